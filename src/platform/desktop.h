@@ -1,0 +1,217 @@
+#pragma once
+// The one interface between the saver and the desktop it runs on.
+//
+// Everything the saver needs from the host passes through `Desktop`: monitors,
+// windows and their opacity, drawing, the cursor, the message queue and the
+// window timer, sleeping and the clocks, named mutexes, folders and INI files,
+// the module's resources and the shell. A backend implements these services
+// and decides nothing about the saver's behaviour; the form framework in
+// forms/ and the core above it do that once for every backend.
+//
+// All calls are made on the one user-interface thread.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/date_time.h"
+#include "platform/geometry.h"
+#include "platform/messages.h"
+#include "platform/window_handle.h"
+
+namespace orvanel::platform {
+
+// Receives the messages dispatched to a window. Returns true and sets `result`
+// when the message was handled; otherwise the desktop's default handling runs.
+class WindowProcedure {
+ public:
+  virtual bool HandleMessage(const Message& message, std::intptr_t& result) = 0;
+
+ protected:
+  ~WindowProcedure() = default;
+};
+
+struct WindowSpec {
+  std::string className;  // registered on first use
+  std::string caption;
+  std::uint32_t style = 0;
+  std::uint32_t exStyle = 0;
+  Rect bounds;  // in the parent's client coordinates for a child, else on the screen
+  WindowHandle parent = kNoWindow;  // the parent of a child, the owner of a popup
+  WindowProcedure* procedure = nullptr;
+};
+
+enum class ControlKind { kLabel, kEdit, kUpDown, kCheckBox, kButton, kPanel };
+
+struct ControlSpec {
+  ControlKind kind = ControlKind::kLabel;
+  std::string text;
+  Rect bounds;  // in the parent's client coordinates
+  bool visible = false;
+  WindowHandle buddy = kNoWindow;  // the edit an up-down is attached to
+};
+
+enum class SystemMetric : int {
+  kPrimaryWidth = 0,   // SM_CXSCREEN
+  kPrimaryHeight = 1,  // SM_CYSCREEN
+  kMonitorCount = 80,  // SM_CMONITORS
+};
+
+enum class StretchMode : int { kColorOnColor = 3, kHalftone = 4 };
+
+// A bitmap in the display's pixel format.
+class Bitmap {
+ public:
+  virtual ~Bitmap() = default;
+  virtual std::int32_t Width() const = 0;
+  virtual std::int32_t Height() const = 0;
+  virtual int BitsPerPixel() const = 0;
+};
+
+// A drawing context on a window or a bitmap, given back when destroyed.
+class DrawingContext {
+ public:
+  virtual ~DrawingContext() = default;
+  virtual int BitsPerPixel() const = 0;
+  virtual void FillRect(const Rect& area, ColorRef colour) = 0;
+  virtual void DrawBitmap(const Bitmap& bitmap, Point at) = 0;
+  virtual void StretchBitmap(const Bitmap& bitmap, const Rect& target, StretchMode mode) = 0;
+};
+
+// Return value of SleepEx when an I/O completion routine ended the sleep.
+inline constexpr std::uint32_t kWaitIoCompletion = 0xC0;
+
+// Folder numbers of SpecialFolder.
+inline constexpr int kFolderLocalAppData = 0x1C;
+inline constexpr int kFolderCommonAppData = 0x23;
+
+// The system colour of window backgrounds.
+inline constexpr int kSystemColorWindow = 5;
+
+// Icon of an error box.
+inline constexpr std::uint32_t kBoxIconError = 0x10;
+
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+
+  // --- Process -----------------------------------------------------------
+  // The whole command line, the module's own name first.
+  virtual std::string CommandLine() = 0;
+  // The running module's full file name; at most 261 characters.
+  virtual std::string ModuleFileName() = 0;
+
+  // --- Monitors ----------------------------------------------------------
+  // The monitors in the order the desktop lists them; the primary need not be first.
+  virtual std::vector<Rect> MonitorRects() = 0;
+  virtual std::int32_t Metric(SystemMetric which) = 0;
+
+  // --- Windows -----------------------------------------------------------
+  // A desktop that has no layered child windows makes a layered child without
+  // that style rather than refuse it.
+  virtual WindowHandle CreateNativeWindow(const WindowSpec& spec) = 0;
+  virtual void DestroyNativeWindow(WindowHandle window) = 0;
+  virtual bool IsWindow(WindowHandle window) = 0;
+  virtual WindowHandle DesktopWindow() = 0;
+  // Screen coordinates of the whole window.
+  virtual Rect WindowRect(WindowHandle window) = 0;
+  // The client area, its top-left corner at (0, 0).
+  virtual Rect ClientRect(WindowHandle window) = 0;
+  // The window rectangle that gives a client area of `client` with these styles.
+  virtual Rect WindowRectForClient(const Rect& client, std::uint32_t style,
+                                   std::uint32_t exStyle) = 0;
+  // Bounds in the parent's client coordinates (the screen for a top-level window).
+  virtual void SetWindowPos(WindowHandle window, WindowHandle insertAfter, const Rect& bounds,
+                            std::uint32_t flags) = 0;
+  virtual void ShowWindow(WindowHandle window, bool visible) = 0;
+  virtual bool IsWindowVisible(WindowHandle window) = 0;
+  virtual std::uint32_t Style(WindowHandle window) = 0;
+  virtual std::uint32_t ExStyle(WindowHandle window) = 0;
+  virtual void SetExStyle(WindowHandle window, std::uint32_t exStyle) = 0;
+  // Whole-window opacity of a layered window; false when the desktop has no
+  // layered windows.
+  virtual bool SetLayeredAlpha(WindowHandle window, std::uint8_t alpha) = 0;
+  // The first top-level window whose title is exactly `title`, or kNoWindow.
+  virtual WindowHandle FindTopLevelWindow(const std::string& title) = 0;
+  virtual void EnableWindow(WindowHandle window, bool enable) = 0;
+  virtual bool IsWindowEnabled(WindowHandle window) = 0;
+  virtual ColorRef SystemColor(int index) = 0;
+
+  // --- Controls (children of a form's window) ------------------------------
+  // Clicks reach the parent as kMsgCommand with the control in lParam.
+  virtual WindowHandle CreateControl(WindowHandle parent, const ControlSpec& spec) = 0;
+  virtual std::string ControlText(WindowHandle control) = 0;
+  virtual void SetControlText(WindowHandle control, const std::string& text) = 0;
+  virtual bool IsChecked(WindowHandle control) = 0;
+  virtual void SetChecked(WindowHandle control, bool checked) = 0;
+  virtual void SetUpDownRange(WindowHandle control, std::int16_t low, std::int16_t high) = 0;
+  virtual std::int16_t UpDownPosition(WindowHandle control) = 0;
+  virtual void SetUpDownPosition(WindowHandle control, std::int16_t position) = 0;
+
+  // --- Drawing -----------------------------------------------------------
+  virtual std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) = 0;
+  // Fills the background of a window being erased, with the context the
+  // erase message carries.
+  virtual void EraseBackground(const Message& erase, ColorRef colour) = 0;
+  virtual std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) = 0;
+  // A bitmap holding 24-bit RGB rows, top row first, three bytes a pixel.
+  virtual std::unique_ptr<Bitmap> BitmapFromRgb(std::int32_t width, std::int32_t height,
+                                                std::span<const std::uint8_t> rgb) = 0;
+  virtual std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) = 0;
+
+  // --- Cursor ------------------------------------------------------------
+  // Raises or lowers the display counter; returns the new count.
+  virtual int ShowCursor(bool show) = 0;
+  virtual void SetCursorPos(Point at) = 0;
+
+  // --- Messages and the timer --------------------------------------------
+  virtual bool PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
+                            std::intptr_t lParam) = 0;
+  // Takes the next message of the thread, for any window, off the queue.
+  virtual std::optional<Message> TakeMessage() = 0;
+  virtual void TranslateInput(const Message& message) = 0;
+  virtual void DispatchToWindow(const Message& message) = 0;
+  virtual void PostQuit(int exitCode) = 0;
+  // Blocks until a message is waiting. Returns false only on a simulated
+  // desktop, when no message can ever arrive.
+  virtual bool WaitForMessage() = 0;
+  // Starts or restarts timer `id` of `window`; false when no timer is left.
+  virtual bool StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) = 0;
+  virtual void StopTimer(WindowHandle window, std::uintptr_t id) = 0;
+
+  // --- Sleep and clocks ----------------------------------------------------
+  // Returns kWaitIoCompletion when an I/O completion routine ended an
+  // alertable sleep, else 0.
+  virtual std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) = 0;
+  virtual DateTime LocalTime() = 0;
+  virtual DateTime SystemTime() = 0;
+
+  // --- Named mutexes -----------------------------------------------------
+  // Handles are small positive numbers; 0 means none.
+  virtual std::uintptr_t OpenNamedMutex(const std::string& name) = 0;
+  virtual std::uintptr_t CreateNamedMutex(const std::string& name) = 0;
+  virtual void ReleaseNamedMutex(std::uintptr_t mutex) = 0;
+  virtual void CloseNamedMutex(std::uintptr_t mutex) = 0;
+
+  // --- Folders, INI files, the shell ---------------------------------------
+  // Empty text when the desktop does not know the folder.
+  virtual std::string SpecialFolder(int folder) = 0;
+  virtual bool FolderExists(const std::string& path) = 0;
+  virtual bool CreateFolder(const std::string& path) = 0;
+  virtual std::string ReadIniString(const std::string& path, const std::string& section,
+                                    const std::string& key) = 0;
+  virtual bool WriteIniString(const std::string& path, const std::string& section,
+                              const std::string& key, const std::string& value) = 0;
+  virtual void ShellOpen(const std::string& address) = 0;
+
+  // --- Resources and reports -----------------------------------------------
+  // The bytes of a resource of the running module, names matched regardless of case.
+  virtual std::optional<std::span<const std::uint8_t>> FindModuleResource(
+      const std::string& name, const std::string& type) = 0;
+  virtual void ShowMessageBox(const std::string& text, const std::string& caption,
+                              std::uint32_t flags) = 0;
+};
+
+}  // namespace orvanel::platform

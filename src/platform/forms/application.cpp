@@ -1,0 +1,72 @@
+#include "platform/forms/application.h"
+
+#include "platform/forms/error.h"
+#include "platform/window_styles.h"
+
+namespace orvanel::forms {
+
+Application::Application(platform::Desktop& desktop) : desktop_(desktop) {}
+
+Application::~Application() {
+  // Forms go first, newest first, while the window that owns them still exists.
+  while (!forms_.empty()) forms_.pop_back();
+  if (window_ != platform::kNoWindow) desktop_.DestroyNativeWindow(window_);
+}
+
+void Application::Initialize() {
+  if (window_ != platform::kNoWindow) return;
+  platform::WindowSpec spec;
+  spec.className = "TApplication";
+  spec.caption = title_;
+  spec.style = platform::kStylePopup | platform::kStyleCaption | platform::kStyleSysMenu;
+  spec.procedure = this;
+  window_ = desktop_.CreateNativeWindow(spec);
+}
+
+void Application::SetTitle(const std::string& title) {
+  title_ = title;
+  if (window_ != platform::kNoWindow) desktop_.SetControlText(window_, title);
+}
+
+void Application::Run() {
+  if (mainForm_ != nullptr && !terminateRequested_) mainForm_->Show();
+  while (!terminated_) {
+    if (!ProcessMessage() && !desktop_.WaitForMessage()) return;
+  }
+}
+
+bool Application::ProcessMessage() {
+  const auto message = desktop_.TakeMessage();
+  if (!message) return false;
+  if (message->id == platform::kMsgQuit) {
+    terminated_ = true;
+    return true;
+  }
+  desktop_.TranslateInput(*message);
+  desktop_.DispatchToWindow(*message);
+  return true;
+}
+
+void Application::ProcessMessages() {
+  while (ProcessMessage()) {
+  }
+}
+
+void Application::Terminate() {
+  terminateRequested_ = true;
+  desktop_.PostQuit(0);
+}
+
+void Application::ShowException(const std::exception& error) {
+  desktop_.ShowMessageBox(ErrorBoxText(error.what()), title_, platform::kBoxIconError);
+}
+
+bool Application::HandleMessage(const platform::Message& message, std::intptr_t& result) {
+  // The hidden owner window only needs to refuse closing, which would end
+  // nothing but itself.
+  if (message.id != platform::kMsgClose) return false;
+  result = 0;
+  return true;
+}
+
+}  // namespace orvanel::forms

@@ -1,0 +1,79 @@
+#pragma once
+// The application object: its title, its hidden owner window, its forms and
+// the one message loop of the user-interface thread.
+#include <exception>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "platform/forms/form.h"
+
+namespace orvanel::forms {
+
+class Application : private platform::WindowProcedure {
+ public:
+  explicit Application(platform::Desktop& desktop);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  platform::Desktop& Desktop() const { return desktop_; }
+
+  // Creates the hidden window that owns every top-level form.
+  void Initialize();
+  platform::WindowHandle Window() const { return window_; }
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title);
+
+  // Builds a form of type F; the first form built becomes the main form once
+  // it has been built.
+  template <typename F, typename... Args>
+  F& CreateForm(Args&&... args) {
+    auto form = std::make_unique<F>(*this, std::forward<Args>(args)...);
+    F& created = *form;
+    forms_.push_back(std::move(form));
+    if (firstForm_ == nullptr) firstForm_ = &created;
+    created.Create();
+    if (firstForm_ == &created) mainForm_ = &created;
+    return created;
+  }
+
+  // The main form; null while it is still being built.
+  Form* MainForm() const { return mainForm_; }
+  // True for the main form, also while it is being built.
+  bool IsMainForm(const Form* form) const { return form == firstForm_; }
+
+  // Shows the main form (unless the application is already ending) and runs
+  // the message loop until the application quits.
+  void Run();
+  // Takes one message off the queue and handles it; false when there was none.
+  bool ProcessMessage();
+  // Handles every message waiting, then returns.
+  void ProcessMessages();
+  // Asks the application to end: posts the quit message.
+  void Terminate();
+  // True once the quit message has been met.
+  bool Terminated() const { return terminated_; }
+  // True once Terminate has been called.
+  bool TerminateRequested() const { return terminateRequested_; }
+
+  // The error report: a message box with the error's text, the title as
+  // caption, the error icon and an OK button.
+  void ShowException(const std::exception& error);
+
+ private:
+  bool HandleMessage(const platform::Message& message, std::intptr_t& result) override;
+
+  platform::Desktop& desktop_;
+  platform::WindowHandle window_ = platform::kNoWindow;
+  std::string title_;
+  std::vector<std::unique_ptr<Form>> forms_;
+  Form* firstForm_ = nullptr;
+  Form* mainForm_ = nullptr;
+  bool terminated_ = false;
+  bool terminateRequested_ = false;
+};
+
+}  // namespace orvanel::forms

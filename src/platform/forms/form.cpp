@@ -1,0 +1,270 @@
+#include "platform/forms/form.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "platform/forms/application.h"
+#include "platform/forms/error.h"
+#include "platform/forms/monitors.h"
+#include "platform/window_styles.h"
+
+namespace orvanel::forms {
+
+using platform::kNoWindow;
+using platform::Message;
+using platform::Rect;
+
+Form::Form(Application& app, const FormDesign& design)
+    : app_(app),
+      design_(design),
+      alpha_(design.alphaBlendValue),
+      border_(design.border),
+      color_(design.color),
+      canvas_(*this) {}
+
+Form::~Form() { DestroyHandle(); }
+
+platform::Desktop& Form::Desktop() const { return app_.Desktop(); }
+
+void Form::Create() {
+  const Rect client{0, 0, design_.clientWidth, design_.clientHeight};
+  // The frame of the design's border; the form's own CreateParams runs only
+  // when the native window is made.
+  CreateParamsRec frame;
+  Form::CreateParams(frame);
+  const Rect outer = Desktop().WindowRectForClient(client, frame.style, frame.exStyle);
+  bounds_ = Rect::FromBounds(0, 0, outer.Width(), outer.Height());
+  CreateHandle();
+  try {
+    FormCreate();
+  } catch (const std::exception& error) {
+    app_.ShowException(error);
+  }
+}
+
+void Form::CreateParams(CreateParamsRec& params) {
+  params.caption = "";
+  params.style = platform::kStylePopup | platform::kStyleClipChildren;
+  params.exStyle = 0;
+  if (border_ == BorderStyle::kDialog) {
+    params.style |= platform::kStyleCaption;
+    params.exStyle |= platform::kExStyleDialogModalFrame;
+  }
+  if (design_.alphaBlend) params.exStyle |= platform::kExStyleLayered;
+  params.bounds = bounds_;
+  params.parent = app_.Window();
+}
+
+platform::WindowHandle Form::Handle() {
+  if (handle_ == kNoWindow) CreateHandle();
+  return handle_;
+}
+
+void Form::CreateHandle() {
+  CreateParamsRec params;
+  CreateParams(params);
+  isChild_ = (params.style & platform::kStyleChild) != 0;
+  bounds_ = params.bounds;
+
+  platform::WindowSpec spec;
+  spec.className = design_.className;
+  spec.caption = params.caption;
+  spec.style = params.style;
+  spec.exStyle = params.exStyle;
+  spec.bounds = params.bounds;
+  spec.parent = params.parent;
+  spec.procedure = this;
+  handle_ = Desktop().CreateNativeWindow(spec);
+  if (handle_ == kNoWindow) throw SaverError("Error creating window");
+
+  if (design_.topmost && !isChild_) {
+    Desktop().SetWindowPos(handle_, platform::kInsertTopmost, Rect{},
+                           platform::kPosNoMove | platform::kPosNoSize | platform::kPosNoActivate);
+  }
+  ApplyAlpha();
+  for (auto& control : controls_) control->CreateNative(handle_);
+  if (visible_) Desktop().ShowWindow(handle_, true);
+}
+
+void Form::DestroyHandle() {
+  if (handle_ == kNoWindow) return;
+  const auto window = handle_;
+  Desktop().DestroyNativeWindow(window);
+  // The desktop reports the destruction through kMsgDestroy; make sure the
+  // handle is forgotten even where it does not.
+  NativeWindowGone();
+}
+
+void Form::NativeWindowGone() {
+  if (handle_ == kNoWindow) return;
+  for (auto& control : controls_) control->ForgetNative();
+  handle_ = kNoWindow;
+}
+
+void Form::RecreateWnd() {
+  if (handle_ == kNoWindow) return;
+  DestroyHandle();
+  CreateHandle();
+}
+
+void Form::ApplyAlpha() {
+  if (!design_.alphaBlend || handle_ == kNoWindow) return;
+  auto& desktop = Desktop();
+  // A desktop without layered child windows makes a hosted window opaque
+  // rather than refuse it: the child must exist to receive the slideshow's
+  // messages.
+  if (isChild_ && (desktop.ExStyle(handle_) & platform::kExStyleLayered) == 0) return;
+  const auto exStyle = desktop.ExStyle(handle_);
+  if ((exStyle & platform::kExStyleLayered) == 0) {
+    desktop.SetExStyle(handle_, exStyle | platform::kExStyleLayered);
+  }
+  desktop.SetLayeredAlpha(handle_, alpha_);
+}
+
+void Form::SetAlphaBlendValue(std::uint8_t alpha) {
+  if (alpha == alpha_) return;
+  alpha_ = alpha;
+  ApplyAlpha();
+}
+
+void Form::SetBorderStyle(BorderStyle border) {
+  if (border == border_) return;
+  border_ = border;
+  // Keep the client area as designed; the frame grows around it.
+  CreateParamsRec params;
+  Form::CreateParams(params);
+  const Rect client{0, 0, design_.clientWidth, design_.clientHeight};
+  const Rect outer = Desktop().WindowRectForClient(client, params.style, params.exStyle);
+  bounds_ = Rect::FromBounds(bounds_.left, bounds_.top, outer.Width(), outer.Height());
+  RecreateWnd();
+}
+
+void Form::MoveNativeWindow() {
+  if (handle_ == kNoWindow) return;
+  Desktop().SetWindowPos(handle_, platform::kInsertTop, bounds_,
+                         platform::kPosNoZOrder | platform::kPosNoActivate);
+}
+
+void Form::SetLeft(std::int32_t left) { SetBounds(left, bounds_.top, Width(), Height()); }
+
+void Form::SetTop(std::int32_t top) { SetBounds(bounds_.left, top, Width(), Height()); }
+
+void Form::SetBounds(std::int32_t left, std::int32_t top, std::int32_t width,
+                     std::int32_t height) {
+  const Rect next = Rect::FromBounds(left, top, width, height);
+  if (next == bounds_) return;
+  bounds_ = next;
+  MoveNativeWindow();
+}
+
+Rect Form::ClientRect() {
+  if (handle_ != kNoWindow) return Desktop().ClientRect(handle_);
+  return Rect{0, 0, design_.clientWidth, design_.clientHeight};
+}
+
+void Form::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  if (visible) {
+    Handle();
+    if (!shownOnce_) {
+      shownOnce_ = true;
+      PlaceOnFirstShow();
+    }
+    Desktop().ShowWindow(handle_, true);
+  } else if (handle_ != kNoWindow) {
+    Desktop().ShowWindow(handle_, false);
+  }
+}
+
+void Form::PlaceOnFirstShow() {
+  if (design_.placement != Placement::kScreenCenter) return;
+  auto& desktop = Desktop();
+  const auto screenWidth = desktop.Metric(platform::SystemMetric::kPrimaryWidth);
+  const auto screenHeight = desktop.Metric(platform::SystemMetric::kPrimaryHeight);
+  SetBounds(std::max(0, (screenWidth - Width()) / 2), std::max(0, (screenHeight - Height()) / 2),
+            Width(), Height());
+  if (app_.MainForm() == nullptr) return;
+  const auto monitors = Monitors(desktop);
+  if (monitors.empty() || MonitorIndexOf(monitors, desktop.WindowRect(Handle())) == 0) return;
+  const Rect& first = monitors.front();
+  SetBounds(first.left + (first.Width() - Width()) / 2,
+            first.top + (first.Height() - Height()) / 2, Width(), Height());
+}
+
+void Form::Close() {
+  bool canClose = true;
+  FormCloseQuery(canClose);
+  if (!canClose) return;
+  if (app_.IsMainForm(this)) {
+    app_.Terminate();
+  } else {
+    Hide();
+  }
+}
+
+void Form::Post(std::uint32_t message) { Desktop().PostToWindow(Handle(), message, 0, 0); }
+
+bool Form::HandleMessage(const Message& message, std::intptr_t& result) {
+  try {
+    return Dispatch(message, result);
+  } catch (const std::exception& error) {
+    app_.ShowException(error);
+    result = 0;
+    return true;
+  }
+}
+
+bool Form::Dispatch(const Message& message, std::intptr_t& result) {
+  using namespace platform;
+  result = 0;
+  switch (message.id) {
+    case kMsgClose:
+      Close();
+      return true;
+    case kMsgDestroy:
+      NativeWindowGone();
+      return false;
+    case kMsgEraseBackground:
+      Desktop().EraseBackground(message, color_);
+      result = 1;
+      return true;
+    case kMsgKeyDown:
+    case kMsgSysKeyDown:
+      FormKeyDown(static_cast<std::uint16_t>(message.wParam));
+      return false;
+    case kMsgChar:
+      FormKeyPress(static_cast<char>(message.wParam));
+      return false;
+    case kMsgMouseMove: {
+      const Point at = UnpackPoint(message.lParam);
+      FormMouseMove(at.x, at.y);
+      return false;
+    }
+    case kMsgLButtonDown:
+    case kMsgRButtonDown:
+    case kMsgMButtonDown: {
+      const Point at = UnpackPoint(message.lParam);
+      const MouseButton button = message.id == kMsgLButtonDown   ? MouseButton::kLeft
+                                 : message.id == kMsgRButtonDown ? MouseButton::kRight
+                                                                 : MouseButton::kMiddle;
+      FormMouseDown(button, at.x, at.y);
+      return false;
+    }
+    case kMsgCommand: {
+      const auto control = static_cast<WindowHandle>(message.lParam);
+      if (((message.wParam >> 16) & 0xFFFF) != kNotifyClicked || control == kNoWindow) return false;
+      for (auto& candidate : controls_) {
+        if (candidate->Handle() == control) {
+          ControlClicked(*candidate);
+          return true;
+        }
+      }
+      return false;
+    }
+    default:
+      return FormMessage(message);
+  }
+}
+
+}  // namespace orvanel::forms

@@ -1,0 +1,278 @@
+#include "platform/sim/sim_desktop.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cassert>
+#include <cctype>
+#include <unistd.h>
+
+#include "platform/sim/sim_process.h"
+#include "platform/window_styles.h"
+
+namespace orvanel::platform::sim {
+namespace {
+
+std::filesystem::path MakeRoot() {
+  static std::atomic<int> counter{0};
+  auto root = std::filesystem::temp_directory_path() /
+              ("orvanel-sim-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root);
+  return root;
+}
+
+bool IsTopLevel(const SimWindow& window) { return (window.style & kStyleChild) == 0; }
+
+}  // namespace
+
+SimDesktop::SimDesktop() : root_(MakeRoot()) {
+  monitors_ = {Rect{0, 0, 1024, 768}};
+  start_ = DateTime{2026, 12, 7, 9, 0, 0, 0};
+  SimWindow desktop;
+  desktop.className = "#32769";
+  desktop.style = kStylePopup | kStyleVisible;
+  desktop.visible = true;
+  desktop.bounds = monitors_.front();
+  desktopWindow_ = nextHandle_;
+  nextHandle_ += 2;
+  desktop.handle = desktopWindow_;
+  windows_[desktopWindow_] = desktop;
+  SetSpecialFolder(kFolderLocalAppData, "C:\\Users\\Saver\\AppData\\Local");
+  SetSpecialFolder(kFolderCommonAppData, "C:\\ProgramData");
+}
+
+SimDesktop::~SimDesktop() {
+  std::error_code ignored;
+  std::filesystem::remove_all(root_, ignored);
+}
+
+void SimDesktop::SetMonitors(std::vector<Rect> monitors, std::size_t primary) {
+  assert(monitors.empty() || primary < monitors.size());
+  monitors_ = std::move(monitors);
+  primary_ = primary;
+}
+
+void SimDesktop::SetStartTime(const DateTime& local, std::int64_t utcOffsetMs) {
+  start_ = local;
+  utcOffsetMs_ = utcOffsetMs;
+}
+
+DateTime SimDesktop::LocalTime() const { return AddMilliseconds(start_, nowMs_ + wallOffsetMs_); }
+
+DateTime SimDesktop::SystemTime() const {
+  return AddMilliseconds(start_, nowMs_ + wallOffsetMs_ - utcOffsetMs_);
+}
+
+WindowHandle SimDesktop::CreateWindowFor(SimProcess* owner, const WindowSpec& spec) {
+  const bool child = (spec.style & kStyleChild) != 0;
+  if (child && Find(spec.parent) == nullptr) return kNoWindow;
+  SimWindow window;
+  window.handle = nextHandle_;
+  nextHandle_ += 2;
+  window.className = spec.className;
+  window.caption = spec.caption;
+  window.style = spec.style;
+  window.exStyle = spec.exStyle;
+  window.bounds = spec.bounds;
+  window.parent = spec.parent;
+  window.procedure = spec.procedure;
+  window.owner = owner;
+  window.visible = (spec.style & kStyleVisible) != 0;
+  ResizePixels(window);
+  const auto handle = window.handle;
+  windows_[handle] = std::move(window);
+  if (!child) {
+    zOrder_.push_back(handle);
+    BringToFront(handle);
+  }
+  return handle;
+}
+
+WindowHandle SimDesktop::CreateTestWindow(const std::string& caption, const Rect& bounds) {
+  WindowSpec spec;
+  spec.className = "SimTestWindow";
+  spec.caption = caption;
+  spec.style = kStylePopup | kStyleVisible;
+  spec.bounds = bounds;
+  return CreateWindowFor(nullptr, spec);
+}
+
+void SimDesktop::DestroyWindow(WindowHandle handle) {
+  auto* window = Find(handle);
+  if (window == nullptr || handle == desktopWindow_) return;
+  // The window hears of its end first, then its children, as on the desktop.
+  if (window->procedure != nullptr) {
+    Message destroy{handle, kMsgDestroy, 0, 0, 0, cursor_};
+    std::intptr_t ignored = 0;
+    window->procedure->HandleMessage(destroy, ignored);
+  }
+  std::vector<WindowHandle> children;
+  for (const auto& [h, w] : windows_) {
+    if (w.parent == handle && (w.style & kStyleChild) != 0) children.push_back(h);
+  }
+  for (auto child : children) DestroyWindow(child);
+  windows_.erase(handle);
+  std::erase(zOrder_, handle);
+}
+
+SimWindow* SimDesktop::Find(WindowHandle window) {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+const SimWindow* SimDesktop::Find(WindowHandle window) const {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+std::vector<WindowHandle> SimDesktop::WindowsOwnedBy(const SimProcess* owner) const {
+  std::vector<WindowHandle> owned;
+  for (const auto& [handle, window] : windows_) {
+    if (window.owner == owner) owned.push_back(handle);
+  }
+  return owned;
+}
+
+void SimDesktop::ResizeWindowPixels(WindowHandle handle) {
+  if (auto* window = Find(handle)) ResizePixels(*window);
+}
+
+std::vector<WindowHandle> SimDesktop::WindowsOfClass(const std::string& className) const {
+  std::vector<WindowHandle> found;
+  for (const auto& [handle, window] : windows_) {
+    if (window.className == className) found.push_back(handle);
+  }
+  return found;
+}
+
+bool SimDesktop::IsAbove(WindowHandle upper, WindowHandle lower) const {
+  const auto u = std::find(zOrder_.begin(), zOrder_.end(), upper);
+  const auto l = std::find(zOrder_.begin(), zOrder_.end(), lower);
+  return u != zOrder_.end() && l != zOrder_.end() && u < l;
+}
+
+void SimDesktop::BringToFront(WindowHandle handle) {
+  const auto* window = Find(handle);
+  if (window == nullptr || !IsTopLevel(*window)) return;
+  std::erase(zOrder_, handle);
+  // Top-most windows stay in a band above all others.
+  const bool topmost = (window->exStyle & kExStyleTopmost) != 0;
+  auto at = zOrder_.begin();
+  if (!topmost) {
+    at = std::find_if(zOrder_.begin(), zOrder_.end(), [&](WindowHandle other) {
+      return (Find(other)->exStyle & kExStyleTopmost) == 0;
+    });
+  }
+  zOrder_.insert(at, handle);
+}
+
+Rect SimDesktop::FrameInsets(std::uint32_t style) const {
+  if ((style & kStyleCaption) == kStyleCaption) return Rect{3, 22, 3, 3};
+  if ((style & kStyleBorder) != 0) return Rect{1, 1, 1, 1};
+  return Rect{};
+}
+
+Rect SimDesktop::ScreenRect(WindowHandle handle) const {
+  const auto* window = Find(handle);
+  if (window == nullptr) return Rect{};
+  Rect rect = window->bounds;
+  if ((window->style & kStyleChild) != 0) {
+    const Rect parent = ScreenRect(window->parent);
+    const auto* parentWindow = Find(window->parent);
+    const Rect insets = parentWindow ? FrameInsets(parentWindow->style) : Rect{};
+    const int dx = parent.left + insets.left;
+    const int dy = parent.top + insets.top;
+    rect = Rect{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+  }
+  return rect;
+}
+
+void SimDesktop::ResizePixels(SimWindow& window) {
+  const Rect insets = FrameInsets(window.style);
+  const int width = std::max(0, window.bounds.Width() - insets.left - insets.right);
+  const int height = std::max(0, window.bounds.Height() - insets.top - insets.bottom);
+  if (width == window.pixelWidth && height == window.pixelHeight) return;
+  std::vector<ColorRef> pixels(static_cast<std::size_t>(width) * height, kBlack);
+  for (int y = 0; y < std::min(height, window.pixelHeight); ++y) {
+    for (int x = 0; x < std::min(width, window.pixelWidth); ++x) {
+      pixels[static_cast<std::size_t>(y) * width + x] =
+          window.pixels[static_cast<std::size_t>(y) * window.pixelWidth + x];
+    }
+  }
+  window.pixels = std::move(pixels);
+  window.pixelWidth = width;
+  window.pixelHeight = height;
+}
+
+ColorRef SimDesktop::PixelAt(WindowHandle handle, Point at) const {
+  const auto* window = Find(handle);
+  assert(window != nullptr);
+  assert(at.x >= 0 && at.y >= 0 && at.x < window->pixelWidth && at.y < window->pixelHeight);
+  return window->pixels[static_cast<std::size_t>(at.y) * window->pixelWidth + at.x];
+}
+
+void SimDesktop::Deliver(WindowHandle handle, std::uint32_t id, std::uintptr_t wParam,
+                         std::intptr_t lParam) {
+  auto* window = Find(handle);
+  if (window == nullptr || window->owner == nullptr) return;
+  window->owner->Enqueue(Message{handle, id, wParam, lParam, 0, cursor_});
+}
+
+void SimDesktop::PressKey(WindowHandle window, std::uint16_t virtualKey, char character) {
+  // The simulated key message carries its character in lParam, so that
+  // translating it can post the character message.
+  Deliver(window, kMsgKeyDown, virtualKey, static_cast<unsigned char>(character));
+}
+
+void SimDesktop::MoveMouse(WindowHandle window, Point at) {
+  const Rect screen = ScreenRect(window);
+  cursor_ = Point{screen.left + at.x, screen.top + at.y};
+  Deliver(window, kMsgMouseMove, 0, PackPoint(at.x, at.y));
+}
+
+void SimDesktop::PressMouse(WindowHandle window, Point at, std::uint32_t buttonMessage) {
+  const Rect screen = ScreenRect(window);
+  cursor_ = Point{screen.left + at.x, screen.top + at.y};
+  Deliver(window, buttonMessage, 0, PackPoint(at.x, at.y));
+}
+
+bool SimDesktop::MutexExists(const std::string& name) const { return mutexes_.contains(name); }
+
+void SimDesktop::AddMutexReference(const std::string& name) { ++mutexes_[name]; }
+
+void SimDesktop::DropMutexReference(const std::string& name) {
+  const auto it = mutexes_.find(name);
+  if (it != mutexes_.end() && --it->second == 0) mutexes_.erase(it);
+}
+
+std::filesystem::path SimDesktop::HostPath(const std::string& desktopPath) const {
+  std::string path = desktopPath;
+  std::string drive = "C";
+  if (path.size() >= 2 && path[1] == ':') {
+    drive = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))));
+    path = path.substr(2);
+  }
+  std::filesystem::path host = root_ / drive;
+  std::string part;
+  for (char c : path + "\\") {
+    if (c == '\\' || c == '/') {
+      if (!part.empty() && part != ".") host /= part;
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  return host;
+}
+
+std::string SimDesktop::SpecialFolder(int folder) const {
+  const auto it = specialFolders_.find(folder);
+  return it == specialFolders_.end() ? std::string() : it->second;
+}
+
+void SimDesktop::SetSpecialFolder(int folder, const std::string& desktopPath) {
+  specialFolders_[folder] = desktopPath;
+  if (!desktopPath.empty()) std::filesystem::create_directories(HostPath(desktopPath));
+}
+
+}  // namespace orvanel::platform::sim

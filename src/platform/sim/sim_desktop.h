@@ -1,0 +1,164 @@
+#pragma once
+// A simulated desktop for tests: monitors, windows with their styles,
+// opacity and pixels, a virtual clock that moves only when a process sleeps,
+// waits or a test advances it, named mutexes, a folder tree mapped into a
+// temporary directory, and input a test injects into a window.
+//
+// Several saver instances can share one SimDesktop, each through a
+// SimProcess of its own (its message queue, timers, cursor counter,
+// resources and mutex handles), as processes share one real desktop.
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/date_time.h"
+#include "platform/desktop.h"
+
+namespace orvanel::platform::sim {
+
+class SimProcess;
+
+struct AlphaChange {
+  std::int64_t atMs;  // virtual time of the change
+  std::uint8_t alpha;
+  bool operator==(const AlphaChange&) const = default;
+};
+
+struct SimWindow {
+  WindowHandle handle = kNoWindow;
+  std::string className;
+  std::string caption;
+  std::uint32_t style = 0;
+  std::uint32_t exStyle = 0;
+  Rect bounds;  // in the parent's client coordinates (the screen for a top-level window)
+  WindowHandle parent = kNoWindow;
+  WindowProcedure* procedure = nullptr;
+  SimProcess* owner = nullptr;  // null for windows a test makes
+  bool visible = false;
+  bool enabled = true;
+  bool isControl = false;
+  ControlKind controlKind = ControlKind::kLabel;
+  bool checked = false;
+  std::int16_t upDownLow = 0;
+  std::int16_t upDownHigh = 100;
+  std::int16_t upDownPosition = 0;
+  WindowHandle buddy = kNoWindow;
+  std::uint8_t alpha = 255;
+  std::vector<AlphaChange> alphaHistory;
+  std::int32_t pixelWidth = 0;  // the client area's pixels, row by row
+  std::int32_t pixelHeight = 0;
+  std::vector<ColorRef> pixels;
+};
+
+class SimDesktop {
+ public:
+  SimDesktop();
+  ~SimDesktop();
+  SimDesktop(const SimDesktop&) = delete;
+  SimDesktop& operator=(const SimDesktop&) = delete;
+
+  // --- Monitors: 1024 x 768 alone at the start ----------------------------
+  void SetMonitors(std::vector<Rect> monitors, std::size_t primary = 0);
+  const std::vector<Rect>& Monitors() const { return monitors_; }
+  const Rect& PrimaryMonitor() const { return monitors_.at(primary_); }
+  int DisplayBitsPerPixel() const { return displayBits_; }
+  void SetDisplayBitsPerPixel(int bits) { displayBits_ = bits; }
+
+  // --- Virtual clock -----------------------------------------------------
+  std::int64_t NowMs() const { return nowMs_; }
+  void Advance(std::int64_t milliseconds) { nowMs_ += milliseconds; }
+  // Moves the wall clock without moving virtual time, as a user setting the clock.
+  void ShiftWallClock(std::int64_t milliseconds) { wallOffsetMs_ += milliseconds; }
+  DateTime LocalTime() const;
+  DateTime SystemTime() const;
+  void SetStartTime(const DateTime& local, std::int64_t utcOffsetMs = 0);
+  // A message loop waiting past this virtual time stops instead of waiting.
+  void SetClockLimit(std::int64_t atMs) { clockLimitMs_ = atMs; }
+  std::int64_t ClockLimit() const { return clockLimitMs_; }
+
+  // --- Windows -----------------------------------------------------------
+  WindowHandle CreateWindowFor(SimProcess* owner, const WindowSpec& spec);
+  // A top-level window a test makes, such as a preview host or "Display Properties".
+  WindowHandle CreateTestWindow(const std::string& caption, const Rect& bounds);
+  void DestroyWindow(WindowHandle window);
+  SimWindow* Find(WindowHandle window);
+  const SimWindow* Find(WindowHandle window) const;
+  WindowHandle DesktopWindow() const { return desktopWindow_; }
+  std::vector<WindowHandle> WindowsOwnedBy(const SimProcess* owner) const;
+  void ResizeWindowPixels(WindowHandle window);
+  // Windows of a class, oldest first.
+  std::vector<WindowHandle> WindowsOfClass(const std::string& className) const;
+  // Top-level windows, front first.
+  const std::vector<WindowHandle>& ZOrder() const { return zOrder_; }
+  bool IsAbove(WindowHandle upper, WindowHandle lower) const;
+  void BringToFront(WindowHandle window);
+  Rect ScreenRect(WindowHandle window) const;
+  Rect FrameInsets(std::uint32_t style) const;
+  ColorRef PixelAt(WindowHandle window, Point clientPoint) const;
+
+  // --- Faults and costs a test can set -------------------------------------
+  // Virtual time one change of a window's opacity takes.
+  std::int64_t AlphaChangeCostMs() const { return alphaChangeCostMs_; }
+  void SetAlphaChangeCost(std::int64_t milliseconds) { alphaChangeCostMs_ = milliseconds; }
+  // No timer can be started while set.
+  bool TimersExhausted() const { return timersExhausted_; }
+  void SetTimersExhausted(bool exhausted) { timersExhausted_ = exhausted; }
+
+  // --- Input, delivered to the queue of the window's process ----------------
+  void PressKey(WindowHandle window, std::uint16_t virtualKey, char character = 0);
+  void MoveMouse(WindowHandle window, Point clientPoint);
+  void PressMouse(WindowHandle window, Point clientPoint, std::uint32_t buttonMessage = kMsgLButtonDown);
+  Point CursorPos() const { return cursor_; }
+  void SetCursorPos(Point at) { cursor_ = at; }
+
+  // --- Named mutexes -----------------------------------------------------
+  bool MutexExists(const std::string& name) const;
+  void AddMutexReference(const std::string& name);
+  void DropMutexReference(const std::string& name);
+
+  // --- Folders -----------------------------------------------------------
+  // Desktop paths ("C:\Users\...") map below this host folder.
+  const std::filesystem::path& Root() const { return root_; }
+  std::filesystem::path HostPath(const std::string& desktopPath) const;
+  std::string SpecialFolder(int folder) const;
+  void SetSpecialFolder(int folder, const std::string& desktopPath);
+
+  // --- What the saver did ----------------------------------------------------
+  struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+    std::uint32_t flags;
+  };
+  std::vector<MessageBoxRecord> messageBoxes;
+  std::vector<std::string> openedAddresses;
+  // Drawing contexts taken and not yet given back.
+  int openContexts = 0;
+
+ private:
+  void Deliver(WindowHandle window, std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam);
+  void ResizePixels(SimWindow& window);
+
+  std::int64_t alphaChangeCostMs_ = 0;
+  bool timersExhausted_ = false;
+
+  std::vector<Rect> monitors_;
+  std::size_t primary_ = 0;
+  int displayBits_ = 32;
+  std::int64_t nowMs_ = 0;
+  std::int64_t wallOffsetMs_ = 0;
+  std::int64_t utcOffsetMs_ = 0;
+  std::int64_t clockLimitMs_ = 10 * 60 * 1000;
+  DateTime start_;
+  std::map<WindowHandle, SimWindow> windows_;
+  std::vector<WindowHandle> zOrder_;
+  WindowHandle nextHandle_ = 0x10020;
+  WindowHandle desktopWindow_ = kNoWindow;
+  Point cursor_;
+  std::map<std::string, int> mutexes_;
+  std::filesystem::path root_;
+  std::map<int, std::string> specialFolders_;
+};
+
+}  // namespace orvanel::platform::sim

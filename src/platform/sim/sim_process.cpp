@@ -1,0 +1,419 @@
+#include "platform/sim/sim_process.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+#include "platform/ini/ini_file.h"
+#include "platform/sim/sim_drawing.h"
+#include "platform/window_styles.h"
+
+namespace orvanel::platform::sim {
+namespace {
+
+std::string Upper(std::string text) {
+  for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace
+
+SimProcess::SimProcess(SimDesktop& desktop, std::string commandLine, std::string moduleFileName)
+    : desktop_(desktop),
+      commandLine_(std::move(commandLine)),
+      moduleFileName_(std::move(moduleFileName)) {}
+
+SimProcess::~SimProcess() {
+  // A process that ends takes its windows and its mutex handles with it,
+  // without telling objects that may be gone already.
+  const auto own = OwnWindows();
+  for (auto window : own) desktop_.Find(window)->procedure = nullptr;
+  for (auto window : own) desktop_.DestroyWindow(window);
+  for (const auto& [handle, name] : mutexHandles_) desktop_.DropMutexReference(name);
+}
+
+void SimProcess::AddResource(const std::string& name, const std::string& type,
+                             std::vector<std::uint8_t> bytes) {
+  resources_[{Upper(name), Upper(type)}] = std::move(bytes);
+}
+
+std::vector<WindowHandle> SimProcess::OwnWindows() const { return desktop_.WindowsOwnedBy(this); }
+
+// --- Monitors ----------------------------------------------------------------
+
+std::vector<Rect> SimProcess::MonitorRects() { return desktop_.Monitors(); }
+
+std::int32_t SimProcess::Metric(SystemMetric which) {
+  const auto& monitors = desktop_.Monitors();
+  switch (which) {
+    case SystemMetric::kPrimaryWidth:
+      return monitors.empty() ? 0 : desktop_.PrimaryMonitor().Width();
+    case SystemMetric::kPrimaryHeight:
+      return monitors.empty() ? 0 : desktop_.PrimaryMonitor().Height();
+    case SystemMetric::kMonitorCount:
+      return static_cast<std::int32_t>(monitors.size());
+  }
+  return 0;
+}
+
+// --- Windows -----------------------------------------------------------------
+
+WindowHandle SimProcess::CreateNativeWindow(const WindowSpec& spec) {
+  return desktop_.CreateWindowFor(this, spec);
+}
+
+void SimProcess::DestroyNativeWindow(WindowHandle window) { desktop_.DestroyWindow(window); }
+
+bool SimProcess::IsWindow(WindowHandle window) { return desktop_.Find(window) != nullptr; }
+
+WindowHandle SimProcess::DesktopWindow() { return desktop_.DesktopWindow(); }
+
+Rect SimProcess::WindowRect(WindowHandle window) { return desktop_.ScreenRect(window); }
+
+Rect SimProcess::ClientRect(WindowHandle handle) {
+  const auto* window = desktop_.Find(handle);
+  if (window == nullptr) return Rect{};
+  return Rect{0, 0, window->pixelWidth, window->pixelHeight};
+}
+
+Rect SimProcess::WindowRectForClient(const Rect& client, std::uint32_t style, std::uint32_t) {
+  const Rect insets = desktop_.FrameInsets(style);
+  return Rect{client.left - insets.left, client.top - insets.top, client.right + insets.right,
+              client.bottom + insets.bottom};
+}
+
+void SimProcess::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, const Rect& bounds,
+                              std::uint32_t flags) {
+  auto* window = desktop_.Find(handle);
+  if (window == nullptr) return;
+  Rect next = window->bounds;
+  if ((flags & kPosNoMove) == 0) {
+    next = Rect::FromBounds(bounds.left, bounds.top, next.Width(), next.Height());
+  }
+  if ((flags & kPosNoSize) == 0) {
+    next = Rect::FromBounds(next.left, next.top, bounds.Width(), bounds.Height());
+  }
+  window->bounds = next;
+  desktop_.ResizeWindowPixels(handle);
+  if ((flags & kPosNoZOrder) == 0) {
+    if (insertAfter == kInsertTopmost) window->exStyle |= kExStyleTopmost;
+    desktop_.BringToFront(handle);
+  }
+  if ((flags & kPosShowWindow) != 0) window->visible = true;
+  if ((flags & kPosHideWindow) != 0) window->visible = false;
+}
+
+void SimProcess::ShowWindow(WindowHandle handle, bool visible) {
+  auto* window = desktop_.Find(handle);
+  if (window == nullptr || window->visible == visible) return;
+  window->visible = visible;
+  // Showing activates a top-level window, which brings it to the front of its band.
+  if (visible) desktop_.BringToFront(handle);
+}
+
+bool SimProcess::IsWindowVisible(WindowHandle handle) {
+  const auto* window = desktop_.Find(handle);
+  return window != nullptr && window->visible;
+}
+
+std::uint32_t SimProcess::Style(WindowHandle handle) {
+  const auto* window = desktop_.Find(handle);
+  return window == nullptr ? 0 : window->style;
+}
+
+std::uint32_t SimProcess::ExStyle(WindowHandle handle) {
+  const auto* window = desktop_.Find(handle);
+  return window == nullptr ? 0 : window->exStyle;
+}
+
+void SimProcess::SetExStyle(WindowHandle handle, std::uint32_t exStyle) {
+  if (auto* window = desktop_.Find(handle)) window->exStyle = exStyle;
+}
+
+bool SimProcess::SetLayeredAlpha(WindowHandle handle, std::uint8_t alpha) {
+  auto* window = desktop_.Find(handle);
+  if (window == nullptr || (window->exStyle & kExStyleLayered) == 0) return false;
+  window->alpha = alpha;
+  window->alphaHistory.push_back(AlphaChange{desktop_.NowMs(), alpha});
+  desktop_.Advance(desktop_.AlphaChangeCostMs());
+  return true;
+}
+
+WindowHandle SimProcess::FindTopLevelWindow(const std::string& title) {
+  for (auto handle : desktop_.ZOrder()) {
+    const auto* window = desktop_.Find(handle);
+    if (window != nullptr && window->caption == title) return handle;
+  }
+  return kNoWindow;
+}
+
+void SimProcess::EnableWindow(WindowHandle handle, bool enable) {
+  if (auto* window = desktop_.Find(handle)) window->enabled = enable;
+}
+
+bool SimProcess::IsWindowEnabled(WindowHandle handle) {
+  const auto* window = desktop_.Find(handle);
+  return window != nullptr && window->enabled;
+}
+
+ColorRef SimProcess::SystemColor(int index) {
+  return index == kSystemColorWindow ? kWhite : Rgb(212, 208, 200);
+}
+
+// --- Controls ------------------------------------------------------------------
+
+WindowHandle SimProcess::CreateControl(WindowHandle parent, const ControlSpec& spec) {
+  WindowSpec window;
+  window.className = "SimControl";
+  window.caption = spec.text;
+  window.style = kStyleChild | (spec.visible ? kStyleVisible : 0);
+  window.bounds = spec.bounds;
+  window.parent = parent;
+  const auto handle = desktop_.CreateWindowFor(this, window);
+  if (auto* control = desktop_.Find(handle)) {
+    control->isControl = true;
+    control->controlKind = spec.kind;
+    control->buddy = spec.buddy;
+  }
+  return handle;
+}
+
+std::string SimProcess::ControlText(WindowHandle handle) {
+  const auto* window = desktop_.Find(handle);
+  return window == nullptr ? std::string() : window->caption;
+}
+
+void SimProcess::SetControlText(WindowHandle handle, const std::string& text) {
+  if (auto* window = desktop_.Find(handle)) window->caption = text;
+}
+
+bool SimProcess::IsChecked(WindowHandle handle) {
+  const auto* window = desktop_.Find(handle);
+  return window != nullptr && window->checked;
+}
+
+void SimProcess::SetChecked(WindowHandle handle, bool checked) {
+  if (auto* window = desktop_.Find(handle)) window->checked = checked;
+}
+
+void SimProcess::SetUpDownRange(WindowHandle handle, std::int16_t low, std::int16_t high) {
+  if (auto* window = desktop_.Find(handle)) {
+    window->upDownLow = low;
+    window->upDownHigh = high;
+  }
+}
+
+std::int16_t SimProcess::UpDownPosition(WindowHandle handle) {
+  const auto* window = desktop_.Find(handle);
+  return window == nullptr ? 0 : window->upDownPosition;
+}
+
+void SimProcess::SetUpDownPosition(WindowHandle handle, std::int16_t position) {
+  if (auto* window = desktop_.Find(handle)) {
+    window->upDownPosition = std::clamp(position, window->upDownLow, window->upDownHigh);
+  }
+}
+
+// --- Drawing -------------------------------------------------------------------
+
+std::unique_ptr<DrawingContext> SimProcess::WindowContext(WindowHandle window) {
+  if (desktop_.Find(window) == nullptr) return nullptr;
+  return std::make_unique<SimContext>(desktop_, window);
+}
+
+void SimProcess::EraseBackground(const Message& erase, ColorRef colour) {
+  SimContext context(desktop_, erase.window);
+  context.FillRect(ClientRect(erase.window), colour);
+}
+
+std::unique_ptr<Bitmap> SimProcess::CreateBitmap(std::int32_t width, std::int32_t height) {
+  return std::make_unique<SimBitmap>(width, height, desktop_.DisplayBitsPerPixel());
+}
+
+std::unique_ptr<Bitmap> SimProcess::BitmapFromRgb(std::int32_t width, std::int32_t height,
+                                                  std::span<const std::uint8_t> rgb) {
+  auto bitmap = std::make_unique<SimBitmap>(width, height, 24);
+  auto& pixels = bitmap->Pixels();
+  for (std::size_t i = 0; i < pixels.size() && i * 3 + 2 < rgb.size(); ++i) {
+    pixels[i] = Rgb(rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]);
+  }
+  return bitmap;
+}
+
+std::unique_ptr<DrawingContext> SimProcess::BitmapContext(Bitmap& bitmap) {
+  return std::make_unique<SimContext>(desktop_, static_cast<SimBitmap&>(bitmap));
+}
+
+// --- Cursor --------------------------------------------------------------------
+
+int SimProcess::ShowCursor(bool show) {
+  cursorCounter_ += show ? 1 : -1;
+  return cursorCounter_;
+}
+
+void SimProcess::SetCursorPos(Point at) { desktop_.SetCursorPos(at); }
+
+// --- Messages and timers --------------------------------------------------------
+
+bool SimProcess::PostToWindow(WindowHandle handle, std::uint32_t id, std::uintptr_t wParam,
+                              std::intptr_t lParam) {
+  const auto* window = desktop_.Find(handle);
+  if (window == nullptr) return false;
+  if (window->owner != nullptr) {
+    window->owner->Enqueue(Message{handle, id, wParam, lParam, 0, desktop_.CursorPos()});
+  }
+  return true;
+}
+
+SimProcess::SimTimer* SimProcess::NextDueTimer() {
+  SimTimer* next = nullptr;
+  for (auto& timer : timers_) {
+    if (next == nullptr || timer.dueMs < next->dueMs) next = &timer;
+  }
+  return next;
+}
+
+std::optional<Message> SimProcess::TakeMessage() {
+  // Posted messages first, then the quit message, then timers, as the desktop orders them.
+  if (!queue_.empty()) {
+    const Message message = queue_.front();
+    queue_.pop_front();
+    return message;
+  }
+  if (quitPending_) {
+    quitPending_ = false;
+    return Message{kNoWindow, kMsgQuit, static_cast<std::uintptr_t>(quitCode_), 0, 0,
+                   desktop_.CursorPos()};
+  }
+  auto* timer = NextDueTimer();
+  if (timer == nullptr || timer->dueMs > desktop_.NowMs()) return std::nullopt;
+  // Ticks missed while nobody looked collapse into one.
+  while (timer->dueMs <= desktop_.NowMs()) timer->dueMs += timer->interval;
+  return Message{timer->window, kMsgTimer, timer->id, 0, 0, desktop_.CursorPos()};
+}
+
+void SimProcess::TranslateInput(const Message& message) {
+  if (message.id == kMsgKeyDown && message.lParam != 0) {
+    queue_.push_front(Message{message.window, kMsgChar,
+                              static_cast<std::uintptr_t>(message.lParam), 0, 0,
+                              message.cursor});
+  }
+}
+
+void SimProcess::DispatchToWindow(const Message& message) {
+  auto* window = desktop_.Find(message.window);
+  if (window == nullptr || window->owner != this || window->procedure == nullptr) return;
+  std::intptr_t result = 0;
+  if (window->procedure->HandleMessage(message, result)) return;
+  // What the desktop does with a message nobody handled: closing destroys the window.
+  if (message.id == kMsgClose) desktop_.DestroyWindow(message.window);
+}
+
+void SimProcess::PostQuit(int exitCode) {
+  quitPending_ = true;
+  quitCode_ = exitCode;
+}
+
+bool SimProcess::WaitForMessage() {
+  if (!queue_.empty() || quitPending_) return true;
+  const auto* timer = NextDueTimer();
+  if (timer == nullptr || timer->dueMs > desktop_.ClockLimit()) return false;
+  if (timer->dueMs > desktop_.NowMs()) desktop_.Advance(timer->dueMs - desktop_.NowMs());
+  return true;
+}
+
+bool SimProcess::StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) {
+  if (desktop_.Find(window) == nullptr || desktop_.TimersExhausted()) return false;
+  StopTimer(window, id);
+  // The desktop raises intervals below its minimum of 10 ms to that minimum.
+  const std::uint32_t interval = std::max<std::uint32_t>(milliseconds, 10);
+  timers_.push_back(SimTimer{window, id, interval, desktop_.NowMs() + interval});
+  return true;
+}
+
+void SimProcess::StopTimer(WindowHandle window, std::uintptr_t id) {
+  std::erase_if(timers_, [&](const SimTimer& t) { return t.window == window && t.id == id; });
+}
+
+std::uint32_t SimProcess::SleepEx(std::uint32_t milliseconds, bool alertable) {
+  desktop_.Advance(milliseconds);
+  if (alertable && ioCompletionPending_) {
+    ioCompletionPending_ = false;
+    return kWaitIoCompletion;
+  }
+  return 0;
+}
+
+// --- Named mutexes ---------------------------------------------------------------
+
+std::uintptr_t SimProcess::OpenNamedMutex(const std::string& name) {
+  if (!desktop_.MutexExists(name)) return 0;
+  desktop_.AddMutexReference(name);
+  const auto handle = nextMutexHandle_;
+  nextMutexHandle_ += 4;
+  mutexHandles_[handle] = name;
+  return handle;
+}
+
+std::uintptr_t SimProcess::CreateNamedMutex(const std::string& name) {
+  desktop_.AddMutexReference(name);
+  const auto handle = nextMutexHandle_;
+  nextMutexHandle_ += 4;
+  mutexHandles_[handle] = name;
+  return handle;
+}
+
+void SimProcess::ReleaseNamedMutex(std::uintptr_t) {
+  // The saver's mutexes are never owned, so releasing one changes nothing.
+}
+
+void SimProcess::CloseNamedMutex(std::uintptr_t mutex) {
+  const auto it = mutexHandles_.find(mutex);
+  if (it == mutexHandles_.end()) return;
+  desktop_.DropMutexReference(it->second);
+  mutexHandles_.erase(it);
+}
+
+// --- Folders, INI files, the shell -------------------------------------------------
+
+bool SimProcess::FolderExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(desktop_.HostPath(path), error);
+}
+
+bool SimProcess::CreateFolder(const std::string& path) {
+  std::error_code error;
+  const auto host = desktop_.HostPath(path);
+  if (!std::filesystem::is_directory(host.parent_path(), error)) return false;
+  return std::filesystem::create_directory(host, error) && !error;
+}
+
+std::string SimProcess::ReadIniString(const std::string& path, const std::string& section,
+                                      const std::string& key) {
+  return ini::ReadValue(desktop_.HostPath(path), section, key);
+}
+
+bool SimProcess::WriteIniString(const std::string& path, const std::string& section,
+                                const std::string& key, const std::string& value) {
+  return ini::WriteValue(desktop_.HostPath(path), section, key, value);
+}
+
+void SimProcess::ShellOpen(const std::string& address) {
+  desktop_.openedAddresses.push_back(address);
+}
+
+// --- Resources and reports -----------------------------------------------------------
+
+std::optional<std::span<const std::uint8_t>> SimProcess::FindModuleResource(
+    const std::string& name, const std::string& type) {
+  const auto it = resources_.find({Upper(name), Upper(type)});
+  if (it == resources_.end()) return std::nullopt;
+  return std::span<const std::uint8_t>(it->second);
+}
+
+void SimProcess::ShowMessageBox(const std::string& text, const std::string& caption,
+                                std::uint32_t flags) {
+  desktop_.messageBoxes.push_back({text, caption, flags});
+}
+
+}  // namespace orvanel::platform::sim

@@ -1,0 +1,140 @@
+#pragma once
+// One saver process on a simulated desktop: the `Desktop` the core talks to.
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "platform/sim/sim_desktop.h"
+
+namespace orvanel::platform::sim {
+
+class SimProcess : public Desktop {
+ public:
+  // `commandLine` is the whole line, the module's name first.
+  SimProcess(SimDesktop& desktop, std::string commandLine,
+             std::string moduleFileName = "C:\\Windows\\orvanel.scr");
+  ~SimProcess() override;
+
+  SimDesktop& World() { return desktop_; }
+
+  // --- Test view ---------------------------------------------------------
+  int CursorCounter() const { return cursorCounter_; }
+  bool QuitPosted() const { return quitPending_; }
+  std::size_t QueuedMessages() const { return queue_.size(); }
+  void AddResource(const std::string& name, const std::string& type,
+                   std::vector<std::uint8_t> bytes);
+  // Makes the next alertable sleep end with an I/O completion.
+  void QueueIoCompletion() { ioCompletionPending_ = true; }
+  // Windows this process made, oldest first.
+  std::vector<WindowHandle> OwnWindows() const;
+  void Enqueue(const Message& message) { queue_.push_back(message); }
+
+  // --- Desktop -----------------------------------------------------------
+  std::string CommandLine() override { return commandLine_; }
+  std::string ModuleFileName() override { return moduleFileName_; }
+  std::vector<Rect> MonitorRects() override;
+  std::int32_t Metric(SystemMetric which) override;
+
+  WindowHandle CreateNativeWindow(const WindowSpec& spec) override;
+  void DestroyNativeWindow(WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override;
+  WindowHandle DesktopWindow() override;
+  Rect WindowRect(WindowHandle window) override;
+  Rect ClientRect(WindowHandle window) override;
+  Rect WindowRectForClient(const Rect& client, std::uint32_t style,
+                           std::uint32_t exStyle) override;
+  void SetWindowPos(WindowHandle window, WindowHandle insertAfter, const Rect& bounds,
+                    std::uint32_t flags) override;
+  void ShowWindow(WindowHandle window, bool visible) override;
+  bool IsWindowVisible(WindowHandle window) override;
+  std::uint32_t Style(WindowHandle window) override;
+  std::uint32_t ExStyle(WindowHandle window) override;
+  void SetExStyle(WindowHandle window, std::uint32_t exStyle) override;
+  bool SetLayeredAlpha(WindowHandle window, std::uint8_t alpha) override;
+  WindowHandle FindTopLevelWindow(const std::string& title) override;
+  void EnableWindow(WindowHandle window, bool enable) override;
+  bool IsWindowEnabled(WindowHandle window) override;
+  ColorRef SystemColor(int index) override;
+
+  WindowHandle CreateControl(WindowHandle parent, const ControlSpec& spec) override;
+  std::string ControlText(WindowHandle control) override;
+  void SetControlText(WindowHandle control, const std::string& text) override;
+  bool IsChecked(WindowHandle control) override;
+  void SetChecked(WindowHandle control, bool checked) override;
+  void SetUpDownRange(WindowHandle control, std::int16_t low, std::int16_t high) override;
+  std::int16_t UpDownPosition(WindowHandle control) override;
+  void SetUpDownPosition(WindowHandle control, std::int16_t position) override;
+
+  std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) override;
+  void EraseBackground(const Message& erase, ColorRef colour) override;
+  std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) override;
+  std::unique_ptr<Bitmap> BitmapFromRgb(std::int32_t width, std::int32_t height,
+                                        std::span<const std::uint8_t> rgb) override;
+  std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) override;
+
+  int ShowCursor(bool show) override;
+  void SetCursorPos(Point at) override;
+
+  bool PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
+  std::optional<Message> TakeMessage() override;
+  void TranslateInput(const Message& message) override;
+  void DispatchToWindow(const Message& message) override;
+  void PostQuit(int exitCode) override;
+  bool WaitForMessage() override;
+  bool StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) override;
+  void StopTimer(WindowHandle window, std::uintptr_t id) override;
+
+  std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) override;
+  DateTime LocalTime() override { return desktop_.LocalTime(); }
+  DateTime SystemTime() override { return desktop_.SystemTime(); }
+
+  std::uintptr_t OpenNamedMutex(const std::string& name) override;
+  std::uintptr_t CreateNamedMutex(const std::string& name) override;
+  void ReleaseNamedMutex(std::uintptr_t mutex) override;
+  void CloseNamedMutex(std::uintptr_t mutex) override;
+
+  std::string SpecialFolder(int folder) override { return desktop_.SpecialFolder(folder); }
+  bool FolderExists(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  std::string ReadIniString(const std::string& path, const std::string& section,
+                            const std::string& key) override;
+  bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& value) override;
+  void ShellOpen(const std::string& address) override;
+
+  std::optional<std::span<const std::uint8_t>> FindModuleResource(const std::string& name,
+                                                                  const std::string& type) override;
+  void ShowMessageBox(const std::string& text, const std::string& caption,
+                      std::uint32_t flags) override;
+
+  // Mutex handles this process holds, by handle.
+  const std::map<std::uintptr_t, std::string>& MutexHandles() const { return mutexHandles_; }
+
+ private:
+  struct SimTimer {
+    WindowHandle window;
+    std::uintptr_t id;
+    std::uint32_t interval;
+    std::int64_t dueMs;
+  };
+  SimTimer* NextDueTimer();
+
+  SimDesktop& desktop_;
+  std::string commandLine_;
+  std::string moduleFileName_;
+  std::deque<Message> queue_;
+  bool quitPending_ = false;
+  int quitCode_ = 0;
+  std::vector<SimTimer> timers_;
+  int cursorCounter_ = 0;
+  bool ioCompletionPending_ = false;
+  std::map<std::uintptr_t, std::string> mutexHandles_;
+  std::uintptr_t nextMutexHandle_ = 4;
+  std::map<std::pair<std::string, std::string>, std::vector<std::uint8_t>> resources_;
+};
+
+}  // namespace orvanel::platform::sim

@@ -1,0 +1,158 @@
+#include "shell/main_window.h"
+
+#include "platform/forms/application.h"
+#include "platform/forms/monitors.h"
+#include "platform/window_styles.h"
+#include "resources/maker.h"
+#include "settings/settings_dialog.h"
+#include "shell/command_line.h"
+#include "shell/mode_mutex.h"
+#include "shell/saver.h"
+
+namespace orvanel::shell {
+namespace {
+
+using platform::Rect;
+
+constexpr forms::FormDesign kDesign{
+    .className = "TfrmSAVER",
+    .name = "frmSAVER",
+    .border = forms::BorderStyle::kNone,
+    .color = platform::kBlack,
+    .alphaBlend = true,
+    .alphaBlendValue = 0,
+    .clientWidth = 237,
+    .clientHeight = 212,
+    .topmost = false,
+    .keyPreview = true,
+    .placement = forms::Placement::kScreenCenter,
+};
+
+// The point the cursor is parked at in Active mode.
+constexpr platform::Point kCursorPark{101, 101};
+
+}  // namespace
+
+TfrmSAVER::TfrmSAVER(forms::Application& app, Saver& saver)
+    : Form(app, kDesign),
+      tmrVISUAL(app, [this] { tmrVISUALTimer(); }),
+      OKButton(AddControl<forms::Button>("OKButton", Rect::FromBounds(16, 106, 75, 21), "&OK")),
+      CancelButton(AddControl<forms::Button>("CancelButton", Rect::FromBounds(140, 106, 75, 21),
+                                             "&Cancel")),
+      Label1(AddControl<forms::Label>("Label1", Rect::FromBounds(20, 186, 32, 13), "Label1")),
+      Edit1(AddControl<forms::Edit>("Edit1", Rect::FromBounds(54, 12, 41, 19), "8")),
+      Label2(AddControl<forms::Label>("Label2", Rect::FromBounds(14, 14, 34, 13), "Speed:")),
+      UpDown1(AddControl<forms::UpDown>("UpDown1", Rect::FromBounds(95, 12, 16, 19), Edit1, 4, 500,
+                                        8)),
+      CheckBox1(AddControl<forms::CheckBox>("CheckBox1", Rect::FromBounds(16, 42, 199, 17),
+                                            "Show random images")),
+      Panel1(AddControl<forms::Panel>("Panel1", Rect::FromBounds(16, 142, 201, 21),
+                                      resources::kMakerAddress)),
+      CheckBox2(AddControl<forms::CheckBox>("CheckBox2", Rect::FromBounds(16, 72, 201, 17),
+                                            "Blend ")),
+      saver_(saver) {
+  tmrVISUAL.SetEnabled(false);
+  tmrVISUAL.SetInterval(10000);
+  CheckBox1.SetChecked(true);
+  CheckBox2.SetChecked(false);
+}
+
+void TfrmSAVER::CreateParams(forms::CreateParamsRec& params) {
+  Form::CreateParams(params);
+  if (!ParseCommandLine(saver_)) App().Terminate();
+  if (saver_.saverMode != SaverMode::kPreview) return;
+  const Rect host = Desktop().WindowRect(saver_.previewParent);
+  const Rect bounds = Rect::FromBounds(0, 0, host.Width(), host.Height());
+  if (saver_.previewParent != platform::kNoWindow) {
+    params.style = platform::kStyleChild | platform::kStyleVisible;
+    params.bounds = bounds;
+    params.parent = saver_.previewParent;
+  }
+  params.bounds = bounds;
+}
+
+void TfrmSAVER::FormCreate() {
+  Desktop().ShowCursor(false);
+  switch (saver_.saverMode) {
+    case SaverMode::kPreview:
+      SetUpPreview();
+      break;
+    case SaverMode::kActive:
+      SetUpActive();
+      break;
+    case SaverMode::kConfig:
+      SetUpConfig();
+      break;
+    default:
+      break;
+  }
+}
+
+void TfrmSAVER::SetUpPreview() {
+  if (!CreateModeMutex(saver_)) {
+    Close();
+    return;
+  }
+  Desktop().ShowCursor(true);
+  StartSlideshow();
+}
+
+void TfrmSAVER::SetUpActive() {
+  if (!CreateModeMutex(saver_)) {
+    Close();
+    return;
+  }
+  auto& desktop = Desktop();
+  desktop.ShowCursor(false);
+  desktop.SetCursorPos(kCursorPark);
+  // The window covers monitor 0 exactly, whatever that monitor's size: the
+  // primary display's size would leave part of a differently sized monitor 0
+  // bare or spill onto its neighbour.
+  const auto monitors = forms::Monitors(desktop);
+  const Rect monitor = monitors.empty() ? Rect{} : monitors.front();
+  SetBounds(monitor.left, monitor.top, monitor.Width(), monitor.Height());
+  GetCanvas().SetBrushColor(platform::kBlack);
+  desktop.SetWindowPos(Handle(), platform::kInsertTop, BoundsRect(),
+                       platform::kPosNoZOrder | platform::kPosShowWindow);
+  StartSlideshow();
+}
+
+void TfrmSAVER::SetUpConfig() {
+  auto& desktop = Desktop();
+  desktop.ShowCursor(true);
+  const auto windowColour = desktop.SystemColor(platform::kSystemColorWindow);
+  SetColor(windowColour);
+  GetCanvas().SetBrushColor(windowColour);
+  SetBorderStyle(forms::BorderStyle::kDialog);
+  Show();
+  SetAlphaBlendValue(255);
+  for (forms::Control* control : std::initializer_list<forms::Control*>{
+           &CancelButton, &OKButton, &CheckBox1, &CheckBox2, &Edit1, &UpDown1, &Label2, &Panel1}) {
+    control->SetVisible(true);
+  }
+  settings::LockDisplayProperties(desktop, true);
+}
+
+void TfrmSAVER::FormCloseQuery(bool& canClose) {
+  saver_.quitRequested = true;
+  ReleaseModeMutex(saver_);
+  if (saver_.saverMode == SaverMode::kConfig) settings::LockDisplayProperties(Desktop(), false);
+  Desktop().ShowCursor(true);
+  canClose = true;
+}
+
+void TfrmSAVER::StartSlideshow() {
+  tmrVISUALTimer();
+  tmrVISUAL.SetEnabled(true);
+}
+
+void TfrmSAVER::tmrVISUALTimer() {
+  if (saver_.quitRequested) {
+    tmrVISUAL.SetEnabled(false);
+    return;
+  }
+  if (saver_.presenterBusy) return;
+  Desktop().PostToWindow(Handle(), WM_DOJOB, 0, 0);
+}
+
+}  // namespace orvanel::shell

@@ -1,0 +1,50 @@
+#pragma once
+// TfrmSAVER, the saver's main window. Closing it ends the application. Per
+// run mode it is the picture window of monitor 0 (Active), a child of the
+// host's preview window (Preview) or the settings dialog (Config); in every
+// mode it owns the slideshow timer.
+#include "platform/forms/controls.h"
+#include "platform/forms/form.h"
+#include "platform/forms/timer.h"
+
+namespace orvanel::shell {
+
+struct Saver;
+
+// The slideshow's private job message, posted to the main window.
+inline constexpr std::uint32_t WM_DOJOB = 0x046F;
+
+class TfrmSAVER : public forms::Form {
+ public:
+  TfrmSAVER(forms::Application& app, Saver& saver);
+
+  // Members, in their designed order.
+  forms::Timer tmrVISUAL;
+  forms::Button& OKButton;
+  forms::Button& CancelButton;
+  forms::Label& Label1;
+  forms::Edit& Edit1;
+  forms::Label& Label2;
+  forms::UpDown& UpDown1;
+  forms::CheckBox& CheckBox1;  // Random
+  forms::Panel& Panel1;
+  forms::CheckBox& CheckBox2;  // Blend
+
+  // One immediate tick, then the timer runs.
+  void StartSlideshow();
+  void tmrVISUALTimer();
+
+ protected:
+  void CreateParams(forms::CreateParamsRec& params) override;
+  void FormCreate() override;
+  void FormCloseQuery(bool& canClose) override;
+
+ private:
+  void SetUpPreview();
+  void SetUpActive();
+  void SetUpConfig();
+
+  Saver& saver_;
+};
+
+}  // namespace orvanel::shell

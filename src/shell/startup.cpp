@@ -1,0 +1,75 @@
+// Start-up, and who runs what afterwards.
+//
+//   RunSaver
+//    ├─ "SaverActiveMode" or "SaverConfigMode" exists → end, nothing shown
+//    ├─ application: title "Orvanel Screensaver", owner window a tool window
+//    ├─ TfrmSAVER      CreateParams → ParseCommandLine (None → quit posted)
+//    │                 FormCreate   → mode mutex, per-mode set-up, StartSlideshow
+//    ├─ TfrmSAVERbl    overlay of monitor 0
+//    ├─ TfrmSAVERk + TfrmSAVERblk for monitors 1..3 present, each placed on its monitor
+//    └─ Application::Run: the one message loop, until the main window closes
+//
+// tmrVISUAL (owned by TfrmSAVER) ticks → tmrVISUALTimer posts WM_DOJOB (1135)
+// to TfrmSAVER → the loop, or the presenter's own pump, dispatches it to the
+// main window's job handler.
+#include "shell/startup.h"
+
+#include "platform/forms/monitors.h"
+#include "platform/window_styles.h"
+#include "screens/monitor_window.h"
+#include "screens/overlay_window.h"
+#include "shell/main_window.h"
+#include "shell/mode_mutex.h"
+#include "shell/saver.h"
+
+namespace orvanel::shell {
+
+bool AnotherSaverBlocksStart(platform::Desktop& desktop) {
+  return MutexExists(desktop, ModeMutexName(SaverMode::kActive)) ||
+         MutexExists(desktop, ModeMutexName(SaverMode::kConfig));
+}
+
+void CreateSaverWindows(Saver& saver) {
+  auto& desktop = saver.desktop;
+  auto& app = saver.app;
+  app.Initialize();
+  app.SetTitle("Orvanel Screensaver");
+  // As a tool window the owner has no taskbar button and no task-switcher entry.
+  desktop.SetExStyle(app.Window(), platform::kExStyleToolWindow);
+
+  saver.frmSAVER = &app.CreateForm<TfrmSAVER>(saver);
+  saver.overlays[0] = &app.CreateForm<screens::BlendOverlayWindow>(saver, 0);
+
+  const auto monitors = forms::Monitors(desktop);
+  const platform::Rect first = monitors.empty() ? platform::Rect{} : monitors.front();
+  if (saver.saverMode != SaverMode::kConfig) {
+    saver.frmSAVER->SetLeft(first.left);
+    saver.frmSAVER->SetTop(first.top);
+  }
+  saver.overlays[0]->SetLeft(first.left);
+  saver.overlays[0]->SetTop(first.top);
+
+  const int count = forms::MonitorCount(desktop);
+  for (int i = 1; i < count && i < kMaxMonitors; ++i) {
+    const platform::Rect area =
+        i < static_cast<int>(monitors.size()) ? monitors[static_cast<std::size_t>(i)] : first;
+    auto& picture = app.CreateForm<screens::MonitorPictureWindow>(saver, i);
+    auto& overlay = app.CreateForm<screens::BlendOverlayWindow>(saver, i);
+    saver.pictureWindows[static_cast<std::size_t>(i)] = &picture;
+    saver.overlays[static_cast<std::size_t>(i)] = &overlay;
+    picture.SetLeft(area.left);
+    picture.SetTop(area.top);
+    overlay.SetLeft(area.left);
+    overlay.SetTop(area.top);
+  }
+}
+
+int RunSaver(platform::Desktop& desktop) {
+  if (AnotherSaverBlocksStart(desktop)) return 0;
+  Saver saver(desktop);
+  CreateSaverWindows(saver);
+  saver.app.Run();
+  return 0;
+}
+
+}  // namespace orvanel::shell

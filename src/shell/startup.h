@@ -1,0 +1,20 @@
+#pragma once
+#include "platform/desktop.h"
+
+namespace orvanel::shell {
+
+struct Saver;
+
+// The whole life of the saver process; returns its exit code.
+int RunSaver(platform::Desktop& desktop);
+
+// True while a full-screen instance runs or a settings dialog is open: a new
+// start then ends before it shows anything.
+bool AnotherSaverBlocksStart(platform::Desktop& desktop);
+
+// Start-up after the refusal checks: the application, every window in its
+// fixed order for the monitors present, each placed on its monitor. The
+// message loop is not started.
+void CreateSaverWindows(Saver& saver);
+
+}  // namespace orvanel::shell

@@ -1,0 +1,169 @@
+// The form framework on the simulated desktop.
+//   Error report: the text rule, the caption and icon; the loop goes on.
+//   Timer: "Not enough timers available" when the desktop has none left.
+//   Form life: re-created after its window is destroyed from outside; the close rules.
+//   First showing: centred on the primary screen, then moved onto monitor 0.
+#include <gtest/gtest.h>
+
+#include "platform/forms/application.h"
+#include "platform/forms/canvas.h"
+#include "platform/forms/error.h"
+#include "platform/forms/timer.h"
+#include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_process.h"
+#include "platform/window_styles.h"
+
+namespace orvanel::forms {
+namespace {
+
+using platform::Rect;
+using platform::sim::SimDesktop;
+using platform::sim::SimProcess;
+
+constexpr FormDesign kCentred{.className = "TCentred", .name = "centred", .clientWidth = 200,
+                              .clientHeight = 100, .placement = Placement::kScreenCenter};
+
+class CountingForm : public Form {
+ public:
+  explicit CountingForm(Application& app, bool showInCreate = false)
+      : Form(app, kCentred), showInCreate_(showInCreate) {}
+  int createParamsCalls = 0;
+  int closeQueries = 0;
+  bool refuseClose = false;
+
+ protected:
+  void CreateParams(CreateParamsRec& params) override {
+    Form::CreateParams(params);
+    ++createParamsCalls;
+  }
+  void FormCloseQuery(bool& canClose) override {
+    ++closeQueries;
+    canClose = !refuseClose;
+  }
+  void FormCreate() override {
+    if (showInCreate_) Show();
+  }
+  void FormKeyDown(std::uint16_t) override {
+    throw SaverError("'abc' is not a valid integer value");
+  }
+
+ private:
+  bool showInCreate_;
+};
+
+TEST(ErrorBoxText, AppendsAFullStopAfterLettersAndDigitsOnly) {
+  EXPECT_EQ(ErrorBoxText("Unable to write to C:\\x.ini"), "Unable to write to C:\\x.ini.");
+  EXPECT_EQ(ErrorBoxText("JPEG error #42"), "JPEG error #42.");
+  EXPECT_EQ(ErrorBoxText("Done."), "Done.");
+  EXPECT_EQ(ErrorBoxText("Why!"), "Why!");
+  EXPECT_EQ(ErrorBoxText(""), "");
+  EXPECT_EQ(FormatMessage("Resource %s not found", "pic55"), "Resource pic55 not found");
+  EXPECT_EQ(FormatMessage("JPEG error #%d", 21), "JPEG error #21");
+}
+
+class FormsTest : public ::testing::Test {
+ protected:
+  FormsTest() : process(desktop, "p.exe"), app(process) {
+    app.Initialize();
+    app.SetTitle("Orvanel Screensaver");
+  }
+  SimDesktop desktop;
+  SimProcess process;
+  Application app;
+};
+
+TEST_F(FormsTest, AnErrorInAHandlerIsReportedAndTheLoopGoesOn) {
+  auto& form = app.CreateForm<CountingForm>();
+  desktop.PressKey(form.Handle(), 'A');
+  form.Post(platform::kMsgUser);
+  app.ProcessMessages();
+  ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+  EXPECT_EQ(desktop.messageBoxes[0].text, "'abc' is not a valid integer value.");
+  EXPECT_EQ(desktop.messageBoxes[0].caption, "Orvanel Screensaver");
+  EXPECT_EQ(desktop.messageBoxes[0].flags, platform::kBoxIconError);
+  EXPECT_EQ(process.QueuedMessages(), 0u);
+}
+
+TEST_F(FormsTest, ATimerWithNoTimerLeftRaisesTheTimerError) {
+  int ticks = 0;
+  Timer timer(app, [&] { ++ticks; });
+  timer.SetEnabled(false);
+  timer.SetInterval(50);
+  desktop.SetTimersExhausted(true);
+  try {
+    timer.SetEnabled(true);
+    FAIL() << "no error raised";
+  } catch (const SaverError& error) {
+    EXPECT_STREQ(error.what(), "Not enough timers available");
+  }
+  desktop.SetTimersExhausted(false);
+  timer.SetInterval(60);
+  desktop.SetClockLimit(130);
+  app.Run();
+  EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(FormsTest, AWindowDestroyedFromOutsideIsMadeAgainOnItsNextUse) {
+  auto& form = app.CreateForm<CountingForm>();
+  EXPECT_EQ(form.createParamsCalls, 1);
+  const auto first = form.Handle();
+  process.DestroyNativeWindow(first);
+  EXPECT_FALSE(form.HandleAllocated());
+  EXPECT_NE(form.Handle(), platform::kNoWindow);
+  EXPECT_EQ(form.createParamsCalls, 2);
+}
+
+TEST_F(FormsTest, ClosingTheMainFormEndsTheApplicationAndOthersHide) {
+  auto& main = app.CreateForm<CountingForm>();
+  auto& other = app.CreateForm<CountingForm>();
+  other.Show();
+  other.Close();
+  EXPECT_FALSE(other.Visible());
+  EXPECT_FALSE(app.TerminateRequested());
+  main.refuseClose = true;
+  main.Close();
+  EXPECT_FALSE(app.TerminateRequested());
+  main.refuseClose = false;
+  main.Close();
+  EXPECT_TRUE(app.TerminateRequested());
+  app.Run();
+  EXPECT_TRUE(app.Terminated());
+  EXPECT_FALSE(main.Visible());  // an ending application does not show its main form
+}
+
+TEST_F(FormsTest, FirstShowingCentresOnThePrimaryThenMovesOntoMonitorZero) {
+  // Monitor 0 lies left of the primary monitor, which starts at (0, 0).
+  desktop.SetMonitors({Rect::FromBounds(-800, 0, 800, 600), Rect::FromBounds(0, 0, 1024, 768)}, 1);
+  // Shown during its own set-up, before the application knows its main form.
+  auto& main = app.CreateForm<CountingForm>(true);
+  EXPECT_EQ(main.BoundsRect(), Rect::FromBounds(412, 334, 200, 100));
+  auto& second = app.CreateForm<CountingForm>();
+  second.Show();
+  EXPECT_EQ(second.BoundsRect(), Rect::FromBounds(-500, 250, 200, 100));
+  second.Hide();
+  second.SetBounds(0, 0, 200, 100);
+  second.Show();  // placed only the first time
+  EXPECT_EQ(second.BoundsRect(), Rect::FromBounds(0, 0, 200, 100));
+}
+
+TEST_F(FormsTest, OpacityIsSetOnlyWhenItChanges) {
+  auto& form = app.CreateForm<CountingForm>();
+  const auto handle = form.Handle();
+  form.SetAlphaBlendValue(0);
+  form.SetAlphaBlendValue(10);
+  form.SetAlphaBlendValue(10);
+  const auto& history = desktop.Find(handle)->alphaHistory;
+  ASSERT_EQ(history.size(), 2u);  // at creation, then 10
+  EXPECT_EQ(history[0].alpha, 0);
+  EXPECT_EQ(history[1].alpha, 10);
+}
+
+TEST(StretchMode, HalftoneOnlyOnAPaletteDisplayBelowTheSource) {
+  EXPECT_EQ(ChooseStretchMode(32, 24), platform::StretchMode::kColorOnColor);
+  EXPECT_EQ(ChooseStretchMode(16, 24), platform::StretchMode::kColorOnColor);
+  EXPECT_EQ(ChooseStretchMode(8, 24), platform::StretchMode::kHalftone);
+  EXPECT_EQ(ChooseStretchMode(8, 8), platform::StretchMode::kColorOnColor);
+}
+
+}  // namespace
+}  // namespace orvanel::forms

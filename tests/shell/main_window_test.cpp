@@ -1,0 +1,162 @@
+// The main window and the message loop, per run mode.
+//   None: quits at once, shows nothing.
+//   Preview: a child of the host; one instance at a time; ends when the host goes.
+//   Active: covers monitor 0, cursor parked; the close steps end the run.
+//   Config: an opaque dialog; "Display Properties" disabled while it is open.
+#include <gtest/gtest.h>
+
+#include "platform/window_styles.h"
+#include "shell/main_window.h"
+#include "support/sim_saver.h"
+
+namespace orvanel::shell {
+namespace {
+
+using platform::Rect;
+using platform::sim::SimDesktop;
+using testing::SimSaver;
+
+// A window shows on the screen when it is visible and not fully transparent.
+bool AnyOwnWindowVisible(SimDesktop& desktop, SimSaver& instance) {
+  for (auto handle : instance.process.OwnWindows()) {
+    const auto* window = desktop.Find(handle);
+    const bool transparent = (window->exStyle & platform::kExStyleLayered) != 0 && window->alpha == 0;
+    if (window->visible && !transparent) return true;
+  }
+  return false;
+}
+
+TEST(MainWindowNone, QuitsAtOnceAndShowsNothing) {
+  for (const char* arguments : {"", "/x", "/c", "/p", "/p 99999999999"}) {
+    SimDesktop desktop;
+    SimSaver instance(desktop, arguments);
+    ASSERT_TRUE(instance.Start()) << arguments;
+    EXPECT_EQ(instance.saver.saverMode, SaverMode::kNone);
+    instance.saver.app.Run();
+    EXPECT_TRUE(instance.saver.app.Terminated()) << arguments;
+    EXPECT_EQ(desktop.NowMs(), 0) << arguments;
+    EXPECT_FALSE(AnyOwnWindowVisible(desktop, instance)) << arguments;
+  }
+}
+
+class MainWindowPreview : public ::testing::Test {
+ protected:
+  SimDesktop desktop;
+  platform::WindowHandle host = desktop.CreateTestWindow("host", Rect::FromBounds(300, 200, 152, 112));
+  std::string arguments = "/p " + std::to_string(host);
+};
+
+TEST_F(MainWindowPreview, IsAChildOfTheHostMovedToTheCentringOffsetsWhenShown) {
+  SimSaver instance(desktop, arguments);
+  ASSERT_TRUE(instance.Start());
+  auto& main = *instance.saver.frmSAVER;
+  const auto* window = desktop.Find(main.Handle());
+  EXPECT_EQ(window->parent, host);
+  EXPECT_EQ(window->style, platform::kStyleChild | platform::kStyleVisible);
+  EXPECT_EQ(main.BoundsRect(), Rect::FromBounds(0, 0, 152, 112));
+
+  instance.saver.app.ProcessMessages();
+  desktop.SetClockLimit(0);
+  instance.saver.app.Run();  // shows the main window, handles what is queued
+  // Centred by the screen's size: (1024 - 152) / 2, (768 - 112) / 2 inside the host.
+  EXPECT_EQ(main.BoundsRect(), Rect::FromBounds(436, 328, 152, 112));
+  EXPECT_EQ(instance.process.CursorCounter(), 0);
+  EXPECT_TRUE(desktop.MutexExists("SaverPreviewMode"));
+}
+
+TEST_F(MainWindowPreview, ASecondInstanceIsRefusedAndEnds) {
+  SimSaver first(desktop, arguments);
+  ASSERT_TRUE(first.Start());
+  SimSaver second(desktop, arguments);
+  ASSERT_TRUE(second.Start());
+  EXPECT_TRUE(second.saver.quitRequested);
+  second.saver.app.Run();
+  EXPECT_TRUE(second.saver.app.Terminated());
+  EXPECT_FALSE(AnyOwnWindowVisible(desktop, second));
+  EXPECT_FALSE(first.saver.quitRequested);
+}
+
+TEST_F(MainWindowPreview, EndsAtTheFirstTickAfterTheHostHasGone) {
+  SimSaver instance(desktop, arguments);
+  ASSERT_TRUE(instance.Start());
+  desktop.SetClockLimit(5000);
+  instance.saver.app.Run();
+  ASSERT_FALSE(instance.saver.app.Terminated());
+
+  desktop.DestroyWindow(host);
+  EXPECT_FALSE(instance.saver.frmSAVER->HandleAllocated());
+  desktop.SetClockLimit(60'000);
+  instance.saver.app.Run();
+  EXPECT_TRUE(instance.saver.app.Terminated());
+  EXPECT_EQ(instance.saver.saverMode, SaverMode::kNone);
+  // The resource's period of 10 s: the first tick after the host went.
+  EXPECT_EQ(desktop.NowMs(), 10'000);
+}
+
+TEST(MainWindowActive, CoversMonitorZeroWithTheCursorHiddenAndParked) {
+  SimDesktop desktop;
+  // Monitor 0 is not the primary and has a size of its own.
+  desktop.SetMonitors({Rect::FromBounds(-1280, 0, 1280, 1024), Rect::FromBounds(0, 0, 1024, 768)},
+                      1);
+  SimSaver instance(desktop, "/s");
+  ASSERT_TRUE(instance.Start());
+  auto& main = *instance.saver.frmSAVER;
+  EXPECT_EQ(desktop.ScreenRect(main.Handle()), Rect::FromBounds(-1280, 0, 1280, 1024));
+  EXPECT_TRUE(desktop.Find(main.Handle())->visible);
+  EXPECT_EQ(desktop.Find(main.Handle())->alpha, 0);
+  EXPECT_EQ(instance.process.CursorCounter(), -2);
+  EXPECT_EQ(desktop.CursorPos(), (platform::Point{101, 101}));
+}
+
+TEST(MainWindowActive, ClosingReleasesTheMutexShowsTheCursorAndQuits) {
+  SimDesktop desktop;
+  SimSaver instance(desktop, "/s");
+  ASSERT_TRUE(instance.Start());
+  desktop.SetClockLimit(20'000);
+  // A close request from outside, as the operating system sends it.
+  instance.process.PostToWindow(instance.saver.frmSAVER->Handle(), platform::kMsgClose, 0, 0);
+  instance.saver.app.Run();
+  EXPECT_TRUE(instance.saver.app.Terminated());
+  EXPECT_TRUE(instance.saver.quitRequested);
+  EXPECT_EQ(instance.process.CursorCounter(), -1);
+  EXPECT_LT(desktop.NowMs(), 20'000);
+}
+
+TEST(MainWindowActive, TheTimerStopsAtTheFirstTickAfterAQuit) {
+  SimDesktop desktop;
+  SimSaver instance(desktop, "/s");
+  ASSERT_TRUE(instance.Start());
+  auto& main = *instance.saver.frmSAVER;
+  EXPECT_TRUE(main.tmrVISUAL.Enabled());
+  instance.saver.quitRequested = true;
+  desktop.SetClockLimit(60'000);
+  instance.saver.app.Run();
+  EXPECT_FALSE(main.tmrVISUAL.Enabled());
+  EXPECT_EQ(desktop.NowMs(), 10'000);
+}
+
+TEST(MainWindowConfig, IsAnOpaqueDialogThatLocksDisplayProperties) {
+  SimDesktop desktop;
+  const auto host = desktop.CreateTestWindow("host", {0, 0, 400, 300});
+  const auto properties = desktop.CreateTestWindow("Display Properties", {0, 0, 400, 300});
+  SimSaver instance(desktop, "/c:" + std::to_string(host));
+  ASSERT_TRUE(instance.Start());
+  auto& main = *instance.saver.frmSAVER;
+  const auto* window = desktop.Find(main.Handle());
+  EXPECT_EQ(window->parent, instance.saver.app.Window());
+  EXPECT_TRUE(window->visible);
+  EXPECT_EQ(window->alpha, 255);
+  EXPECT_EQ(window->style & platform::kStyleCaption, platform::kStyleCaption);
+  EXPECT_EQ(main.ClientRect(), Rect::FromBounds(0, 0, 237, 212));
+  EXPECT_FALSE(main.Label1.Visible());
+  EXPECT_TRUE(main.OKButton.Visible());
+  EXPECT_TRUE(main.Panel1.Visible());
+  EXPECT_FALSE(desktop.Find(properties)->enabled);
+
+  main.Close();
+  EXPECT_TRUE(desktop.Find(properties)->enabled);
+  EXPECT_FALSE(desktop.MutexExists("SaverConfigMode"));
+}
+
+}  // namespace
+}  // namespace orvanel::shell
