@@ -1,0 +1,87 @@
+#pragma once
+// Move-only owners of the Windows handles the backend takes, each given back
+// in its destructor.
+#include <windows.h>
+
+#include <utility>
+
+namespace orvanel::platform::win32 {
+
+// A window's device context from GetDC, given back with ReleaseDC.
+class ScopedWindowDC {
+ public:
+  explicit ScopedWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ScopedWindowDC(ScopedWindowDC&& other) noexcept
+      : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
+  ScopedWindowDC(const ScopedWindowDC&) = delete;
+  ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
+  ScopedWindowDC& operator=(ScopedWindowDC&&) = delete;
+  ~ScopedWindowDC() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// A memory device context, deleted with DeleteDC.
+class ScopedMemoryDC {
+ public:
+  explicit ScopedMemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
+  ScopedMemoryDC(ScopedMemoryDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
+  ScopedMemoryDC(const ScopedMemoryDC&) = delete;
+  ScopedMemoryDC& operator=(const ScopedMemoryDC&) = delete;
+  ScopedMemoryDC& operator=(ScopedMemoryDC&&) = delete;
+  ~ScopedMemoryDC() {
+    if (dc_ != nullptr) DeleteDC(dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// A GDI object (brush, bitmap, font), deleted with DeleteObject.
+template <typename T>
+class ScopedGdiObject {
+ public:
+  ScopedGdiObject() = default;
+  explicit ScopedGdiObject(T object) : object_(object) {}
+  ScopedGdiObject(ScopedGdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+  ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept {
+    if (this != &other) {
+      reset();
+      object_ = std::exchange(other.object_, nullptr);
+    }
+    return *this;
+  }
+  ScopedGdiObject(const ScopedGdiObject&) = delete;
+  ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+  ~ScopedGdiObject() { reset(); }
+  T get() const { return object_; }
+  void reset() {
+    if (object_ != nullptr) DeleteObject(std::exchange(object_, nullptr));
+  }
+
+ private:
+  T object_ = nullptr;
+};
+
+// An object selected into a device context, the previous one put back.
+class ScopedSelectObject {
+ public:
+  ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ScopedSelectObject(const ScopedSelectObject&) = delete;
+  ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+  ~ScopedSelectObject() {
+    if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+}  // namespace orvanel::platform::win32

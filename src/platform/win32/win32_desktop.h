@@ -1,0 +1,108 @@
+#pragma once
+// The desktop services on the real Windows API.
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "platform/desktop.h"
+#include "platform/win32/handles.h"
+
+namespace orvanel::platform::win32 {
+
+class Win32Desktop : public Desktop {
+ public:
+  explicit Win32Desktop(HINSTANCE instance);
+  ~Win32Desktop() override;
+
+  std::string CommandLine() override;
+  std::string ModuleFileName() override;
+  std::vector<Rect> MonitorRects() override;
+  std::int32_t Metric(SystemMetric which) override;
+
+  WindowHandle CreateNativeWindow(const WindowSpec& spec) override;
+  void DestroyNativeWindow(WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override;
+  WindowHandle DesktopWindow() override;
+  Rect WindowRect(WindowHandle window) override;
+  Rect ClientRect(WindowHandle window) override;
+  Rect WindowRectForClient(const Rect& client, std::uint32_t style,
+                           std::uint32_t exStyle) override;
+  void SetWindowPos(WindowHandle window, WindowHandle insertAfter, const Rect& bounds,
+                    std::uint32_t flags) override;
+  void ShowWindow(WindowHandle window, bool visible) override;
+  bool IsWindowVisible(WindowHandle window) override;
+  std::uint32_t Style(WindowHandle window) override;
+  std::uint32_t ExStyle(WindowHandle window) override;
+  void SetExStyle(WindowHandle window, std::uint32_t exStyle) override;
+  bool SetLayeredAlpha(WindowHandle window, std::uint8_t alpha) override;
+  WindowHandle FindTopLevelWindow(const std::string& title) override;
+  void EnableWindow(WindowHandle window, bool enable) override;
+  bool IsWindowEnabled(WindowHandle window) override;
+  ColorRef SystemColor(int index) override;
+
+  WindowHandle CreateControl(WindowHandle parent, const ControlSpec& spec) override;
+  std::string ControlText(WindowHandle control) override;
+  void SetControlText(WindowHandle control, const std::string& text) override;
+  bool IsChecked(WindowHandle control) override;
+  void SetChecked(WindowHandle control, bool checked) override;
+  void SetUpDownRange(WindowHandle control, std::int16_t low, std::int16_t high) override;
+  std::int16_t UpDownPosition(WindowHandle control) override;
+  void SetUpDownPosition(WindowHandle control, std::int16_t position) override;
+
+  std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) override;
+  void EraseBackground(const Message& erase, ColorRef colour) override;
+  std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) override;
+  std::unique_ptr<Bitmap> BitmapFromRgb(std::int32_t width, std::int32_t height,
+                                        std::span<const std::uint8_t> rgb) override;
+  std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) override;
+
+  int ShowCursor(bool show) override;
+  void SetCursorPos(Point at) override;
+
+  bool PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
+  std::optional<Message> TakeMessage() override;
+  void TranslateInput(const Message& message) override;
+  void DispatchToWindow(const Message& message) override;
+  void PostQuit(int exitCode) override;
+  bool WaitForMessage() override;
+  bool StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) override;
+  void StopTimer(WindowHandle window, std::uintptr_t id) override;
+
+  std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) override;
+  DateTime LocalTime() override;
+  DateTime SystemTime() override;
+
+  std::uintptr_t OpenNamedMutex(const std::string& name) override;
+  std::uintptr_t CreateNamedMutex(const std::string& name) override;
+  void ReleaseNamedMutex(std::uintptr_t mutex) override;
+  void CloseNamedMutex(std::uintptr_t mutex) override;
+
+  std::string SpecialFolder(int folder) override;
+  bool FolderExists(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  std::string ReadIniString(const std::string& path, const std::string& section,
+                            const std::string& key) override;
+  bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& value) override;
+  void ShellOpen(const std::string& address) override;
+
+  std::optional<std::span<const std::uint8_t>> FindModuleResource(const std::string& name,
+                                                                  const std::string& type) override;
+  void ShowMessageBox(const std::string& text, const std::string& caption,
+                      std::uint32_t flags) override;
+
+ private:
+  using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+
+  const char* RegisterClassNamed(const std::string& className);
+
+  HINSTANCE instance_;
+  SetLayeredWindowAttributesFn setLayeredWindowAttributes_ = nullptr;
+  std::map<std::string, ATOM> classes_;
+  ScopedGdiObject<HFONT> controlFont_;
+  int nextControlId_ = 100;
+};
+
+}  // namespace orvanel::platform::win32

@@ -1,0 +1,101 @@
+#include "platform/win32/win32_drawing.h"
+
+#include <cstring>
+
+namespace orvanel::platform::win32 {
+namespace {
+
+void FillWithColour(HDC dc, const RECT& area, ColorRef colour) {
+  ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+  ::FillRect(dc, &area, brush.get());
+}
+
+}  // namespace
+
+Win32Context::Win32Context(HWND window) { windowDC_.emplace(window); }
+
+Win32Context::Win32Context(Win32Bitmap& bitmap) {
+  memoryDC_.emplace(nullptr);
+  selected_.emplace(memoryDC_->get(), bitmap.Handle());
+}
+
+Win32Context::~Win32Context() {
+  // The bitmap is put back before its context goes.
+  selected_.reset();
+}
+
+HDC Win32Context::dc() const { return windowDC_ ? windowDC_->get() : memoryDC_->get(); }
+
+int Win32Context::BitsPerPixel() const {
+  return GetDeviceCaps(dc(), BITSPIXEL) * GetDeviceCaps(dc(), PLANES);
+}
+
+void Win32Context::FillRect(const Rect& area, ColorRef colour) {
+  const RECT rect{area.left, area.top, area.right, area.bottom};
+  FillWithColour(dc(), rect, colour);
+}
+
+void Win32Context::DrawBitmap(const Bitmap& bitmap, Point at) {
+  const auto& source = static_cast<const Win32Bitmap&>(bitmap);
+  ScopedMemoryDC sourceDC(dc());
+  ScopedSelectObject selected(sourceDC.get(), source.Handle());
+  BitBlt(dc(), at.x, at.y, source.Width(), source.Height(), sourceDC.get(), 0, 0, SRCCOPY);
+}
+
+void Win32Context::StretchBitmap(const Bitmap& bitmap, const Rect& target, StretchMode mode) {
+  const auto& source = static_cast<const Win32Bitmap&>(bitmap);
+  ScopedMemoryDC sourceDC(dc());
+  ScopedSelectObject selected(sourceDC.get(), source.Handle());
+  SetStretchBltMode(dc(), static_cast<int>(mode));
+  StretchBlt(dc(), target.left, target.top, target.Width(), target.Height(), sourceDC.get(), 0, 0,
+             source.Width(), source.Height(), SRCCOPY);
+}
+
+std::unique_ptr<Win32Bitmap> CreateDisplayBitmap(std::int32_t width, std::int32_t height) {
+  ScopedWindowDC screen(nullptr);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), width, height);
+  if (bitmap == nullptr) return nullptr;
+  const int bits = GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
+  return std::make_unique<Win32Bitmap>(bitmap, width, height, bits);
+}
+
+std::unique_ptr<Win32Bitmap> CreateRgbBitmap(std::int32_t width, std::int32_t height,
+                                             std::span<const std::uint8_t> rgb) {
+  if (width <= 0 || height <= 0 ||
+      rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
+    return nullptr;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr) return nullptr;
+  auto owned = std::make_unique<Win32Bitmap>(bitmap, width, height, 24);
+  // DIB rows are padded to four bytes and hold blue, green, red.
+  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+  auto* target = static_cast<std::uint8_t*>(bits);
+  for (std::int32_t y = 0; y < height; ++y) {
+    const std::uint8_t* from = rgb.data() + static_cast<std::size_t>(y) * width * 3;
+    std::uint8_t* to = target + static_cast<std::size_t>(y) * stride;
+    for (std::int32_t x = 0; x < width; ++x) {
+      to[x * 3] = from[x * 3 + 2];
+      to[x * 3 + 1] = from[x * 3 + 1];
+      to[x * 3 + 2] = from[x * 3];
+    }
+  }
+  GdiFlush();
+  return owned;
+}
+
+void EraseWindowBackground(HWND window, HDC dc, ColorRef colour) {
+  RECT client;
+  GetClientRect(window, &client);
+  FillWithColour(dc, client, colour);
+}
+
+}  // namespace orvanel::platform::win32

@@ -1,0 +1,300 @@
+// The end-to-end tests' hands inside Wine: a console program that plays the
+// screen-saver host and the user. It reads one command a line from standard
+// input and answers one line on standard output, while its own windows keep
+// their message loop running (a host window must answer the messages the
+// saver's child window sends it).
+//
+//   launch [args]            start the saver with these arguments → "pid N"
+//   watch PID MS             wait for PID to end, counting the windows it showed
+//                            → "exited CODE visible N" or "timeout visible N"
+//   wait-exit PID MS         → "exited CODE" or "timeout"
+//   find PID CLASS MS        a visible top-level window of PID and CLASS → "hwnd N" or "none"
+//   windows PID              its top-level windows → "CLASS:SHOWN:L,T,R,B ..."
+//
+// A window counts as shown when it is visible and not fully transparent.
+//   mutex NAME               → "exists" or "absent"
+//   hold NAME / drop NAME    create and keep, or close, a mutex → "ok"
+//   host W H                 a top-level host window with a W x H client area → "hwnd N"
+//   destroy HWND             destroy one of the harness's own windows → "ok"
+//   post HWND MSG            post a message → "ok" or "failed"
+//   kill PID                 end a saver that did not end → "ok"
+//   quit                     end the harness
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kCommandMessage = WM_APP + 1;
+
+std::string saverPath;
+std::map<DWORD, PROCESS_INFORMATION> processes;
+std::map<std::string, HANDLE> heldMutexes;
+DWORD mainThread = 0;
+
+void Reply(const std::string& line) {
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+DWORD WINAPI ReadCommands(LPVOID) {
+  char line[4096];
+  while (std::fgets(line, sizeof line, stdin) != nullptr) {
+    auto* command = new std::string(line);
+    while (!command->empty() && (command->back() == '\n' || command->back() == '\r')) {
+      command->pop_back();
+    }
+    PostThreadMessageA(mainThread, kCommandMessage, 0, reinterpret_cast<LPARAM>(command));
+  }
+  PostThreadMessageA(mainThread, kCommandMessage, 0,
+                     reinterpret_cast<LPARAM>(new std::string("quit")));
+  return 0;
+}
+
+// Serves the harness's windows during a long command; commands that arrive
+// meanwhile wait in the queue for the main loop.
+void PumpPending() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, kCommandMessage - 1, PM_REMOVE) ||
+         PeekMessageA(&msg, nullptr, kCommandMessage + 1, 0xFFFFFFFF, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Waits for a process while the harness's windows keep working; calls
+// `poll` about every millisecond.
+template <typename Poll>
+bool WaitForProcess(HANDLE process, DWORD milliseconds, Poll&& poll) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    poll();
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= milliseconds) return false;
+    const DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE,
+                                                   1, QS_ALLINPUT);
+    if (result == WAIT_OBJECT_0) return true;
+    PumpPending();
+  }
+}
+
+struct WindowOfProcess {
+  HWND window;
+  std::string className;
+  bool visible;
+  bool opaque;  // not a layered window at alpha 0
+  RECT rect;
+};
+
+std::vector<WindowOfProcess> TopLevelWindowsOf(DWORD pid) {
+  std::vector<WindowOfProcess> found;
+  struct Search {
+    DWORD pid;
+    std::vector<WindowOfProcess>* found;
+  } search{pid, &found};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != s->pid) return TRUE;
+        char name[256] = {};
+        GetClassNameA(window, name, sizeof name);
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        BYTE alpha = 255;
+        DWORD flags = 0;
+        const bool layered = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+        const bool transparent = layered &&
+                                 GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) &&
+                                 (flags & LWA_ALPHA) != 0 && alpha == 0;
+        s->found->push_back({window, name, IsWindowVisible(window) != FALSE, !transparent, rect});
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return found;
+}
+
+std::string Handle(HWND window) {
+  return std::to_string(static_cast<long long>(reinterpret_cast<std::intptr_t>(window)));
+}
+
+HWND ParseHandle(const std::string& text) {
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(std::atoll(text.c_str())));
+}
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Launch(const std::string& arguments) {
+  std::string commandLine = "\"" + saverPath + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    Reply("failed " + std::to_string(GetLastError()));
+    return;
+  }
+  processes[info.dwProcessId] = info;
+  Reply("pid " + std::to_string(info.dwProcessId));
+}
+
+void Watch(DWORD pid, DWORD milliseconds, bool countWindows) {
+  const auto it = processes.find(pid);
+  if (it == processes.end()) return Reply("unknown");
+  std::map<HWND, bool> seenVisible;
+  const bool ended = WaitForProcess(it->second.hProcess, milliseconds, [&] {
+    if (!countWindows) return;
+    for (const auto& w : TopLevelWindowsOf(pid)) {
+      if (w.visible && w.opaque) seenVisible[w.window] = true;
+    }
+  });
+  std::string answer = "timeout";
+  if (ended) {
+    DWORD code = 0;
+    GetExitCodeProcess(it->second.hProcess, &code);
+    answer = "exited " + std::to_string(code);
+  }
+  if (countWindows) answer += " visible " + std::to_string(seenVisible.size());
+  Reply(answer);
+}
+
+void Find(DWORD pid, const std::string& className, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  do {
+    for (const auto& w : TopLevelWindowsOf(pid)) {
+      if (w.className == className && w.visible) return Reply("hwnd " + Handle(w.window));
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    PumpPending();
+  } while (GetTickCount() - start < milliseconds);
+  Reply("none");
+}
+
+HWND CreateHost(int width, int height) {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    wc.lpszClassName = "OrvanelTestHost";
+    RegisterClassA(&wc);
+    registered = true;
+  }
+  RECT rect{0, 0, width, height};
+  AdjustWindowRectEx(&rect, WS_POPUP, FALSE, 0);
+  return CreateWindowExA(0, "OrvanelTestHost", "Orvanel test host", WS_POPUP | WS_VISIBLE, 100, 100,
+                         rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+bool Execute(const std::string& line) {
+  std::istringstream words(line);
+  std::string verb;
+  words >> verb;
+  if (verb == "quit") return false;
+  if (verb == "launch") {
+    std::string rest;
+    std::getline(words, rest);
+    if (!rest.empty() && rest.front() == ' ') rest.erase(0, 1);
+    Launch(rest);
+  } else if (verb == "watch" || verb == "wait-exit") {
+    DWORD pid = 0, ms = 0;
+    words >> pid >> ms;
+    Watch(pid, ms, verb == "watch");
+  } else if (verb == "find") {
+    DWORD pid = 0, ms = 0;
+    std::string className;
+    words >> pid >> className >> ms;
+    Find(pid, className, ms);
+  } else if (verb == "windows") {
+    DWORD pid = 0;
+    words >> pid;
+    std::string answer;
+    for (const auto& w : TopLevelWindowsOf(pid)) {
+      answer += w.className + ":" + (w.visible && w.opaque ? "1" : "0") + ":" + std::to_string(w.rect.left) +
+                "," + std::to_string(w.rect.top) + "," + std::to_string(w.rect.right) + "," +
+                std::to_string(w.rect.bottom) + " ";
+    }
+    Reply(answer.empty() ? "-" : answer);
+  } else if (verb == "mutex") {
+    std::string name;
+    words >> name;
+    const HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str());
+    Reply(mutex != nullptr ? "exists" : "absent");
+    if (mutex != nullptr) CloseHandle(mutex);
+  } else if (verb == "hold") {
+    std::string name;
+    words >> name;
+    heldMutexes[name] = CreateMutexA(nullptr, FALSE, name.c_str());
+    Reply(heldMutexes[name] != nullptr ? "ok" : "failed");
+  } else if (verb == "drop") {
+    std::string name;
+    words >> name;
+    if (heldMutexes.count(name) != 0) CloseHandle(heldMutexes[name]);
+    heldMutexes.erase(name);
+    Reply("ok");
+  } else if (verb == "host") {
+    int width = 0, height = 0;
+    words >> width >> height;
+    Reply("hwnd " + Handle(CreateHost(width, height)));
+  } else if (verb == "destroy") {
+    std::string window;
+    words >> window;
+    Reply(DestroyWindow(ParseHandle(window)) ? "ok" : "failed");
+  } else if (verb == "post") {
+    std::string window;
+    UINT message = 0;
+    words >> window >> message;
+    Reply(PostMessageA(ParseHandle(window), message, 0, 0) ? "ok" : "failed");
+  } else if (verb == "kill") {
+    DWORD pid = 0;
+    words >> pid;
+    if (processes.count(pid) != 0) TerminateProcess(processes[pid].hProcess, 1);
+    Reply("ok");
+  } else {
+    Reply("unknown command");
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs("usage: harness.exe SAVER_PATH\n", stderr);
+    return 2;
+  }
+  saverPath = argv[1];
+  mainThread = GetCurrentThreadId();
+  MSG msg;
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here on
+  const HANDLE reader = CreateThread(nullptr, 0, ReadCommands, nullptr, 0, nullptr);
+  Reply("ready");
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == kCommandMessage && msg.hwnd == nullptr) {
+      auto* command = reinterpret_cast<std::string*>(msg.lParam);
+      const bool goOn = Execute(*command);
+      delete command;
+      if (!goOn) break;
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  for (auto& [pid, info] : processes) {
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  CloseHandle(reader);
+  return 0;
+}

@@ -1,0 +1,95 @@
+// The real orvanel.scr under Wine, started as the screen-saver host starts it.
+//   None: no argument, or a handle that cannot be a window, ends at once and shows nothing.
+//   Refusal: while "SaverActiveMode" or "SaverConfigMode" exists, /s and /p end at once.
+//   Active: holds "SaverActiveMode" while it runs; a close ends the process and frees the name.
+//   Preview: one instance per host; the instance ends once its host window is gone.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "wine/wine_session.h"
+
+namespace orvanel::wine {
+namespace {
+
+class WineStartUp : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { session = new WineSession(); }
+  static void TearDownTestSuite() {
+    delete session;
+    session = nullptr;
+  }
+
+  static std::string Launch(const std::string& arguments) {
+    const auto answer = session->Command("launch " + arguments);
+    EXPECT_EQ(answer.rfind("pid ", 0), 0u) << answer;
+    return WineSession::Value(answer);
+  }
+
+  static WineSession* session;
+};
+
+WineSession* WineStartUp::session = nullptr;
+
+TEST_F(WineStartUp, WithoutAUsableCommandLineItEndsAtOnceShowingNothing) {
+  for (const char* arguments : {"", "/x", "/p", "/c", "/p 99999999999"}) {
+    const auto pid = Launch(arguments);
+    EXPECT_EQ(session->Command("watch " + pid + " 15000"), "exited 0 visible 0") << arguments;
+  }
+}
+
+TEST_F(WineStartUp, GivesWayToARunningFullScreenSaverOrSettingsDialog) {
+  const auto host = WineSession::Value(session->Command("host 152 112"));
+  for (const char* mutex : {"SaverActiveMode", "SaverConfigMode"}) {
+    ASSERT_EQ(session->Command(std::string("hold ") + mutex), "ok");
+    for (const std::string arguments : {std::string("/s"), "/p " + host}) {
+      const auto pid = Launch(arguments);
+      EXPECT_EQ(session->Command("watch " + pid + " 15000"), "exited 0 visible 0")
+          << mutex << " " << arguments;
+    }
+    EXPECT_EQ(session->Command("mutex SaverPreviewMode"), "absent");
+    ASSERT_EQ(session->Command(std::string("drop ") + mutex), "ok");
+  }
+  session->Command("destroy " + host);
+}
+
+TEST_F(WineStartUp, ActiveHoldsItsMutexUntilItIsClosed) {
+  ASSERT_EQ(session->Command("mutex SaverActiveMode"), "absent");
+  const auto pid = Launch("/s");
+  const auto main = session->Command("find " + pid + " TfrmSAVER 15000");
+  ASSERT_EQ(main.rfind("hwnd ", 0), 0u) << main;
+  EXPECT_EQ(session->Command("mutex SaverActiveMode"), "exists");
+
+  // A second full-screen start gives way while the first runs.
+  const auto second = Launch("/s");
+  EXPECT_EQ(session->Command("watch " + second + " 15000"), "exited 0 visible 0");
+
+  EXPECT_EQ(session->Command("post " + WineSession::Value(main) + " 16"), "ok");  // WM_CLOSE
+  const auto ended = session->Command("wait-exit " + pid + " 15000");
+  if (ended != "exited 0") session->Command("kill " + pid);
+  EXPECT_EQ(ended, "exited 0");
+  EXPECT_EQ(session->Command("mutex SaverActiveMode"), "absent");
+}
+
+TEST_F(WineStartUp, PreviewRunsOncePerHostAndEndsWhenTheHostIsGone) {
+  const auto host = WineSession::Value(session->Command("host 152 112"));
+  const auto pid = Launch("/p " + host);
+  // The preview's primary overlay is a top-level window of its own.
+  ASSERT_EQ(session->Command("find " + pid + " TfrmSAVERbl 15000").rfind("hwnd ", 0), 0u);
+  EXPECT_EQ(session->Command("mutex SaverPreviewMode"), "exists");
+
+  const auto second = Launch("/p " + host);
+  EXPECT_EQ(session->Command("watch " + second + " 15000"), "exited 0 visible 0");
+  EXPECT_EQ(session->Command("mutex SaverPreviewMode"), "exists");
+
+  ASSERT_EQ(session->Command("destroy " + host), "ok");
+  // It notices at its next timer tick.
+  const auto ended = session->Command("wait-exit " + pid + " 30000");
+  if (ended != "exited 0") session->Command("kill " + pid);
+  EXPECT_EQ(ended, "exited 0");
+  EXPECT_EQ(session->Command("mutex SaverPreviewMode"), "absent");
+}
+
+}  // namespace
+}  // namespace orvanel::wine
