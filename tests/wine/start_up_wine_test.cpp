@@ -59,7 +59,13 @@ TEST_F(WineStartUp, ActiveHoldsItsMutexUntilItIsClosed) {
   const auto pid = Launch("/s");
   const auto main = session->Command("find " + pid + " TfrmSAVER 15000");
   ASSERT_EQ(main.rfind("hwnd ", 0), 0u) << main;
+  ASSERT_EQ(session->Command("find " + pid + " TfrmSAVERbl 15000").rfind("hwnd ", 0), 0u);
   EXPECT_EQ(session->Command("mutex SaverActiveMode"), "exists");
+  // The main window and its overlay cover the one 1024 x 768 monitor, shown
+  // fully transparent until the first picture.
+  const auto windows = session->Command("windows " + pid);
+  EXPECT_NE(windows.find("TfrmSAVER:1:0:0,0,1024,768 "), std::string::npos) << windows;
+  EXPECT_NE(windows.find("TfrmSAVERbl:1:0:0,0,1024,768 "), std::string::npos) << windows;
 
   // A second full-screen start gives way while the first runs.
   const auto second = Launch("/s");

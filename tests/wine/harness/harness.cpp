@@ -9,9 +9,10 @@
 //                            → "exited CODE visible N" or "timeout visible N"
 //   wait-exit PID MS         → "exited CODE" or "timeout"
 //   find PID CLASS MS        a visible top-level window of PID and CLASS → "hwnd N" or "none"
-//   windows PID              its top-level windows → "CLASS:SHOWN:L,T,R,B ..."
+//   windows PID              its top-level windows → "CLASS:VISIBLE:ALPHA:L,T,R,B ..."
+//                            with ALPHA -1 for a window that is not layered
 //
-// A window counts as shown when it is visible and not fully transparent.
+// `watch` counts a window as shown when it is visible and not fully transparent.
 //   mutex NAME               → "exists" or "absent"
 //   hold NAME / drop NAME    create and keep, or close, a mutex → "ok"
 //   host W H                 a top-level host window with a W x H client area → "hwnd N"
@@ -87,8 +88,9 @@ struct WindowOfProcess {
   HWND window;
   std::string className;
   bool visible;
-  bool opaque;  // not a layered window at alpha 0
+  int alpha;  // -1 when the window is not layered
   RECT rect;
+  bool Shown() const { return visible && alpha != 0; }
 };
 
 std::vector<WindowOfProcess> TopLevelWindowsOf(DWORD pid) {
@@ -109,11 +111,13 @@ std::vector<WindowOfProcess> TopLevelWindowsOf(DWORD pid) {
         GetWindowRect(window, &rect);
         BYTE alpha = 255;
         DWORD flags = 0;
-        const bool layered = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
-        const bool transparent = layered &&
-                                 GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) &&
-                                 (flags & LWA_ALPHA) != 0 && alpha == 0;
-        s->found->push_back({window, name, IsWindowVisible(window) != FALSE, !transparent, rect});
+        int opacity = -1;
+        if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
+            GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) &&
+            (flags & LWA_ALPHA) != 0) {
+          opacity = alpha;
+        }
+        s->found->push_back({window, name, IsWindowVisible(window) != FALSE, opacity, rect});
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
@@ -154,7 +158,7 @@ void Watch(DWORD pid, DWORD milliseconds, bool countWindows) {
   const bool ended = WaitForProcess(it->second.hProcess, milliseconds, [&] {
     if (!countWindows) return;
     for (const auto& w : TopLevelWindowsOf(pid)) {
-      if (w.visible && w.opaque) seenVisible[w.window] = true;
+      if (w.Shown()) seenVisible[w.window] = true;
     }
   });
   std::string answer = "timeout";
@@ -221,7 +225,8 @@ bool Execute(const std::string& line) {
     words >> pid;
     std::string answer;
     for (const auto& w : TopLevelWindowsOf(pid)) {
-      answer += w.className + ":" + (w.visible && w.opaque ? "1" : "0") + ":" + std::to_string(w.rect.left) +
+      answer += w.className + ":" + (w.visible ? "1" : "0") + ":" + std::to_string(w.alpha) + ":" +
+                std::to_string(w.rect.left) +
                 "," + std::to_string(w.rect.top) + "," + std::to_string(w.rect.right) + "," +
                 std::to_string(w.rect.bottom) + " ";
     }
