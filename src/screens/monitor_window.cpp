@@ -3,7 +3,6 @@
 #include <array>
 #include <cassert>
 
-#include "platform/forms/monitors.h"
 #include "platform/window_styles.h"
 #include "screens/screen_cover.h"
 #include "shell/saver.h"
@@ -11,45 +10,25 @@
 namespace orvanel::screens {
 namespace {
 
-constexpr forms::FormDesign PictureWindowDesign(const char* className, const char* name) {
-  return forms::FormDesign{
-      .className = className,
-      .name = name,
-      .border = forms::BorderStyle::kNone,
-      .color = platform::kBlack,
-      .alphaBlend = true,
-      .alphaBlendValue = 0,
-      .clientWidth = 320,
-      .clientHeight = 240,
-      .topmost = true,
-      .keyPreview = true,
-      .placement = forms::Placement::kDesigned,
-  };
-}
-
+// Top-most, so that they stay above whatever else is on their monitors.
 constexpr std::array<forms::FormDesign, shell::kMaxMonitors> kDesigns{
     forms::FormDesign{},  // monitor 0 is the main window's
-    PictureWindowDesign("TfrmSAVER2", "frmSAVER2"),
-    PictureWindowDesign("TfrmSAVER3", "frmSAVER3"),
-    PictureWindowDesign("TfrmSAVER4", "frmSAVER4"),
+    ScreenWindowDesign("TfrmSAVER2", "frmSAVER2", true),
+    ScreenWindowDesign("TfrmSAVER3", "frmSAVER3", true),
+    ScreenWindowDesign("TfrmSAVER4", "frmSAVER4", true),
 };
 
 }  // namespace
 
 MonitorPictureWindow::MonitorPictureWindow(forms::Application& app, shell::Saver& saver,
                                            int monitor)
-    : Form(app, kDesigns.at(monitor)), saver_(saver), monitor_(monitor) {
+    : ScreenWindow(app, kDesigns.at(static_cast<std::size_t>(monitor)), saver, monitor) {
   assert(monitor >= 1 && monitor < shell::kMaxMonitors);
 }
 
 void MonitorPictureWindow::FormCreate() {
   if (saver_.saverMode != shell::SaverMode::kActive) return;
   CoverMonitor(*this, monitor_, platform::kPosShowWindow);
-}
-
-void MonitorPictureWindow::FormCloseQuery(bool& canClose) {
-  saver_.quitRequested = true;
-  canClose = true;
 }
 
 }  // namespace orvanel::screens

@@ -1,0 +1,47 @@
+#pragma once
+// What the eight secondary screen windows (the picture windows of monitors 1
+// to 3 and the four blend overlays) share: their design, their monitor, and
+// the close rule that any of them closing ends the run.
+#include "platform/forms/form.h"
+
+namespace orvanel::shell {
+struct Saver;
+}
+
+namespace orvanel::screens {
+
+// Borderless, black, layered at opacity 0, keys seen by the window first;
+// position and size come from creation.
+constexpr forms::FormDesign ScreenWindowDesign(const char* className, const char* name,
+                                               bool topmost) {
+  return forms::FormDesign{
+      .className = className,
+      .name = name,
+      .border = forms::BorderStyle::kNone,
+      .color = platform::kBlack,
+      .alphaBlend = true,
+      .alphaBlendValue = 0,
+      .clientWidth = 320,
+      .clientHeight = 240,
+      .topmost = topmost,
+      .keyPreview = true,
+      .placement = forms::Placement::kDesigned,
+  };
+}
+
+class ScreenWindow : public forms::Form {
+ public:
+  ScreenWindow(forms::Application& app, const forms::FormDesign& design, shell::Saver& saver,
+               int monitor)
+      : Form(app, design), saver_(saver), monitor_(monitor) {}
+  int Monitor() const { return monitor_; }
+
+ protected:
+  // Closing any of these windows, in any mode, asks the whole saver to stop.
+  void FormCloseQuery(bool& canClose) override;
+
+  shell::Saver& saver_;
+  const int monitor_;
+};
+
+}  // namespace orvanel::screens
