@@ -39,11 +39,16 @@ configure() {
   fi
 }
 
+# Builds a tree, showing the compiler's warnings but not ninja's progress.
+build_tree() {
+  ninja -C "$1" -j "$JOBS" | { grep -vE '^(\[[0-9]+/[0-9]+\]|ninja: (Entering|leaving|no work))' || true; }
+}
+
 build_win32() {
   configure "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release
   log "building orvanel.scr"
-  ninja -C "$BUILD/win32" -j "$JOBS" >/dev/null
+  build_tree "$BUILD/win32"
   SCR="$BUILD/win32/src/platform/win32/orvanel.scr"
 }
 

@@ -43,7 +43,7 @@ TEST_F(WineStartUp, GivesWayToARunningFullScreenSaverOrSettingsDialog) {
   const auto host = WineSession::Value(session->Command("host 152 112"));
   for (const char* mutex : {"SaverActiveMode", "SaverConfigMode"}) {
     ASSERT_EQ(session->Command(std::string("hold ") + mutex), "ok");
-    for (const std::string arguments : {std::string("/s"), "/p " + host}) {
+    for (const std::string& arguments : {std::string("/s"), "/p " + host}) {
       const auto pid = Launch(arguments);
       EXPECT_EQ(session->Command("watch " + pid + " 15000"), "exited 0 visible 0")
           << mutex << " " << arguments;
