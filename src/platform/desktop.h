@@ -111,7 +111,7 @@ class Desktop {
   // --- Windows -----------------------------------------------------------
   // A desktop that has no layered child windows makes a layered child without
   // that style rather than refuse it.
-  virtual WindowHandle CreateNativeWindow(const WindowSpec& spec) = 0;
+  virtual WindowHandle CreateNativeWindow(const WindowSpec& request) = 0;
   virtual void DestroyNativeWindow(WindowHandle window) = 0;
   virtual bool IsWindow(WindowHandle window) = 0;
   virtual WindowHandle DesktopWindow() = 0;
@@ -141,7 +141,7 @@ class Desktop {
 
   // --- Controls (children of a form's window) ------------------------------
   // Clicks reach the parent as kMsgCommand with the control in lParam.
-  virtual WindowHandle CreateControl(WindowHandle parent, const ControlSpec& spec) = 0;
+  virtual WindowHandle CreateControl(WindowHandle parent, const ControlSpec& request) = 0;
   virtual std::string ControlText(WindowHandle control) = 0;
   virtual void SetControlText(WindowHandle control, const std::string& text) = 0;
   virtual bool IsChecked(WindowHandle control) = 0;

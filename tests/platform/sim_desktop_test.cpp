@@ -23,13 +23,13 @@ class Recorder : public WindowProcedure {
 };
 
 WindowSpec Popup(WindowProcedure* procedure, bool topmost = false) {
-  WindowSpec spec;
-  spec.className = "Test";
-  spec.style = kStylePopup;
-  spec.exStyle = topmost ? kExStyleTopmost : 0;
-  spec.bounds = Rect::FromBounds(0, 0, 10, 10);
-  spec.procedure = procedure;
-  return spec;
+  WindowSpec request;
+  request.className = "Test";
+  request.style = kStylePopup;
+  request.exStyle = topmost ? kExStyleTopmost : 0;
+  request.bounds = Rect::FromBounds(0, 0, 10, 10);
+  request.procedure = procedure;
+  return request;
 }
 
 TEST(SimQueue, PostedMessagesComeBeforeQuitAndQuitBeforeTimers) {

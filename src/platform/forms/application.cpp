@@ -15,12 +15,12 @@ Application::~Application() {
 
 void Application::Initialize() {
   if (window_ != platform::kNoWindow) return;
-  platform::WindowSpec spec;
-  spec.className = "TApplication";
-  spec.caption = title_;
-  spec.style = platform::kStylePopup | platform::kStyleCaption | platform::kStyleSysMenu;
-  spec.procedure = this;
-  window_ = desktop_.CreateNativeWindow(spec);
+  platform::WindowSpec request;
+  request.className = "TApplication";
+  request.caption = title_;
+  request.style = platform::kStylePopup | platform::kStyleCaption | platform::kStyleSysMenu;
+  request.procedure = this;
+  window_ = desktop_.CreateNativeWindow(request);
 }
 
 void Application::SetTitle(const std::string& title) {

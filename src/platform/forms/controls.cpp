@@ -33,13 +33,13 @@ void Control::SaveState() {
 }
 
 void Control::CreateNative(platform::WindowHandle parent) {
-  platform::ControlSpec spec;
-  spec.kind = kind_;
-  spec.text = text_;
-  spec.bounds = bounds_;
-  spec.visible = visible_;
-  spec.buddy = Buddy();
-  handle_ = Desktop().CreateControl(parent, spec);
+  platform::ControlSpec request;
+  request.kind = kind_;
+  request.text = text_;
+  request.bounds = bounds_;
+  request.visible = visible_;
+  request.buddy = Buddy();
+  handle_ = Desktop().CreateControl(parent, request);
   if (handle_ != kNoWindow) RestoreState();
 }
 

@@ -66,15 +66,15 @@ void Form::CreateHandle() {
   isChild_ = (params.style & platform::kStyleChild) != 0;
   bounds_ = params.bounds;
 
-  platform::WindowSpec spec;
-  spec.className = design_.className;
-  spec.caption = params.caption;
-  spec.style = params.style;
-  spec.exStyle = params.exStyle;
-  spec.bounds = params.bounds;
-  spec.parent = params.parent;
-  spec.procedure = this;
-  handle_ = Desktop().CreateNativeWindow(spec);
+  platform::WindowSpec request;
+  request.className = design_.className;
+  request.caption = params.caption;
+  request.style = params.style;
+  request.exStyle = params.exStyle;
+  request.bounds = params.bounds;
+  request.parent = params.parent;
+  request.procedure = this;
+  handle_ = Desktop().CreateNativeWindow(request);
   if (handle_ == kNoWindow) throw SaverError("Error creating window");
 
   if (design_.topmost && !isChild_) {

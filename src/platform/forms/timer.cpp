@@ -11,11 +11,11 @@ constexpr std::uintptr_t kTimerId = 1;
 
 Timer::Timer(Application& app, std::function<void()> onTimer)
     : app_(app), onTimer_(std::move(onTimer)) {
-  platform::WindowSpec spec;
-  spec.className = "TPUtilWindow";
-  spec.style = platform::kStylePopup;
-  spec.procedure = this;
-  window_ = app_.Desktop().CreateNativeWindow(spec);
+  platform::WindowSpec request;
+  request.className = "TPUtilWindow";
+  request.style = platform::kStylePopup;
+  request.procedure = this;
+  window_ = app_.Desktop().CreateNativeWindow(request);
 }
 
 Timer::~Timer() {

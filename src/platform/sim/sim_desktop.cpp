@@ -63,21 +63,21 @@ DateTime SimDesktop::SystemTime() const {
   return AddMilliseconds(start_, nowMs_ + wallOffsetMs_ - utcOffsetMs_);
 }
 
-WindowHandle SimDesktop::CreateWindowFor(SimProcess* owner, const WindowSpec& spec) {
-  const bool child = (spec.style & kStyleChild) != 0;
-  if (child && Find(spec.parent) == nullptr) return kNoWindow;
+WindowHandle SimDesktop::CreateWindowFor(SimProcess* owner, const WindowSpec& request) {
+  const bool child = (request.style & kStyleChild) != 0;
+  if (child && Find(request.parent) == nullptr) return kNoWindow;
   SimWindow window;
   window.handle = nextHandle_;
   nextHandle_ += 2;
-  window.className = spec.className;
-  window.caption = spec.caption;
-  window.style = spec.style;
-  window.exStyle = spec.exStyle;
-  window.bounds = spec.bounds;
-  window.parent = spec.parent;
-  window.procedure = spec.procedure;
+  window.className = request.className;
+  window.caption = request.caption;
+  window.style = request.style;
+  window.exStyle = request.exStyle;
+  window.bounds = request.bounds;
+  window.parent = request.parent;
+  window.procedure = request.procedure;
   window.owner = owner;
-  window.visible = (spec.style & kStyleVisible) != 0;
+  window.visible = (request.style & kStyleVisible) != 0;
   ResizePixels(window);
   const auto handle = window.handle;
   windows_[handle] = std::move(window);
@@ -89,12 +89,12 @@ WindowHandle SimDesktop::CreateWindowFor(SimProcess* owner, const WindowSpec& sp
 }
 
 WindowHandle SimDesktop::CreateTestWindow(const std::string& caption, const Rect& bounds) {
-  WindowSpec spec;
-  spec.className = "SimTestWindow";
-  spec.caption = caption;
-  spec.style = kStylePopup | kStyleVisible;
-  spec.bounds = bounds;
-  return CreateWindowFor(nullptr, spec);
+  WindowSpec request;
+  request.className = "SimTestWindow";
+  request.caption = caption;
+  request.style = kStylePopup | kStyleVisible;
+  request.bounds = bounds;
+  return CreateWindowFor(nullptr, request);
 }
 
 void SimDesktop::DestroyWindow(WindowHandle handle) {

@@ -58,8 +58,8 @@ std::int32_t SimProcess::Metric(SystemMetric which) {
 
 // --- Windows -----------------------------------------------------------------
 
-WindowHandle SimProcess::CreateNativeWindow(const WindowSpec& spec) {
-  return desktop_.CreateWindowFor(this, spec);
+WindowHandle SimProcess::CreateNativeWindow(const WindowSpec& request) {
+  return desktop_.CreateWindowFor(this, request);
 }
 
 void SimProcess::DestroyNativeWindow(WindowHandle window) { desktop_.DestroyWindow(window); }
@@ -162,18 +162,18 @@ ColorRef SimProcess::SystemColor(int index) {
 
 // --- Controls ------------------------------------------------------------------
 
-WindowHandle SimProcess::CreateControl(WindowHandle parent, const ControlSpec& spec) {
+WindowHandle SimProcess::CreateControl(WindowHandle parent, const ControlSpec& request) {
   WindowSpec window;
   window.className = "SimControl";
-  window.caption = spec.text;
-  window.style = kStyleChild | (spec.visible ? kStyleVisible : 0);
-  window.bounds = spec.bounds;
+  window.caption = request.text;
+  window.style = kStyleChild | (request.visible ? kStyleVisible : 0);
+  window.bounds = request.bounds;
   window.parent = parent;
   const auto handle = desktop_.CreateWindowFor(this, window);
   if (auto* control = desktop_.Find(handle)) {
     control->isControl = true;
-    control->controlKind = spec.kind;
-    control->buddy = spec.buddy;
+    control->controlKind = request.kind;
+    control->buddy = request.buddy;
   }
   return handle;
 }

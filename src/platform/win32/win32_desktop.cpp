@@ -114,17 +114,17 @@ const char* Win32Desktop::RegisterClassNamed(const std::string& className) {
   return it->first.c_str();
 }
 
-WindowHandle Win32Desktop::CreateNativeWindow(const WindowSpec& spec) {
-  const char* className = RegisterClassNamed(spec.className);
+WindowHandle Win32Desktop::CreateNativeWindow(const WindowSpec& request) {
+  const char* className = RegisterClassNamed(request.className);
   const auto create = [&](DWORD exStyle) {
-    return CreateWindowExA(exStyle, className, spec.caption.c_str(), spec.style, spec.bounds.left,
-                           spec.bounds.top, spec.bounds.Width(), spec.bounds.Height(),
-                           ToHwnd(spec.parent), nullptr, instance_, spec.procedure);
+    return CreateWindowExA(exStyle, className, request.caption.c_str(), request.style, request.bounds.left,
+                           request.bounds.top, request.bounds.Width(), request.bounds.Height(),
+                           ToHwnd(request.parent), nullptr, instance_, request.procedure);
   };
-  HWND window = create(spec.exStyle);
-  if (window == nullptr && (spec.style & WS_CHILD) != 0 && (spec.exStyle & WS_EX_LAYERED) != 0) {
+  HWND window = create(request.exStyle);
+  if (window == nullptr && (request.style & WS_CHILD) != 0 && (request.exStyle & WS_EX_LAYERED) != 0) {
     // Layered child windows need a system that has them.
-    window = create(spec.exStyle & ~static_cast<DWORD>(WS_EX_LAYERED));
+    window = create(request.exStyle & ~static_cast<DWORD>(WS_EX_LAYERED));
   }
   return FromHwnd(window);
 }
@@ -203,11 +203,11 @@ ColorRef Win32Desktop::SystemColor(int index) { return GetSysColor(index); }
 
 // --- Controls --------------------------------------------------------------------
 
-WindowHandle Win32Desktop::CreateControl(WindowHandle parent, const ControlSpec& spec) {
+WindowHandle Win32Desktop::CreateControl(WindowHandle parent, const ControlSpec& request) {
   const char* className = "STATIC";
-  DWORD style = WS_CHILD | (spec.visible ? WS_VISIBLE : 0);
+  DWORD style = WS_CHILD | (request.visible ? WS_VISIBLE : 0);
   DWORD exStyle = 0;
-  switch (spec.kind) {
+  switch (request.kind) {
     case ControlKind::kLabel:
       style |= SS_LEFT;
       break;
@@ -233,14 +233,14 @@ WindowHandle Win32Desktop::CreateControl(WindowHandle parent, const ControlSpec&
       break;
   }
   const HWND control =
-      CreateWindowExA(exStyle, className, spec.text.c_str(), style, spec.bounds.left,
-                      spec.bounds.top, spec.bounds.Width(), spec.bounds.Height(), ToHwnd(parent),
+      CreateWindowExA(exStyle, className, request.text.c_str(), style, request.bounds.left,
+                      request.bounds.top, request.bounds.Width(), request.bounds.Height(), ToHwnd(parent),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)), instance_,
                       nullptr);
   if (control == nullptr) return kNoWindow;
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont_.get()), FALSE);
-  if (spec.kind == ControlKind::kUpDown && spec.buddy != kNoWindow) {
-    SendMessageA(control, UDM_SETBUDDY, reinterpret_cast<WPARAM>(ToHwnd(spec.buddy)), 0);
+  if (request.kind == ControlKind::kUpDown && request.buddy != kNoWindow) {
+    SendMessageA(control, UDM_SETBUDDY, reinterpret_cast<WPARAM>(ToHwnd(request.buddy)), 0);
   }
   return FromHwnd(control);
 }
