@@ -5,6 +5,7 @@
 #include "platform/window_styles.h"
 #include "resources/maker.h"
 #include "settings/settings_dialog.h"
+#include "settings/settings_file.h"
 #include "shell/command_line.h"
 #include "shell/mode_mutex.h"
 #include "shell/saver.h"
@@ -73,6 +74,7 @@ void TfrmSAVER::CreateParams(forms::CreateParamsRec& params) {
 
 void TfrmSAVER::FormCreate() {
   Desktop().ShowCursor(false);
+  LoadSettings();
   switch (saver_.saverMode) {
     case SaverMode::kPreview:
       SetUpPreview();
@@ -86,6 +88,18 @@ void TfrmSAVER::FormCreate() {
     default:
       break;
   }
+}
+
+void TfrmSAVER::LoadSettings() {
+  const auto loaded = settings::LoadSettings(Desktop());
+  saver_.speedSeconds = loaded.speed;
+  // The arrows take the number first, so that the edit shows the stored
+  // number even where it lies outside the arrows' range.
+  UpDown1.SetPosition(static_cast<std::int16_t>(loaded.speed & 0xFFFF));
+  Edit1.SetText(std::to_string(loaded.speed));
+  CheckBox1.SetChecked(loaded.random);
+  CheckBox2.SetChecked(loaded.blend);
+  tmrVISUAL.SetInterval(settings::SlideshowInterval(loaded.speed));
 }
 
 void TfrmSAVER::SetUpPreview() {

@@ -40,6 +40,8 @@ class TfrmSAVER : public forms::Form {
   void FormCloseQuery(bool& canClose) override;
 
  private:
+  // Reads the settings file into SpeedSeconds, the controls and the timer.
+  void LoadSettings();
   void SetUpPreview();
   void SetUpActive();
   void SetUpConfig();

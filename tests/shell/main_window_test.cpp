@@ -3,9 +3,12 @@
 //   Preview: a child of the host; one instance at a time; ends when the host goes.
 //   Active: covers monitor 0, cursor parked; the close steps end the run.
 //   Config: an opaque dialog; "Display Properties" disabled while it is open.
+//   Password: the designed window, transparent, no timer.
+//   Settings: what the file holds reaches SpeedSeconds, the controls and the timer.
 #include <gtest/gtest.h>
 
 #include "platform/window_styles.h"
+#include "settings/settings_file.h"
 #include "shell/main_window.h"
 #include "support/sim_saver.h"
 
@@ -89,8 +92,8 @@ TEST_F(MainWindowPreview, EndsAtTheFirstTickAfterTheHostHasGone) {
   instance.saver.app.Run();
   EXPECT_TRUE(instance.saver.app.Terminated());
   EXPECT_EQ(instance.saver.saverMode, SaverMode::kNone);
-  // The resource's period of 10 s: the first tick after the host went.
-  EXPECT_EQ(desktop.NowMs(), 10'000);
+  // The default period of 8 s: the first tick after the host went.
+  EXPECT_EQ(desktop.NowMs(), 8'000);
 }
 
 TEST(MainWindowActive, CoversMonitorZeroWithTheCursorHiddenAndParked) {
@@ -132,7 +135,7 @@ TEST(MainWindowActive, TheTimerStopsAtTheFirstTickAfterAQuit) {
   desktop.SetClockLimit(60'000);
   instance.saver.app.Run();
   EXPECT_FALSE(main.tmrVISUAL.Enabled());
-  EXPECT_EQ(desktop.NowMs(), 10'000);
+  EXPECT_EQ(desktop.NowMs(), 8'000);
 }
 
 TEST(MainWindowConfig, IsAnOpaqueDialogThatLocksDisplayProperties) {
@@ -156,6 +159,96 @@ TEST(MainWindowConfig, IsAnOpaqueDialogThatLocksDisplayProperties) {
   main.Close();
   EXPECT_TRUE(desktop.Find(properties)->enabled);
   EXPECT_FALSE(desktop.MutexExists("SaverConfigMode"));
+}
+
+TEST(MainWindowActive, IsABorderlessTransparentLayeredTopLevelWindow) {
+  SimDesktop desktop;
+  SimSaver instance(desktop, "/s");
+  ASSERT_TRUE(instance.Start());
+  const auto* window = desktop.Find(instance.saver.frmSAVER->Handle());
+  EXPECT_EQ(window->className, "TfrmSAVER");
+  EXPECT_EQ(window->parent, instance.saver.app.Window());
+  EXPECT_EQ(window->style & (platform::kStyleChild | platform::kStyleCaption), 0u);
+  EXPECT_NE(window->exStyle & platform::kExStyleLayered, 0u);
+  EXPECT_EQ(window->alpha, 0);
+  EXPECT_EQ(desktop.ScreenRect(window->handle), Rect::FromBounds(0, 0, 1024, 768));
+  EXPECT_TRUE(desktop.MutexExists("SaverActiveMode"));
+  for (const auto& control : instance.saver.frmSAVER->Controls()) {
+    EXPECT_FALSE(control->Visible()) << control->Name();
+  }
+}
+
+TEST(MainWindowPassword, KeepsItsDesignAndRunsNoTimer) {
+  SimDesktop desktop;
+  SimSaver instance(desktop, "/a");
+  ASSERT_TRUE(instance.Start());
+  desktop.SetClockLimit(60'000);
+  instance.saver.app.Run();
+  EXPECT_FALSE(instance.saver.app.Terminated());  // it has no way to end by itself
+  auto& main = *instance.saver.frmSAVER;
+  EXPECT_FALSE(main.tmrVISUAL.Enabled());
+  EXPECT_EQ(main.BoundsRect(), Rect::FromBounds((1024 - 237) / 2, (768 - 212) / 2, 237, 212));
+  EXPECT_EQ(desktop.Find(main.Handle())->alpha, 0);
+  EXPECT_EQ(instance.process.CursorCounter(), -1);
+  EXPECT_FALSE(desktop.MutexExists("SaverPasswordMode"));
+  EXPECT_FALSE(AnyOwnWindowVisible(desktop, instance));
+}
+
+class MainWindowSettings : public ::testing::Test {
+ protected:
+  void Store(const settings::Settings& values) {
+    platform::sim::SimProcess writer(desktop, "orvanel.scr");
+    settings::SaveSettings(writer, values);
+  }
+  SimDesktop desktop;
+};
+
+TEST_F(MainWindowSettings, TheStoredValuesReachTheControlsAndTheTimer) {
+  Store({31, false, true});
+  SimSaver instance(desktop, "/s");
+  ASSERT_TRUE(instance.Start());
+  auto& main = *instance.saver.frmSAVER;
+  EXPECT_EQ(instance.saver.speedSeconds, 31);
+  EXPECT_EQ(main.Edit1.Text(), "31");
+  EXPECT_EQ(main.UpDown1.Position(), 31);
+  EXPECT_FALSE(main.CheckBox1.Checked());
+  EXPECT_TRUE(main.CheckBox2.Checked());
+  EXPECT_EQ(main.tmrVISUAL.Interval(), 31'000u);
+}
+
+TEST_F(MainWindowSettings, ASpeedOutsideTheArrowsRangeIsShownAsStored) {
+  Store({1000, true, false});
+  SimSaver instance(desktop, "/s");
+  ASSERT_TRUE(instance.Start());
+  auto& main = *instance.saver.frmSAVER;
+  EXPECT_EQ(main.Edit1.Text(), "1000");
+  EXPECT_EQ(main.UpDown1.Position(), 500);
+  EXPECT_EQ(main.tmrVISUAL.Interval(), 1'000'000u);
+}
+
+TEST_F(MainWindowSettings, AZeroOrNegativeSpeedShowsTheFirstPictureAndNoMoreTicks) {
+  for (std::int32_t speed : {0, -1}) {
+    Store({speed, true, true});
+    SimSaver instance(desktop, "/s");
+    ASSERT_TRUE(instance.Start());
+    EXPECT_EQ(instance.saver.speedSeconds, speed);
+    EXPECT_EQ(instance.process.QueuedMessages(), 1u);  // the first job, at once
+    desktop.SetClockLimit(desktop.NowMs() + 3'600'000);
+    instance.saver.app.Run();
+    EXPECT_EQ(instance.process.QueuedMessages(), 0u);
+    EXPECT_FALSE(instance.saver.app.Terminated());
+    instance.saver.frmSAVER->Close();
+  }
+}
+
+TEST_F(MainWindowSettings, TheFolderIsMadeInEveryMode) {
+  const auto folder = desktop.SpecialFolder(platform::kFolderLocalAppData) + "\\vorlanthix";
+  for (const char* arguments : {"/s", "/a", ""}) {
+    std::filesystem::remove_all(desktop.HostPath(folder));
+    SimSaver instance(desktop, arguments);
+    ASSERT_TRUE(instance.Start());
+    EXPECT_TRUE(instance.process.FolderExists(folder)) << arguments;
+  }
 }
 
 }  // namespace

@@ -5,32 +5,14 @@
 //   Preview: one instance per host; the instance ends once its host window is gone.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
-#include "wine/wine_session.h"
+#include "wine/wine_test.h"
 
 namespace orvanel::wine {
 namespace {
 
-class WineStartUp : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { session = new WineSession(); }
-  static void TearDownTestSuite() {
-    delete session;
-    session = nullptr;
-  }
-
-  static std::string Launch(const std::string& arguments) {
-    const auto answer = session->Command("launch " + arguments);
-    EXPECT_EQ(answer.rfind("pid ", 0), 0u) << answer;
-    return WineSession::Value(answer);
-  }
-
-  static WineSession* session;
-};
-
-WineSession* WineStartUp::session = nullptr;
+using WineStartUp = WineTest;
 
 TEST_F(WineStartUp, WithoutAUsableCommandLineItEndsAtOnceShowingNothing) {
   for (const char* arguments : {"", "/x", "/p", "/c", "/p 99999999999"}) {
@@ -57,9 +39,9 @@ TEST_F(WineStartUp, GivesWayToARunningFullScreenSaverOrSettingsDialog) {
 TEST_F(WineStartUp, ActiveHoldsItsMutexUntilItIsClosed) {
   ASSERT_EQ(session->Command("mutex SaverActiveMode"), "absent");
   const auto pid = Launch("/s");
-  const auto main = session->Command("find " + pid + " TfrmSAVER 15000");
-  ASSERT_EQ(main.rfind("hwnd ", 0), 0u) << main;
-  ASSERT_EQ(session->Command("find " + pid + " TfrmSAVERbl 15000").rfind("hwnd ", 0), 0u);
+  const auto main = FindWindow(pid, "TfrmSAVER");
+  ASSERT_FALSE(main.empty());
+  ASSERT_FALSE(FindWindow(pid, "TfrmSAVERbl").empty());
   EXPECT_EQ(session->Command("mutex SaverActiveMode"), "exists");
   // The main window and its overlay cover the one 1024 x 768 monitor, shown
   // fully transparent until the first picture.
@@ -71,10 +53,8 @@ TEST_F(WineStartUp, ActiveHoldsItsMutexUntilItIsClosed) {
   const auto second = Launch("/s");
   EXPECT_EQ(session->Command("watch " + second + " 15000"), "exited 0 visible 0");
 
-  EXPECT_EQ(session->Command("post " + WineSession::Value(main) + " 16"), "ok");  // WM_CLOSE
-  const auto ended = session->Command("wait-exit " + pid + " 15000");
-  if (ended != "exited 0") session->Command("kill " + pid);
-  EXPECT_EQ(ended, "exited 0");
+  EXPECT_EQ(session->Command("post " + main + " 16"), "ok");  // WM_CLOSE
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
   EXPECT_EQ(session->Command("mutex SaverActiveMode"), "absent");
 }
 
@@ -82,7 +62,7 @@ TEST_F(WineStartUp, PreviewRunsOncePerHostAndEndsWhenTheHostIsGone) {
   const auto host = WineSession::Value(session->Command("host 152 112"));
   const auto pid = Launch("/p " + host);
   // The preview's primary overlay is a top-level window of its own.
-  ASSERT_EQ(session->Command("find " + pid + " TfrmSAVERbl 15000").rfind("hwnd ", 0), 0u);
+  ASSERT_FALSE(FindWindow(pid, "TfrmSAVERbl").empty());
   EXPECT_EQ(session->Command("mutex SaverPreviewMode"), "exists");
 
   const auto second = Launch("/p " + host);
@@ -91,9 +71,7 @@ TEST_F(WineStartUp, PreviewRunsOncePerHostAndEndsWhenTheHostIsGone) {
 
   ASSERT_EQ(session->Command("destroy " + host), "ok");
   // It notices at its next timer tick.
-  const auto ended = session->Command("wait-exit " + pid + " 30000");
-  if (ended != "exited 0") session->Command("kill " + pid);
-  EXPECT_EQ(ended, "exited 0");
+  EXPECT_EQ(AwaitExit(pid, 30000), "exited 0");
   EXPECT_EQ(session->Command("mutex SaverPreviewMode"), "absent");
 }
 

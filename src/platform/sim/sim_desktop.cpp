@@ -265,6 +265,14 @@ std::filesystem::path SimDesktop::HostPath(const std::string& desktopPath) const
   return host;
 }
 
+bool SimDesktop::IsReadOnly(const std::filesystem::path& host) const {
+  for (const auto& locked : readOnly_) {
+    const auto relative = host.lexically_relative(locked);
+    if (!relative.empty() && *relative.begin() != "..") return true;
+  }
+  return false;
+}
+
 std::string SimDesktop::SpecialFolder(int folder) const {
   const auto it = specialFolders_.find(folder);
   return it == specialFolders_.end() ? std::string() : it->second;

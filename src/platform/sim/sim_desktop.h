@@ -123,6 +123,9 @@ class SimDesktop {
   const std::filesystem::path& Root() const { return root_; }
   std::filesystem::path HostPath(const std::string& desktopPath) const;
   std::string SpecialFolder(int folder) const;
+  // Writes to this file, or to anything below this folder, fail from now on.
+  void SetReadOnly(const std::string& desktopPath) { readOnly_.push_back(HostPath(desktopPath)); }
+  bool IsReadOnly(const std::filesystem::path& host) const;
   void SetSpecialFolder(int folder, const std::string& desktopPath);
 
   // --- What the saver did ----------------------------------------------------
@@ -159,6 +162,7 @@ class SimDesktop {
   std::map<std::string, int> mutexes_;
   std::filesystem::path root_;
   std::map<int, std::string> specialFolders_;
+  std::vector<std::filesystem::path> readOnly_;
 };
 
 }  // namespace orvanel::platform::sim

@@ -384,7 +384,9 @@ bool SimProcess::FolderExists(const std::string& path) {
 bool SimProcess::CreateFolder(const std::string& path) {
   std::error_code error;
   const auto host = desktop_.HostPath(path);
-  if (!std::filesystem::is_directory(host.parent_path(), error)) return false;
+  if (desktop_.IsReadOnly(host) || !std::filesystem::is_directory(host.parent_path(), error)) {
+    return false;
+  }
   return std::filesystem::create_directory(host, error) && !error;
 }
 
@@ -395,7 +397,9 @@ std::string SimProcess::ReadIniString(const std::string& path, const std::string
 
 bool SimProcess::WriteIniString(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& value) {
-  return ini::WriteValue(desktop_.HostPath(path), section, key, value);
+  const auto host = desktop_.HostPath(path);
+  if (desktop_.IsReadOnly(host)) return false;
+  return ini::WriteValue(host, section, key, value);
 }
 
 void SimProcess::ShellOpen(const std::string& address) {

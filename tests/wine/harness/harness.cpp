@@ -16,11 +16,21 @@
 //   mutex NAME               → "exists" or "absent"
 //   hold NAME / drop NAME    create and keep, or close, a mutex → "ok"
 //   host W H                 a top-level host window with a W x H client area → "hwnd N"
+//   titled TITLE...          a top-level window with that title → "hwnd N"
+//   enabled HWND             → "1" or "0"
+//   controls HWND            its child windows → "CLASS|TEXT|CHECK|VISIBLE ..." with CHECK
+//                            the check state of a button, else -1
+//   appdata                  the user's local application-data folder
+//   entries FOLDER           the names in a folder, sorted → "A B ..." or "-"
+//   write-ini FILE SECTION KEY VALUE / delete FILE / rmdir FOLDER  → "ok" or "failed"
 //   destroy HWND             destroy one of the harness's own windows → "ok"
 //   post HWND MSG            post a message → "ok" or "failed"
 //   kill PID                 end a saver that did not end → "ok"
 //   quit                     end the harness
 #include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
@@ -183,6 +193,49 @@ void Find(DWORD pid, const std::string& className, DWORD milliseconds) {
   Reply("none");
 }
 
+std::string ChildControls(HWND parent) {
+  std::string answer;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* text = reinterpret_cast<std::string*>(data);
+        char name[256] = {};
+        GetClassNameA(child, name, sizeof name);
+        // GetWindowText does not ask a control of another process for its text.
+        char caption[1024] = {};
+        SendMessageA(child, WM_GETTEXT, sizeof caption, reinterpret_cast<LPARAM>(caption));
+        const bool button = lstrcmpiA(name, "Button") == 0;
+        const long check = button ? static_cast<long>(SendMessageA(child, BM_GETCHECK, 0, 0)) : -1;
+        *text += std::string(name) + "|" + caption + "|" + std::to_string(check) + "|" +
+                 (IsWindowVisible(child) ? "1" : "0") + " ";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&answer));
+  return answer.empty() ? "-" : answer;
+}
+
+std::string FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  std::sort(names.begin(), names.end());
+  std::string answer;
+  for (const auto& name : names) answer += (answer.empty() ? "" : " ") + name;
+  return answer.empty() ? "-" : answer;
+}
+
+HWND CreateTitled(const std::string& title) {
+  return CreateWindowExA(0, "STATIC", title.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
+                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
 HWND CreateHost(int width, int height) {
   static bool registered = false;
   if (!registered) {
@@ -252,6 +305,41 @@ bool Execute(const std::string& line) {
     int width = 0, height = 0;
     words >> width >> height;
     Reply("hwnd " + Handle(CreateHost(width, height)));
+  } else if (verb == "titled") {
+    std::string title;
+    std::getline(words, title);
+    if (!title.empty() && title.front() == ' ') title.erase(0, 1);
+    Reply("hwnd " + Handle(CreateTitled(title)));
+  } else if (verb == "enabled") {
+    std::string window;
+    words >> window;
+    Reply(IsWindowEnabled(ParseHandle(window)) ? "1" : "0");
+  } else if (verb == "controls") {
+    std::string window;
+    words >> window;
+    Reply(ChildControls(ParseHandle(window)));
+  } else if (verb == "appdata") {
+    char path[MAX_PATH + 4] = {};
+    Reply(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, path)) ? path : "-");
+  } else if (verb == "entries") {
+    std::string folder;
+    std::getline(words, folder);
+    if (!folder.empty() && folder.front() == ' ') folder.erase(0, 1);
+    Reply(FolderEntries(folder));
+  } else if (verb == "write-ini") {
+    std::string file, section, key, value;
+    words >> file >> section >> key >> value;
+    Reply(WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str())
+              ? "ok"
+              : "failed");
+  } else if (verb == "delete") {
+    std::string file;
+    words >> file;
+    Reply(DeleteFileA(file.c_str()) ? "ok" : "failed");
+  } else if (verb == "rmdir") {
+    std::string folder;
+    words >> folder;
+    Reply(RemoveDirectoryA(folder.c_str()) ? "ok" : "failed");
   } else if (verb == "destroy") {
     std::string window;
     words >> window;

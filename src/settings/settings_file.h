@@ -1,0 +1,64 @@
+#pragma once
+// The settings file: an INI file in a folder of the saver's own under the
+// user's local application-data folder (else the common one):
+//
+//   <base>\vorlanthix\<module name>.ini
+//   [Config]
+//   Speed=8      seconds per picture
+//   Random=1     random order, else ascending
+//   Blend=1      each change as a dissolve
+//
+// It is read once at start in every mode and written only by the settings
+// dialog's OK.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/desktop.h"
+
+namespace orvanel::settings {
+
+struct Settings {
+  std::int32_t speed = 8;
+  bool random = true;
+  bool blend = true;
+  bool operator==(const Settings&) const = default;
+};
+
+// The folder of a special-folder number; empty text when the desktop has none.
+std::string GetSpecialFolder(platform::Desktop& desktop, int folder);
+
+// The settings folder: local, else common application data, then "\vorlanthix".
+std::string SettingsFolder(platform::Desktop& desktop);
+// The settings file's full path; the file is named after the running module.
+std::string SettingsPath(platform::Desktop& desktop);
+// The running module's file name with its extension replaced by ".ini".
+std::string SettingsFileName(const std::string& moduleFileName);
+
+// Creates the folder with every missing parent; false when one cannot be made.
+bool ForceFolders(platform::Desktop& desktop, const std::string& folder);
+
+// Reads an integer as the settings store it: optional leading blanks and
+// sign, then decimal digits, or up to 8 hexadecimal digits after "$", "x",
+// "X", "0x" or "0X". Nothing when the text is anything else or the value
+// does not fit 32 signed bits.
+std::optional<std::int32_t> ParseInteger(std::string_view text);
+
+// Creates the settings folder when missing and reads the three settings,
+// each missing or unreadable one taking its default.
+Settings LoadSettings(platform::Desktop& desktop);
+
+// Writes Speed, Random and Blend in that order; raises "Unable to write to
+// %s" with the file's path at the first write that fails.
+void SaveSettings(platform::Desktop& desktop, const Settings& settings);
+
+// The slideshow timer's interval for a Speed in seconds. A Speed below 1
+// gives no ticks, as 0 does; a product with 1000 beyond what the timer takes
+// gives the longest interval it takes.
+std::uint32_t SlideshowInterval(std::int32_t speedSeconds);
+
+// The longest interval the desktop's timer takes, in milliseconds.
+inline constexpr std::uint32_t kMaxTimerInterval = 0x7FFFFFFF;
+
+}  // namespace orvanel::settings

@@ -1,0 +1,42 @@
+#pragma once
+// A test fixture with one harness session for the whole test suite.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "wine/wine_session.h"
+
+namespace orvanel::wine {
+
+class WineTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { session = new WineSession(); }
+  static void TearDownTestSuite() {
+    delete session;
+    session = nullptr;
+  }
+
+  // Starts orvanel.scr with these arguments; returns its process id.
+  static std::string Launch(const std::string& arguments) {
+    const auto answer = session->Command("launch " + arguments);
+    EXPECT_EQ(answer.rfind("pid ", 0), 0u) << answer;
+    return WineSession::Value(answer);
+  }
+
+  // Waits for the process to end after it was asked to; ends it otherwise.
+  static std::string AwaitExit(const std::string& pid, int milliseconds = 15000) {
+    const auto ended = session->Command("wait-exit " + pid + " " + std::to_string(milliseconds));
+    if (ended != "exited 0") session->Command("kill " + pid);
+    return ended;
+  }
+
+  // The handle of a visible top-level window of that class, or empty text.
+  static std::string FindWindow(const std::string& pid, const std::string& className) {
+    const auto answer = session->Command("find " + pid + " " + className + " 15000");
+    return answer.rfind("hwnd ", 0) == 0 ? WineSession::Value(answer) : std::string();
+  }
+
+  static inline WineSession* session = nullptr;
+};
+
+}  // namespace orvanel::wine
