@@ -51,6 +51,8 @@ struct ControlSpec {
   Rect bounds;  // in the parent's client coordinates
   bool visible = false;
   WindowHandle buddy = kNoWindow;  // the edit an up-down is attached to
+  std::string fontName;
+  std::int32_t fontHeight = 0;  // in pixels; negative for the character height
 };
 
 enum class SystemMetric : int {

@@ -28,7 +28,7 @@ MonitorPictureWindow::MonitorPictureWindow(forms::Application& app, shell::Saver
 
 void MonitorPictureWindow::FormCreate() {
   if (saver_.saverMode != shell::SaverMode::kActive) return;
-  CoverMonitor(*this, monitor_, platform::kPosShowWindow);
+  if (const auto* area = MonitorArea()) CoverMonitor(*this, *area, platform::kPosShowWindow);
 }
 
 }  // namespace orvanel::screens

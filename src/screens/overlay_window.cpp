@@ -32,9 +32,11 @@ void BlendOverlayWindow::FormCreate() {
     case shell::SaverMode::kActive:
       // The primary overlay keeps its place in the stacking order; the others
       // go to the top, directly above their picture windows made just before.
-      CoverMonitor(*this, monitor_,
-                   monitor_ == 0 ? platform::kPosShowWindow | platform::kPosNoZOrder
-                                 : platform::kPosShowWindow);
+      if (const auto* area = MonitorArea()) {
+        CoverMonitor(*this, *area,
+                     monitor_ == 0 ? platform::kPosShowWindow | platform::kPosNoZOrder
+                                   : platform::kPosShowWindow);
+      }
       break;
     case shell::SaverMode::kPreview:
       if (monitor_ == 0) CoverPreview();

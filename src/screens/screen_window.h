@@ -37,6 +37,9 @@ class ScreenWindow : public forms::Form {
   int Monitor() const { return monitor_; }
 
  protected:
+  // The area of this window's monitor as listed at start-up, if it is listed.
+  const platform::Rect* MonitorArea() const;
+
   // Closing any of these windows, in any mode, asks the whole saver to stop.
   void FormCloseQuery(bool& canClose) override;
 

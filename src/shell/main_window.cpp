@@ -122,9 +122,11 @@ void TfrmSAVER::SetUpActive() {
   // The window covers monitor 0 exactly, whatever that monitor's size: the
   // primary display's size would leave part of a differently sized monitor 0
   // bare or spill onto its neighbour.
-  const auto monitors = forms::Monitors(desktop);
-  const Rect monitor = monitors.empty() ? Rect{} : monitors.front();
+  const Rect monitor = saver_.monitors.empty() ? Rect{} : saver_.monitors.front();
   SetBounds(monitor.left, monitor.top, monitor.Width(), monitor.Height());
+  // Its first showing leaves it there: the rule that centres a window on the
+  // primary screen would shift a monitor 0 of another size off its monitor.
+  KeepPlacement();
   GetCanvas().SetBrushColor(platform::kBlack);
   desktop.SetWindowPos(Handle(), platform::kInsertTop, BoundsRect(),
                        platform::kPosNoZOrder | platform::kPosShowWindow);

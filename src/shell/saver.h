@@ -41,6 +41,8 @@ struct Saver {
   bool presenterBusy = false;
   std::int32_t speedSeconds = 8;
   platform::NamedMutex modeMutex;
+  // The monitors as the desktop listed them at start-up, in its order.
+  std::vector<platform::Rect> monitors;
 
   // Picture numbers, as decimal texts, not yet shown in this cycle.
   std::vector<std::string> picturePool;

@@ -14,6 +14,7 @@
 // main window's job handler.
 #include "shell/startup.h"
 
+#include "platform/forms/error.h"
 #include "platform/forms/monitors.h"
 #include "platform/window_styles.h"
 #include "screens/monitor_window.h"
@@ -32,6 +33,8 @@ bool AnotherSaverBlocksStart(platform::Desktop& desktop) {
 void CreateSaverWindows(Saver& saver) {
   auto& desktop = saver.desktop;
   auto& app = saver.app;
+  saver.monitors = forms::Monitors(desktop);
+  const auto& monitors = saver.monitors;
   app.Initialize();
   app.SetTitle("Orvanel Screensaver");
   // As a tool window the owner has no taskbar button and no task-switcher entry.
@@ -40,7 +43,6 @@ void CreateSaverWindows(Saver& saver) {
   saver.frmSAVER = &app.CreateForm<TfrmSAVER>(saver);
   saver.overlays[0] = &app.CreateForm<screens::BlendOverlayWindow>(saver, 0);
 
-  const auto monitors = forms::Monitors(desktop);
   const platform::Rect first = monitors.empty() ? platform::Rect{} : monitors.front();
   if (saver.saverMode != SaverMode::kConfig) {
     saver.frmSAVER->SetLeft(first.left);
@@ -49,7 +51,9 @@ void CreateSaverWindows(Saver& saver) {
   saver.overlays[0]->SetLeft(first.left);
   saver.overlays[0]->SetTop(first.top);
 
-  const int count = forms::MonitorCount(desktop);
+  const int count =
+      monitors.empty() ? desktop.Metric(platform::SystemMetric::kMonitorCount)
+                       : static_cast<int>(monitors.size());
   for (int i = 1; i < count && i < kMaxMonitors; ++i) {
     const platform::Rect area =
         i < static_cast<int>(monitors.size()) ? monitors[static_cast<std::size_t>(i)] : first;
@@ -67,7 +71,13 @@ void CreateSaverWindows(Saver& saver) {
 int RunSaver(platform::Desktop& desktop) {
   if (AnotherSaverBlocksStart(desktop)) return 0;
   Saver saver(desktop);
-  CreateSaverWindows(saver);
+  try {
+    CreateSaverWindows(saver);
+  } catch (const forms::SaverError&) {
+    // A window that cannot be made (a host window gone mid-start) ends the
+    // start silently, as an unusable command line does.
+    return 0;
+  }
   saver.app.Run();
   return 0;
 }

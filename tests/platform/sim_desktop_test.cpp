@@ -139,8 +139,10 @@ TEST(SimFolders, DesktopPathsMapBelowTheRoot) {
   const auto local = process.SpecialFolder(kFolderLocalAppData);
   EXPECT_TRUE(process.FolderExists(local));
   EXPECT_FALSE(process.CreateFolder(local + "\\a\\b"));  // the parent is missing
+  EXPECT_FALSE(process.FolderExists(local + "\\a"));
   EXPECT_TRUE(process.CreateFolder(local + "\\a"));
-  EXPECT_TRUE(process.FolderExists(local + "\\A") || process.FolderExists(local + "\\a"));
+  EXPECT_TRUE(process.FolderExists(local + "\\a"));
+  EXPECT_FALSE(process.CreateFolder(local + "\\a"));  // it exists already
   EXPECT_EQ(desktop.HostPath("\\vorlanthix"), desktop.Root() / "C" / "vorlanthix");
 }
 

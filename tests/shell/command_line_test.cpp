@@ -52,6 +52,7 @@ class CommandLineModes : public ::testing::Test {
   bool Parse(std::string arguments) {
     const auto at = arguments.find("HOST");
     if (at != std::string::npos) arguments.replace(at, 4, std::to_string(host));
+    saver.reset();  // it refers to the process
     process = std::make_unique<SimProcess>(desktop, "orvanel.scr " + arguments);
     saver = std::make_unique<Saver>(*process);
     return ParseCommandLine(*saver);
@@ -99,6 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{"/L HOST", SaverMode::kPreview, ModeRow::kHost},
         ModeRow{"\"/p\" \"HOST\"", SaverMode::kPreview, ModeRow::kHost},
         ModeRow{"/c:HOST", SaverMode::kConfig, ModeRow::kHost},
+        ModeRow{"/C:HOST", SaverMode::kConfig, ModeRow::kHost},
+        ModeRow{"/P HOST", SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"/l HOST", SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"/p \"\" HOST", SaverMode::kPreview, ModeRow::kHost},
         ModeRow{"/a", SaverMode::kPassword, ModeRow::kDesktop},
         ModeRow{"/A HOST", SaverMode::kPassword, ModeRow::kDesktop},
         // Later letters win: Password over Preview over Active over Config.
@@ -112,6 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{"/p:HOST", SaverMode::kNone, ModeRow::kNone},
         ModeRow{"/p", SaverMode::kNone, ModeRow::kNone},
         ModeRow{"/p xyz", SaverMode::kNone, ModeRow::kNone},
+        // Quoted, the handle belongs to the first argument, and Preview wants a second.
+        ModeRow{"\"/p HOST\"", SaverMode::kNone, ModeRow::kNone},
         // A number that names no window.
         ModeRow{"/p 7", SaverMode::kNone, ModeRow::kNone},
         ModeRow{"/c:7", SaverMode::kNone, ModeRow::kNone},
@@ -120,11 +127,18 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{"/x HOST", SaverMode::kNone, ModeRow::kUnchanged},
         ModeRow{"\"\" /s", SaverMode::kActive, ModeRow::kDesktop}));
 
-TEST_F(CommandLineModes, ConfigShowsTheCursorOnce) {
+TEST_F(CommandLineModes, ConfigShowsTheCursorAtEveryReading) {
   Parse("/c:HOST");
   EXPECT_EQ(process->CursorCounter(), 1);
-  Parse("/s");
-  EXPECT_EQ(process->CursorCounter(), 0);
+  ParseCommandLine(*saver);
+  EXPECT_EQ(process->CursorCounter(), 2);
+}
+
+TEST_F(CommandLineModes, OtherModesLeaveTheCursorAlone) {
+  for (const char* arguments : {"/s", "/p HOST", "/a", ""}) {
+    Parse(arguments);
+    EXPECT_EQ(process->CursorCounter(), 0) << arguments;
+  }
 }
 
 TEST_F(CommandLineModes, ReadingAgainAfterTheHostHasGoneGivesNone) {

@@ -1,5 +1,7 @@
 // Start-up on the simulated desktop.
 //   Windows per monitor count: exactly the windows created, in order, on their monitors.
+//   Windows per mode: placed on their monitors' corners, the dialog left centred, none shown.
+//   RunSaver: the whole process on the simulated desktop.
 //   Refusal: a running full-screen instance or an open settings dialog.
 //   Application: title and tool-window owner.
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include "screens/monitor_window.h"
 #include "screens/overlay_window.h"
 #include "shell/main_window.h"
+#include "shell/mode_mutex.h"
 #include "support/sim_saver.h"
 
 namespace orvanel::shell {
@@ -77,6 +80,127 @@ TEST_P(StartUpPerMonitorCount, CreatesTheWindowsOfUpToFourMonitorsInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Monitors, StartUpPerMonitorCount, ::testing::Values(1, 2, 4, 6));
+
+struct ModeCase {
+  const char* arguments;  // HOST stands for the host window's handle
+  bool mainOnMonitorZero;
+};
+
+class StartUpPerMode : public ::testing::TestWithParam<std::tuple<ModeCase, int>> {};
+
+// Outside Active mode the windows are only placed at their monitors'
+// top-left corners; none of the picture windows is ever shown.
+TEST_P(StartUpPerMode, PlacesEachWindowAtItsMonitorsCorner) {
+  const auto& [mode, count] = GetParam();
+  SimDesktop desktop;
+  auto monitors = MonitorRow(count);
+  desktop.SetMonitors(monitors, count > 1 ? 1 : 0);
+  const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(40, 30, 152, 112));
+  std::string arguments = mode.arguments;
+  if (const auto at = arguments.find("HOST"); at != std::string::npos) {
+    arguments.replace(at, 4, std::to_string(host));
+  }
+  SimSaver instance(desktop, arguments);
+  ASSERT_TRUE(instance.Start());
+  const auto& saver = instance.saver;
+  const auto corner = [](const Rect& r) { return platform::Point{r.left, r.top}; };
+
+  if (mode.mainOnMonitorZero) {
+    EXPECT_EQ(corner(saver.frmSAVER->BoundsRect()), corner(monitors[0]));
+  }
+  EXPECT_EQ(corner(saver.overlays[0]->BoundsRect()), corner(monitors[0]));
+  for (int i = 1; i < 4; ++i) {
+    const auto index = static_cast<std::size_t>(i);
+    if (i >= count) {
+      EXPECT_EQ(saver.pictureWindows[index], nullptr);
+      continue;
+    }
+    EXPECT_EQ(corner(saver.pictureWindows[index]->BoundsRect()), corner(monitors[index]));
+    EXPECT_EQ(corner(saver.overlays[index]->BoundsRect()), corner(monitors[index]));
+    EXPECT_FALSE(desktop.Find(saver.pictureWindows[index]->Handle())->visible);
+    EXPECT_FALSE(desktop.Find(saver.overlays[index]->Handle())->visible);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, StartUpPerMode,
+    ::testing::Combine(::testing::Values(ModeCase{"/p HOST", true}, ModeCase{"/a", true},
+                                         ModeCase{"", true}, ModeCase{"/c:HOST", false}),
+                       ::testing::Values(1, 2, 4, 6)));
+
+TEST(StartUp, TheSettingsDialogStaysCentredOnThePrimaryScreen) {
+  SimDesktop desktop;
+  desktop.SetMonitors(MonitorRow(2), 1);  // monitor 0 lies left of the primary
+  const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 400, 300));
+  SimSaver instance(desktop, "/c:" + std::to_string(host));
+  ASSERT_TRUE(instance.Start());
+  const auto& dialog = instance.saver.frmSAVER->BoundsRect();
+  EXPECT_EQ(dialog.left, (1024 - dialog.Width()) / 2);
+  EXPECT_EQ(dialog.top, (768 - dialog.Height()) / 2);
+}
+
+TEST(StartUp, ActiveMonitorZeroStaysCoveredAfterTheLoopShowsTheMainWindow) {
+  SimDesktop desktop;
+  // Monitor 0 is larger than the primary and lies right of it.
+  desktop.SetMonitors({Rect::FromBounds(1024, 0, 2560, 1440), Rect::FromBounds(0, 0, 1024, 768)}, 1);
+  SimSaver instance(desktop, "/s");
+  ASSERT_TRUE(instance.Start());
+  desktop.SetClockLimit(0);
+  instance.saver.app.Run();
+  const auto main = instance.saver.frmSAVER->Handle();
+  EXPECT_TRUE(desktop.Find(main)->visible);
+  EXPECT_EQ(desktop.ScreenRect(main), Rect::FromBounds(1024, 0, 2560, 1440));
+  EXPECT_EQ(desktop.ScreenRect(instance.saver.overlays[0]->Handle()),
+            Rect::FromBounds(1024, 0, 2560, 1440));
+}
+
+TEST(RunSaver, EndsAtOnceWithoutAUsableCommandLine) {
+  SimDesktop desktop;
+  platform::sim::SimProcess process(desktop, "orvanel.scr /p 12");
+  EXPECT_EQ(RunSaver(process), 0);
+  EXPECT_EQ(desktop.NowMs(), 0);
+  EXPECT_TRUE(process.OwnWindows().empty());
+}
+
+TEST(RunSaver, RunsTheLoopAndLeavesNothingBehind) {
+  SimDesktop desktop;
+  platform::sim::SimProcess process(desktop, "orvanel.scr /s");
+  desktop.SetClockLimit(30'000);
+  // On the simulated desktop the loop also ends when it would wait past the limit.
+  EXPECT_EQ(RunSaver(process), 0);
+  EXPECT_TRUE(process.OwnWindows().empty());
+  EXPECT_EQ(desktop.NowMs(), 24'000);  // ticks at 8, 16 and 24 s
+  EXPECT_FALSE(desktop.MutexExists("SaverActiveMode"));
+}
+
+TEST(ModeMutexName, NamesEveryMode) {
+  EXPECT_EQ(ModeMutexName(SaverMode::kPassword), "SaverPasswordMode");
+  EXPECT_EQ(ModeMutexName(SaverMode::kPreview), "SaverPreviewMode");
+  EXPECT_EQ(ModeMutexName(SaverMode::kConfig), "SaverConfigMode");
+  EXPECT_EQ(ModeMutexName(SaverMode::kActive), "SaverActiveMode");
+  EXPECT_EQ(ModeMutexName(SaverMode::kNone), "SaverNoMode");
+  EXPECT_EQ(ModeMutexName(SaverMode::kDebug), "SaverDebugMode");
+  EXPECT_EQ(ModeMutexName(static_cast<SaverMode>(9)), "SaverActiveMode");
+}
+
+// Two full-screen starts at the same moment both pass the start-up check;
+// the second to take the mode's mutex closes at once.
+TEST(StartUp, AnActiveStartThatLosesTheMutexClosesAtOnce) {
+  SimDesktop desktop;
+  SimSaver first(desktop, "/s");
+  SimSaver second(desktop, "/s");
+  ASSERT_FALSE(AnotherSaverBlocksStart(first.process));
+  ASSERT_FALSE(AnotherSaverBlocksStart(second.process));
+  CreateSaverWindows(first.saver);
+  CreateSaverWindows(second.saver);
+  EXPECT_FALSE(first.saver.quitRequested);
+  EXPECT_TRUE(second.saver.quitRequested);
+  EXPECT_EQ(second.process.CursorCounter(), 0);  // hidden once, shown by the close steps
+  EXPECT_FALSE(second.saver.frmSAVER->tmrVISUAL.Enabled());
+  desktop.SetClockLimit(0);
+  second.saver.app.Run();
+  EXPECT_TRUE(second.saver.app.Terminated());
+}
 
 TEST(StartUp, SecondaryWindowsAreTopMostButThePrimaryOverlayIsNot) {
   SimDesktop desktop;

@@ -39,6 +39,8 @@ void Control::CreateNative(platform::WindowHandle parent) {
   request.bounds = bounds_;
   request.visible = visible_;
   request.buddy = Buddy();
+  request.fontName = owner_.Design().fontName;
+  request.fontHeight = owner_.Design().fontHeight;
   handle_ = Desktop().CreateControl(parent, request);
   if (handle_ != kNoWindow) RestoreState();
 }

@@ -63,6 +63,20 @@ platform::WindowHandle Form::Handle() {
 void Form::CreateHandle() {
   CreateParamsRec params;
   CreateParams(params);
+  handle_ = CreateNativeWindow(params);
+  if (handle_ == kNoWindow && (params.style & platform::kStyleChild) != 0 &&
+      !Desktop().IsWindow(params.parent)) {
+    // The parent went away between the parameters and the window: ask for
+    // the parameters again, which now see that it is gone.
+    params = CreateParamsRec{};
+    CreateParams(params);
+    handle_ = CreateNativeWindow(params);
+  }
+  if (handle_ == kNoWindow) throw SaverError("Error creating window");
+  FinishNativeWindow();
+}
+
+platform::WindowHandle Form::CreateNativeWindow(const CreateParamsRec& params) {
   isChild_ = (params.style & platform::kStyleChild) != 0;
   bounds_ = params.bounds;
 
@@ -74,9 +88,14 @@ void Form::CreateHandle() {
   request.bounds = params.bounds;
   request.parent = params.parent;
   request.procedure = this;
-  handle_ = Desktop().CreateNativeWindow(request);
-  if (handle_ == kNoWindow) throw SaverError("Error creating window");
+  // Messages sent while the window is being made already name it.
+  creating_ = true;
+  const auto window = Desktop().CreateNativeWindow(request);
+  creating_ = false;
+  return window;
+}
 
+void Form::FinishNativeWindow() {
   if (design_.topmost && !isChild_) {
     Desktop().SetWindowPos(handle_, platform::kInsertTopmost, Rect{},
                            platform::kPosNoMove | platform::kPosNoSize | platform::kPosNoActivate);
@@ -167,8 +186,8 @@ void Form::SetVisible(bool visible) {
   visible_ = visible;
   if (visible) {
     Handle();
-    if (!shownOnce_) {
-      shownOnce_ = true;
+    if (!placed_) {
+      placed_ = true;
       PlaceOnFirstShow();
     }
     Desktop().ShowWindow(handle_, true);
@@ -206,6 +225,7 @@ void Form::Close() {
 void Form::Post(std::uint32_t message) { Desktop().PostToWindow(Handle(), message, 0, 0); }
 
 bool Form::HandleMessage(const Message& message, std::intptr_t& result) {
+  if (creating_ && handle_ == kNoWindow) handle_ = message.window;
   try {
     return Dispatch(message, result);
   } catch (const std::exception& error) {

@@ -66,6 +66,9 @@ class Form : public platform::WindowProcedure {
   // The client area, (0, 0) at its top-left corner.
   platform::Rect ClientRect();
 
+  // The window has been placed where it belongs; its first showing keeps it there.
+  void KeepPlacement() { placed_ = true; }
+
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   void Show() { SetVisible(true); }
@@ -116,6 +119,8 @@ class Form : public platform::WindowProcedure {
   bool HandleMessage(const platform::Message& message, std::intptr_t& result) override;
   bool Dispatch(const platform::Message& message, std::intptr_t& result);
   void CreateHandle();
+  platform::WindowHandle CreateNativeWindow(const CreateParamsRec& params);
+  void FinishNativeWindow();
   void DestroyHandle();
   void NativeWindowGone();
   void ApplyAlpha();
@@ -128,7 +133,8 @@ class Form : public platform::WindowProcedure {
   platform::Rect bounds_;
   bool isChild_ = false;
   bool visible_ = false;
-  bool shownOnce_ = false;
+  bool placed_ = false;
+  bool creating_ = false;
   std::uint8_t alpha_;
   BorderStyle border_;
   platform::ColorRef color_;

@@ -38,9 +38,9 @@ void Timer::SetInterval(std::uint32_t milliseconds) {
 
 void Timer::UpdateTimer() {
   auto& desktop = app_.Desktop();
-  desktop.StopTimer(window_, kTimerId);
+  if (window_ != platform::kNoWindow) desktop.StopTimer(window_, kTimerId);
   if (!enabled_ || interval_ == 0 || !onTimer_) return;
-  if (!desktop.StartTimer(window_, kTimerId, interval_)) {
+  if (window_ == platform::kNoWindow || !desktop.StartTimer(window_, kTimerId, interval_)) {
     throw SaverError("Not enough timers available");
   }
 }

@@ -8,8 +8,9 @@ namespace orvanel::forms {
 
 class Application;
 
-// A periodic timer component. It owns a hidden window that receives the
-// desktop's timer messages, as the desktop's timers are tied to a window.
+// A periodic timer component, made disabled. It owns a hidden window that
+// receives the desktop's timer messages, as the desktop's timers are tied to
+// a window.
 class Timer : private platform::WindowProcedure {
  public:
   Timer(Application& app, std::function<void()> onTimer);
@@ -31,7 +32,7 @@ class Timer : private platform::WindowProcedure {
   Application& app_;
   std::function<void()> onTimer_;
   platform::WindowHandle window_ = platform::kNoWindow;
-  bool enabled_ = true;
+  bool enabled_ = false;
   std::uint32_t interval_ = 1000;
 };
 

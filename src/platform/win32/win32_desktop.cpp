@@ -69,10 +69,17 @@ Win32Desktop::Win32Desktop(HINSTANCE instance) : instance_(instance) {
   }
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  controlFont_ = ScopedGdiObject<HFONT>(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                                    DEFAULT_PITCH, "MS Sans Serif"));
+}
+
+HFONT Win32Desktop::Font(const std::string& name, std::int32_t height) {
+  auto& font = fonts_[{name, height}];
+  if (font.get() == nullptr) {
+    font = ScopedGdiObject<HFONT>(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                              name.c_str()));
+  }
+  return font.get();
 }
 
 Win32Desktop::~Win32Desktop() {
@@ -238,7 +245,10 @@ WindowHandle Win32Desktop::CreateControl(WindowHandle parent, const ControlSpec&
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)), instance_,
                       nullptr);
   if (control == nullptr) return kNoWindow;
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont_.get()), FALSE);
+  if (!request.fontName.empty()) {
+    SendMessageA(control, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(Font(request.fontName, request.fontHeight)), FALSE);
+  }
   if (request.kind == ControlKind::kUpDown && request.buddy != kNoWindow) {
     SendMessageA(control, UDM_SETBUDDY, reinterpret_cast<WPARAM>(ToHwnd(request.buddy)), 0);
   }

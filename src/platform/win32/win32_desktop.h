@@ -101,7 +101,9 @@ class Win32Desktop : public Desktop {
   HINSTANCE instance_;
   SetLayeredWindowAttributesFn setLayeredWindowAttributes_ = nullptr;
   std::map<std::string, ATOM> classes_;
-  ScopedGdiObject<HFONT> controlFont_;
+  HFONT Font(const std::string& name, std::int32_t height);
+
+  std::map<std::pair<std::string, std::int32_t>, ScopedGdiObject<HFONT>> fonts_;
   int nextControlId_ = 100;
 };
 
