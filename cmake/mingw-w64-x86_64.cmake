@@ -8,3 +8,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# libjpeg-turbo built for Windows into the build tree (scripts/lib/common.sh).
+if(ORVANEL_MINGW_JPEG)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${ORVANEL_MINGW_JPEG})
+endif()

@@ -6,8 +6,8 @@ BUILD="$ROOT/build"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
 # Packages every build needs; each script adds its own.
-BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
-               g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
+               g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev nasm
                wine xvfb x11-utils)
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -31,12 +31,10 @@ ensure_packages() {
     "${missing[@]}" >/dev/null
 }
 
-# Configures a build tree once; later runs only build what changed.
+# Configures a build tree; ninja then builds only what changed.
 configure() {
   local dir="$1"; shift
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
-  fi
+  cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
 }
 
 # Builds a tree, showing the compiler's warnings but not ninja's progress.
@@ -44,9 +42,53 @@ build_tree() {
   ninja -C "$1" -j "$JOBS" | { grep -vE '^(\[[0-9]+/[0-9]+\]|ninja: (Entering|leaving|no work))' || true; }
 }
 
+# Source entries for apt, made from the machine's own package sources, so
+# that `apt-get source` works; no host name is written here.
+ensure_deb_src() {
+  if apt-cache showsrc libjpeg-turbo 2>/dev/null | grep -q '^Package:'; then return 0; fi
+  local file made=0
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] || continue
+    case "$file" in *-src.sources) continue ;; esac
+    grep -q '^Types:.*\bdeb\b' "$file" || continue
+    sed -E 's/^Types:.*/Types: deb-src/' "$file" | as_root tee "${file%.sources}-src.sources" >/dev/null
+    made=1
+  done
+  if [ -f /etc/apt/sources.list ] && grep -qE '^deb ' /etc/apt/sources.list; then
+    sed -nE 's/^deb (.*)/deb-src \1/p' /etc/apt/sources.list |
+      as_root tee /etc/apt/sources.list.d/orvanel-src.list >/dev/null
+    made=1
+  fi
+  [ "$made" -eq 1 ] && as_root apt-get update -qq
+}
+
+# libjpeg-turbo for the Windows build: Debian's source package, built once
+# with the cross compiler (static, with its SIMD code) into the build tree.
+MINGW_JPEG="$BUILD/deps/libjpeg-turbo-mingw"
+ensure_mingw_libjpeg() {
+  [ -f "$MINGW_JPEG/lib/libjpeg.a" ] && return 0
+  ensure_packages dpkg-dev nasm
+  ensure_deb_src
+  local src="$BUILD/deps/src"
+  rm -rf "$src" "$BUILD/deps/libjpeg-turbo-build"
+  mkdir -p "$src"
+  log "fetching Debian's libjpeg-turbo source"
+  (cd "$src" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
+  local dir
+  dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+  [ -n "$dir" ] || { echo "apt-get source libjpeg-turbo gave no source tree" >&2; return 1; }
+  log "building libjpeg-turbo for Windows"
+  cmake -S "$dir" -B "$BUILD/deps/libjpeg-turbo-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$MINGW_JPEG" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DCMAKE_POLICY_DEFAULT_CMP0091=NEW >/dev/null
+  ninja -C "$BUILD/deps/libjpeg-turbo-build" -j "$JOBS" install >/dev/null
+}
+
 build_win32() {
+  ensure_mingw_libjpeg
   configure "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_BUILD_TYPE=Release -DORVANEL_MINGW_JPEG="$MINGW_JPEG"
   log "building orvanel.scr"
   build_tree "$BUILD/win32"
   SCR="$BUILD/win32/src/platform/win32/orvanel.scr"

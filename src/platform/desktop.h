@@ -63,13 +63,27 @@ enum class SystemMetric : int {
 
 enum class StretchMode : int { kColorOnColor = 3, kHalftone = 4 };
 
-// A bitmap in the display's pixel format.
+// How a picture bitmap lays out a pixel in memory.
+enum class PixelLayout {
+  kBgr24,   // blue, green, red
+  kRgbx32,  // red, green, blue, one unused byte
+};
+
+// Writable rows of a picture bitmap, top row first.
+struct PixelRows {
+  std::uint8_t* first = nullptr;
+  std::ptrdiff_t stride = 0;
+  PixelLayout layout = PixelLayout::kBgr24;
+};
+
 class Bitmap {
  public:
   virtual ~Bitmap() = default;
   virtual std::int32_t Width() const = 0;
   virtual std::int32_t Height() const = 0;
   virtual int BitsPerPixel() const = 0;
+  // A picture bitmap's rows; none for a bitmap in the display's format.
+  virtual PixelRows Rows() { return PixelRows{}; }
 };
 
 // A drawing context on a window or a bitmap, given back when destroyed.
@@ -157,10 +171,10 @@ class Desktop {
   // Fills the background of a window being erased, with the context the
   // erase message carries.
   virtual void EraseBackground(const Message& erase, ColorRef colour) = 0;
+  // A bitmap in the display's pixel format; null when none can be made.
   virtual std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) = 0;
-  // A bitmap holding 24-bit RGB rows, top row first, three bytes a pixel.
-  virtual std::unique_ptr<Bitmap> BitmapFromRgb(std::int32_t width, std::int32_t height,
-                                                std::span<const std::uint8_t> rgb) = 0;
+  // A bitmap of 24-bit colour whose rows a decoder fills; null when none can be made.
+  virtual std::unique_ptr<Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) = 0;
   virtual std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) = 0;
 
   // --- Cursor ------------------------------------------------------------

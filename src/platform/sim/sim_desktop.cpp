@@ -208,7 +208,7 @@ ColorRef SimDesktop::PixelAt(WindowHandle handle, Point at) const {
   const auto* window = Find(handle);
   assert(window != nullptr);
   assert(at.x >= 0 && at.y >= 0 && at.x < window->pixelWidth && at.y < window->pixelHeight);
-  return window->pixels[static_cast<std::size_t>(at.y) * window->pixelWidth + at.x];
+  return window->pixels[static_cast<std::size_t>(at.y) * window->pixelWidth + at.x] & 0xFFFFFF;
 }
 
 void SimDesktop::Deliver(WindowHandle handle, std::uint32_t id, std::uintptr_t wParam,

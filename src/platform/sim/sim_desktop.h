@@ -136,8 +136,9 @@ class SimDesktop {
   };
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<std::string> openedAddresses;
-  // Drawing contexts taken and not yet given back.
+  // Drawing contexts taken and not yet given back, and bitmaps alive.
   int openContexts = 0;
+  int liveBitmaps = 0;
 
  private:
   void Deliver(WindowHandle window, std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam);

@@ -37,17 +37,29 @@ void SimContext::DrawBitmap(const Bitmap& bitmap, Point at) {
                 StretchMode::kColorOnColor);
 }
 
+// Whole source pixels, no smoothing; a copy when the sizes match.
 void SimContext::StretchBitmap(const Bitmap& bitmap, const Rect& target, StretchMode) {
   const auto surface = Target();
   const auto& source = static_cast<const SimBitmap&>(bitmap);
   if (surface.pixels == nullptr || target.Width() <= 0 || target.Height() <= 0) return;
+  const int left = std::max(0, target.left);
+  const int right = std::min(surface.width, target.right);
+  if (left >= right) return;
+  std::vector<std::int32_t> column(static_cast<std::size_t>(right - left));
+  for (int x = left; x < right; ++x) {
+    column[static_cast<std::size_t>(x - left)] = static_cast<std::int32_t>(
+        static_cast<std::int64_t>(x - target.left) * source.Width() / target.Width());
+  }
+  const bool sameWidth = target.Width() == source.Width();
   for (int y = std::max(0, target.top); y < std::min(surface.height, target.bottom); ++y) {
     const auto sy = static_cast<std::int64_t>(y - target.top) * source.Height() / target.Height();
-    for (int x = std::max(0, target.left); x < std::min(surface.width, target.right); ++x) {
-      const auto sx = static_cast<std::int64_t>(x - target.left) * source.Width() / target.Width();
-      (*surface.pixels)[static_cast<std::size_t>(y) * surface.width + x] =
-          source.Pixels()[static_cast<std::size_t>(sy) * source.Width() + sx];
+    const ColorRef* from = source.Pixels().data() + static_cast<std::size_t>(sy) * source.Width();
+    ColorRef* to = surface.pixels->data() + static_cast<std::size_t>(y) * surface.width;
+    if (sameWidth) {
+      std::copy(from + (left - target.left), from + (right - target.left), to + left);
+      continue;
     }
+    for (int x = left; x < right; ++x) to[x] = from[column[static_cast<std::size_t>(x - left)]];
   }
 }
 

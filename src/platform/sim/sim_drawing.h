@@ -1,5 +1,7 @@
 #pragma once
-// Bitmaps and drawing contexts of the simulated desktop: plain pixel arrays.
+// Bitmaps and drawing contexts of the simulated desktop: plain pixel arrays
+// of colour references. A decoder may leave its own value in a pixel's unused
+// top byte, so readers look at the low 24 bits only.
 #include <cstdint>
 #include <vector>
 
@@ -10,16 +12,25 @@ namespace orvanel::platform::sim {
 
 class SimBitmap : public Bitmap {
  public:
-  SimBitmap(std::int32_t width, std::int32_t height, int bits)
-      : width_(width), height_(height), bits_(bits),
-        pixels_(static_cast<std::size_t>(width) * height, kBlack) {}
+  SimBitmap(SimDesktop& desktop, std::int32_t width, std::int32_t height, int bits)
+      : desktop_(desktop), width_(width), height_(height), bits_(bits),
+        pixels_(static_cast<std::size_t>(width) * height, kBlack) {
+    ++desktop_.liveBitmaps;
+  }
+  ~SimBitmap() override { --desktop_.liveBitmaps; }
   std::int32_t Width() const override { return width_; }
   std::int32_t Height() const override { return height_; }
   int BitsPerPixel() const override { return bits_; }
   std::vector<ColorRef>& Pixels() { return pixels_; }
   const std::vector<ColorRef>& Pixels() const { return pixels_; }
+  // A colour reference in memory is red, green, blue, unused: RGBX.
+  PixelRows Rows() override {
+    return PixelRows{reinterpret_cast<std::uint8_t*>(pixels_.data()),
+                     static_cast<std::ptrdiff_t>(width_) * 4, PixelLayout::kRgbx32};
+  }
 
  private:
+  SimDesktop& desktop_;
   std::int32_t width_;
   std::int32_t height_;
   int bits_;

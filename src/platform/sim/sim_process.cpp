@@ -7,6 +7,7 @@
 #include "platform/ini/ini_file.h"
 #include "platform/sim/sim_drawing.h"
 #include "platform/window_styles.h"
+#include "resources/embedded_resources.h"
 
 namespace orvanel::platform::sim {
 namespace {
@@ -21,7 +22,11 @@ std::string Upper(std::string text) {
 SimProcess::SimProcess(SimDesktop& desktop, std::string commandLine, std::string moduleFileName)
     : desktop_(desktop),
       commandLine_(std::move(commandLine)),
-      moduleFileName_(std::move(moduleFileName)) {}
+      moduleFileName_(std::move(moduleFileName)) {
+  for (const auto& resource : resources::EmbeddedResources()) {
+    resources_[{resource.name, resource.type}] = resource.bytes;
+  }
+}
 
 SimProcess::~SimProcess() {
   // A process that ends takes its windows and its mutex handles with it,
@@ -34,7 +39,12 @@ SimProcess::~SimProcess() {
 
 void SimProcess::AddResource(const std::string& name, const std::string& type,
                              std::vector<std::uint8_t> bytes) {
-  resources_[{Upper(name), Upper(type)}] = std::move(bytes);
+  addedBytes_.push_back(std::make_unique<std::vector<std::uint8_t>>(std::move(bytes)));
+  resources_[{Upper(name), Upper(type)}] = *addedBytes_.back();
+}
+
+void SimProcess::RemoveResource(const std::string& name, const std::string& type) {
+  resources_.erase({Upper(name), Upper(type)});
 }
 
 std::vector<WindowHandle> SimProcess::OwnWindows() const { return desktop_.WindowsOwnedBy(this); }
@@ -227,17 +237,13 @@ void SimProcess::EraseBackground(const Message& erase, ColorRef colour) {
 }
 
 std::unique_ptr<Bitmap> SimProcess::CreateBitmap(std::int32_t width, std::int32_t height) {
-  return std::make_unique<SimBitmap>(width, height, desktop_.DisplayBitsPerPixel());
+  if (width <= 0 || height <= 0) return nullptr;
+  return std::make_unique<SimBitmap>(desktop_, width, height, desktop_.DisplayBitsPerPixel());
 }
 
-std::unique_ptr<Bitmap> SimProcess::BitmapFromRgb(std::int32_t width, std::int32_t height,
-                                                  std::span<const std::uint8_t> rgb) {
-  auto bitmap = std::make_unique<SimBitmap>(width, height, 24);
-  auto& pixels = bitmap->Pixels();
-  for (std::size_t i = 0; i < pixels.size() && i * 3 + 2 < rgb.size(); ++i) {
-    pixels[i] = Rgb(rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]);
-  }
-  return bitmap;
+std::unique_ptr<Bitmap> SimProcess::CreatePictureBitmap(std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0) return nullptr;
+  return std::make_unique<SimBitmap>(desktop_, width, height, 24);
 }
 
 std::unique_ptr<DrawingContext> SimProcess::BitmapContext(Bitmap& bitmap) {
@@ -412,7 +418,7 @@ std::optional<std::span<const std::uint8_t>> SimProcess::FindModuleResource(
     const std::string& name, const std::string& type) {
   const auto it = resources_.find({Upper(name), Upper(type)});
   if (it == resources_.end()) return std::nullopt;
-  return std::span<const std::uint8_t>(it->second);
+  return it->second;
 }
 
 void SimProcess::ShowMessageBox(const std::string& text, const std::string& caption,

@@ -24,8 +24,11 @@ class SimProcess : public Desktop {
   int CursorCounter() const { return cursorCounter_; }
   bool QuitPosted() const { return quitPending_; }
   std::size_t QueuedMessages() const { return queue_.size(); }
+  // A resource of this process, in place of the module's own of that name.
   void AddResource(const std::string& name, const std::string& type,
                    std::vector<std::uint8_t> bytes);
+  // Takes a resource out of the module.
+  void RemoveResource(const std::string& name, const std::string& type);
   // Makes the next alertable sleep end with an I/O completion.
   void QueueIoCompletion() { ioCompletionPending_ = true; }
   // Windows this process made, oldest first.
@@ -71,8 +74,7 @@ class SimProcess : public Desktop {
   std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) override;
   void EraseBackground(const Message& erase, ColorRef colour) override;
   std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) override;
-  std::unique_ptr<Bitmap> BitmapFromRgb(std::int32_t width, std::int32_t height,
-                                        std::span<const std::uint8_t> rgb) override;
+  std::unique_ptr<Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) override;
   std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) override;
 
   int ShowCursor(bool show) override;
@@ -134,7 +136,9 @@ class SimProcess : public Desktop {
   bool ioCompletionPending_ = false;
   std::map<std::uintptr_t, std::string> mutexHandles_;
   std::uintptr_t nextMutexHandle_ = 4;
-  std::map<std::pair<std::string, std::string>, std::vector<std::uint8_t>> resources_;
+  // The module's resources: its own table, then what a test put in or took out.
+  std::map<std::pair<std::string, std::string>, std::span<const std::uint8_t>> resources_;
+  std::vector<std::unique_ptr<std::vector<std::uint8_t>>> addedBytes_;
 };
 
 }  // namespace orvanel::platform::sim

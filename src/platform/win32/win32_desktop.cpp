@@ -301,9 +301,8 @@ std::unique_ptr<Bitmap> Win32Desktop::CreateBitmap(std::int32_t width, std::int3
   return CreateDisplayBitmap(width, height);
 }
 
-std::unique_ptr<Bitmap> Win32Desktop::BitmapFromRgb(std::int32_t width, std::int32_t height,
-                                                    std::span<const std::uint8_t> rgb) {
-  return CreateRgbBitmap(width, height, rgb);
+std::unique_ptr<Bitmap> Win32Desktop::CreatePictureBitmap(std::int32_t width, std::int32_t height) {
+  return CreateDibBitmap(width, height);
 }
 
 std::unique_ptr<DrawingContext> Win32Desktop::BitmapContext(Bitmap& bitmap) {

@@ -53,8 +53,7 @@ class Win32Desktop : public Desktop {
   std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) override;
   void EraseBackground(const Message& erase, ColorRef colour) override;
   std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) override;
-  std::unique_ptr<Bitmap> BitmapFromRgb(std::int32_t width, std::int32_t height,
-                                        std::span<const std::uint8_t> rgb) override;
+  std::unique_ptr<Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) override;
   std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) override;
 
   int ShowCursor(bool show) override;

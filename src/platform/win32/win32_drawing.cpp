@@ -1,7 +1,5 @@
 #include "platform/win32/win32_drawing.h"
 
-#include <cstring>
-
 namespace orvanel::platform::win32 {
 namespace {
 
@@ -52,6 +50,7 @@ void Win32Context::StretchBitmap(const Bitmap& bitmap, const Rect& target, Stret
 }
 
 std::unique_ptr<Win32Bitmap> CreateDisplayBitmap(std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0) return nullptr;
   ScopedWindowDC screen(nullptr);
   const HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), width, height);
   if (bitmap == nullptr) return nullptr;
@@ -59,12 +58,8 @@ std::unique_ptr<Win32Bitmap> CreateDisplayBitmap(std::int32_t width, std::int32_
   return std::make_unique<Win32Bitmap>(bitmap, width, height, bits);
 }
 
-std::unique_ptr<Win32Bitmap> CreateRgbBitmap(std::int32_t width, std::int32_t height,
-                                             std::span<const std::uint8_t> rgb) {
-  if (width <= 0 || height <= 0 ||
-      rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
-    return nullptr;
-  }
+std::unique_ptr<Win32Bitmap> CreateDibBitmap(std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0) return nullptr;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -75,21 +70,11 @@ std::unique_ptr<Win32Bitmap> CreateRgbBitmap(std::int32_t width, std::int32_t he
   void* bits = nullptr;
   const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap == nullptr) return nullptr;
-  auto owned = std::make_unique<Win32Bitmap>(bitmap, width, height, 24);
-  // DIB rows are padded to four bytes and hold blue, green, red.
-  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-  auto* target = static_cast<std::uint8_t*>(bits);
-  for (std::int32_t y = 0; y < height; ++y) {
-    const std::uint8_t* from = rgb.data() + static_cast<std::size_t>(y) * width * 3;
-    std::uint8_t* to = target + static_cast<std::size_t>(y) * stride;
-    for (std::int32_t x = 0; x < width; ++x) {
-      to[x * 3] = from[x * 3 + 2];
-      to[x * 3 + 1] = from[x * 3 + 1];
-      to[x * 3 + 2] = from[x * 3];
-    }
-  }
-  GdiFlush();
-  return owned;
+  // Rows are padded to four bytes.
+  const auto stride = static_cast<std::ptrdiff_t>((static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3});
+  return std::make_unique<Win32Bitmap>(
+      bitmap, width, height, 24,
+      PixelRows{static_cast<std::uint8_t*>(bits), stride, PixelLayout::kBgr24});
 }
 
 void EraseWindowBackground(HWND window, HDC dc, ColorRef colour) {

@@ -12,11 +12,16 @@ namespace orvanel::platform::win32 {
 
 class Win32Bitmap : public Bitmap {
  public:
-  Win32Bitmap(HBITMAP bitmap, std::int32_t width, std::int32_t height, int bits)
-      : bitmap_(bitmap), width_(width), height_(height), bits_(bits) {}
+  Win32Bitmap(HBITMAP bitmap, std::int32_t width, std::int32_t height, int bits,
+              PixelRows rows = PixelRows{})
+      : bitmap_(bitmap), width_(width), height_(height), bits_(bits), rows_(rows) {}
   std::int32_t Width() const override { return width_; }
   std::int32_t Height() const override { return height_; }
   int BitsPerPixel() const override { return bits_; }
+  PixelRows Rows() override {
+    GdiFlush();
+    return rows_;
+  }
   HBITMAP Handle() const { return bitmap_.get(); }
 
  private:
@@ -24,6 +29,7 @@ class Win32Bitmap : public Bitmap {
   std::int32_t width_;
   std::int32_t height_;
   int bits_;
+  PixelRows rows_;
 };
 
 // Drawing on a device context: a window's (from GetDC) or a bitmap's (a
@@ -49,9 +55,8 @@ class Win32Context : public DrawingContext {
 
 // A bitmap in the display's format.
 std::unique_ptr<Win32Bitmap> CreateDisplayBitmap(std::int32_t width, std::int32_t height);
-// A 24-bit bitmap holding RGB rows, top row first.
-std::unique_ptr<Win32Bitmap> CreateRgbBitmap(std::int32_t width, std::int32_t height,
-                                             std::span<const std::uint8_t> rgb);
+// A 24-bit section whose rows, top row first, lie open to the decoder.
+std::unique_ptr<Win32Bitmap> CreateDibBitmap(std::int32_t width, std::int32_t height);
 
 // Fills the client area of the window being erased, on the erase message's context.
 void EraseWindowBackground(HWND window, HDC dc, ColorRef colour);
