@@ -265,6 +265,23 @@ std::filesystem::path SimDesktop::HostPath(const std::string& desktopPath) const
   return host;
 }
 
+std::vector<ColorRef> SimDesktop::TakePixelBuffer(std::size_t size) {
+  for (auto it = spareBuffers_.begin(); it != spareBuffers_.end(); ++it) {
+    if (it->size() == size) {
+      auto buffer = std::move(*it);
+      spareBuffers_.erase(it);
+      return buffer;
+    }
+  }
+  return std::vector<ColorRef>(size, kBlack);
+}
+
+void SimDesktop::ReturnPixelBuffer(std::vector<ColorRef>&& buffer) {
+  constexpr std::size_t kSpares = 4;
+  if (spareBuffers_.size() == kSpares) spareBuffers_.erase(spareBuffers_.begin());
+  spareBuffers_.push_back(std::move(buffer));
+}
+
 bool SimDesktop::IsReadOnly(const std::filesystem::path& host) const {
   for (const auto& locked : readOnly_) {
     const auto relative = host.lexically_relative(locked);

@@ -136,6 +136,10 @@ class SimDesktop {
   };
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<std::string> openedAddresses;
+  // Memory for bitmaps, reused as an allocator would.
+  std::vector<ColorRef> TakePixelBuffer(std::size_t size);
+  void ReturnPixelBuffer(std::vector<ColorRef>&& buffer);
+
   // Drawing contexts taken and not yet given back, and bitmaps alive.
   int openContexts = 0;
   int liveBitmaps = 0;
@@ -164,6 +168,7 @@ class SimDesktop {
   std::filesystem::path root_;
   std::map<int, std::string> specialFolders_;
   std::vector<std::filesystem::path> readOnly_;
+  std::vector<std::vector<ColorRef>> spareBuffers_;
 };
 
 }  // namespace orvanel::platform::sim

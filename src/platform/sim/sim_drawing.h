@@ -12,12 +12,17 @@ namespace orvanel::platform::sim {
 
 class SimBitmap : public Bitmap {
  public:
+  // A new bitmap's pixels are undefined, as the desktop's are: it may reuse
+  // the memory of one released before.
   SimBitmap(SimDesktop& desktop, std::int32_t width, std::int32_t height, int bits)
       : desktop_(desktop), width_(width), height_(height), bits_(bits),
-        pixels_(static_cast<std::size_t>(width) * height, kBlack) {
+        pixels_(desktop.TakePixelBuffer(static_cast<std::size_t>(width) * height)) {
     ++desktop_.liveBitmaps;
   }
-  ~SimBitmap() override { --desktop_.liveBitmaps; }
+  ~SimBitmap() override {
+    --desktop_.liveBitmaps;
+    desktop_.ReturnPixelBuffer(std::move(pixels_));
+  }
   std::int32_t Width() const override { return width_; }
   std::int32_t Height() const override { return height_; }
   int BitsPerPixel() const override { return bits_; }

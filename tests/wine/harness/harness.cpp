@@ -23,6 +23,13 @@
 //   appdata                  the user's local application-data folder
 //   entries FOLDER           the names in a folder, sorted → "A B ..." or "-"
 //   write-ini FILE SECTION KEY VALUE / delete FILE / rmdir FOLDER  → "ok" or "failed"
+//   names TYPE               the names of the saver's resources of a type, as stored
+//   resource NAME TYPE       → "size N lang L head HHHHHHHH tail HHHHHHHH" or "missing"
+//                            (TYPE a name, or #N for a numbered type)
+//   text NAME TYPE           a resource's UTF-16 text
+//   icon NAME                → "lang L images N WxH bits B" of an icon group
+//   version FIELD            a text of the version information, or "fixed" for
+//                            "file A.B.C.D product A.B.C.D", or "translation"
 //   destroy HWND             destroy one of the harness's own windows → "ok"
 //   post HWND MSG            post a message → "ok" or "failed"
 //   kill PID                 end a saver that did not end → "ok"
@@ -32,6 +39,7 @@
 
 #include <algorithm>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -231,6 +239,101 @@ std::string FolderEntries(const std::string& folder) {
   return answer.empty() ? "-" : answer;
 }
 
+// The saver's module, loaded for its resources only.
+HMODULE SaverModule() {
+  static HMODULE module = LoadLibraryExA(saverPath.c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  return module;
+}
+
+LPCSTR TypeName(const std::string& type) {
+  if (!type.empty() && type[0] == '#') return MAKEINTRESOURCEA(std::atoi(type.c_str() + 1));
+  return type.c_str();
+}
+
+std::string Hex(const std::uint8_t* bytes, std::size_t count) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::size_t i = 0; i < count; ++i) {
+    text += digits[bytes[i] >> 4];
+    text += digits[bytes[i] & 15];
+  }
+  return text;
+}
+
+struct Found {
+  const std::uint8_t* bytes = nullptr;
+  DWORD size = 0;
+  WORD language = 0;
+};
+
+Found FindSaverResource(const std::string& name, const std::string& type) {
+  Found found;
+  const HMODULE module = SaverModule();
+  const HRSRC resource = module ? FindResourceA(module, name.c_str(), TypeName(type)) : nullptr;
+  if (resource == nullptr) return found;
+  found.bytes = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, resource)));
+  found.size = SizeofResource(module, resource);
+  struct Query {
+    WORD language = 0;
+  } query;
+  EnumResourceLanguagesA(
+      module, TypeName(type), name.c_str(),
+      [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR data) -> BOOL {
+        reinterpret_cast<Query*>(data)->language = language;
+        return FALSE;
+      },
+      reinterpret_cast<LONG_PTR>(&query));
+  found.language = query.language;
+  return found;
+}
+
+std::string ResourceNames(const std::string& type) {
+  std::vector<std::string> names;
+  EnumResourceNamesA(
+      SaverModule(), TypeName(type),
+      [](HMODULE, LPCSTR, LPSTR name, LONG_PTR data) -> BOOL {
+        if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(data)->push_back(name);
+        return TRUE;
+      },
+      reinterpret_cast<LONG_PTR>(&names));
+  std::string answer;
+  for (const auto& name : names) answer += (answer.empty() ? "" : " ") + name;
+  return answer.empty() ? "-" : answer;
+}
+
+std::string VersionText(const std::string& field) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(saverPath.c_str(), &ignored);
+  if (size == 0) return "-";
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(saverPath.c_str(), 0, size, data.data())) return "-";
+  void* value = nullptr;
+  UINT length = 0;
+  if (field == "fixed") {
+    if (!VerQueryValueA(data.data(), "\\", &value, &length)) return "-";
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    const auto quad = [](DWORD high, DWORD low) {
+      return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." +
+             std::to_string(HIWORD(low)) + "." + std::to_string(LOWORD(low));
+    };
+    return "file " + quad(fixed->dwFileVersionMS, fixed->dwFileVersionLS) + " product " +
+           quad(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
+  }
+  if (field == "translation") {
+    if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) || length < 4) {
+      return "-";
+    }
+    const auto* words = static_cast<const WORD*>(value);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04X%04X", words[0], words[1]);
+    return text;
+  }
+  const std::string path = "\\StringFileInfo\\040904E4\\" + field;
+  if (!VerQueryValueA(data.data(), path.c_str(), &value, &length)) return "-";
+  return static_cast<const char*>(value);
+}
+
 HWND CreateTitled(const std::string& title) {
   return CreateWindowExA(0, "STATIC", title.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
                          nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -340,6 +443,54 @@ bool Execute(const std::string& line) {
     std::string folder;
     words >> folder;
     Reply(RemoveDirectoryA(folder.c_str()) ? "ok" : "failed");
+  } else if (verb == "names") {
+    std::string type;
+    words >> type;
+    Reply(ResourceNames(type));
+  } else if (verb == "resource") {
+    std::string name, type;
+    words >> name >> type;
+    const Found found = FindSaverResource(name, type);
+    if (found.bytes == nullptr) {
+      Reply("missing");
+    } else {
+      Reply("size " + std::to_string(found.size) + " lang " + std::to_string(found.language) +
+            " head " + Hex(found.bytes, std::min<DWORD>(found.size, 4)) + " tail " +
+            Hex(found.bytes + (found.size >= 4 ? found.size - 4 : 0), std::min<DWORD>(found.size, 4)));
+    }
+  } else if (verb == "text") {
+    std::string name, type;
+    words >> name >> type;
+    const Found found = FindSaverResource(name, type);
+    std::string text;
+    for (DWORD i = 0; found.bytes != nullptr && i + 1 < found.size; i += 2) {
+      const unsigned unit = found.bytes[i] | found.bytes[i + 1] << 8;
+      if (unit == 0) break;
+      text += unit < 128 ? static_cast<char>(unit) : '?';
+    }
+    Reply(found.bytes == nullptr ? "missing" : text);
+  } else if (verb == "icon") {
+    std::string name;
+    words >> name;
+    const Found group = FindSaverResource(name, "#14");
+    if (group.bytes == nullptr || group.size < 6) {
+      Reply("missing");
+    } else {
+      // GRPICONDIR: 6 bytes, then 14-byte entries naming the RT_ICON images.
+      const int count = group.bytes[4] | group.bytes[5] << 8;
+      const std::uint8_t* entry = group.bytes + 6;
+      const int id = entry[12] | entry[13] << 8;
+      const Found image = FindSaverResource("#" + std::to_string(id), "#3");
+      const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image.bytes);
+      Reply("lang " + std::to_string(group.language) + " images " + std::to_string(count) + " " +
+            (header ? std::to_string(header->biWidth) + "x" + std::to_string(header->biHeight / 2) +
+                          " bits " + std::to_string(header->biBitCount)
+                    : std::string("no image")));
+    }
+  } else if (verb == "version") {
+    std::string field;
+    words >> field;
+    Reply(VersionText(field));
   } else if (verb == "destroy") {
     std::string window;
     words >> window;
