@@ -176,6 +176,8 @@ class Desktop {
   // A bitmap of 24-bit colour whose rows a decoder fills; null when none can be made.
   virtual std::unique_ptr<Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) = 0;
   virtual std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) = 0;
+  // Answers a paint message by copying `content` to the window's client area.
+  virtual void PaintFrom(const Message& paint, const Bitmap& content) = 0;
 
   // --- Cursor ------------------------------------------------------------
   // Raises or lowers the display counter; returns the new count.
@@ -201,6 +203,9 @@ class Desktop {
   // Returns kWaitIoCompletion when an I/O completion routine ended an
   // alertable sleep, else 0.
   virtual std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) = 0;
+  // Asks the system's timers and sleeps for 1 ms resolution, or gives that up.
+  virtual void BeginFineTimerResolution() = 0;
+  virtual void EndFineTimerResolution() = 0;
   virtual DateTime LocalTime() = 0;
   virtual DateTime SystemTime() = 0;
 

@@ -13,6 +13,7 @@ enum MessageId : std::uint32_t {
   kMsgDestroy = 0x0002,
   kMsgClose = 0x0010,
   kMsgQuit = 0x0012,
+  kMsgPaint = 0x000F,
   kMsgEraseBackground = 0x0014,
   kMsgKeyDown = 0x0100,
   kMsgChar = 0x0102,

@@ -27,6 +27,16 @@ BlendOverlayWindow::BlendOverlayWindow(forms::Application& app, shell::Saver& sa
   assert(monitor >= 0 && monitor < shell::kMaxMonitors);
 }
 
+void BlendOverlayWindow::CreateParams(forms::CreateParamsRec& params) {
+  Form::CreateParams(params);
+  // The primary overlay belongs to the main window, which keeps it above
+  // itself however often the main window is shown or activated: the
+  // dissolve on monitor 0 happens on the overlay.
+  if (monitor_ == 0 && saver_.saverMode == shell::SaverMode::kActive && saver_.frmSAVER != nullptr) {
+    params.parent = saver_.frmSAVER->Handle();
+  }
+}
+
 void BlendOverlayWindow::FormCreate() {
   switch (saver_.saverMode) {
     case shell::SaverMode::kActive:

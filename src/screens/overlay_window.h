@@ -12,6 +12,7 @@ class BlendOverlayWindow : public ScreenWindow {
   BlendOverlayWindow(forms::Application& app, shell::Saver& saver, int monitor);
 
  protected:
+  void CreateParams(forms::CreateParamsRec& params) override;
   void FormCreate() override;
 
  private:

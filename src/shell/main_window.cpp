@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include <algorithm>
+
 #include "platform/forms/application.h"
 #include "platform/forms/monitors.h"
 #include "platform/window_styles.h"
@@ -9,6 +11,7 @@
 #include "shell/command_line.h"
 #include "shell/mode_mutex.h"
 #include "shell/saver.h"
+#include "slideshow/showimg.h"
 
 namespace orvanel::shell {
 namespace {
@@ -31,6 +34,9 @@ constexpr forms::FormDesign kDesign{
 
 // The point the cursor is parked at in Active mode.
 constexpr platform::Point kCursorPark{101, 101};
+
+// Preview pictures go to the top-left corner of the host window, whatever its size.
+constexpr Rect kPreviewArea{0, 0, 152, 112};
 
 }  // namespace
 
@@ -160,6 +166,48 @@ void TfrmSAVER::FormCloseQuery(bool& canClose) {
 void TfrmSAVER::StartSlideshow() {
   tmrVISUALTimer();
   tmrVISUAL.SetEnabled(true);
+}
+
+bool TfrmSAVER::FormMessage(const platform::Message& message) {
+  if (message.id != WM_DOJOB) return false;
+  WMDoJob(message);
+  return true;
+}
+
+void TfrmSAVER::WMDoJob(const platform::Message&) {
+  // A job that was queued before the mode changed (a lost preview host reads
+  // the command line again as None) draws nothing.
+  if (saver_.saverMode == SaverMode::kPreview) {
+    PreviewJob();
+  } else if (saver_.saverMode == SaverMode::kActive) {
+    MonitorJob();
+  }
+}
+
+void TfrmSAVER::PreviewJob() {
+  // The host window's drawing context, taken for this job alone.
+  const auto previewDC = Desktop().WindowContext(saver_.previewParent);
+  if (!previewDC) return;
+  forms::Canvas previewCanvas(Desktop(), *previewDC);
+  previewCanvas.SetPenColor(platform::kWhite);
+  previewCanvas.SetBrushColor(platform::kBlack);
+  slideshow::ShowPicture(saver_, previewCanvas, kPreviewArea, saver_.picturePool,
+                         slideshow::PictureCount, saver_.pictureIndex, slideshow::PreviewTarget);
+}
+
+void TfrmSAVER::MonitorJob() {
+  // Monitors beyond those that got windows at start take no turn.
+  const int monitors = std::min(forms::MonitorCount(Desktop()), saver_.MonitorsWithWindows());
+  if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
+  forms::Form* window = saver_.PictureWindow(saver_.currentMonitor);
+  if (window == nullptr) return;
+  saver_.targetRect = window->ClientRect();
+  if (!saver_.presenterBusy &&
+      slideshow::ShowPicture(saver_, window->GetCanvas(), saver_.targetRect, saver_.picturePool,
+                             slideshow::PictureCount, saver_.pictureIndex, saver_.currentMonitor)) {
+    ++saver_.currentMonitor;
+  }
+  if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
 }
 
 void TfrmSAVER::tmrVISUALTimer() {

@@ -33,11 +33,15 @@ class TfrmSAVER : public forms::Form {
   // One immediate tick, then the timer runs.
   void StartSlideshow();
   void tmrVISUALTimer();
+  // The slideshow's job: one picture, on the monitor whose turn it is or in
+  // the preview window.
+  void WMDoJob(const platform::Message& message);
 
  protected:
   void CreateParams(forms::CreateParamsRec& params) override;
   void FormCreate() override;
   void FormCloseQuery(bool& canClose) override;
+  bool FormMessage(const platform::Message& message) override;
 
  private:
   // Reads the settings file into SpeedSeconds, the controls and the timer.
@@ -45,6 +49,8 @@ class TfrmSAVER : public forms::Form {
   void SetUpPreview();
   void SetUpActive();
   void SetUpConfig();
+  void PreviewJob();
+  void MonitorJob();
 
   Saver& saver_;
 };

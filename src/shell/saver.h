@@ -48,6 +48,8 @@ struct Saver {
   std::vector<std::string> picturePool;
   std::int32_t pictureIndex = 0;
   std::int32_t currentMonitor = 0;
+  // The client rectangle of the monitor window the current job draws on.
+  platform::Rect targetRect;
   platform::Point firstMousePos;
   std::uint32_t randomSeed = 0;
 
@@ -59,6 +61,13 @@ struct Saver {
   TfrmSAVER* frmSAVER = nullptr;
   std::array<screens::MonitorPictureWindow*, kMaxMonitors> pictureWindows{};
   std::array<screens::BlendOverlayWindow*, kMaxMonitors> overlays{};
+
+  // The window that shows monitor `index`'s pictures, and its overlay; null
+  // where none was made.
+  forms::Form* PictureWindow(int index) const;
+  forms::Form* Overlay(int index) const;
+  // How many monitors have windows: the main window's and those made at start.
+  int MonitorsWithWindows() const;
 };
 
 }  // namespace orvanel::shell

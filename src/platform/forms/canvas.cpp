@@ -17,6 +17,7 @@ void Canvas::WithContext(Operation&& draw) {
     draw(*context_);
     return;
   }
+  if (auto* content = form_->Content()) draw(*desktop_->BitmapContext(*content));
   const auto context = desktop_->WindowContext(form_->Handle());
   if (context) draw(*context);
 }

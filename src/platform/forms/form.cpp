@@ -176,6 +176,19 @@ void Form::SetBounds(std::int32_t left, std::int32_t top, std::int32_t width,
   MoveNativeWindow();
 }
 
+platform::Bitmap* Form::Content() {
+  const Rect client = ClientRect();
+  if (content_ && content_->Width() == client.Width() && content_->Height() == client.Height()) {
+    return content_.get();
+  }
+  content_ = Desktop().CreateBitmap(client.Width(), client.Height());
+  if (content_) {
+    auto context = Desktop().BitmapContext(*content_);
+    context->FillRect(client, color_);
+  }
+  return content_.get();
+}
+
 Rect Form::ClientRect() {
   if (handle_ != kNoWindow) return Desktop().ClientRect(handle_);
   return Rect{0, 0, design_.clientWidth, design_.clientHeight};
@@ -246,8 +259,13 @@ bool Form::Dispatch(const Message& message, std::intptr_t& result) {
       NativeWindowGone();
       return false;
     case kMsgEraseBackground:
-      Desktop().EraseBackground(message, color_);
+      // Kept content covers the whole client area when it is painted.
+      if (!content_) Desktop().EraseBackground(message, color_);
       result = 1;
+      return true;
+    case kMsgPaint:
+      if (!content_) return false;
+      Desktop().PaintFrom(message, *content_);
       return true;
     case kMsgKeyDown:
     case kMsgSysKeyDown:

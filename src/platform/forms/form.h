@@ -82,6 +82,12 @@ class Form : public platform::WindowProcedure {
   platform::ColorRef Color() const { return color_; }
   void SetColor(platform::ColorRef colour) { color_ = colour; }
   Canvas& GetCanvas() { return canvas_; }
+  // What the canvas has drawn, kept so that a repaint shows it again; made at
+  // the first drawing, at the client area's size, in the form's colour.
+  platform::Bitmap* Content();
+  // Double-buffered painting: the kept content is painted back whole.
+  void SetDoubleBuffered(bool on) { doubleBuffered_ = on; }
+  bool DoubleBuffered() const { return doubleBuffered_; }
 
   // Asks the form to close: FormCloseQuery decides; a closed main form ends
   // the application, any other is hidden.
@@ -139,6 +145,8 @@ class Form : public platform::WindowProcedure {
   BorderStyle border_;
   platform::ColorRef color_;
   Canvas canvas_;
+  std::unique_ptr<platform::Bitmap> content_;
+  bool doubleBuffered_ = false;
   std::vector<std::unique_ptr<Control>> controls_;
 };
 

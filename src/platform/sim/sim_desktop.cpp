@@ -164,6 +164,12 @@ void SimDesktop::BringToFront(WindowHandle handle) {
     });
   }
   zOrder_.insert(at, handle);
+  // Windows it owns stay above it.
+  std::vector<WindowHandle> owned;
+  for (const auto& [other, window] : windows_) {
+    if (window.parent == handle && IsTopLevel(window)) owned.push_back(other);
+  }
+  for (auto window : owned) BringToFront(window);
 }
 
 Rect SimDesktop::FrameInsets(std::uint32_t style) const {
@@ -209,6 +215,16 @@ ColorRef SimDesktop::PixelAt(WindowHandle handle, Point at) const {
   assert(window != nullptr);
   assert(at.x >= 0 && at.y >= 0 && at.x < window->pixelWidth && at.y < window->pixelHeight);
   return window->pixels[static_cast<std::size_t>(at.y) * window->pixelWidth + at.x] & 0xFFFFFF;
+}
+
+void SimDesktop::Repaint(WindowHandle handle) {
+  auto* window = Find(handle);
+  if (window == nullptr) return;
+  std::fill(window->pixels.begin(), window->pixels.end(), kBlack);
+  if (window->procedure == nullptr) return;
+  Message paint{handle, kMsgPaint, 0, 0, 0, cursor_};
+  std::intptr_t ignored = 0;
+  window->procedure->HandleMessage(paint, ignored);
 }
 
 void SimDesktop::Deliver(WindowHandle handle, std::uint32_t id, std::uintptr_t wParam,

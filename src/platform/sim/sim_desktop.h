@@ -97,6 +97,8 @@ class SimDesktop {
   Rect ScreenRect(WindowHandle window) const;
   Rect FrameInsets(std::uint32_t style) const;
   ColorRef PixelAt(WindowHandle window, Point clientPoint) const;
+  // Loses the window's pixels, as when it is uncovered, and asks it to paint.
+  void Repaint(WindowHandle window);
 
   // --- Faults and costs a test can set -------------------------------------
   // Virtual time one change of a window's opacity takes.

@@ -250,6 +250,11 @@ std::unique_ptr<DrawingContext> SimProcess::BitmapContext(Bitmap& bitmap) {
   return std::make_unique<SimContext>(desktop_, static_cast<SimBitmap&>(bitmap));
 }
 
+void SimProcess::PaintFrom(const Message& paint, const Bitmap& content) {
+  SimContext context(desktop_, paint.window);
+  context.DrawBitmap(content, Point{0, 0});
+}
+
 // --- Cursor --------------------------------------------------------------------
 
 int SimProcess::ShowCursor(bool show) {

@@ -76,6 +76,7 @@ class SimProcess : public Desktop {
   std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) override;
   std::unique_ptr<Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) override;
   std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) override;
+  void PaintFrom(const Message& paint, const Bitmap& content) override;
 
   int ShowCursor(bool show) override;
   void SetCursorPos(Point at) override;
@@ -91,6 +92,9 @@ class SimProcess : public Desktop {
   void StopTimer(WindowHandle window, std::uintptr_t id) override;
 
   std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) override;
+  void BeginFineTimerResolution() override { ++fineTimerRequests_; }
+  void EndFineTimerResolution() override { --fineTimerRequests_; }
+  int FineTimerRequests() const { return fineTimerRequests_; }
   DateTime LocalTime() override { return desktop_.LocalTime(); }
   DateTime SystemTime() override { return desktop_.SystemTime(); }
 
@@ -133,6 +137,7 @@ class SimProcess : public Desktop {
   int quitCode_ = 0;
   std::vector<SimTimer> timers_;
   int cursorCounter_ = 0;
+  int fineTimerRequests_ = 0;
   bool ioCompletionPending_ = false;
   std::map<std::uintptr_t, std::string> mutexHandles_;
   std::uintptr_t nextMutexHandle_ = 4;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <timeapi.h>
 
 #include <array>
 
@@ -309,6 +310,19 @@ std::unique_ptr<DrawingContext> Win32Desktop::BitmapContext(Bitmap& bitmap) {
   return std::make_unique<Win32Context>(static_cast<Win32Bitmap&>(bitmap));
 }
 
+void Win32Desktop::PaintFrom(const Message& paint, const Bitmap& content) {
+  const HWND window = ToHwnd(paint.window);
+  PAINTSTRUCT ps;
+  const HDC dc = BeginPaint(window, &ps);
+  if (dc != nullptr) {
+    const auto& source = static_cast<const Win32Bitmap&>(content);
+    ScopedMemoryDC sourceDC(dc);
+    ScopedSelectObject selected(sourceDC.get(), source.Handle());
+    BitBlt(dc, 0, 0, source.Width(), source.Height(), sourceDC.get(), 0, 0, SRCCOPY);
+  }
+  EndPaint(window, &ps);
+}
+
 // --- Cursor ------------------------------------------------------------------------
 
 int Win32Desktop::ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
@@ -376,6 +390,10 @@ void Win32Desktop::StopTimer(WindowHandle window, std::uintptr_t id) {
 std::uint32_t Win32Desktop::SleepEx(std::uint32_t milliseconds, bool alertable) {
   return ::SleepEx(milliseconds, alertable ? TRUE : FALSE);
 }
+
+void Win32Desktop::BeginFineTimerResolution() { timeBeginPeriod(1); }
+
+void Win32Desktop::EndFineTimerResolution() { timeEndPeriod(1); }
 
 DateTime Win32Desktop::LocalTime() {
   SYSTEMTIME t;

@@ -55,6 +55,7 @@ class Win32Desktop : public Desktop {
   std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) override;
   std::unique_ptr<Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) override;
   std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) override;
+  void PaintFrom(const Message& paint, const Bitmap& content) override;
 
   int ShowCursor(bool show) override;
   void SetCursorPos(Point at) override;
@@ -70,6 +71,8 @@ class Win32Desktop : public Desktop {
   void StopTimer(WindowHandle window, std::uintptr_t id) override;
 
   std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) override;
+  void BeginFineTimerResolution() override;
+  void EndFineTimerResolution() override;
   DateTime LocalTime() override;
   DateTime SystemTime() override;
 

@@ -1,0 +1,229 @@
+#include "slideshow/showimg.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "platform/forms/monitors.h"
+#include "shell/main_window.h"
+#include "shell/saver.h"
+#include "slideshow/clock.h"
+#include "slideshow/picture_source.h"
+#include "slideshow/random_numbers.h"
+
+namespace orvanel::slideshow {
+namespace {
+
+using platform::Rect;
+
+// Monitor targets are 0 to 3; anything from here on is drawn on the canvas.
+constexpr std::int32_t kFirstCanvasTarget = shell::kMaxMonitors;
+// Targets below this one are monitors for the pointer's parking.
+constexpr std::int32_t kPointerParkingLimit = 20;
+// An opacity change slower than this makes the fade's steps larger.
+constexpr std::int64_t kSlowStepMs = 100;
+constexpr std::int32_t kFirstFadeStep = 3;
+
+// Marks a presentation as running for as long as the object lives, and asks
+// the system's timers for 1 ms resolution meanwhile: every way out of the
+// call clears both.
+class BusyScope {
+ public:
+  explicit BusyScope(shell::Saver& saver) : saver_(saver) {
+    assert(!saver_.presenterBusy);
+    saver_.presenterBusy = true;
+    saver_.desktop.BeginFineTimerResolution();
+  }
+  ~BusyScope() {
+    saver_.desktop.EndFineTimerResolution();
+    saver_.presenterBusy = false;
+  }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  shell::Saver& saver_;
+};
+
+// The state of one call: nothing of it survives the call.
+class Presentation {
+ public:
+  Presentation(shell::Saver& saver, forms::Canvas& canvas, const Rect& area,
+               std::vector<std::string>& pool, std::int32_t pictureCount,
+               std::int32_t& pictureIndex, std::int32_t target)
+      : saver_(saver),
+        app_(saver.app),
+        desktop_(saver.desktop),
+        main_(*saver.frmSAVER),
+        canvas_(canvas),
+        area_(area),
+        pool_(pool),
+        pictureCount_(pictureCount),
+        pictureIndex_(pictureIndex),
+        target_(target) {}
+
+  bool Run() {
+    if (!OpeningStep()) return false;
+    ChoosePicture();
+    const auto picture = LoadPicture(desktop_, pictureIndex_);
+    fitted_ = FitPicture(desktop_, picture, area_.Width(), area_.Height());
+    Place();
+    if (target_ >= 0 && target_ < kFirstCanvasTarget) {
+      if (!DrawOnMonitor()) return false;
+    } else {
+      canvas_.FillRect(area_);
+      DrawPicture(canvas_);
+      app_.ProcessMessages();
+    }
+    ParkPointer();
+    return true;
+  }
+
+ private:
+  // The dissolve setting, read from the main window each time it matters.
+  bool Blend() const { return main_.CheckBox2.Checked(); }
+
+  // The picture windows of monitors 3, 2 and 1 that the desktop has now.
+  template <typename Action>
+  void ForOtherPictureWindows(Action&& action) {
+    const int count = forms::MonitorCount(desktop_);
+    for (int index = shell::kMaxMonitors - 1; index >= 1; --index) {
+      if (count <= index) continue;
+      if (auto* window = saver_.PictureWindow(index)) action(*window);
+    }
+  }
+
+  bool OpeningStep() {
+    if (Blend() && main_.AlphaBlendValue() == 0) {
+      // The first presentation fades every picture window in to black.
+      while (main_.AlphaBlendValue() < 255 - fadeStep_) {
+        if (!FadeStep(main_, true)) return false;
+        ForOtherPictureWindows(
+            [&](forms::Form& window) { window.SetAlphaBlendValue(main_.AlphaBlendValue()); });
+      }
+      app_.ProcessMessages();
+      main_.SetAlphaBlendValue(255);
+      ForOtherPictureWindows([](forms::Form& window) { window.SetAlphaBlendValue(255); });
+      app_.ProcessMessages();
+    } else if (Blend()) {
+      app_.ProcessMessages();
+    } else {
+      // Without the dissolve every call blanks the picture windows.
+      main_.GetCanvas().FillRect(area_);
+      main_.SetAlphaBlendValue(255);
+      ForOtherPictureWindows([&](forms::Form& window) {
+        window.GetCanvas().FillRect(area_);
+        window.SetAlphaBlendValue(255);
+      });
+    }
+    return true;
+  }
+
+  void ChoosePicture() {
+    if (pool_.empty()) {
+      for (std::int32_t n = 0; n < pictureCount_; ++n) pool_.push_back(std::to_string(n));
+    }
+    std::int32_t position = 0;
+    if (main_.CheckBox1.Checked()) {
+      Randomize(desktop_, saver_.randomSeed);
+      position = Random(saver_.randomSeed, static_cast<std::int32_t>(pool_.size()));
+    }
+    const auto at = pool_.begin() + position;
+    pictureIndex_ = std::stoi(*at);
+    pool_.erase(at);
+  }
+
+  // At a random spot of the free margin, not centred.
+  void Place() {
+    x_ = area_.left + Random(saver_.randomSeed, std::max(0, area_.Width() - fitted_.width));
+    y_ = area_.top + Random(saver_.randomSeed, std::max(0, area_.Height() - fitted_.height));
+  }
+
+  void DrawPicture(forms::Canvas& canvas) {
+    if (fitted_.bitmap) canvas.Draw(platform::Point{x_, y_}, *fitted_.bitmap);
+  }
+
+  bool DrawOnMonitor() {
+    forms::Form* picture = saver_.PictureWindow(target_);
+    forms::Form* overlay = saver_.Overlay(target_);
+    if (picture == nullptr || overlay == nullptr) return true;
+    picture->SetDoubleBuffered(true);
+    overlay->SetDoubleBuffered(true);
+    if (Blend()) {
+      overlay->SetAlphaBlendValue(0);
+      overlay->GetCanvas().FillRect(area_);
+      DrawPicture(overlay->GetCanvas());
+      app_.ProcessMessages();
+      while (overlay->AlphaBlendValue() < 255 - fadeStep_) {
+        if (!FadeStep(*overlay, true)) return false;
+      }
+      overlay->SetAlphaBlendValue(255);
+      app_.ProcessMessages();
+    }
+    picture->GetCanvas().FillRect(area_);
+    app_.ProcessMessages();
+    DrawPicture(picture->GetCanvas());
+    if (Blend()) {
+      app_.ProcessMessages();
+      while (overlay->AlphaBlendValue() > fadeStep_) {
+        if (!FadeStep(*overlay, false)) return false;
+      }
+      app_.ProcessMessages();
+      overlay->SetAlphaBlendValue(0);
+      app_.ProcessMessages();
+      overlay->GetCanvas().FillRect(area_);
+    }
+    app_.ProcessMessages();
+    PacedWait(app_, 500, false);
+    return true;
+  }
+
+  // One step of a fade; false when the saver has begun to quit.
+  bool FadeStep(forms::Form& window, bool in) {
+    if (saver_.quitRequested) return false;
+    PacedWait(app_, 20, false);
+    const double t0 = Now(desktop_);
+    const int next = window.AlphaBlendValue() + (in ? fadeStep_ : -fadeStep_);
+    window.SetAlphaBlendValue(static_cast<std::uint8_t>(next));
+    if (fadeStep_ == kFirstFadeStep && MillisecondSpan(Now(desktop_), t0) > kSlowStepMs) {
+      // A slow display gets larger steps, for the rest of this call.
+      fadeStep_ = static_cast<std::int32_t>(MillisecondSpan(Now(desktop_), t0) / kSlowStepMs) * 3 + 1;
+    }
+    return true;
+  }
+
+  void ParkPointer() {
+    if (target_ >= kPointerParkingLimit || saver_.saverMode == shell::SaverMode::kConfig) return;
+    desktop_.ShowCursor(false);
+    desktop_.SetCursorPos(platform::Point{102, 102});
+    desktop_.SetCursorPos(platform::Point{101, 101});
+    app_.ProcessMessages();
+  }
+
+  shell::Saver& saver_;
+  forms::Application& app_;
+  platform::Desktop& desktop_;
+  shell::TfrmSAVER& main_;
+  forms::Canvas& canvas_;
+  const Rect area_;  // a copy: the caller's rectangle may change during the call
+  std::vector<std::string>& pool_;
+  const std::int32_t pictureCount_;
+  std::int32_t& pictureIndex_;
+  const std::int32_t target_;
+  std::int32_t fadeStep_ = kFirstFadeStep;
+  FittedPicture fitted_;
+  std::int32_t x_ = 0;
+  std::int32_t y_ = 0;
+};
+
+}  // namespace
+
+bool ShowPicture(shell::Saver& saver, forms::Canvas& canvas, const platform::Rect& area,
+                 std::vector<std::string>& picturePool, std::int32_t pictureCount,
+                 std::int32_t& pictureIndex, std::int32_t target) {
+  if (saver.presenterBusy) return false;
+  BusyScope busy(saver);
+  Presentation presentation(saver, canvas, area, picturePool, pictureCount, pictureIndex, target);
+  return presentation.Run();
+}
+
+}  // namespace orvanel::slideshow
