@@ -1,0 +1,260 @@
+// The presenter, called directly.
+//   Fades: the dissolve's opacity history and pace; the opening fade on the first call only;
+//          larger steps on a slow display.
+//   Order: sequential cycles; random cycles with the generator's exact choices.
+//   Placement: the preview's corner; the free margin of a large monitor.
+//   Blend off: the other monitors blank; the pointer parked.
+//   Ways out: busy on entry, a quit in a fade, a missing picture; content kept over a repaint.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "platform/forms/error.h"
+#include "platform/sim/sim_drawing.h"
+#include "platform/window_styles.h"
+#include "slideshow/picture_source.h"
+#include "slideshow/random_numbers.h"
+#include "slideshow/showimg.h"
+#include "support/slideshow_fixture.h"
+
+namespace orvanel::slideshow {
+namespace {
+
+using platform::Rect;
+using testing::SlideshowFixture;
+
+class Presenter : public SlideshowFixture {
+ protected:
+  bool ShowOn(int monitor) {
+    auto* window = saver().PictureWindow(monitor);
+    return ShowPicture(saver(), window->GetCanvas(), window->ClientRect(), saver().picturePool,
+                       PictureCount, saver().pictureIndex, monitor);
+  }
+};
+
+std::vector<int> Steps(int from, int to, int step) {
+  std::vector<int> values;
+  for (int v = from; step > 0 ? v <= to : v >= to; v += step) values.push_back(v);
+  return values;
+}
+
+TEST_F(Presenter, TheFirstDissolveFadesEverythingInThenOutInStepsOfThree) {
+  Start("/s", {8, true, true});
+  ASSERT_TRUE(ShowOn(0));
+
+  std::vector<int> opening{0};
+  for (int v : Steps(3, 252, 3)) opening.push_back(v);
+  opening.push_back(255);
+  EXPECT_EQ(Opacities(main()), opening);
+
+  std::vector<int> dissolve{0};
+  for (int v : Steps(3, 252, 3)) dissolve.push_back(v);
+  dissolve.push_back(255);
+  for (int v : Steps(252, 3, -3)) dissolve.push_back(v);
+  dissolve.push_back(0);
+  EXPECT_EQ(Opacities(*saver().Overlay(0)), dissolve);
+
+  // Every change of a fade follows a wait of 20.0448 ms, seen on the millisecond clock.
+  const auto& history = desktop.Find(saver().Overlay(0)->Handle())->alphaHistory;
+  for (std::size_t i = 2; i <= 84; ++i) {
+    EXPECT_EQ(history[i].atMs - history[i - 1].atMs, 21) << i;
+  }
+
+  ASSERT_TRUE(ShowOn(0));
+  EXPECT_EQ(Opacities(main()), opening);  // no second opening fade
+  EXPECT_EQ(saver().presenterBusy, false);
+  EXPECT_EQ(instance->process.FineTimerRequests(), 0);
+}
+
+class SlowDisplay : public Presenter, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(SlowDisplay, MakesTheStepsLargerForTheRestOfTheCall) {
+  const auto [cost, step] = GetParam();
+  Start("/s", {8, true, true});
+  desktop.SetAlphaChangeCost(cost);
+  ASSERT_TRUE(ShowOn(0));
+  const auto main = Opacities(this->main());
+  ASSERT_GE(main.size(), 4u);
+  EXPECT_EQ(main[1], 3);
+  EXPECT_EQ(main[2] - main[1], step);
+  EXPECT_EQ(main[3] - main[2], step);
+  // The next call starts again at 3.
+  ASSERT_TRUE(ShowOn(0));
+  const auto overlay = Opacities(*saver().Overlay(0));
+  const auto second = std::find(overlay.begin() + 2, overlay.end(), 3);
+  EXPECT_NE(second, overlay.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(Costs, SlowDisplay,
+                         ::testing::Values(std::pair{150, 4}, std::pair{250, 7},
+                                           std::pair{350, 10}, std::pair{60, 3}));
+
+TEST_F(Presenter, SequentialOrderCyclesThroughTheFirstFiftyFourPictures) {
+  Start("/s", {8, false, false});
+  std::vector<int> shown;
+  for (int i = 0; i < 56; ++i) {
+    ASSERT_TRUE(ShowOn(0));
+    shown.push_back(saver().pictureIndex);
+  }
+  std::vector<int> expected = Steps(0, 53, 1);
+  expected.push_back(0);
+  expected.push_back(1);
+  EXPECT_EQ(shown, expected);
+}
+
+TEST_F(Presenter, RandomOrderIsThePermutationTheGeneratorGives) {
+  Start("/s", {8, true, false});
+  std::vector<std::string> pool;  // the pool as the definition keeps it
+  std::vector<int> shown;
+  std::vector<int> expected;
+  for (int i = 0; i < 60; ++i) {
+    if (pool.empty()) {
+      for (int n = 0; n < 54; ++n) pool.push_back(std::to_string(n));
+    }
+    // Without the dissolve no time passes between here and the choice.
+    auto seed = platform::MillisecondsOfDay(desktop.SystemTime());
+    seed = seed * 134775813u + 1u;
+    const auto position = static_cast<std::size_t>((std::uint64_t{seed} * pool.size()) >> 32);
+    expected.push_back(std::stoi(pool[position]));
+    pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(position));
+
+    ASSERT_TRUE(ShowOn(0));
+    shown.push_back(saver().pictureIndex);
+  }
+  EXPECT_EQ(shown, expected);
+  const std::set<int> firstCycle(shown.begin(), shown.begin() + 54);
+  EXPECT_EQ(firstCycle.size(), 54u);
+  EXPECT_EQ(*firstCycle.rbegin(), 53);
+}
+
+// The fitted picture, to compare the window's pixels with.
+std::unique_ptr<platform::Bitmap> Fitted(platform::Desktop& desktop, int number, int w, int h) {
+  return FitPicture(desktop, LoadPicture(desktop, number), w, h).bitmap;
+}
+
+bool DrawnAt(platform::sim::SimDesktop& desktop, platform::WindowHandle window,
+             const platform::Bitmap& picture, int x, int y) {
+  const auto& pixels = static_cast<const platform::sim::SimBitmap&>(picture).Pixels();
+  for (int py = 0; py < picture.Height(); py += 9) {
+    for (int px = 0; px < picture.Width(); px += 7) {
+      if (desktop.PixelAt(window, {x + px, y + py}) !=
+          (pixels[static_cast<std::size_t>(py) * picture.Width() + px] & 0xFFFFFF)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+TEST_F(Presenter, APreviewPictureSitsInTheHostsCornerAndItsContextIsGivenBack) {
+  const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(200, 300, 152, 112));
+  Start("/p " + std::to_string(host), {8, true, true});
+  desktop.SetClockLimit(0);
+  instance->saver.app.Run();  // the first job
+  const auto picture = Fitted(instance->process, saver().pictureIndex, 152, 112);
+  ASSERT_EQ(picture->Width(), 149);
+  int matches = 0;
+  for (int x : {0, 1, 2}) matches += DrawnAt(desktop, host, *picture, x, 0) ? 1 : 0;
+  EXPECT_EQ(matches, 1);
+  EXPECT_EQ(desktop.openContexts, 0);
+  EXPECT_EQ(instance->process.CursorCounter(), 0);  // the pointer is left alone
+}
+
+TEST_F(Presenter, ALargeMonitorGetsThePictureAtItsSizeInTheFreeMargin) {
+  Start("/s", {8, false, false}, {Rect{0, 0, 1280, 1024}});
+  ASSERT_TRUE(ShowOn(0));
+  // Sequential order never seeds the generator: it runs on from 0.
+  std::uint32_t seed = 0;
+  const int x = Random(seed, 256);
+  const int y = Random(seed, 256);
+  const auto picture = Fitted(instance->process, 0, 1280, 1024);
+  ASSERT_EQ(picture->Width(), 1024);
+  EXPECT_TRUE(DrawnAt(desktop, main().Handle(), *picture, x, y)) << x << "," << y;
+  EXPECT_EQ(desktop.PixelAt(main().Handle(), {1279, 1023}), platform::kBlack);
+  EXPECT_EQ(desktop.CursorPos(), (platform::Point{101, 101}));
+  EXPECT_EQ(instance->process.CursorCounter(), -3);  // hidden twice at start, once per picture
+}
+
+TEST_F(Presenter, WithoutTheDissolveOnlyTheLastMonitorShowsAPicture) {
+  Start("/s", {8, false, false}, {Rect{0, 0, 1024, 768}, Rect::FromBounds(1024, 0, 1024, 768)});
+  const auto centre = platform::Point{512, 384};
+  for (int round = 0; round < 3; ++round) {
+    for (int monitor : {0, 1}) {
+      ASSERT_TRUE(ShowOn(monitor));
+      const auto other = saver().PictureWindow(1 - monitor)->Handle();
+      EXPECT_EQ(desktop.PixelAt(other, centre), platform::kBlack);
+      EXPECT_EQ(desktop.Find(other)->alpha, 255);
+    }
+  }
+}
+
+TEST_F(Presenter, ACallWhileBusyChangesNothing) {
+  Start("/s", {8, true, true});
+  saver().presenterBusy = true;
+  EXPECT_FALSE(ShowOn(0));
+  EXPECT_TRUE(saver().picturePool.empty());
+  EXPECT_EQ(Opacities(main()), std::vector<int>{0});
+  EXPECT_TRUE(saver().presenterBusy);
+}
+
+TEST_F(Presenter, AQuitDuringTheDissolveLeavesTheOverlayWhereItWas) {
+  Start("/s", {8, true, true});
+  ASSERT_TRUE(ShowOn(0));
+  // The quit comes halfway through the next dissolve's fade in.
+  bool quit = false;
+  struct Quitter : platform::WindowProcedure {
+    bool* flag;
+    shell::Saver* saver;
+    bool HandleMessage(const platform::Message& m, std::intptr_t& r) override {
+      r = 0;
+      if (m.id == platform::kMsgTimer) saver->quitRequested = *flag = true;
+      return m.id == platform::kMsgTimer;
+    }
+  } quitter;
+  quitter.flag = &quit;
+  quitter.saver = &saver();
+  platform::WindowSpec request;
+  request.className = "Quitter";
+  request.style = platform::kStylePopup;
+  request.procedure = &quitter;
+  const auto window = instance->process.CreateNativeWindow(request);
+  instance->process.StartTimer(window, 1, 900);
+
+  const auto poolBefore = saver().picturePool.size();
+  EXPECT_FALSE(ShowOn(0));
+  EXPECT_TRUE(quit);
+  const int overlay = saver().Overlay(0)->AlphaBlendValue();
+  EXPECT_GT(overlay, 0);
+  EXPECT_LT(overlay, 255);
+  EXPECT_EQ(saver().picturePool.size(), poolBefore - 1);  // the picture is lost for this cycle
+  EXPECT_FALSE(saver().presenterBusy);
+  EXPECT_EQ(instance->process.FineTimerRequests(), 0);
+  EXPECT_EQ(desktop.liveBitmaps, 2);  // only the two windows' kept content
+}
+
+TEST_F(Presenter, AMissingPictureIsReportedAfterEverythingIsReleased) {
+  Start("/s", {8, false, false});
+  instance->process.RemoveResource("PIC0", "JPEG");
+  try {
+    ShowOn(0);
+    FAIL() << "no error";
+  } catch (const forms::SaverError& error) {
+    EXPECT_STREQ(error.what(), "Resource pic0 not found");
+  }
+  EXPECT_FALSE(saver().presenterBusy);
+  EXPECT_EQ(instance->process.FineTimerRequests(), 0);
+  EXPECT_EQ(desktop.openContexts, 0);
+}
+
+TEST_F(Presenter, APictureSurvivesARepaint) {
+  Start("/s", {8, false, true});
+  ASSERT_TRUE(ShowOn(0));
+  const auto picture = Fitted(instance->process, 0, 1024, 768);
+  EXPECT_TRUE(DrawnAt(desktop, main().Handle(), *picture, 0, 0));
+  desktop.Repaint(main().Handle());
+  EXPECT_TRUE(DrawnAt(desktop, main().Handle(), *picture, 0, 0));
+}
+
+}  // namespace
+}  // namespace orvanel::slideshow
