@@ -8,7 +8,7 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 # Packages every build needs; each script adds its own.
 BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
                g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev nasm
-               wine xvfb x11-utils)
+               wine xvfb x11-utils xcompmgr)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -95,7 +95,10 @@ build_win32() {
 }
 
 # Starts a virtual display when there is no usable one, and stops it on exit.
+# A compositing manager runs on it, so that window opacity shows on the
+# screen as it does on Windows.
 XVFB_PID=""
+XCOMPMGR_PID=""
 ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
   local n=90
@@ -104,12 +107,14 @@ ensure_display() {
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
+  local ready=0
   for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+    if xdpyinfo >/dev/null 2>&1; then ready=1; break; fi
     sleep 0.1
   done
-  echo "the virtual display did not start" >&2
-  return 1
+  [ "$ready" -eq 1 ] || { echo "the virtual display did not start" >&2; return 1; }
+  xcompmgr -n >/dev/null 2>&1 &
+  XCOMPMGR_PID=$!
 }
 
 # A Wine prefix inside the build tree, made once. Without a window manager
@@ -130,6 +135,7 @@ ensure_wine_prefix() {
 
 cleanup() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "$XCOMPMGR_PID" ]; then kill "$XCOMPMGR_PID" >/dev/null 2>&1 || true; fi
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" >/dev/null 2>&1 || true; fi
 }
 trap cleanup EXIT

@@ -22,7 +22,10 @@
 //                            the check state of a button, else -1
 //   appdata                  the user's local application-data folder
 //   entries FOLDER           the names in a folder, sorted → "A B ..." or "-"
-//   write-ini FILE SECTION KEY VALUE / delete FILE / rmdir FOLDER  → "ok" or "failed"
+//   write-ini FILE SECTION KEY VALUE / delete FILE / mkdir FOLDER / rmdir FOLDER
+//                            → "ok" or "failed"
+//   sample X Y W H           the screen's pixels in that rectangle, every fourth
+//                            one each way → "lit N of M sum S" (N not black)
 //   names TYPE               the names of the saver's resources of a type, as stored
 //   resource NAME TYPE       → "size N lang L head HHHHHHHH tail HHHHHHHH" or "missing"
 //                            (TYPE a name, or #N for a numbered type)
@@ -345,7 +348,8 @@ HWND CreateHost(int width, int height) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = HostProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    // Black, so that only what the saver draws lights the host up.
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = "OrvanelTestHost";
     RegisterClassA(&wc);
     registered = true;
@@ -439,6 +443,26 @@ bool Execute(const std::string& line) {
     std::string file;
     words >> file;
     Reply(DeleteFileA(file.c_str()) ? "ok" : "failed");
+  } else if (verb == "mkdir") {
+    std::string folder;
+    words >> folder;
+    Reply(CreateDirectoryA(folder.c_str(), nullptr) ? "ok" : "failed");
+  } else if (verb == "sample") {
+    int x = 0, y = 0, w = 0, h = 0;
+    words >> x >> y >> w >> h;
+    const HDC screen = GetDC(nullptr);
+    long lit = 0, total = 0;
+    unsigned long long sum = 0;
+    for (int py = y; py < y + h; py += 4) {
+      for (int px = x; px < x + w; px += 4) {
+        const COLORREF colour = GetPixel(screen, px, py);
+        ++total;
+        if (std::max({GetRValue(colour), GetGValue(colour), GetBValue(colour)}) > 10) ++lit;
+        sum += GetRValue(colour) + 3ULL * GetGValue(colour) + 7ULL * GetBValue(colour);
+      }
+    }
+    ReleaseDC(nullptr, screen);
+    Reply("lit " + std::to_string(lit) + " of " + std::to_string(total) + " sum " + std::to_string(sum));
   } else if (verb == "rmdir") {
     std::string folder;
     words >> folder;
