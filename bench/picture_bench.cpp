@@ -3,14 +3,12 @@
 // bytes, which is the floor. The aim: at most 1.15 times the bare decode.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <vector>
-
-#include <jpeglib.h>
 
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_process.h"
 #include "slideshow/picture_source.h"
+#include "support/bare_decode.h"
 
 namespace {
 
@@ -25,19 +23,7 @@ void BM_BareDecode(benchmark::State& state) {
   const auto bytes = *process.FindModuleResource("PIC17", "JPEG");
   std::vector<std::uint8_t> rgb(1024 * 768 * 3);
   for (auto _ : state) {
-    jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&info, TRUE);
-    jpeg_start_decompress(&info);
-    while (info.output_scanline < info.output_height) {
-      JSAMPROW row = rgb.data() + static_cast<std::size_t>(info.output_scanline) * 1024 * 3;
-      jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
+    orvanel::testing::BareDecode(bytes, rgb);
     benchmark::DoNotOptimize(rgb.data());
   }
 }

@@ -18,6 +18,7 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_drawing.h"
 #include "platform/sim/sim_process.h"
+#include "support/bare_decode.h"
 
 namespace orvanel::slideshow {
 namespace {
@@ -97,20 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The same bytes decoded by the library alone, as RGB.
 std::vector<std::uint8_t> BareDecode(std::span<const std::uint8_t> bytes) {
-  jpeg_decompress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
-  jpeg_read_header(&info, TRUE);
-  jpeg_start_decompress(&info);
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(info.output_width) * info.output_height * 3);
-  while (info.output_scanline < info.output_height) {
-    JSAMPROW row = rgb.data() + static_cast<std::size_t>(info.output_scanline) * info.output_width * 3;
-    jpeg_read_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
+  std::vector<std::uint8_t> rgb;
+  testing::BareDecode(bytes, rgb);
   return rgb;
 }
 
