@@ -28,6 +28,7 @@ MonitorPictureWindow::MonitorPictureWindow(forms::Application& app, shell::Saver
 
 void MonitorPictureWindow::FormCreate() {
   if (saver_.saverMode != shell::SaverMode::kActive) return;
+  GetCanvas().SetBrushColor(platform::kBlack);
   if (const auto* area = MonitorArea()) CoverMonitor(*this, *area, platform::kPosShowWindow);
 }
 

@@ -40,6 +40,7 @@ void BlendOverlayWindow::CreateParams(forms::CreateParamsRec& params) {
 void BlendOverlayWindow::FormCreate() {
   switch (saver_.saverMode) {
     case shell::SaverMode::kActive:
+      GetCanvas().SetBrushColor(platform::kBlack);
       // The primary overlay keeps its place in the stacking order; the others
       // go to the top, directly above their picture windows made just before.
       if (const auto* area = MonitorArea()) {
@@ -63,8 +64,7 @@ void BlendOverlayWindow::CoverPreview() {
   const auto& main = saver_.frmSAVER->BoundsRect();
   SetBounds(main.left, main.top, main.Width(), main.Height());
   GetCanvas().SetBrushColor(platform::kBlack);
-  Desktop().SetWindowPos(Handle(), platform::kInsertTop, BoundsRect(),
-                         platform::kPosShowWindow | platform::kPosNoZOrder);
+  PlaceWindow(platform::kInsertTop, platform::kPosShowWindow | platform::kPosNoZOrder);
 }
 
 }  // namespace orvanel::screens

@@ -10,7 +10,7 @@ void CoverMonitor(forms::Form& window, const platform::Rect& area, std::uint32_t
   // neighbour.
   window.SetBounds(area.left, area.top, area.Width(), area.Height());
   window.GetCanvas().SetBrushColor(platform::kBlack);
-  window.Desktop().SetWindowPos(window.Handle(), platform::kInsertTop, window.BoundsRect(), flags);
+  window.PlaceWindow(platform::kInsertTop, flags);
 }
 
 }  // namespace orvanel::screens

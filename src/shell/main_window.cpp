@@ -130,12 +130,11 @@ void TfrmSAVER::SetUpActive() {
   // bare or spill onto its neighbour.
   const Rect monitor = saver_.monitors.empty() ? Rect{} : saver_.monitors.front();
   SetBounds(monitor.left, monitor.top, monitor.Width(), monitor.Height());
-  // Its first showing leaves it there: the rule that centres a window on the
-  // primary screen would shift a monitor 0 of another size off its monitor.
-  KeepPlacement();
   GetCanvas().SetBrushColor(platform::kBlack);
-  desktop.SetWindowPos(Handle(), platform::kInsertTop, BoundsRect(),
-                       platform::kPosNoZOrder | platform::kPosShowWindow);
+  // Shown here, where it stays: the rule that centres a window on the primary
+  // screen at its first showing would shift a monitor 0 of another size off
+  // its monitor.
+  PlaceWindow(platform::kInsertTop, platform::kPosNoZOrder | platform::kPosShowWindow);
   StartSlideshow();
 }
 
@@ -175,6 +174,9 @@ bool TfrmSAVER::FormMessage(const platform::Message& message) {
 }
 
 void TfrmSAVER::WMDoJob(const platform::Message&) {
+  // The error box of a failed job runs its own message loop; a job inside it
+  // would fail again and open box after box.
+  if (App().ReportingError()) return;
   // A job that was queued before the mode changed (a lost preview host reads
   // the command line again as None) draws nothing.
   if (saver_.saverMode == SaverMode::kPreview) {

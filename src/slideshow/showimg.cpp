@@ -62,6 +62,11 @@ class Presentation {
         target_(target) {}
 
   bool Run() {
+    if (pictureCount_ <= 0) return false;
+    if (target_ >= 0 && target_ < kFirstCanvasTarget &&
+        (saver_.PictureWindow(target_) == nullptr || saver_.Overlay(target_) == nullptr)) {
+      return false;
+    }
     if (!OpeningStep()) return false;
     ChoosePicture();
     const auto picture = LoadPicture(desktop_, pictureIndex_);
@@ -107,11 +112,12 @@ class Presentation {
     } else if (Blend()) {
       app_.ProcessMessages();
     } else {
-      // Without the dissolve every call blanks the picture windows.
-      main_.GetCanvas().FillRect(area_);
+      // Without the dissolve every call blanks the picture windows, each whole:
+      // monitors of other sizes have windows of other sizes.
+      main_.GetCanvas().FillRect(main_.ClientRect());
       main_.SetAlphaBlendValue(255);
       ForOtherPictureWindows([&](forms::Form& window) {
-        window.GetCanvas().FillRect(area_);
+        window.GetCanvas().FillRect(window.ClientRect());
         window.SetAlphaBlendValue(255);
       });
     }
@@ -145,9 +151,8 @@ class Presentation {
   bool DrawOnMonitor() {
     forms::Form* picture = saver_.PictureWindow(target_);
     forms::Form* overlay = saver_.Overlay(target_);
-    if (picture == nullptr || overlay == nullptr) return true;
-    picture->SetDoubleBuffered(true);
-    overlay->SetDoubleBuffered(true);
+    if (picture == nullptr || overlay == nullptr) return false;
+    // Both windows keep what is drawn on them and paint it back whole.
     if (Blend()) {
       overlay->SetAlphaBlendValue(0);
       overlay->GetCanvas().FillRect(area_);

@@ -79,11 +79,13 @@ TEST_P(SlowDisplay, MakesTheStepsLargerForTheRestOfTheCall) {
   EXPECT_EQ(main[1], 3);
   EXPECT_EQ(main[2] - main[1], step);
   EXPECT_EQ(main[3] - main[2], step);
-  // The next call starts again at 3.
+  // The next call starts again at 3 and grows again.
+  const std::size_t before = Opacities(*saver().Overlay(0)).size();
   ASSERT_TRUE(ShowOn(0));
   const auto overlay = Opacities(*saver().Overlay(0));
-  const auto second = std::find(overlay.begin() + 2, overlay.end(), 3);
-  EXPECT_NE(second, overlay.end());
+  ASSERT_GE(overlay.size(), before + 2);
+  EXPECT_EQ(overlay[before], 3);
+  EXPECT_EQ(overlay[before + 1] - overlay[before], step);
 }
 
 INSTANTIATE_TEST_SUITE_P(Costs, SlowDisplay,
@@ -187,6 +189,27 @@ TEST_F(Presenter, WithoutTheDissolveOnlyTheLastMonitorShowsAPicture) {
       EXPECT_EQ(desktop.Find(other)->alpha, 255);
     }
   }
+}
+
+TEST_F(Presenter, WithoutTheDissolveMonitorsOfOtherSizesAreBlankedWhole) {
+  Start("/s", {8, false, false},
+        {Rect{0, 0, 1920, 1080}, Rect::FromBounds(1920, 0, 800, 600)});
+  ASSERT_TRUE(ShowOn(0));
+  ASSERT_TRUE(ShowOn(1));
+  // Anywhere on monitor 0, also beyond the 800 x 600 of the target's area.
+  for (const platform::Point at : {platform::Point{10, 10}, {1500, 900}, {1919, 1079}}) {
+    EXPECT_EQ(desktop.PixelAt(main().Handle(), at), platform::kBlack);
+  }
+}
+
+TEST_F(Presenter, ClosingTheScreenWindowsHidesThem) {
+  Start("/s", {8, true, true}, {Rect{0, 0, 1024, 768}, Rect::FromBounds(1024, 0, 1024, 768)});
+  for (auto* window : {saver().Overlay(1), saver().PictureWindow(1), saver().Overlay(0)}) {
+    ASSERT_TRUE(desktop.Find(window->Handle())->visible);
+    window->Close();
+    EXPECT_FALSE(desktop.Find(window->Handle())->visible);
+  }
+  EXPECT_TRUE(saver().quitRequested);
 }
 
 TEST_F(Presenter, ACallWhileBusyChangesNothing) {

@@ -58,7 +58,9 @@ void Application::Terminate() {
 }
 
 void Application::ShowException(const std::exception& error) {
+  reportingError_ = true;
   desktop_.ShowMessageBox(ErrorBoxText(error.what()), title_, platform::kBoxIconError);
+  reportingError_ = false;
 }
 
 bool Application::HandleMessage(const platform::Message& message, std::intptr_t& result) {

@@ -62,6 +62,8 @@ class Application : private platform::WindowProcedure {
   // The error report: a message box with the error's text, the title as
   // caption, the error icon and an OK button.
   void ShowException(const std::exception& error);
+  // True while an error box is open.
+  bool ReportingError() const { return reportingError_; }
 
  private:
   bool HandleMessage(const platform::Message& message, std::intptr_t& result) override;
@@ -74,6 +76,7 @@ class Application : private platform::WindowProcedure {
   Form* mainForm_ = nullptr;
   bool terminated_ = false;
   bool terminateRequested_ = false;
+  bool reportingError_ = false;
 };
 
 }  // namespace orvanel::forms

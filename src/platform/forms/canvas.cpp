@@ -18,6 +18,9 @@ void Canvas::WithContext(Operation&& draw) {
     return;
   }
   if (auto* content = form_->Content()) draw(*desktop_->BitmapContext(*content));
+  // A window that is gone is not made again for drawing: it gets the kept
+  // content when it is next made and painted.
+  if (!form_->HandleAllocated()) return;
   const auto context = desktop_->WindowContext(form_->Handle());
   if (context) draw(*context);
 }

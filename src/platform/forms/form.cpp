@@ -178,6 +178,7 @@ void Form::SetBounds(std::int32_t left, std::int32_t top, std::int32_t width,
 
 platform::Bitmap* Form::Content() {
   const Rect client = ClientRect();
+  if (client.Width() <= 0 || client.Height() <= 0) return nullptr;
   if (content_ && content_->Width() == client.Width() && content_->Height() == client.Height()) {
     return content_.get();
   }
@@ -194,19 +195,29 @@ Rect Form::ClientRect() {
   return Rect{0, 0, design_.clientWidth, design_.clientHeight};
 }
 
-void Form::SetVisible(bool visible) {
-  if (visible == visible_) return;
-  visible_ = visible;
-  if (visible) {
-    Handle();
-    if (!placed_) {
-      placed_ = true;
-      PlaceOnFirstShow();
-    }
-    Desktop().ShowWindow(handle_, true);
-  } else if (handle_ != kNoWindow) {
-    Desktop().ShowWindow(handle_, false);
+void Form::PlaceWindow(platform::WindowHandle insertAfter, std::uint32_t flags) {
+  Desktop().SetWindowPos(Handle(), insertAfter, bounds_, flags);
+  if ((flags & platform::kPosShowWindow) != 0) {
+    visible_ = true;
+    placed_ = true;
   }
+}
+
+void Form::SetVisible(bool visible) {
+  if (!visible) {
+    // Hidden whichever way it was shown.
+    visible_ = false;
+    if (handle_ != kNoWindow) Desktop().ShowWindow(handle_, false);
+    return;
+  }
+  if (visible_) return;
+  visible_ = true;
+  Handle();
+  if (!placed_) {
+    placed_ = true;
+    PlaceOnFirstShow();
+  }
+  Desktop().ShowWindow(handle_, true);
 }
 
 void Form::PlaceOnFirstShow() {

@@ -66,8 +66,9 @@ class Form : public platform::WindowProcedure {
   // The client area, (0, 0) at its top-left corner.
   platform::Rect ClientRect();
 
-  // The window has been placed where it belongs; its first showing keeps it there.
-  void KeepPlacement() { placed_ = true; }
+  // Places the window at its bounds with SetWindowPos and these flags; with
+  // the show flag the form is shown, where it was placed.
+  void PlaceWindow(platform::WindowHandle insertAfter, std::uint32_t flags);
 
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
@@ -82,12 +83,10 @@ class Form : public platform::WindowProcedure {
   platform::ColorRef Color() const { return color_; }
   void SetColor(platform::ColorRef colour) { color_ = colour; }
   Canvas& GetCanvas() { return canvas_; }
-  // What the canvas has drawn, kept so that a repaint shows it again; made at
-  // the first drawing, at the client area's size, in the form's colour.
+  // What the canvas has drawn, kept so that a repaint shows it again, whole,
+  // without flicker; made at the first drawing, at the client area's size, in
+  // the form's colour.
   platform::Bitmap* Content();
-  // Double-buffered painting: the kept content is painted back whole.
-  void SetDoubleBuffered(bool on) { doubleBuffered_ = on; }
-  bool DoubleBuffered() const { return doubleBuffered_; }
 
   // Asks the form to close: FormCloseQuery decides; a closed main form ends
   // the application, any other is hidden.
@@ -146,7 +145,6 @@ class Form : public platform::WindowProcedure {
   platform::ColorRef color_;
   Canvas canvas_;
   std::unique_ptr<platform::Bitmap> content_;
-  bool doubleBuffered_ = false;
   std::vector<std::unique_ptr<Control>> controls_;
 };
 
