@@ -191,6 +191,45 @@ TEST_F(Presenter, WithoutTheDissolveOnlyTheLastMonitorShowsAPicture) {
   }
 }
 
+TEST_F(Presenter, TheOpeningFadeTakesEveryMonitorsPictureWindowAlong) {
+  Start("/s", {8, true, true},
+        {Rect{0, 0, 1024, 768}, Rect::FromBounds(1024, 0, 1024, 768), Rect::FromBounds(2048, 0, 800, 600)});
+  ASSERT_TRUE(ShowOn(0));
+  const auto main = Opacities(this->main());
+  EXPECT_EQ(Opacities(*saver().PictureWindow(1)), main);
+  EXPECT_EQ(Opacities(*saver().PictureWindow(2)), main);
+  // Their overlays take no part.
+  EXPECT_EQ(Opacities(*saver().Overlay(1)), std::vector<int>{0});
+}
+
+TEST_F(Presenter, AQuitInTheOpeningFadeLeavesThePoolAlone) {
+  Start("/s", {8, true, true});
+  struct Quit : platform::WindowProcedure {
+    shell::Saver* saver;
+    platform::Desktop* desktop;
+    bool HandleMessage(const platform::Message& m, std::intptr_t& r) override {
+      r = 0;
+      if (m.id != platform::kMsgTimer) return false;
+      desktop->StopTimer(m.window, 1);
+      saver->quitRequested = true;
+      return true;
+    }
+  } quit;
+  quit.saver = &saver();
+  quit.desktop = &instance->process;
+  platform::WindowSpec request;
+  request.className = "Quit";
+  request.style = platform::kStylePopup;
+  request.procedure = &quit;
+  instance->process.StartTimer(instance->process.CreateNativeWindow(request), 1, 500);
+  EXPECT_FALSE(ShowOn(0));
+  EXPECT_TRUE(saver().picturePool.empty());
+  const int opacity = main().AlphaBlendValue();
+  EXPECT_GT(opacity, 0);
+  EXPECT_LT(opacity, 255);
+  EXPECT_FALSE(saver().presenterBusy);
+}
+
 TEST_F(Presenter, WithoutTheDissolveMonitorsOfOtherSizesAreBlankedWhole) {
   Start("/s", {8, false, false},
         {Rect{0, 0, 1920, 1080}, Rect::FromBounds(1920, 0, 800, 600)});

@@ -4,9 +4,11 @@
 //   Rotation: over the monitors that have windows, for 1, 2, 4 and 6 monitors.
 //   Quit: a presentation cut short leaves the turn where it was; the timer stops.
 //   Preview: each job draws into the host and gives its context back.
+//   Changes: a job posted mid-fade, monitors removed, a picture that fails.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -92,6 +94,72 @@ TEST_F(Scheduler, TicksDuringAPresentationAreDroppedNotQueued) {
     EXPECT_NE(dissolves[i].monitor, dissolves[i - 1].monitor);
   }
   EXPECT_LE(instance->process.QueuedMessages(), 1u);
+}
+
+// A window that runs an action once, when its timer fires.
+struct OneShot : platform::WindowProcedure {
+  platform::Desktop* desktop = nullptr;
+  std::function<void()> action;
+  platform::WindowHandle handle = platform::kNoWindow;
+
+  OneShot(platform::sim::SimProcess& process, std::uint32_t afterMs, std::function<void()> what)
+      : desktop(&process), action(std::move(what)) {
+    platform::WindowSpec request;
+    request.className = "OneShot";
+    request.style = platform::kStylePopup;
+    request.procedure = this;
+    handle = process.CreateNativeWindow(request);
+    process.StartTimer(handle, 1, afterMs);
+  }
+  bool HandleMessage(const platform::Message& message, std::intptr_t& result) override {
+    result = 0;
+    if (message.id != platform::kMsgTimer) return false;
+    desktop->StopTimer(message.window, 1);
+    action();
+    return true;
+  }
+};
+
+TEST_F(Scheduler, AJobPostedDuringAPresentationChangesNothing) {
+  Start("/s", {8, true, true}, Monitors(2));
+  RunUntil(7'000);
+  ASSERT_EQ(saver().currentMonitor, 1);
+  // At 9 s, inside the presentation on monitor 1 that began at 8 s.
+  OneShot extraJob(instance->process, static_cast<std::uint32_t>(9'000 - desktop.NowMs()), [&] {
+    instance->process.PostToWindow(main().Handle(), shell::WM_DOJOB, 0, 0);
+  });
+  RunUntil(15'000);
+  const auto dissolves = Dissolves();
+  ASSERT_EQ(dissolves.size(), 2u);
+  EXPECT_EQ(dissolves[1].monitor, 1);
+  EXPECT_EQ(saver().currentMonitor, 0);
+}
+
+TEST_F(Scheduler, AMonitorRemovedDuringTheRunLosesItsTurn) {
+  Start("/s", {8, true, true}, Monitors(3));
+  RunUntil(15'000);
+  ASSERT_EQ(saver().currentMonitor, 2);
+  desktop.SetMonitors(Monitors(2), 0);
+  RunUntil(31'000);
+  const auto dissolves = Dissolves();
+  ASSERT_EQ(dissolves.size(), 4u);
+  EXPECT_EQ(dissolves[2].monitor, 0);  // the turn of monitor 2 went back to 0
+  EXPECT_EQ(dissolves[3].monitor, 1);
+}
+
+TEST_F(Scheduler, APictureThatFailsIsReportedAndTheSameMonitorTriesAgain) {
+  Start("/s", {8, false, true}, Monitors(2));
+  instance->process.RemoveResource("PIC0", "JPEG");
+  RunUntil(1'000);
+  ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+  EXPECT_EQ(desktop.messageBoxes[0].text, "Resource pic0 not found.");
+  EXPECT_EQ(desktop.messageBoxes[0].caption, "Orvanel Screensaver");
+  EXPECT_EQ(saver().currentMonitor, 0);
+  EXPECT_FALSE(saver().presenterBusy);
+  RunUntil(15'000);
+  EXPECT_EQ(saver().pictureIndex, 1);  // the next picture, on the same monitor
+  EXPECT_EQ(saver().currentMonitor, 1);
+  EXPECT_EQ(desktop.messageBoxes.size(), 1u);
 }
 
 // A window that sets the saver's quit flag when its timer fires.
