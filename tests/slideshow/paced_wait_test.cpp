@@ -7,11 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_process.h"
-#include "platform/window_styles.h"
+#include "support/timer_window.h"
 
 namespace orvanel::slideshow {
 namespace {
@@ -19,31 +17,7 @@ namespace {
 using platform::sim::SimDesktop;
 using platform::sim::SimProcess;
 
-// A window that runs an action when its timer fires.
-class TimerWindow : public platform::WindowProcedure {
- public:
-  TimerWindow(SimProcess& process, std::function<void()> action)
-      : process_(process), action_(std::move(action)) {
-    platform::WindowSpec request;
-    request.className = "TestTimer";
-    request.style = platform::kStylePopup;
-    request.procedure = this;
-    handle_ = process.CreateNativeWindow(request);
-  }
-  void FireAfter(std::uint32_t milliseconds) { process_.StartTimer(handle_, 1, milliseconds); }
-  bool HandleMessage(const platform::Message& message, std::intptr_t& result) override {
-    result = 0;
-    if (message.id != platform::kMsgTimer) return false;
-    process_.StopTimer(handle_, 1);
-    action_();
-    return true;
-  }
-
- private:
-  SimProcess& process_;
-  std::function<void()> action_;
-  platform::WindowHandle handle_;
-};
+using testing::TimerWindow;
 
 class PacedWaitTest : public ::testing::Test {
  protected:

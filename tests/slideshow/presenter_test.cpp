@@ -17,6 +17,7 @@
 #include "slideshow/random_numbers.h"
 #include "slideshow/showimg.h"
 #include "support/slideshow_fixture.h"
+#include "support/timer_window.h"
 
 namespace orvanel::slideshow {
 namespace {
@@ -204,24 +205,8 @@ TEST_F(Presenter, TheOpeningFadeTakesEveryMonitorsPictureWindowAlong) {
 
 TEST_F(Presenter, AQuitInTheOpeningFadeLeavesThePoolAlone) {
   Start("/s", {8, true, true});
-  struct Quit : platform::WindowProcedure {
-    shell::Saver* saver;
-    platform::Desktop* desktop;
-    bool HandleMessage(const platform::Message& m, std::intptr_t& r) override {
-      r = 0;
-      if (m.id != platform::kMsgTimer) return false;
-      desktop->StopTimer(m.window, 1);
-      saver->quitRequested = true;
-      return true;
-    }
-  } quit;
-  quit.saver = &saver();
-  quit.desktop = &instance->process;
-  platform::WindowSpec request;
-  request.className = "Quit";
-  request.style = platform::kStylePopup;
-  request.procedure = &quit;
-  instance->process.StartTimer(instance->process.CreateNativeWindow(request), 1, 500);
+  testing::TimerWindow quitter(instance->process, [&] { saver().quitRequested = true; });
+  quitter.FireAfter(500);
   EXPECT_FALSE(ShowOn(0));
   EXPECT_TRUE(saver().picturePool.empty());
   const int opacity = main().AlphaBlendValue();
@@ -265,23 +250,8 @@ TEST_F(Presenter, AQuitDuringTheDissolveLeavesTheOverlayWhereItWas) {
   ASSERT_TRUE(ShowOn(0));
   // The quit comes halfway through the next dissolve's fade in.
   bool quit = false;
-  struct Quitter : platform::WindowProcedure {
-    bool* flag;
-    shell::Saver* saver;
-    bool HandleMessage(const platform::Message& m, std::intptr_t& r) override {
-      r = 0;
-      if (m.id == platform::kMsgTimer) saver->quitRequested = *flag = true;
-      return m.id == platform::kMsgTimer;
-    }
-  } quitter;
-  quitter.flag = &quit;
-  quitter.saver = &saver();
-  platform::WindowSpec request;
-  request.className = "Quitter";
-  request.style = platform::kStylePopup;
-  request.procedure = &quitter;
-  const auto window = instance->process.CreateNativeWindow(request);
-  instance->process.StartTimer(window, 1, 900);
+  testing::TimerWindow quitter(instance->process, [&] { saver().quitRequested = quit = true; });
+  quitter.FireAfter(900);
 
   const auto poolBefore = saver().picturePool.size();
   EXPECT_FALSE(ShowOn(0));

@@ -8,13 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <set>
 
-#include "platform/window_styles.h"
 #include "slideshow/showimg.h"
 #include "support/slideshow_fixture.h"
+#include "support/timer_window.h"
 
 namespace orvanel::slideshow {
 namespace {
@@ -96,38 +95,15 @@ TEST_F(Scheduler, TicksDuringAPresentationAreDroppedNotQueued) {
   EXPECT_LE(instance->process.QueuedMessages(), 1u);
 }
 
-// A window that runs an action once, when its timer fires.
-struct OneShot : platform::WindowProcedure {
-  platform::Desktop* desktop = nullptr;
-  std::function<void()> action;
-  platform::WindowHandle handle = platform::kNoWindow;
-
-  OneShot(platform::sim::SimProcess& process, std::uint32_t afterMs, std::function<void()> what)
-      : desktop(&process), action(std::move(what)) {
-    platform::WindowSpec request;
-    request.className = "OneShot";
-    request.style = platform::kStylePopup;
-    request.procedure = this;
-    handle = process.CreateNativeWindow(request);
-    process.StartTimer(handle, 1, afterMs);
-  }
-  bool HandleMessage(const platform::Message& message, std::intptr_t& result) override {
-    result = 0;
-    if (message.id != platform::kMsgTimer) return false;
-    desktop->StopTimer(message.window, 1);
-    action();
-    return true;
-  }
-};
-
 TEST_F(Scheduler, AJobPostedDuringAPresentationChangesNothing) {
   Start("/s", {8, true, true}, Monitors(2));
   RunUntil(7'000);
   ASSERT_EQ(saver().currentMonitor, 1);
   // At 9 s, inside the presentation on monitor 1 that began at 8 s.
-  OneShot extraJob(instance->process, static_cast<std::uint32_t>(9'000 - desktop.NowMs()), [&] {
+  testing::TimerWindow extraJob(instance->process, [&] {
     instance->process.PostToWindow(main().Handle(), shell::WM_DOJOB, 0, 0);
   });
+  extraJob.FireAfter(9'000 - desktop.NowMs());
   RunUntil(15'000);
   const auto dissolves = Dissolves();
   ASSERT_EQ(dissolves.size(), 2u);
@@ -162,33 +138,13 @@ TEST_F(Scheduler, APictureThatFailsIsReportedAndTheSameMonitorTriesAgain) {
   EXPECT_EQ(desktop.messageBoxes.size(), 1u);
 }
 
-// A window that sets the saver's quit flag when its timer fires.
-struct QuitTimer : platform::WindowProcedure {
-  shell::Saver* saver = nullptr;
-  platform::Desktop* desktop = nullptr;
-  bool HandleMessage(const platform::Message& message, std::intptr_t& result) override {
-    result = 0;
-    if (message.id != platform::kMsgTimer) return false;
-    desktop->StopTimer(message.window, 1);
-    saver->quitRequested = true;
-    return true;
-  }
-};
-
 TEST_F(Scheduler, AQuitDuringAPresentationKeepsTheTurnAndStopsTheTimer) {
   Start("/s", {8, true, true}, Monitors(2));
   RunUntil(7'000);
   EXPECT_EQ(saver().currentMonitor, 1);
-  QuitTimer quitter;
-  quitter.saver = &saver();
-  quitter.desktop = &instance->process;
-  platform::WindowSpec request;
-  request.className = "QuitTimer";
-  request.style = platform::kStylePopup;
-  request.procedure = &quitter;
-  const auto window = instance->process.CreateNativeWindow(request);
   // At 9 s, inside the presentation that began at 8 s.
-  instance->process.StartTimer(window, 1, static_cast<std::uint32_t>(9'000 - desktop.NowMs()));
+  testing::TimerWindow quitter(instance->process, [&] { saver().quitRequested = true; });
+  quitter.FireAfter(9'000 - desktop.NowMs());
   RunUntil(60'000);
   EXPECT_EQ(saver().currentMonitor, 1);
   EXPECT_FALSE(main().tmrVISUAL.Enabled());
