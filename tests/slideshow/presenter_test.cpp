@@ -12,7 +12,6 @@
 
 #include "platform/forms/error.h"
 #include "platform/sim/sim_drawing.h"
-#include "platform/window_styles.h"
 #include "slideshow/picture_source.h"
 #include "slideshow/random_numbers.h"
 #include "slideshow/showimg.h"
