@@ -40,6 +40,12 @@ class ScreenWindow : public forms::Form {
   // The area of this window's monitor as listed at start-up, if it is listed.
   const platform::Rect* MonitorArea() const;
 
+  // The input that ends the saver.
+  void FormMouseMove(std::int32_t x, std::int32_t y) override;
+  void FormMouseDown(forms::MouseButton button, std::int32_t x, std::int32_t y) override;
+  void FormKeyDown(std::uint16_t key) override;
+  void FormKeyPress(char key) override;
+
   // Closing any of these windows, in any mode, asks the whole saver to stop.
   void FormCloseQuery(bool& canClose) override;
 

@@ -6,6 +6,7 @@
 #include "platform/forms/monitors.h"
 #include "platform/window_styles.h"
 #include "resources/maker.h"
+#include "screens/dismissal.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
 #include "shell/command_line.h"
@@ -161,6 +162,20 @@ void TfrmSAVER::FormCloseQuery(bool& canClose) {
   Desktop().ShowCursor(true);
   canClose = true;
 }
+
+void TfrmSAVER::FormMouseMove(std::int32_t x, std::int32_t y) {
+  screens::MouseInput(saver_, screens::ActingWindow{0, true}, x, y);
+}
+
+void TfrmSAVER::FormMouseDown(forms::MouseButton, std::int32_t x, std::int32_t y) {
+  screens::MouseInput(saver_, screens::ActingWindow{0, true}, x, y);
+}
+
+void TfrmSAVER::FormKeyDown(std::uint16_t) {
+  screens::KeyInput(saver_, screens::ActingWindow{0, true});
+}
+
+void TfrmSAVER::FormKeyPress(char) { screens::KeyInput(saver_, screens::ActingWindow{0, true}); }
 
 void TfrmSAVER::StartSlideshow() {
   tmrVISUALTimer();

@@ -42,6 +42,10 @@ class TfrmSAVER : public forms::Form {
   void FormCreate() override;
   void FormCloseQuery(bool& canClose) override;
   bool FormMessage(const platform::Message& message) override;
+  void FormMouseMove(std::int32_t x, std::int32_t y) override;
+  void FormMouseDown(forms::MouseButton button, std::int32_t x, std::int32_t y) override;
+  void FormKeyDown(std::uint16_t key) override;
+  void FormKeyPress(char key) override;
 
  private:
   // Reads the settings file into SpeedSeconds, the controls and the timer.
