@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/forms/application.h"
+#include "platform/forms/error.h"
 #include "platform/forms/monitors.h"
 #include "platform/window_styles.h"
 #include "resources/maker.h"
@@ -176,6 +177,32 @@ void TfrmSAVER::FormKeyDown(std::uint16_t) {
 }
 
 void TfrmSAVER::FormKeyPress(char) { screens::KeyInput(saver_, screens::ActingWindow{0, true}); }
+
+void TfrmSAVER::ControlClicked(forms::Control& control) {
+  if (&control == &OKButton) {
+    OKButtonClick();
+  } else if (&control == &CancelButton) {
+    CancelButtonClick();
+  } else if (&control == &Panel1) {
+    Panel1Click();
+  }
+}
+
+void TfrmSAVER::OKButtonClick() {
+  // The folder is made first, even when the number proves invalid.
+  settings::ForceFolders(Desktop(), settings::SettingsFolder(Desktop()));
+  const std::string typed = Edit1.Text();
+  const auto speed = settings::ParseInteger(typed);
+  if (!speed) {
+    throw forms::SaverError(forms::FormatMessage("'%s' is not a valid integer value", typed));
+  }
+  settings::SaveSettings(Desktop(), settings::Settings{*speed, CheckBox1.Checked(), CheckBox2.Checked()});
+  Close();
+}
+
+void TfrmSAVER::CancelButtonClick() { Close(); }
+
+void TfrmSAVER::Panel1Click() { Desktop().ShellOpen(resources::kMakerAddress); }
 
 void TfrmSAVER::StartSlideshow() {
   tmrVISUALTimer();

@@ -46,6 +46,7 @@ class TfrmSAVER : public forms::Form {
   void FormMouseDown(forms::MouseButton button, std::int32_t x, std::int32_t y) override;
   void FormKeyDown(std::uint16_t key) override;
   void FormKeyPress(char key) override;
+  void ControlClicked(forms::Control& control) override;
 
  private:
   // Reads the settings file into SpeedSeconds, the controls and the timer.
@@ -55,6 +56,10 @@ class TfrmSAVER : public forms::Form {
   void SetUpConfig();
   void PreviewJob();
   void MonitorJob();
+  // The settings dialog's buttons and panel.
+  void OKButtonClick();
+  void CancelButtonClick();
+  void Panel1Click();
 
   Saver& saver_;
 };

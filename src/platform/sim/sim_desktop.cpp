@@ -240,6 +240,28 @@ void SimDesktop::PressKey(WindowHandle window, std::uint16_t virtualKey, char ch
   Deliver(window, kMsgKeyDown, virtualKey, static_cast<unsigned char>(character));
 }
 
+void SimDesktop::ClickControl(WindowHandle control) {
+  auto* window = Find(control);
+  if (window == nullptr || !window->enabled || !window->visible) return;
+  // Check boxes check and uncheck themselves.
+  if (window->controlKind == ControlKind::kCheckBox) window->checked = !window->checked;
+  Deliver(window->parent, kMsgCommand, static_cast<std::uintptr_t>(kNotifyClicked) << 16,
+          static_cast<std::intptr_t>(control));
+}
+
+void SimDesktop::TypeInto(WindowHandle control, const std::string& text) {
+  if (auto* window = Find(control)) window->caption = text;
+}
+
+void SimDesktop::StepUpDown(WindowHandle control, int steps) {
+  auto* window = Find(control);
+  if (window == nullptr) return;
+  const int next = std::clamp(window->upDownPosition + steps, static_cast<int>(window->upDownLow),
+                              static_cast<int>(window->upDownHigh));
+  window->upDownPosition = static_cast<std::int16_t>(next);
+  if (auto* buddy = Find(window->buddy)) buddy->caption = std::to_string(next);
+}
+
 void SimDesktop::MoveMouse(WindowHandle window, Point at) {
   const Rect screen = ScreenRect(window);
   cursor_ = Point{screen.left + at.x, screen.top + at.y};

@@ -112,6 +112,13 @@ class SimDesktop {
   void PressKey(WindowHandle window, std::uint16_t virtualKey, char character = 0);
   void MoveMouse(WindowHandle window, Point clientPoint);
   void PressMouse(WindowHandle window, Point clientPoint, std::uint32_t buttonMessage = kMsgLButtonDown);
+  // A click on a button or panel: its parent hears of it.
+  void ClickControl(WindowHandle control);
+  // The user's typing replaces an edit's text.
+  void TypeInto(WindowHandle control, const std::string& text);
+  // An arrow of an up-down, +1 or -1 steps: the position moves within the
+  // range, without wrapping, and the attached edit shows it.
+  void StepUpDown(WindowHandle control, int steps);
   Point CursorPos() const { return cursor_; }
   void SetCursorPos(Point at) { cursor_ = at; }
 

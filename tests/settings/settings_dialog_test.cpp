@@ -1,0 +1,119 @@
+// The settings dialog on the simulated desktop, driven as a user would.
+//   OK: stores what was typed and checked; bad numbers give the error box and store nothing.
+//   Cancel: leaves the file byte for byte.
+//   Display Properties: disabled while the dialog is open, enabled after either button.
+//   Panel and arrows: the maker's address opens; the arrows stop at 4 and 500.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "resources/maker.h"
+#include "support/slideshow_fixture.h"
+
+namespace orvanel::settings {
+namespace {
+
+using platform::Rect;
+using testing::SlideshowFixture;
+
+class SettingsDialog : public SlideshowFixture {
+ protected:
+  void Open(const Settings& stored = {8, true, true}) {
+    host = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 400, 300));
+    properties = desktop.CreateTestWindow("Display Properties", Rect::FromBounds(0, 0, 400, 300));
+    Start("/c:" + std::to_string(host), stored);
+  }
+  void Type(forms::Control& control, const std::string& text) {
+    desktop.TypeInto(control.Handle(), text);
+  }
+  void Click(forms::Control& control) {
+    desktop.ClickControl(control.Handle());
+    saver().app.ProcessMessages();
+  }
+  std::string FileText() {
+    std::ifstream in(desktop.HostPath(SettingsPath(instance->process)), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  bool PropertiesEnabled() { return desktop.Find(properties)->enabled; }
+
+  platform::WindowHandle host = platform::kNoWindow;
+  platform::WindowHandle properties = platform::kNoWindow;
+};
+
+TEST_F(SettingsDialog, OkStoresWhatWasTypedAndCheckedAndCloses) {
+  Open();
+  EXPECT_FALSE(PropertiesEnabled());
+  Type(main().Edit1, "1000");
+  Click(main().CheckBox1);
+  Click(main().OKButton);
+  EXPECT_EQ(LoadSettings(instance->process), (Settings{1000, false, true}));
+  EXPECT_TRUE(saver().app.TerminateRequested());
+  EXPECT_TRUE(PropertiesEnabled());
+}
+
+TEST_F(SettingsDialog, ANumberAfterABlankIsANumber) {
+  Open();
+  Type(main().Edit1, " 12");
+  Click(main().OKButton);
+  EXPECT_EQ(LoadSettings(instance->process).speed, 12);
+}
+
+class BadNumber : public SettingsDialog, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BadNumber, ShowsTheErrorWritesNothingAndStaysOpen) {
+  Open();
+  const std::string before = FileText();
+  Type(main().Edit1, GetParam());
+  Click(main().CheckBox2);
+  Click(main().OKButton);
+  ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+  EXPECT_EQ(desktop.messageBoxes[0].text,
+            std::string("'") + GetParam() + "' is not a valid integer value.");
+  EXPECT_EQ(desktop.messageBoxes[0].caption, "Orvanel Screensaver");
+  EXPECT_EQ(desktop.messageBoxes[0].flags, platform::kBoxIconError);
+  EXPECT_EQ(FileText(), before);  // not even Random or Blend
+  EXPECT_FALSE(saver().app.TerminateRequested());
+  EXPECT_FALSE(PropertiesEnabled());
+  // And the dialog still works.
+  Type(main().Edit1, "20");
+  Click(main().OKButton);
+  EXPECT_EQ(LoadSettings(instance->process), (Settings{20, true, false}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, BadNumber, ::testing::Values("", "abc", "12s", "99999999999"));
+
+TEST_F(SettingsDialog, CancelLeavesTheFileByteForByte) {
+  Open({31, false, true});
+  const std::string before = FileText();
+  Type(main().Edit1, "77");
+  Click(main().CheckBox2);
+  Click(main().CancelButton);
+  EXPECT_EQ(FileText(), before);
+  EXPECT_TRUE(saver().app.TerminateRequested());
+  EXPECT_TRUE(PropertiesEnabled());
+}
+
+TEST_F(SettingsDialog, ThePanelOpensTheMakersAddressAndTheDialogStays) {
+  Open();
+  Click(main().Panel1);
+  ASSERT_EQ(desktop.openedAddresses.size(), 1u);
+  EXPECT_EQ(desktop.openedAddresses[0], resources::kMakerAddress);
+  EXPECT_FALSE(saver().app.TerminateRequested());
+}
+
+TEST_F(SettingsDialog, TheArrowsStopAtFourAndFiveHundred) {
+  Open({6, true, true});
+  desktop.StepUpDown(main().UpDown1.Handle(), -1);
+  desktop.StepUpDown(main().UpDown1.Handle(), -1);
+  desktop.StepUpDown(main().UpDown1.Handle(), -1);
+  EXPECT_EQ(main().Edit1.Text(), "4");
+  desktop.StepUpDown(main().UpDown1.Handle(), 600);
+  EXPECT_EQ(main().Edit1.Text(), "500");
+  EXPECT_EQ(main().UpDown1.Position(), 500);
+}
+
+}  // namespace
+}  // namespace orvanel::settings
