@@ -223,11 +223,11 @@ Canvas PaintLandscape(std::uint32_t seed, int width, int height) {
       }
       if (p.sunVisible && d < sunRadius + 1.5f) {
         const float edge = std::clamp(sunRadius + 0.5f - d, 0.0f, 1.0f);
-        Rgb disc = p.sun;
+        // The sun outshines its own glow; the moon shows its maria.
+        Rgb disc = Add(c, p.sun);
         if (p.night) {
-          // Maria on the moon's face.
           const float mare = Fbm2(fx / 9.0f, fy / 9.0f, starSeed + 7, 3);
-          disc = Scale(disc, 0.78f + 0.22f * SmoothStep(0.35f, 0.65f, mare));
+          disc = Scale(p.sun, 0.78f + 0.22f * SmoothStep(0.35f, 0.65f, mare));
         }
         c = Mix(c, disc, edge);
       }

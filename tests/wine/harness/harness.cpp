@@ -20,6 +20,11 @@
 //   enabled HWND             → "1" or "0"
 //   controls HWND            its child windows → "CLASS|TEXT|CHECK|VISIBLE ..." with CHECK
 //                            the check state of a button, else -1
+//   child HWND N             the N-th child window, in creation order → "hwnd N" or "none"
+//   settext HWND TEXT...     a control's text, as typed → "ok"
+//   press HWND               a click on a button, posted → "ok" or "failed"
+//   box PID MS               a message box of PID → "CAPTION|TEXT" or "none"
+//   read-ini FILE SECTION KEY  the value, or "-" when there is none
 //   appdata                  the user's local application-data folder
 //   entries FOLDER           the names in a folder, sorted → "A B ..." or "-"
 //   write-ini FILE SECTION KEY VALUE / delete FILE / mkdir FOLDER / rmdir FOLDER
@@ -337,6 +342,51 @@ std::string VersionText(const std::string& field) {
   return static_cast<const char*>(value);
 }
 
+HWND NthChild(HWND parent, int n) {
+  struct Search {
+    int left;
+    HWND found;
+  } search{n, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (s->left-- == 0) {
+          s->found = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A visible message box of the process, with its caption and its text.
+std::string MessageBoxOf(DWORD pid) {
+  for (const auto& w : TopLevelWindowsOf(pid)) {
+    if (w.className != "#32770" || !w.visible) continue;
+    char caption[256] = {};
+    GetWindowTextA(w.window, caption, sizeof caption);
+    std::string text;
+    EnumChildWindows(
+        w.window,
+        [](HWND child, LPARAM data) -> BOOL {
+          char name[64] = {};
+          GetClassNameA(child, name, sizeof name);
+          char value[1024] = {};
+          SendMessageA(child, WM_GETTEXT, sizeof value, reinterpret_cast<LPARAM>(value));
+          auto* longest = reinterpret_cast<std::string*>(data);
+          if (lstrcmpiA(name, "Static") == 0 && std::string(value).size() > longest->size()) {
+            *longest = value;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return std::string(caption) + "|" + text;
+  }
+  return "none";
+}
+
 HWND CreateTitled(const std::string& title) {
   return CreateWindowExA(0, "STATIC", title.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
                          nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -425,6 +475,40 @@ bool Execute(const std::string& line) {
     std::string window;
     words >> window;
     Reply(ChildControls(ParseHandle(window)));
+  } else if (verb == "child") {
+    std::string window;
+    int n = 0;
+    words >> window >> n;
+    const HWND child = NthChild(ParseHandle(window), n);
+    Reply(child ? "hwnd " + Handle(child) : "none");
+  } else if (verb == "settext") {
+    std::string window, text;
+    words >> window;
+    std::getline(words, text);
+    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+    SendMessageA(ParseHandle(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    Reply("ok");
+  } else if (verb == "press") {
+    std::string window;
+    words >> window;
+    Reply(PostMessageA(ParseHandle(window), BM_CLICK, 0, 0) ? "ok" : "failed");
+  } else if (verb == "box") {
+    DWORD pid = 0, ms = 0;
+    words >> pid >> ms;
+    const DWORD start = GetTickCount();
+    std::string answer = MessageBoxOf(pid);
+    while (answer == "none" && GetTickCount() - start < ms) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      PumpPending();
+      answer = MessageBoxOf(pid);
+    }
+    Reply(answer);
+  } else if (verb == "read-ini") {
+    std::string file, section, key;
+    words >> file >> section >> key;
+    char value[2048] = {};
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "-", value, sizeof value, file.c_str());
+    Reply(value);
   } else if (verb == "appdata") {
     char path[MAX_PATH + 4] = {};
     Reply(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, path)) ? path : "-");

@@ -1,0 +1,107 @@
+// The settings dialog of the real orvanel.scr under Wine, used as a person
+// would: text typed into the edit, a check box toggled, a button pressed.
+//   OK: the file holds exactly the values chosen; the process ends.
+//   Cancel: the file stays as it was.
+//   A bad number: the error box with its exact text; the dialog stays.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "wine/wine_test.h"
+
+namespace orvanel::wine {
+namespace {
+
+// The dialog's controls, in the order the window makes them.
+enum Control { kOK = 0, kCancel = 1, kEdit = 3, kRandom = 6, kBlend = 8 };
+
+class WineDialog : public WineTest {
+ protected:
+  void SetUp() override {
+    const auto appData = session->Command("appdata");
+    folder = appData + "\\vorlanthix";
+    file = folder + "\\orvanel.ini";
+    session->Command("mkdir " + folder);
+    for (const char* entry : {"Speed 8", "Random 1", "Blend 1"}) {
+      ASSERT_EQ(session->Command("write-ini " + file + " Config " + entry), "ok");
+    }
+    host = WineSession::Value(session->Command("host 152 112"));
+    pid = Launch("/c:" + host);
+    dialog = FindWindow(pid, "TfrmSAVER");
+    ASSERT_FALSE(dialog.empty());
+  }
+  void TearDown() override {
+    session->Command("kill " + pid);
+    session->Command("destroy " + host);
+    session->Command("delete " + file);
+    session->Command("rmdir " + folder);
+  }
+
+  std::string ControlOf(Control control) {
+    return WineSession::Value(session->Command("child " + dialog + " " + std::to_string(control)));
+  }
+  void Press(Control control) { ASSERT_EQ(session->Command("press " + ControlOf(control)), "ok"); }
+  std::string Stored(const std::string& key) {
+    return session->Command("read-ini " + file + " Config " + key);
+  }
+
+  std::string folder, file, host, pid, dialog;
+};
+
+TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControls) {
+  // The dialog is shown a moment before it is made opaque.
+  std::string windows;
+  for (int i = 0; i < 100; ++i) {
+    windows = session->Command("windows " + pid);
+    if (windows.find("TfrmSAVER:1:255:") != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  const auto at = windows.find("TfrmSAVER:1:255:");
+  ASSERT_NE(at, std::string::npos) << windows;
+  int left = 0, top = 0, right = 0, bottom = 0;
+  std::sscanf(windows.c_str() + at + 16, "%d,%d,%d,%d", &left, &top, &right, &bottom);
+  EXPECT_NEAR((left + right) / 2.0, 512, 1.0) << windows;
+  EXPECT_NEAR((top + bottom) / 2.0, 384, 1.0) << windows;
+  const auto controls = session->Command("controls " + dialog);
+  int shown = 0;
+  for (std::size_t found = controls.find("|1 "); found != std::string::npos;
+       found = controls.find("|1 ", found + 1)) {
+    ++shown;
+  }
+  EXPECT_EQ(shown, 8) << controls;
+}
+
+TEST_F(WineDialog, OkStoresExactlyTheValuesChosen) {
+  ASSERT_EQ(session->Command("settext " + ControlOf(kEdit) + " 1000"), "ok");
+  Press(kRandom);
+  Press(kOK);
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+  EXPECT_EQ(Stored("Speed"), "1000");
+  EXPECT_EQ(Stored("Random"), "0");
+  EXPECT_EQ(Stored("Blend"), "1");
+}
+
+TEST_F(WineDialog, CancelLeavesTheFileAsItWas) {
+  ASSERT_EQ(session->Command("settext " + ControlOf(kEdit) + " 77"), "ok");
+  Press(kBlend);
+  Press(kCancel);
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+  EXPECT_EQ(Stored("Speed"), "8");
+  EXPECT_EQ(Stored("Random"), "1");
+  EXPECT_EQ(Stored("Blend"), "1");
+}
+
+TEST_F(WineDialog, ABadNumberShowsTheErrorAndTheDialogStays) {
+  ASSERT_EQ(session->Command("settext " + ControlOf(kEdit) + " abc"), "ok");
+  Press(kOK);
+  EXPECT_EQ(session->Command("box " + pid + " 10000"),
+            "Orvanel Screensaver|'abc' is not a valid integer value.");
+  EXPECT_EQ(session->Command("wait-exit " + pid + " 500"), "timeout");
+  EXPECT_EQ(Stored("Speed"), "8");
+}
+
+}  // namespace
+}  // namespace orvanel::wine
