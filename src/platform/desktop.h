@@ -152,6 +152,8 @@ class Desktop {
   // The first top-level window whose title is exactly `title`, or kNoWindow.
   virtual WindowHandle FindTopLevelWindow(const std::string& title) = 0;
   virtual void EnableWindow(WindowHandle window, bool enable) = 0;
+  // Gives a window (a control) the keyboard focus.
+  virtual void FocusWindow(WindowHandle window) = 0;
   virtual bool IsWindowEnabled(WindowHandle window) = 0;
   virtual ColorRef SystemColor(int index) = 0;
 
@@ -190,6 +192,11 @@ class Desktop {
   // Takes the next message of the thread, for any window, off the queue.
   virtual std::optional<Message> TakeMessage() = 0;
   virtual void TranslateInput(const Message& message) = 0;
+  // The keyboard of a window with controls, as dialogs have it: Tab and the
+  // arrows move the focus, Enter presses the focused button, Alt with a
+  // caption's underlined letter presses that button. True when the message
+  // was used so.
+  virtual bool HandleDialogKey(WindowHandle window, const Message& message) = 0;
   virtual void DispatchToWindow(const Message& message) = 0;
   virtual void PostQuit(int exitCode) = 0;
   // Blocks until a message is waiting. Returns false only on a simulated

@@ -19,6 +19,7 @@ enum MessageId : std::uint32_t {
   kMsgChar = 0x0102,
   kMsgSysKeyDown = 0x0104,
   kMsgSysChar = 0x0106,
+  kMsgSysDeadChar = 0x0107,
   kMsgCommand = 0x0111,
   kMsgTimer = 0x0113,
   kMsgMouseMove = 0x0200,

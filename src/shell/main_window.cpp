@@ -153,6 +153,8 @@ void TfrmSAVER::SetUpConfig() {
            &CancelButton, &OKButton, &CheckBox1, &CheckBox2, &Edit1, &UpDown1, &Label2, &Panel1}) {
     control->SetVisible(true);
   }
+  // The first control in the tab order has the focus when the dialog opens.
+  desktop.FocusWindow(OKButton.Handle());
   settings::LockDisplayProperties(desktop, true);
 }
 

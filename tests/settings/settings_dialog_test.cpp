@@ -46,6 +46,7 @@ class SettingsDialog : public SlideshowFixture {
 TEST_F(SettingsDialog, OkStoresWhatWasTypedAndCheckedAndCloses) {
   Open();
   EXPECT_FALSE(PropertiesEnabled());
+  EXPECT_EQ(desktop.focus, main().OKButton.Handle());  // first in the tab order
   Type(main().Edit1, "1000");
   Click(main().CheckBox1);
   Click(main().OKButton);

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -101,6 +102,29 @@ TEST_F(WineDialog, ABadNumberShowsTheErrorAndTheDialogStays) {
             "Orvanel Screensaver|'abc' is not a valid integer value.");
   EXPECT_EQ(session->Command("wait-exit " + pid + " 500"), "timeout");
   EXPECT_EQ(Stored("Speed"), "8");
+}
+
+// The keyboard as a user has it: Tab twice from OK to the number, which is
+// selected and typed over, and Alt+O for OK.
+TEST_F(WineDialog, TheKeyboardAloneSetsAndSavesTheSpeed) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_EQ(std::system("xdotool key Tab Tab type 42 >/dev/null 2>&1"), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_EQ(std::system("xdotool key alt+o >/dev/null 2>&1"), 0);
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+  EXPECT_EQ(Stored("Speed"), "42");
+}
+
+// No default or cancel button: Escape presses nothing, Enter only the
+// button that has the focus (OK, first in the tab order).
+TEST_F(WineDialog, EscapePressesNothingAndEnterPressesTheFocusedButton) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_EQ(std::system("xdotool key Escape >/dev/null 2>&1"), 0);
+  EXPECT_EQ(session->Command("wait-exit " + pid + " 700"), "timeout");
+  ASSERT_EQ(std::system("xdotool key Tab Tab type 16 >/dev/null 2>&1"), 0);
+  ASSERT_EQ(std::system("xdotool key shift+Tab shift+Tab Return >/dev/null 2>&1"), 0);
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+  EXPECT_EQ(Stored("Speed"), "16");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/forms/application.h"
 
+#include <algorithm>
+
 #include "platform/forms/error.h"
 #include "platform/window_styles.h"
 
@@ -42,9 +44,20 @@ bool Application::ProcessMessage() {
     terminated_ = true;
     return true;
   }
+  if (IsDialogKey(*message)) return true;
   desktop_.TranslateInput(*message);
   desktop_.DispatchToWindow(*message);
   return true;
+}
+
+bool Application::IsDialogKey(const platform::Message& message) {
+  if (message.id < platform::kMsgKeyDown || message.id > platform::kMsgSysDeadChar) return false;
+  if (mainForm_ == nullptr || !mainForm_->HandleAllocated()) return false;
+  // Only a form that shows controls has a dialog's keyboard.
+  const auto& controls = mainForm_->Controls();
+  const bool dialog = std::any_of(controls.begin(), controls.end(),
+                                  [](const auto& control) { return control->Visible(); });
+  return dialog && desktop_.HandleDialogKey(mainForm_->Handle(), message);
 }
 
 void Application::ProcessMessages() {

@@ -67,6 +67,8 @@ class Application : private platform::WindowProcedure {
 
  private:
   bool HandleMessage(const platform::Message& message, std::intptr_t& result) override;
+  // The main form's controls take their keys as a dialog's do.
+  bool IsDialogKey(const platform::Message& message);
 
   platform::Desktop& desktop_;
   platform::WindowHandle window_ = platform::kNoWindow;

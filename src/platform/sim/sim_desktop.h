@@ -151,6 +151,7 @@ class SimDesktop {
 
   // Drawing contexts taken and not yet given back, and bitmaps alive.
   int openContexts = 0;
+  WindowHandle focus = kNoWindow;
   int liveBitmaps = 0;
 
  private:

@@ -59,6 +59,7 @@ class SimProcess : public Desktop {
   bool SetLayeredAlpha(WindowHandle window, std::uint8_t alpha) override;
   WindowHandle FindTopLevelWindow(const std::string& title) override;
   void EnableWindow(WindowHandle window, bool enable) override;
+  void FocusWindow(WindowHandle window) override { desktop_.focus = window; }
   bool IsWindowEnabled(WindowHandle window) override;
   ColorRef SystemColor(int index) override;
 
@@ -85,6 +86,7 @@ class SimProcess : public Desktop {
                     std::intptr_t lParam) override;
   std::optional<Message> TakeMessage() override;
   void TranslateInput(const Message& message) override;
+  bool HandleDialogKey(WindowHandle, const Message&) override { return false; }
   void DispatchToWindow(const Message& message) override;
   void PostQuit(int exitCode) override;
   bool WaitForMessage() override;

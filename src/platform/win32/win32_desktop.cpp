@@ -203,6 +203,8 @@ void Win32Desktop::EnableWindow(WindowHandle window, bool enable) {
   ::EnableWindow(ToHwnd(window), enable ? TRUE : FALSE);
 }
 
+void Win32Desktop::FocusWindow(WindowHandle window) { SetFocus(ToHwnd(window)); }
+
 bool Win32Desktop::IsWindowEnabled(WindowHandle window) {
   return ::IsWindowEnabled(ToHwnd(window)) != FALSE;
 }
@@ -363,6 +365,11 @@ MSG ToMSG(const Message& message) {
 void Win32Desktop::TranslateInput(const Message& message) {
   const MSG msg = ToMSG(message);
   TranslateMessage(&msg);
+}
+
+bool Win32Desktop::HandleDialogKey(WindowHandle window, const Message& message) {
+  MSG msg = ToMSG(message);
+  return IsDialogMessageA(ToHwnd(window), &msg) != FALSE;
 }
 
 void Win32Desktop::DispatchToWindow(const Message& message) {

@@ -38,6 +38,7 @@ class Win32Desktop : public Desktop {
   bool SetLayeredAlpha(WindowHandle window, std::uint8_t alpha) override;
   WindowHandle FindTopLevelWindow(const std::string& title) override;
   void EnableWindow(WindowHandle window, bool enable) override;
+  void FocusWindow(WindowHandle window) override;
   bool IsWindowEnabled(WindowHandle window) override;
   ColorRef SystemColor(int index) override;
 
@@ -64,6 +65,7 @@ class Win32Desktop : public Desktop {
                     std::intptr_t lParam) override;
   std::optional<Message> TakeMessage() override;
   void TranslateInput(const Message& message) override;
+  bool HandleDialogKey(WindowHandle window, const Message& message) override;
   void DispatchToWindow(const Message& message) override;
   void PostQuit(int exitCode) override;
   bool WaitForMessage() override;
