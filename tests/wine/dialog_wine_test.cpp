@@ -115,6 +115,13 @@ TEST_F(WineDialog, TheKeyboardAloneSetsAndSavesTheSpeed) {
   EXPECT_EQ(Stored("Speed"), "42");
 }
 
+TEST_F(WineDialog, TheArrowKeysStepTheNumberInTheEdit) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_EQ(std::system("xdotool key Tab Tab Up Up Up >/dev/null 2>&1"), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_NE(session->Command("controls " + dialog).find("Edit|11|"), std::string::npos);
+}
+
 // No default or cancel button: Escape presses nothing, Enter only the
 // button that has the focus (OK, first in the tab order).
 TEST_F(WineDialog, EscapePressesNothingAndEnterPressesTheFocusedButton) {
