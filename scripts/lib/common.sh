@@ -8,6 +8,7 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 # Packages every build needs; each script adds its own.
 BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
                g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev nasm
+               clang libclang-rt-14-dev
                wine xvfb x11-utils xcompmgr xdotool)
 
 log() { printf '== %s\n' "$*" >&2; }

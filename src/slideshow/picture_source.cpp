@@ -62,6 +62,11 @@ PictureSize FitSize(std::int32_t pw, std::int32_t ph, std::int32_t aw, std::int3
 
 FittedPicture FitPicture(platform::Desktop& desktop, const PictureData& picture,
                          std::int32_t areaWidth, std::int32_t areaHeight) {
+  // A header may claim any size up to 65500 x 65500; the decoded picture is
+  // kept in memory whole, so a size far beyond any screen is refused.
+  if (static_cast<std::int64_t>(picture.width) * picture.height > kMaxPicturePixels) {
+    RaiseJpegError(platform::jpeg::ImageTooBigCode());
+  }
   const PictureSize size = FitSize(picture.width, picture.height, areaWidth, areaHeight);
   if (size.width == 0 || size.height == 0) return FittedPicture{};
 

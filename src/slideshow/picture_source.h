@@ -30,6 +30,9 @@ struct FittedPicture {
   std::int32_t height = 0;
 };
 
+// The largest picture decoded: 8192 x 8192 pixels.
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{8192} * 8192;
+
 // The bytes of picture `number`. Raises "Resource %s not found" with the
 // name asked for (pic12), or "JPEG error #%d" when its header is unreadable.
 PictureData LoadPicture(platform::Desktop& desktop, std::int32_t number);

@@ -51,6 +51,8 @@ void ExpandRow(const JSAMPLE* indexes, JSAMPARRAY colourMap, JDIMENSION width, s
 
 int OutOfMemoryCode() { return JERR_OUT_OF_MEMORY; }
 
+int ImageTooBigCode() { return JERR_IMAGE_TOO_BIG; }
+
 // No object with a destructor lives in these functions: longjmp skips them.
 HeaderResult ReadHeader(std::span<const std::uint8_t> data) {
   jpeg_decompress_struct info;

@@ -9,8 +9,10 @@
 
 namespace orvanel::platform::jpeg {
 
-// The library's message code for memory it could not get.
+// The library's message codes for memory it could not get, and for a
+// picture too large to take.
 int OutOfMemoryCode();
+int ImageTooBigCode();
 
 struct HeaderResult {
   std::int32_t width = 0;

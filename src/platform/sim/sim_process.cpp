@@ -39,8 +39,10 @@ SimProcess::~SimProcess() {
 
 void SimProcess::AddResource(const std::string& name, const std::string& type,
                              std::vector<std::uint8_t> bytes) {
-  addedBytes_.push_back(std::make_unique<std::vector<std::uint8_t>>(std::move(bytes)));
-  resources_[{Upper(name), Upper(type)}] = *addedBytes_.back();
+  const auto key = std::make_pair(Upper(name), Upper(type));
+  auto& kept = addedBytes_[key];
+  kept = std::move(bytes);
+  resources_[key] = std::span<const std::uint8_t>(kept);
 }
 
 void SimProcess::RemoveResource(const std::string& name, const std::string& type) {

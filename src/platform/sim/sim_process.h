@@ -145,7 +145,7 @@ class SimProcess : public Desktop {
   std::uintptr_t nextMutexHandle_ = 4;
   // The module's resources: its own table, then what a test put in or took out.
   std::map<std::pair<std::string, std::string>, std::span<const std::uint8_t>> resources_;
-  std::vector<std::unique_ptr<std::vector<std::uint8_t>>> addedBytes_;
+  std::map<std::pair<std::string, std::string>, std::vector<std::uint8_t>> addedBytes_;
 };
 
 }  // namespace orvanel::platform::sim
