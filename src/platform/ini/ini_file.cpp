@@ -60,6 +60,8 @@ bool ReadLines(const std::filesystem::path& file, std::vector<std::string>& line
 }
 
 std::string Unquote(std::string_view value) {
+  // Values are C strings to the desktop's functions: a NUL ends one.
+  value = value.substr(0, value.find('\0'));
   if (value.size() >= 2 && ((value.front() == '"' && value.back() == '"') ||
                             (value.front() == '\'' && value.back() == '\''))) {
     value = value.substr(1, value.size() - 2);
