@@ -2,6 +2,7 @@
 //   Preview: the host destroyed in the middle of a presentation.
 //   Close: a close request from outside in the middle of a dissolve.
 //   Settings: a file of megabytes, an endless Speed line, NUL bytes.
+//   Runs: extreme periods, a monitor added, a corrupt picture.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -54,6 +55,48 @@ TEST_F(Faults, ACloseFromOutsideDuringADissolveEndsTheRunCleanly) {
   EXPECT_EQ(instance->process.CursorCounter(), cursorBefore + 1);  // shown by the close steps
   EXPECT_FALSE(saver().presenterBusy);
   EXPECT_EQ(instance->process.FineTimerRequests(), 0);
+}
+
+class ExtremeSpeed : public SlideshowFixture, public ::testing::WithParamInterface<const char*> {};
+
+// No period wraps to a short one or spins: with each of these only the first
+// picture comes within an hour.
+TEST_P(ExtremeSpeed, ShowsTheFirstPictureAndNoMoreWithinAnHour) {
+  {
+    platform::sim::SimProcess writer(desktop, "orvanel.scr");
+    const auto folder = settings::SettingsFolder(writer);
+    settings::ForceFolders(writer, folder);
+    writer.WriteIniString(settings::SettingsPath(writer), "Config", "Speed", GetParam());
+  }
+  instance = std::make_unique<testing::SimSaver>(desktop, "/s");
+  ASSERT_TRUE(instance->Start());
+  desktop.SetClockLimit(3'600'000);
+  saver().app.Run();
+  EXPECT_EQ(saver().picturePool.size(), 53u);  // one picture taken
+  EXPECT_LT(desktop.NowMs(), 10'000);          // nothing after it
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ExtremeSpeed,
+                         ::testing::Values("0", "-1", "2147483647", "0x7FFFFFFF", "0xFFFFFFFF",
+                                           "4294968"));
+
+TEST_F(Faults, AMonitorAddedDuringTheRunGetsNoTurn) {
+  Start("/s", {2, false, false});
+  RunUntil(3'000);
+  desktop.SetMonitors({Rect{0, 0, 1024, 768}, Rect::FromBounds(1024, 0, 1024, 768)}, 0);
+  RunUntil(9'000);
+  EXPECT_EQ(saver().currentMonitor, 0);
+  EXPECT_EQ(saver().picturePool.size(), 54u - 5u);  // pictures at 0, 2, 4, 6 and 8 s
+}
+
+TEST_F(Faults, ACorruptPictureIsReportedOncePerJobAndTheRunGoesOn) {
+  Start("/s", {2, false, false});
+  instance->process.AddResource("PIC0", "JPEG", {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x02});
+  RunUntil(5'000);
+  ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+  EXPECT_EQ(desktop.messageBoxes[0].text.rfind("JPEG error #", 0), 0u);
+  EXPECT_EQ(saver().pictureIndex, 2);  // pictures 1 and 2 came after it
+  EXPECT_EQ(desktop.liveBitmaps, 1);   // the main window's kept content, nothing of the failure
 }
 
 class BadSettingsFile : public SlideshowFixture {
