@@ -219,7 +219,8 @@ class Desktop {
   // --- Named mutexes -----------------------------------------------------
   // Handles are small positive numbers; 0 means none.
   virtual std::uintptr_t OpenNamedMutex(const std::string& name) = 0;
-  virtual std::uintptr_t CreateNamedMutex(const std::string& name) = 0;
+  // `existed` tells whether another handle had made the name already.
+  virtual std::uintptr_t CreateNamedMutex(const std::string& name, bool& existed) = 0;
   virtual void ReleaseNamedMutex(std::uintptr_t mutex) = 0;
   virtual void CloseNamedMutex(std::uintptr_t mutex) = 0;
 

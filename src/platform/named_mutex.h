@@ -30,9 +30,14 @@ class NamedMutex {
   static NamedMutex Open(Desktop& desktop, const std::string& name) {
     return NamedMutex(desktop, desktop.OpenNamedMutex(name));
   }
-  // A new unowned mutex of that name (or the existing one), or an empty one.
+  // A new unowned mutex of that name (or the existing one), or an empty one;
+  // `existed` tells whether the name was there already.
+  static NamedMutex Create(Desktop& desktop, const std::string& name, bool& existed) {
+    return NamedMutex(desktop, desktop.CreateNamedMutex(name, existed));
+  }
   static NamedMutex Create(Desktop& desktop, const std::string& name) {
-    return NamedMutex(desktop, desktop.CreateNamedMutex(name));
+    bool existed = false;
+    return Create(desktop, name, existed);
   }
 
   explicit operator bool() const { return handle_ != 0; }

@@ -24,8 +24,14 @@ bool MutexExists(platform::Desktop& desktop, const std::string& name) {
 bool CreateModeMutex(Saver& saver) {
   const auto name = ModeMutexName(saver.saverMode);
   if (MutexExists(saver.desktop, name)) return false;
-  saver.modeMutex = platform::NamedMutex::Create(saver.desktop, name);
-  return static_cast<bool>(saver.modeMutex);
+  // Two instances started together can both pass the test above; the one
+  // whose creation finds the name made already gives way, so that two
+  // full-screen savers never run at once.
+  bool existed = false;
+  auto mutex = platform::NamedMutex::Create(saver.desktop, name, existed);
+  if (!mutex || existed) return false;
+  saver.modeMutex = std::move(mutex);
+  return true;
 }
 
 void ReleaseModeMutex(Saver& saver) { saver.modeMutex.Release(); }

@@ -19,7 +19,7 @@ std::string ModeMutexName(SaverMode mode);
 bool MutexExists(platform::Desktop& desktop, const std::string& name);
 
 // True when this instance now holds the mutex of its mode; false when another
-// instance holds it.
+// instance holds it, or made it at the same moment.
 bool CreateModeMutex(Saver& saver);
 
 // Releases the mode mutex. It is never owned, so the name stays until the

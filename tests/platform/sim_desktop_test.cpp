@@ -123,8 +123,13 @@ TEST(SimMutexes, AreSharedAndVanishWithTheLastHandle) {
   auto first = std::make_unique<SimProcess>(desktop, "a.exe");
   SimProcess second(desktop, "b.exe");
   EXPECT_EQ(second.OpenNamedMutex("M"), 0u);
-  const auto created = first->CreateNamedMutex("M");
+  bool existed = true;
+  const auto created = first->CreateNamedMutex("M", existed);
   ASSERT_NE(created, 0u);
+  EXPECT_FALSE(existed);
+  const auto again = second.CreateNamedMutex("M", existed);
+  EXPECT_TRUE(existed);
+  second.CloseNamedMutex(again);
   const auto opened = second.OpenNamedMutex("M");
   ASSERT_NE(opened, 0u);
   first.reset();  // the process ends

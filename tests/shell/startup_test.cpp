@@ -204,6 +204,26 @@ TEST(StartUp, AnActiveStartThatLosesTheMutexClosesAtOnce) {
   EXPECT_TRUE(second.saver.app.Terminated());
 }
 
+// The same, but the other instance makes the mutex between this one's test
+// and its creation: this one still gives way.
+TEST(StartUp, AnActiveStartThatLosesTheRaceForTheMutexClosesAtOnce) {
+  SimDesktop desktop;
+  SimSaver first(desktop, "/s");
+  SimSaver second(desktop, "/s");
+  bool raced = false;
+  desktop.afterFailedMutexOpen = [&](const std::string& name) {
+    if (name != "SaverActiveMode" || raced) return;
+    raced = true;
+    desktop.afterFailedMutexOpen = nullptr;
+    CreateSaverWindows(first.saver);  // the other instance wins right now
+  };
+  CreateSaverWindows(second.saver);
+  ASSERT_TRUE(raced);
+  EXPECT_FALSE(first.saver.quitRequested);
+  EXPECT_TRUE(second.saver.quitRequested);
+  EXPECT_TRUE(second.saver.app.TerminateRequested());
+}
+
 TEST(StartUp, SecondaryWindowsAreTopMostButThePrimaryOverlayIsNot) {
   SimDesktop desktop;
   desktop.SetMonitors(MonitorRow(2), 1);

@@ -9,6 +9,7 @@
 // resources and mutex handles), as processes share one real desktop.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -104,6 +105,9 @@ class SimDesktop {
   // Virtual time one change of a window's opacity takes.
   std::int64_t AlphaChangeCostMs() const { return alphaChangeCostMs_; }
   void SetAlphaChangeCost(std::int64_t milliseconds) { alphaChangeCostMs_ = milliseconds; }
+  // Runs when a process has just failed to open a mutex: another process can
+  // make it right then, as when two start at the same moment.
+  std::function<void(const std::string&)> afterFailedMutexOpen;
   // No timer can be started while set.
   bool TimersExhausted() const { return timersExhausted_; }
   void SetTimersExhausted(bool exhausted) { timersExhausted_ = exhausted; }

@@ -360,7 +360,10 @@ std::uint32_t SimProcess::SleepEx(std::uint32_t milliseconds, bool alertable) {
 // --- Named mutexes ---------------------------------------------------------------
 
 std::uintptr_t SimProcess::OpenNamedMutex(const std::string& name) {
-  if (!desktop_.MutexExists(name)) return 0;
+  if (!desktop_.MutexExists(name)) {
+    if (desktop_.afterFailedMutexOpen) desktop_.afterFailedMutexOpen(name);
+    return 0;
+  }
   desktop_.AddMutexReference(name);
   const auto handle = nextMutexHandle_;
   nextMutexHandle_ += 4;
@@ -368,7 +371,8 @@ std::uintptr_t SimProcess::OpenNamedMutex(const std::string& name) {
   return handle;
 }
 
-std::uintptr_t SimProcess::CreateNamedMutex(const std::string& name) {
+std::uintptr_t SimProcess::CreateNamedMutex(const std::string& name, bool& existed) {
+  existed = desktop_.MutexExists(name);
   desktop_.AddMutexReference(name);
   const auto handle = nextMutexHandle_;
   nextMutexHandle_ += 4;

@@ -101,7 +101,7 @@ class SimProcess : public Desktop {
   DateTime SystemTime() override { return desktop_.SystemTime(); }
 
   std::uintptr_t OpenNamedMutex(const std::string& name) override;
-  std::uintptr_t CreateNamedMutex(const std::string& name) override;
+  std::uintptr_t CreateNamedMutex(const std::string& name, bool& existed) override;
   void ReleaseNamedMutex(std::uintptr_t mutex) override;
   void CloseNamedMutex(std::uintptr_t mutex) override;
 

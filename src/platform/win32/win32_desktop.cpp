@@ -420,8 +420,10 @@ std::uintptr_t Win32Desktop::OpenNamedMutex(const std::string& name) {
   return reinterpret_cast<std::uintptr_t>(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str()));
 }
 
-std::uintptr_t Win32Desktop::CreateNamedMutex(const std::string& name) {
-  return reinterpret_cast<std::uintptr_t>(CreateMutexA(nullptr, FALSE, name.c_str()));
+std::uintptr_t Win32Desktop::CreateNamedMutex(const std::string& name, bool& existed) {
+  const HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+  existed = mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+  return reinterpret_cast<std::uintptr_t>(mutex);
 }
 
 void Win32Desktop::ReleaseNamedMutex(std::uintptr_t mutex) {

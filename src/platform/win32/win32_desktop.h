@@ -79,7 +79,7 @@ class Win32Desktop : public Desktop {
   DateTime SystemTime() override;
 
   std::uintptr_t OpenNamedMutex(const std::string& name) override;
-  std::uintptr_t CreateNamedMutex(const std::string& name) override;
+  std::uintptr_t CreateNamedMutex(const std::string& name, bool& existed) override;
   void ReleaseNamedMutex(std::uintptr_t mutex) override;
   void CloseNamedMutex(std::uintptr_t mutex) override;
 
