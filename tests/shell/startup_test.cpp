@@ -214,7 +214,6 @@ TEST(StartUp, AnActiveStartThatLosesTheRaceForTheMutexClosesAtOnce) {
   desktop.afterFailedMutexOpen = [&](const std::string& name) {
     if (name != "SaverActiveMode" || raced) return;
     raced = true;
-    desktop.afterFailedMutexOpen = nullptr;
     CreateSaverWindows(first.saver);  // the other instance wins right now
   };
   CreateSaverWindows(second.saver);

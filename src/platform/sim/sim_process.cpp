@@ -361,7 +361,8 @@ std::uint32_t SimProcess::SleepEx(std::uint32_t milliseconds, bool alertable) {
 
 std::uintptr_t SimProcess::OpenNamedMutex(const std::string& name) {
   if (!desktop_.MutexExists(name)) {
-    if (desktop_.afterFailedMutexOpen) desktop_.afterFailedMutexOpen(name);
+    // A copy: the hook may replace itself.
+    if (const auto hook = desktop_.afterFailedMutexOpen) hook(name);
     return 0;
   }
   desktop_.AddMutexReference(name);
