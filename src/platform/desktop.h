@@ -142,7 +142,6 @@ class Desktop {
   virtual void SetWindowPos(WindowHandle window, WindowHandle insertAfter, const Rect& bounds,
                             std::uint32_t flags) = 0;
   virtual void ShowWindow(WindowHandle window, bool visible) = 0;
-  virtual bool IsWindowVisible(WindowHandle window) = 0;
   virtual std::uint32_t Style(WindowHandle window) = 0;
   virtual std::uint32_t ExStyle(WindowHandle window) = 0;
   virtual void SetExStyle(WindowHandle window, std::uint32_t exStyle) = 0;

@@ -33,7 +33,7 @@ bool AnotherSaverBlocksStart(platform::Desktop& desktop) {
 void CreateSaverWindows(Saver& saver) {
   auto& desktop = saver.desktop;
   auto& app = saver.app;
-  saver.monitors = forms::Monitors(desktop);
+  saver.monitors = desktop.MonitorRects();
   const auto& monitors = saver.monitors;
   app.Initialize();
   app.SetTitle("Orvanel Screensaver");
@@ -51,9 +51,7 @@ void CreateSaverWindows(Saver& saver) {
   saver.overlays[0]->SetLeft(first.left);
   saver.overlays[0]->SetTop(first.top);
 
-  const int count =
-      monitors.empty() ? desktop.Metric(platform::SystemMetric::kMonitorCount)
-                       : static_cast<int>(monitors.size());
+  const int count = forms::MonitorCount(desktop, monitors);
   for (int i = 1; i < count && i < kMaxMonitors; ++i) {
     const platform::Rect area =
         i < static_cast<int>(monitors.size()) ? monitors[static_cast<std::size_t>(i)] : first;

@@ -22,12 +22,9 @@ enum Control { kOK = 0, kCancel = 1, kEdit = 3, kRandom = 6, kBlend = 8 };
 class WineDialog : public WineTest {
  protected:
   void SetUp() override {
-    const auto appData = session->Command("appdata");
-    folder = appData + "\\vorlanthix";
-    file = folder + "\\orvanel.ini";
-    session->Command("mkdir " + folder);
-    for (const char* entry : {"Speed 8", "Random 1", "Blend 1"}) {
-      ASSERT_EQ(session->Command("write-ini " + file + " Config " + entry), "ok");
+    place = Settings();
+    for (const char* key : {"Speed", "Random", "Blend"}) {
+      ASSERT_EQ(StoreSetting(place, key, key[0] == 'S' ? "8" : "1"), "ok");
     }
     host = WineSession::Value(session->Command("host 152 112"));
     pid = Launch("/c:" + host);
@@ -37,8 +34,7 @@ class WineDialog : public WineTest {
   void TearDown() override {
     session->Command("kill " + pid);
     session->Command("destroy " + host);
-    session->Command("delete " + file);
-    session->Command("rmdir " + folder);
+    RemoveSettings(place);
   }
 
   std::string ControlOf(Control control) {
@@ -46,10 +42,11 @@ class WineDialog : public WineTest {
   }
   void Press(Control control) { ASSERT_EQ(session->Command("press " + ControlOf(control)), "ok"); }
   std::string Stored(const std::string& key) {
-    return session->Command("read-ini " + file + " Config " + key);
+    return session->Command("read-ini " + place.file + " Config " + key);
   }
 
-  std::string folder, file, host, pid, dialog;
+  SettingsPlace place;
+  std::string host, pid, dialog;
 };
 
 TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControls) {

@@ -16,18 +16,12 @@ namespace {
 class WineSettings : public WineTest {
  protected:
   void SetUp() override {
-    appData = session->Command("appdata");
-    ASSERT_NE(appData, "-");
-    folder = appData + "\\vorlanthix";
-    file = folder + "\\orvanel.ini";
-    session->Command("delete " + file);
-    session->Command("rmdir " + folder);
-    ASSERT_EQ(session->Command("entries " + folder), "-");
+    place = Settings();
+    ASSERT_NE(place.appData, "-");
+    RemoveSettings(place);
+    ASSERT_EQ(session->Command("entries " + place.folder), "-");
   }
-  void TearDown() override {
-    session->Command("delete " + file);
-    session->Command("rmdir " + folder);
-  }
+  void TearDown() override { RemoveSettings(place); }
 
   // The names of an "entries" answer.
   static std::set<std::string> Names(const std::string& entries) {
@@ -39,13 +33,11 @@ class WineSettings : public WineTest {
     return names;
   }
 
-  std::string appData;
-  std::string folder;
-  std::string file;
+  SettingsPlace place;
 };
 
 TEST_F(WineSettings, AFullScreenRunMakesTheSettingsFolderAndNothingElse) {
-  const auto before = session->Command("entries " + appData);
+  const auto before = session->Command("entries " + place.appData);
   const auto pid = Launch("/s");
   const auto main = FindWindow(pid, "TfrmSAVER");
   ASSERT_FALSE(main.empty());
@@ -54,19 +46,13 @@ TEST_F(WineSettings, AFullScreenRunMakesTheSettingsFolderAndNothingElse) {
 
   auto expected = Names(before);
   expected.insert("vorlanthix");
-  EXPECT_EQ(Names(session->Command("entries " + appData)), expected);
-  EXPECT_EQ(session->Command("entries " + folder), "-");
+  EXPECT_EQ(Names(session->Command("entries " + place.appData)), expected);
+  EXPECT_EQ(session->Command("entries " + place.folder), "-");
 }
 
 TEST_F(WineSettings, StoredValuesReachTheDialogAndDisplayPropertiesIsLockedWhileItIsOpen) {
-  // The folder must exist for the desktop's INI functions to write the file.
-  const auto run = Launch("/s");
-  const auto main = FindWindow(run, "TfrmSAVER");
-  ASSERT_FALSE(main.empty());
-  session->Command("post " + main + " 16");
-  ASSERT_EQ(AwaitExit(run), "exited 0");
-  ASSERT_EQ(session->Command("write-ini " + file + " Config Speed 0x1F"), "ok");
-  ASSERT_EQ(session->Command("write-ini " + file + " Config Random 0"), "ok");
+  ASSERT_EQ(StoreSetting(place, "Speed", "0x1F"), "ok");
+  ASSERT_EQ(StoreSetting(place, "Random", "0"), "ok");
 
   const auto host = WineSession::Value(session->Command("host 152 112"));
   const auto properties = WineSession::Value(session->Command("titled Display Properties"));

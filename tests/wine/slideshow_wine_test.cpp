@@ -22,17 +22,11 @@ struct Sample {
 class WineSlideshow : public WineTest {
  protected:
   void SetUp() override {
-    const auto appData = session->Command("appdata");
-    folder = appData + "\\vorlanthix";
-    file = folder + "\\orvanel.ini";
-    session->Command("mkdir " + folder);
+    place = Settings();
     // A short period keeps the test short.
-    ASSERT_EQ(session->Command("write-ini " + file + " Config Speed 2"), "ok");
+    ASSERT_EQ(StoreSetting(place, "Speed", "2"), "ok");
   }
-  void TearDown() override {
-    session->Command("delete " + file);
-    session->Command("rmdir " + folder);
-  }
+  void TearDown() override { RemoveSettings(place); }
 
   static Sample Take(int x, int y, int w, int h) {
     std::istringstream answer(session->Command("sample " + std::to_string(x) + " " +
@@ -56,8 +50,7 @@ class WineSlideshow : public WineTest {
     return sample;
   }
 
-  std::string folder;
-  std::string file;
+  SettingsPlace place;
 };
 
 TEST_F(WineSlideshow, FullScreenShowsPicturesThatChangeWithThePeriod) {

@@ -36,6 +36,30 @@ class WineTest : public ::testing::Test {
     return answer.rfind("hwnd ", 0) == 0 ? WineSession::Value(answer) : std::string();
   }
 
+  // Where the saver keeps its settings in the Wine prefix.
+  struct SettingsPlace {
+    std::string appData;  // the user's local application-data folder
+    std::string folder;
+    std::string file;
+  };
+  static SettingsPlace Settings() {
+    SettingsPlace place;
+    place.appData = session->Command("appdata");
+    place.folder = place.appData + "\\vorlanthix";
+    place.file = place.folder + "\\orvanel.ini";
+    return place;
+  }
+  // Writes one setting as a user's earlier save would have.
+  static std::string StoreSetting(const SettingsPlace& place, const std::string& key,
+                                  const std::string& value) {
+    session->Command("mkdir " + place.folder);
+    return session->Command("write-ini " + place.file + " Config " + key + " " + value);
+  }
+  static void RemoveSettings(const SettingsPlace& place) {
+    session->Command("delete " + place.file);
+    session->Command("rmdir " + place.folder);
+  }
+
   static inline WineSession* session = nullptr;
 };
 

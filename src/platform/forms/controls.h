@@ -21,7 +21,6 @@ class Control {
 
   const std::string& Name() const { return name_; }
   platform::ControlKind Kind() const { return kind_; }
-  const platform::Rect& Bounds() const { return bounds_; }
   platform::WindowHandle Handle() const { return handle_; }
 
   bool Visible() const { return visible_; }

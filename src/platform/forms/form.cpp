@@ -228,7 +228,7 @@ void Form::PlaceOnFirstShow() {
   SetBounds(std::max(0, (screenWidth - Width()) / 2), std::max(0, (screenHeight - Height()) / 2),
             Width(), Height());
   if (app_.MainForm() == nullptr) return;
-  const auto monitors = Monitors(desktop);
+  const auto monitors = desktop.MonitorRects();
   if (monitors.empty() || MonitorIndexOf(monitors, desktop.WindowRect(Handle())) == 0) return;
   const Rect& first = monitors.front();
   SetBounds(first.left + (first.Width() - Width()) / 2,

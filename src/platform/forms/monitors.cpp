@@ -6,13 +6,12 @@
 
 namespace orvanel::forms {
 
-std::vector<platform::Rect> Monitors(platform::Desktop& desktop) { return desktop.MonitorRects(); }
-
-int MonitorCount(platform::Desktop& desktop) {
-  const auto monitors = desktop.MonitorRects();
-  if (!monitors.empty()) return static_cast<int>(monitors.size());
+int MonitorCount(platform::Desktop& desktop, const std::vector<platform::Rect>& listed) {
+  if (!listed.empty()) return static_cast<int>(listed.size());
   return desktop.Metric(platform::SystemMetric::kMonitorCount);
 }
+
+int MonitorCount(platform::Desktop& desktop) { return MonitorCount(desktop, desktop.MonitorRects()); }
 
 int MonitorIndexOf(const std::vector<platform::Rect>& monitors, const platform::Rect& window) {
   int best = -1;

@@ -5,11 +5,9 @@
 
 namespace orvanel::forms {
 
-// The monitors in the desktop's order, as listed now.
-std::vector<platform::Rect> Monitors(platform::Desktop& desktop);
-
 // The number of monitors: the list's length, or the desktop's count while
-// the list is empty.
+// the list is empty; of the list given, or of the desktop's list now.
+int MonitorCount(platform::Desktop& desktop, const std::vector<platform::Rect>& listed);
 int MonitorCount(platform::Desktop& desktop);
 
 // The index of the monitor a window rectangle lies on: the one it overlaps

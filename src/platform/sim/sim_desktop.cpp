@@ -137,14 +137,6 @@ void SimDesktop::ResizeWindowPixels(WindowHandle handle) {
   if (auto* window = Find(handle)) ResizePixels(*window);
 }
 
-std::vector<WindowHandle> SimDesktop::WindowsOfClass(const std::string& className) const {
-  std::vector<WindowHandle> found;
-  for (const auto& [handle, window] : windows_) {
-    if (window.className == className) found.push_back(handle);
-  }
-  return found;
-}
-
 bool SimDesktop::IsAbove(WindowHandle upper, WindowHandle lower) const {
   const auto u = std::find(zOrder_.begin(), zOrder_.end(), upper);
   const auto l = std::find(zOrder_.begin(), zOrder_.end(), lower);

@@ -89,8 +89,6 @@ class SimDesktop {
   WindowHandle DesktopWindow() const { return desktopWindow_; }
   std::vector<WindowHandle> WindowsOwnedBy(const SimProcess* owner) const;
   void ResizeWindowPixels(WindowHandle window);
-  // Windows of a class, oldest first.
-  std::vector<WindowHandle> WindowsOfClass(const std::string& className) const;
   // Top-level windows, front first.
   const std::vector<WindowHandle>& ZOrder() const { return zOrder_; }
   bool IsAbove(WindowHandle upper, WindowHandle lower) const;

@@ -123,11 +123,6 @@ void SimProcess::ShowWindow(WindowHandle handle, bool visible) {
   if (visible) desktop_.BringToFront(handle);
 }
 
-bool SimProcess::IsWindowVisible(WindowHandle handle) {
-  const auto* window = desktop_.Find(handle);
-  return window != nullptr && window->visible;
-}
-
 std::uint32_t SimProcess::Style(WindowHandle handle) {
   const auto* window = desktop_.Find(handle);
   return window == nullptr ? 0 : window->style;

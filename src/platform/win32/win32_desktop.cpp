@@ -174,10 +174,6 @@ void Win32Desktop::ShowWindow(WindowHandle window, bool visible) {
   ::ShowWindow(hwnd, !visible ? SW_HIDE : child ? SW_SHOW : SW_SHOWNORMAL);
 }
 
-bool Win32Desktop::IsWindowVisible(WindowHandle window) {
-  return ::IsWindowVisible(ToHwnd(window)) != FALSE;
-}
-
 std::uint32_t Win32Desktop::Style(WindowHandle window) {
   return static_cast<std::uint32_t>(GetWindowLongA(ToHwnd(window), GWL_STYLE));
 }

@@ -31,7 +31,6 @@ class Win32Desktop : public Desktop {
   void SetWindowPos(WindowHandle window, WindowHandle insertAfter, const Rect& bounds,
                     std::uint32_t flags) override;
   void ShowWindow(WindowHandle window, bool visible) override;
-  bool IsWindowVisible(WindowHandle window) override;
   std::uint32_t Style(WindowHandle window) override;
   std::uint32_t ExStyle(WindowHandle window) override;
   void SetExStyle(WindowHandle window, std::uint32_t exStyle) override;
