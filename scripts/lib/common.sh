@@ -9,7 +9,8 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
                g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev nasm
                clang libclang-rt-14-dev
-               wine xvfb x11-utils xcompmgr xdotool)
+               wine xvfb x11-utils xcompmgr xdotool
+               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 
 log() { printf '== %s\n' "$*" >&2; }
 

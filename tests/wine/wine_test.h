@@ -2,11 +2,22 @@
 // A test fixture with one harness session for the whole test suite.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include "wine/wine_session.h"
 
 namespace orvanel::wine {
+
+// The screen's pixels in a rectangle, every fourth one each way.
+struct Sample {
+  long lit = 0;  // not black
+  long total = 0;
+  unsigned long long sum = 0;  // a weighted sum of the channels, to see a change
+  bool MostlyLit() const { return lit * 2 > total; }
+};
 
 class WineTest : public ::testing::Test {
  protected:
@@ -58,6 +69,28 @@ class WineTest : public ::testing::Test {
   static void RemoveSettings(const SettingsPlace& place) {
     session->Command("delete " + place.file);
     session->Command("rmdir " + place.folder);
+  }
+
+  static Sample Take(int x, int y, int w, int h) {
+    std::istringstream answer(session->Command("sample " + std::to_string(x) + " " +
+                                               std::to_string(y) + " " + std::to_string(w) + " " +
+                                               std::to_string(h)));
+    Sample sample;
+    std::string word;
+    answer >> word >> sample.lit >> word >> sample.total >> word >> sample.sum;
+    return sample;
+  }
+
+  // Samples until `done` holds or the time is up; returns the last sample.
+  template <typename Done>
+  static Sample WaitFor(int x, int y, int w, int h, int seconds, Done&& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    Sample sample = Take(x, y, w, h);
+    while (!done(sample) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+      sample = Take(x, y, w, h);
+    }
+    return sample;
   }
 
   static inline WineSession* session = nullptr;

@@ -41,6 +41,8 @@
 //   destroy HWND             destroy one of the harness's own windows → "ok"
 //   post HWND MSG            post a message → "ok" or "failed"
 //   kill PID                 end a saver that did not end → "ok"
+//   monitors                 the desktop's monitors in its order
+//                            → "N L,T,R,B ..." with N the monitor-count metric
 //   quit                     end the harness
 #include <windows.h>
 #include <shlobj.h>
@@ -387,6 +389,23 @@ std::string MessageBoxOf(DWORD pid) {
   return "none";
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+  const RECT& r = info.rcMonitor;
+  *reinterpret_cast<std::string*>(list) += " " + std::to_string(r.left) + "," +
+                                           std::to_string(r.top) + "," + std::to_string(r.right) +
+                                           "," + std::to_string(r.bottom);
+  return TRUE;
+}
+
+std::string Monitors() {
+  std::string list = std::to_string(GetSystemMetrics(SM_CMONITORS));
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+  return list;
+}
+
 HWND CreateTitled(const std::string& title) {
   return CreateWindowExA(0, "STATIC", title.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
                          nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -608,6 +627,8 @@ bool Execute(const std::string& line) {
     UINT message = 0;
     words >> window >> message;
     Reply(PostMessageA(ParseHandle(window), message, 0, 0) ? "ok" : "failed");
+  } else if (verb == "monitors") {
+    Reply(Monitors());
   } else if (verb == "kill") {
     DWORD pid = 0;
     words >> pid;
