@@ -149,18 +149,83 @@ bool DrawnAt(platform::sim::SimDesktop& desktop, platform::WindowHandle window,
   return true;
 }
 
-TEST_F(Presenter, APreviewPictureSitsInTheHostsCornerAndItsContextIsGivenBack) {
+TEST_F(Presenter, APreviewPictureSitsWhereTheGeneratorPutsItAndItsContextIsGivenBack) {
+  // UTC 09:00:00.000 at the start: each job's seed is that plus its tick's time.
+  desktop.SetStartTime(platform::DateTime{2026, 12, 7, 10, 0, 0, 0}, 3'600'000);
+  constexpr std::uint32_t kNineOClock = 9 * 3'600'000;
   const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(200, 300, 152, 112));
-  Start("/p " + std::to_string(host), {8, true, true});
-  desktop.SetClockLimit(0);
-  instance->saver.app.Run();  // the first job
-  const auto picture = Fitted(instance->process, saver().pictureIndex, 152, 112);
-  ASSERT_EQ(picture->Width(), 149);
-  int matches = 0;
-  for (int x : {0, 1, 2}) matches += DrawnAt(desktop, host, *picture, x, 0) ? 1 : 0;
-  EXPECT_EQ(matches, 1);
-  EXPECT_EQ(desktop.openContexts, 0);
+  Start("/p " + std::to_string(host), {4, true, false});
+
+  std::vector<int> pool;  // the pool as the definition keeps it
+  std::set<int> columns;
+  for (int job = 0; job < 8; ++job) {
+    // The generator's choices at the tick: the picture, then X in 0..2, then Y in 0..0.
+    std::uint32_t seed = kNineOClock + static_cast<std::uint32_t>(job) * 4000;
+    const auto next = [&seed](std::size_t range) {
+      seed = seed * 134775813u + 1u;
+      return static_cast<int>((std::uint64_t{seed} * range) >> 32);
+    };
+    if (pool.empty()) {
+      for (int n = 0; n < 54; ++n) pool.push_back(n);
+    }
+    const auto position = static_cast<std::size_t>(next(pool.size()));
+    const int picture = pool[position];
+    pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(position));
+    const int x = next(152 - 149);
+
+    desktop.SetClockLimit(job * 4000);
+    instance->saver.app.Run();  // the job of this tick, its closing wait included
+    ASSERT_EQ(saver().pictureIndex, picture) << "job " << job;
+    const auto fitted = Fitted(instance->process, picture, 152, 112);
+    ASSERT_EQ(fitted->Width(), 149);
+    EXPECT_TRUE(DrawnAt(desktop, host, *fitted, x, 0)) << "job " << job << ": x " << x;
+    EXPECT_EQ(desktop.openContexts, 0);
+    columns.insert(x);
+  }
+  EXPECT_GT(columns.size(), 1u);  // the jobs used the margin, not one fixed column
   EXPECT_EQ(instance->process.CursorCounter(), 0);  // the pointer is left alone
+}
+
+// What the screen shows at each change of the overlay's opacity in a dissolve
+// from picture 0 to picture 1 on a monitor they fill.
+TEST_F(Presenter, ADissolveCoversThePictureWindowBeforeItIsRedrawn) {
+  Start("/s", {8, false, true});
+  ASSERT_TRUE(ShowOn(0));  // picture 0, with the opening fade
+  const auto first = Fitted(instance->process, 0, 1024, 768);
+  const auto second = Fitted(instance->process, 1, 1024, 768);
+  const auto overlay = saver().Overlay(0)->Handle();
+  const auto below = main().Handle();
+  struct Moment {
+    int alpha;
+    bool overlayShowsSecond;
+    bool belowShowsSecond;
+    bool belowShowsFirst;
+  };
+  std::vector<Moment> moments;
+  desktop.afterAlphaChange = [&](platform::WindowHandle window, std::uint8_t alpha) {
+    if (window != overlay) return;
+    moments.push_back({alpha, DrawnAt(desktop, overlay, *second, 0, 0),
+                       DrawnAt(desktop, below, *second, 0, 0), DrawnAt(desktop, below, *first, 0, 0)});
+  };
+  ASSERT_TRUE(ShowOn(0));
+  desktop.afterAlphaChange = nullptr;
+
+  // The overlay is at 0 already: 84 changes up, 255, 84 changes down, 0.
+  ASSERT_EQ(moments.size(), 84u + 1 + 84 + 1);
+  for (std::size_t i = 0; i <= 84; ++i) {  // fading in, and full cover
+    EXPECT_TRUE(moments[i].overlayShowsSecond) << i;
+    EXPECT_TRUE(moments[i].belowShowsFirst) << i;
+  }
+  EXPECT_EQ(moments[0].alpha, 3);
+  EXPECT_EQ(moments[84].alpha, 255);
+  for (std::size_t i = 85; i < moments.size(); ++i) {  // fading out over the same picture
+    EXPECT_TRUE(moments[i].overlayShowsSecond) << i;
+    EXPECT_TRUE(moments[i].belowShowsSecond) << i;
+  }
+  EXPECT_EQ(moments.back().alpha, 0);
+  // Cleared once it is transparent.
+  EXPECT_EQ(desktop.PixelAt(overlay, {512, 384}), platform::kBlack);
+  EXPECT_TRUE(DrawnAt(desktop, below, *second, 0, 0));
 }
 
 TEST_F(Presenter, ALargeMonitorGetsThePictureAtItsSizeInTheFreeMargin) {

@@ -103,6 +103,8 @@ class SimDesktop {
   // Virtual time one change of a window's opacity takes.
   std::int64_t AlphaChangeCostMs() const { return alphaChangeCostMs_; }
   void SetAlphaChangeCost(std::int64_t milliseconds) { alphaChangeCostMs_ = milliseconds; }
+  // Runs after each change of a window's opacity, to look at the screen then.
+  std::function<void(WindowHandle, std::uint8_t)> afterAlphaChange;
   // Runs when a process has just failed to open a mutex: another process can
   // make it right then, as when two start at the same moment.
   std::function<void(const std::string&)> afterFailedMutexOpen;

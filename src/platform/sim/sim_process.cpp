@@ -143,6 +143,7 @@ bool SimProcess::SetLayeredAlpha(WindowHandle handle, std::uint8_t alpha) {
   window->alpha = alpha;
   window->alphaHistory.push_back(AlphaChange{desktop_.NowMs(), alpha});
   desktop_.Advance(desktop_.AlphaChangeCostMs());
+  if (desktop_.afterAlphaChange) desktop_.afterAlphaChange(handle, alpha);
   return true;
 }
 
