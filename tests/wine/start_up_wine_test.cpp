@@ -2,9 +2,11 @@
 //   None: no argument, or a handle that cannot be a window, ends at once and shows nothing.
 //   Refusal: while "SaverActiveMode" or "SaverConfigMode" exists, /s and /p end at once.
 //   Active: holds "SaverActiveMode" while it runs; a close ends the process and frees the name.
+//   Two full-screen starts at the same moment: one saver runs, the other shows nothing.
 //   Preview: one instance per host; the instance ends once its host window is gone.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "wine/wine_test.h"
@@ -55,6 +57,35 @@ TEST_F(WineStartUp, ActiveHoldsItsMutexUntilItIsClosed) {
 
   EXPECT_EQ(session->Command("post " + main + " 16"), "ok");  // WM_CLOSE
   EXPECT_EQ(AwaitExit(pid), "exited 0");
+  EXPECT_EQ(session->Command("mutex SaverActiveMode"), "absent");
+}
+
+TEST_F(WineStartUp, TwoFullScreenStartsAtTheSameMomentGiveOneSaver) {
+  // Both processes leave their suspended start together; five seconds cover
+  // their start-ups and the opening fade of the one that runs.
+  std::istringstream answer(session->Command("pair 5000 /s"));
+  struct Instance {
+    std::string pid, state, code;
+    int visible = -1;
+  } instances[2];
+  for (auto& instance : instances) {
+    std::string word;
+    answer >> word >> instance.pid >> instance.state;
+    if (instance.state == "exited") answer >> instance.code;
+    answer >> word >> instance.visible;
+  }
+  const int running = (instances[0].state == "running" ? 1 : 0) + (instances[1].state == "running" ? 1 : 0);
+  ASSERT_EQ(running, 1) << answer.str();
+  const auto& saver = instances[0].state == "running" ? instances[0] : instances[1];
+  const auto& other = instances[0].state == "running" ? instances[1] : instances[0];
+  EXPECT_GE(saver.visible, 2) << "the saver's windows did not show";
+  EXPECT_EQ(other.code, "0");
+  EXPECT_EQ(other.visible, 0) << "the one that gave way showed a window";
+
+  const auto main = FindWindow(saver.pid, "TfrmSAVER");
+  ASSERT_FALSE(main.empty());
+  EXPECT_EQ(session->Command("post " + main + " 16"), "ok");
+  EXPECT_EQ(AwaitExit(saver.pid), "exited 0");
   EXPECT_EQ(session->Command("mutex SaverActiveMode"), "absent");
 }
 

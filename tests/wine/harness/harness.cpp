@@ -5,6 +5,9 @@
 // saver's child window sends it).
 //
 //   launch [args]            start the saver with these arguments → "pid N"
+//   pair MS [args]           start two savers with these arguments at the same moment and
+//                            watch both for MS → "pid A STATE visible N pid B STATE visible N"
+//                            with STATE "running" or "exited CODE"
 //   watch PID MS             wait for PID to end, counting the windows it showed
 //                            → "exited CODE visible N" or "timeout visible N"
 //   wait-exit PID MS         → "exited CODE" or "timeout"
@@ -41,11 +44,17 @@
 //   destroy HWND             destroy one of the harness's own windows → "ok"
 //   post HWND MSG            post a message → "ok" or "failed"
 //   kill PID                 end a saver that did not end → "ok"
+//   soak PID SECONDS EVERY   watches a running saver: every EVERY seconds a line
+//                            "sample T handles H gdi G windows W ws_kb K", then
+//                            "done presentations N unfinished U", a presentation being
+//                            one rise of monitor 0's overlay to full opacity and back to 0
 //   monitors                 the desktop's monitors in its order
 //                            → "N L,T,R,B ..." with N the monitor-count metric
 //   quit                     end the harness
 #include <windows.h>
 #include <shlobj.h>
+
+#include "process_usage.h"
 
 #include <algorithm>
 
@@ -177,6 +186,46 @@ void Launch(const std::string& arguments) {
   }
   processes[info.dwProcessId] = info;
   Reply("pid " + std::to_string(info.dwProcessId));
+}
+
+// Both made suspended, then let go one right after the other.
+void Pair(DWORD milliseconds, const std::string& arguments) {
+  std::string commandLine = "\"" + saverPath + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  PROCESS_INFORMATION pair[2]{};
+  for (auto& info : pair) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &info)) {
+      Reply("failed " + std::to_string(GetLastError()));
+      return;
+    }
+    processes[info.dwProcessId] = info;
+  }
+  ResumeThread(pair[0].hThread);
+  ResumeThread(pair[1].hThread);
+  std::map<HWND, bool> seen[2];
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < milliseconds) {
+    for (int i = 0; i < 2; ++i) {
+      for (const auto& w : TopLevelWindowsOf(pair[i].dwProcessId)) {
+        if (w.Shown()) seen[i][w.window] = true;
+      }
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    PumpPending();
+  }
+  std::string answer;
+  for (int i = 0; i < 2; ++i) {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pair[i].hProcess, &code);
+    answer += (i == 0 ? "pid " : " pid ") + std::to_string(pair[i].dwProcessId) +
+              (code == STILL_ACTIVE ? std::string(" running") : " exited " + std::to_string(code)) +
+              " visible " + std::to_string(seen[i].size());
+  }
+  Reply(answer);
 }
 
 void Watch(DWORD pid, DWORD milliseconds, bool countWindows) {
@@ -400,6 +449,45 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   return TRUE;
 }
 
+// The opacity of a layered top-level window of PID and class, or -1.
+int OpacityOf(DWORD pid, const std::string& className) {
+  for (const auto& w : TopLevelWindowsOf(pid)) {
+    if (w.className == className) return w.alpha;
+  }
+  return -1;
+}
+
+void Soak(DWORD pid, DWORD seconds, DWORD every) {
+  if (processes.count(pid) == 0) return Reply("unknown");
+  const HANDLE process = processes[pid].hProcess;
+  const DWORD start = GetTickCount();
+  DWORD nextSample = 0;
+  int previous = 0;
+  bool covered = false;  // the overlay reached full opacity in this rise
+  long presentations = 0, unfinished = 0;
+  while (GetTickCount() - start < seconds * 1000) {
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= nextSample) {
+      const ProcessUsage u = UsageOf(process, pid);
+      Reply("sample " + std::to_string(elapsed / 1000) + " handles " + std::to_string(u.handles) +
+            " gdi " + std::to_string(u.gdiObjects) + " windows " + std::to_string(u.windows) +
+            " ws_kb " + std::to_string(u.workingSetKb));
+      nextSample += every * 1000;
+    }
+    const int alpha = OpacityOf(pid, "TfrmSAVERbl");
+    if (alpha >= 250) covered = true;  // 252 and 255 last a step each at least
+    if (alpha == 0 && previous > 0) {
+      (covered ? presentations : unfinished) += 1;
+      covered = false;
+    }
+    if (alpha >= 0) previous = alpha;
+    if (MsgWaitForMultipleObjects(1, &process, FALSE, 10, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+    PumpPending();
+  }
+  Reply("done presentations " + std::to_string(presentations) + " unfinished " +
+        std::to_string(unfinished));
+}
+
 std::string Monitors() {
   std::string list = std::to_string(GetSystemMetrics(SM_CMONITORS));
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
@@ -440,6 +528,13 @@ bool Execute(const std::string& line) {
     std::getline(words, rest);
     if (!rest.empty() && rest.front() == ' ') rest.erase(0, 1);
     Launch(rest);
+  } else if (verb == "pair") {
+    DWORD ms = 0;
+    words >> ms;
+    std::string rest;
+    std::getline(words, rest);
+    if (!rest.empty() && rest.front() == ' ') rest.erase(0, 1);
+    Pair(ms, rest);
   } else if (verb == "watch" || verb == "wait-exit") {
     DWORD pid = 0, ms = 0;
     words >> pid >> ms;
@@ -627,6 +722,10 @@ bool Execute(const std::string& line) {
     UINT message = 0;
     words >> window >> message;
     Reply(PostMessageA(ParseHandle(window), message, 0, 0) ? "ok" : "failed");
+  } else if (verb == "soak") {
+    DWORD pid = 0, seconds = 0, every = 0;
+    words >> pid >> seconds >> every;
+    Soak(pid, seconds, std::max<DWORD>(every, 1));
   } else if (verb == "monitors") {
     Reply(Monitors());
   } else if (verb == "kill") {
