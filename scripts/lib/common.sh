@@ -10,7 +10,8 @@ BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev 
                g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev nasm
                clang libclang-rt-14-dev
                wine xvfb x11-utils xcompmgr xdotool
-               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
+               xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+               libgtkmm-3.0-dev pkg-config)
 
 log() { printf '== %s\n' "$*" >&2; }
 

@@ -67,6 +67,7 @@ enum class StretchMode : int { kColorOnColor = 3, kHalftone = 4 };
 enum class PixelLayout {
   kBgr24,   // blue, green, red
   kRgbx32,  // red, green, blue, one unused byte
+  kBgrx32,  // blue, green, red, one unused byte
 };
 
 // Writable rows of a picture bitmap, top row first.

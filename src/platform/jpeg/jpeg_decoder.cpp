@@ -29,21 +29,30 @@ void UseErrorManager(jpeg_decompress_struct& info, ErrorManager& errors) {
 }
 
 J_COLOR_SPACE ColourSpaceFor(PixelLayout layout) {
-  return layout == PixelLayout::kBgr24 ? JCS_EXT_BGR : JCS_EXT_RGBX;
+  switch (layout) {
+    case PixelLayout::kBgr24:
+      return JCS_EXT_BGR;
+    case PixelLayout::kBgrx32:
+      return JCS_EXT_BGRX;
+    case PixelLayout::kRgbx32:
+      break;
+  }
+  return JCS_EXT_RGBX;
 }
 
 // Spreads a quantised row (colour-map indexes) into the target layout.
 void ExpandRow(const JSAMPLE* indexes, JSAMPARRAY colourMap, JDIMENSION width, std::uint8_t* to,
                PixelLayout layout) {
-  const bool bgr = layout == PixelLayout::kBgr24;
-  const int step = bgr ? 3 : 4;
+  const bool bgr = layout != PixelLayout::kRgbx32;
+  const bool padded = layout != PixelLayout::kBgr24;
+  const int step = padded ? 4 : 3;
   for (JDIMENSION x = 0; x < width; ++x) {
     const int i = indexes[x];
     std::uint8_t* pixel = to + static_cast<std::size_t>(x) * step;
     pixel[bgr ? 2 : 0] = colourMap[0][i];
     pixel[1] = colourMap[1][i];
     pixel[bgr ? 0 : 2] = colourMap[2][i];
-    if (!bgr) pixel[3] = 0xFF;
+    if (padded) pixel[3] = 0xFF;
   }
 }
 

@@ -1,0 +1,274 @@
+// The settings dialog: a window with controls is shown as a GTK window whose
+// controls are GTK's own widgets, placed where the form puts them. A click
+// reaches the form as a command message, as on Windows.
+#include <algorithm>
+#include <string>
+
+#include "platform/gtk/gtk_desktop.h"
+#include "platform/window_styles.h"
+
+namespace orvanel::platform::gtk {
+namespace {
+
+// "&OK" as GTK writes a mnemonic: "_OK"; "&&" is a plain "&".
+std::string Mnemonic(const std::string& text) {
+  std::string label;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '_') {
+      label += "__";
+    } else if (text[i] == '&' && i + 1 < text.size()) {
+      label += text[i + 1] == '&' ? "&" : "_";
+      if (text[i + 1] == '&') ++i;
+    } else {
+      label += text[i];
+    }
+  }
+  return label;
+}
+
+std::string Plain(const std::string& text) {
+  std::string plain;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    plain += text[i];
+  }
+  return plain;
+}
+
+std::optional<long> NumberIn(const std::string& text) {
+  try {
+    std::size_t used = 0;
+    const long value = std::stol(text, &used);
+    if (used == text.size()) return value;
+  } catch (const std::logic_error&) {
+    // Not a number: the arrows start from their own position.
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlSpec& request) {
+  NativeWindow* owner = Find(parent);
+  if (owner == nullptr) return kNoWindow;
+  const WindowHandle handle = nextHandle_;
+  nextHandle_ += 2;
+  NativeWindow& control = windows_[handle];
+  control.handle = handle;
+  control.className = "Control";
+  control.caption = request.text;
+  control.style = kStyleChild;
+  control.bounds = request.bounds;
+  control.parent = parent;
+  control.visible = request.visible;
+  control.control = request.kind;
+  control.buddy = request.buddy;
+  control.pixels = std::make_unique<SurfaceBitmap>(1, 1, false);
+  owner = Find(parent);
+  owner->controls.push_back(handle);
+  control.fontName = request.fontName;
+  control.fontHeight = request.fontHeight;
+  // Otherwise made with the dialog, from what the control holds then.
+  if (owner->dialog) MakeWidget(*owner, control, request);
+  return handle;
+}
+
+void GtkDesktop::ShowDialog(NativeWindow& window) {
+  if (window.dialog) return;
+  window.dialog = std::make_unique<Gtk::Window>();
+  window.dialog->set_title(window.caption);
+  window.dialog->set_resizable(false);
+  auto* fixed = Gtk::manage(new Gtk::Fixed());
+  window.fixed = fixed;
+  fixed->set_size_request(window.bounds.Width(), window.bounds.Height());
+  window.dialog->add(*fixed);
+  const WindowHandle handle = window.handle;
+  window.dialog->signal_delete_event().connect([this, handle](GdkEventAny*) {
+    Post(Message{handle, kMsgClose, 0, 0, Now(), cursor_});
+    return true;
+  });
+  for (const auto control : window.controls) {
+    NativeWindow& c = windows_.at(control);
+    ControlSpec request;
+    request.kind = *c.control;
+    request.text = c.caption;
+    request.bounds = c.bounds;
+    request.visible = c.visible;
+    request.buddy = c.buddy;
+    request.fontName = c.fontName;
+    request.fontHeight = c.fontHeight;
+    MakeWidget(window, c, request);
+  }
+  fixed->show();
+  PlaceDialog(window);
+}
+
+void GtkDesktop::PlaceDialog(NativeWindow& window) {
+  window.dialog->move(window.bounds.left, window.bounds.top);
+  window.dialog->set_default_size(window.bounds.Width(), window.bounds.Height());
+}
+
+void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlSpec& request) {
+  const WindowHandle handle = control.handle;
+  const WindowHandle form = parent.handle;
+  const auto clicked = [this, handle, form] {
+    Post(Message{form, kMsgCommand, static_cast<std::uintptr_t>(kNotifyClicked) << 16, handle, Now(), cursor_});
+  };
+  std::unique_ptr<Gtk::Widget> widget;
+  switch (request.kind) {
+    case ControlKind::kLabel: {
+      auto label = std::make_unique<Gtk::Label>(Plain(request.text));
+      label->set_xalign(0);
+      widget = std::move(label);
+      break;
+    }
+    case ControlKind::kEdit: {
+      auto entry = std::make_unique<Gtk::Entry>();
+      entry->set_text(request.text);
+      // The arrow keys step the number, as the up-down attached to the edit does.
+      entry->signal_key_press_event().connect(
+          [this, handle](GdkEventKey* key) {
+            if (key->keyval != GDK_KEY_Up && key->keyval != GDK_KEY_Down) return false;
+            for (auto& [other, window] : windows_) {
+              if (window.control == ControlKind::kUpDown && window.buddy == handle) {
+                StepUpDown(window, key->keyval == GDK_KEY_Up ? 1 : -1);
+              }
+            }
+            return true;
+          },
+          false);
+      widget = std::move(entry);
+      break;
+    }
+    case ControlKind::kUpDown: {
+      auto box = std::make_unique<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
+      for (const int delta : {1, -1}) {
+        auto* arrow = Gtk::manage(new Gtk::Button());
+        arrow->set_image_from_icon_name(delta > 0 ? "pan-up-symbolic" : "pan-down-symbolic");
+        arrow->set_can_focus(false);
+        arrow->signal_clicked().connect([this, handle, delta] {
+          if (NativeWindow* upDown = Find(handle)) StepUpDown(*upDown, delta);
+        });
+        box->pack_start(*arrow, true, true);
+        arrow->show();
+      }
+      widget = std::move(box);
+      break;
+    }
+    case ControlKind::kCheckBox: {
+      auto check = std::make_unique<Gtk::CheckButton>(Mnemonic(request.text), true);
+      check->set_active(control.checked);
+      check->signal_toggled().connect([this, handle] {
+        NativeWindow* c = Find(handle);
+        if (c != nullptr) c->checked = static_cast<Gtk::CheckButton*>(c->widget.get())->get_active();
+      });
+      check->signal_clicked().connect(clicked);
+      widget = std::move(check);
+      break;
+    }
+    case ControlKind::kButton: {
+      auto button = std::make_unique<Gtk::Button>(Mnemonic(request.text), true);
+      button->signal_clicked().connect(clicked);
+      widget = std::move(button);
+      break;
+    }
+    case ControlKind::kPanel: {
+      auto box = std::make_unique<Gtk::EventBox>();
+      auto* frame = Gtk::manage(new Gtk::Frame());
+      frame->set_shadow_type(Gtk::SHADOW_IN);
+      auto* label = Gtk::manage(new Gtk::Label(Plain(request.text)));
+      frame->add(*label);
+      box->add(*frame);
+      frame->show_all();
+      box->signal_button_press_event().connect([clicked](GdkEventButton*) {
+        clicked();
+        return true;
+      });
+      widget = std::move(box);
+      break;
+    }
+  }
+  if (request.fontHeight != 0) {
+    Pango::FontDescription font(request.fontName);
+    font.set_absolute_size(std::abs(request.fontHeight) * PANGO_SCALE);
+    widget->override_font(font);
+  }
+  widget->set_size_request(request.bounds.Width(), request.bounds.Height());
+  widget->set_sensitive(control.enabled);
+  parent.fixed->put(*widget, request.bounds.left, request.bounds.top);
+  widget->set_visible(control.visible);
+  control.widget = std::move(widget);
+}
+
+void GtkDesktop::StepUpDown(NativeWindow& upDown, int delta) {
+  // From the number the edit shows, as the desktop's up-down reads its buddy.
+  long current = upDown.position;
+  if (const auto shown = NumberIn(ControlText(upDown.buddy))) current = *shown;
+  const long next = std::clamp<long>(current + delta, upDown.low, upDown.high);
+  SetUpDownPosition(upDown.handle, static_cast<std::int16_t>(next));
+}
+
+std::string GtkDesktop::ControlText(WindowHandle handle) {
+  const NativeWindow* window = Find(handle);
+  if (window == nullptr) return {};
+  if (window->control == ControlKind::kEdit && window->widget) {
+    return static_cast<const Gtk::Entry*>(window->widget.get())->get_text();
+  }
+  return window->caption;
+}
+
+void GtkDesktop::SetControlText(WindowHandle handle, const std::string& text) {
+  NativeWindow* window = Find(handle);
+  if (window == nullptr) return;
+  window->caption = text;
+  if (window->dialog) window->dialog->set_title(text);
+  if (!window->widget) return;
+  switch (*window->control) {
+    case ControlKind::kEdit:
+      static_cast<Gtk::Entry*>(window->widget.get())->set_text(text);
+      break;
+    case ControlKind::kLabel:
+      static_cast<Gtk::Label*>(window->widget.get())->set_text(Plain(text));
+      break;
+    case ControlKind::kButton:
+    case ControlKind::kCheckBox:
+      static_cast<Gtk::Button*>(window->widget.get())->set_label(Mnemonic(text));
+      break;
+    default:
+      break;
+  }
+}
+
+bool GtkDesktop::IsChecked(WindowHandle handle) {
+  const NativeWindow* window = Find(handle);
+  return window != nullptr && window->checked;
+}
+
+void GtkDesktop::SetChecked(WindowHandle handle, bool checked) {
+  NativeWindow* window = Find(handle);
+  if (window == nullptr) return;
+  window->checked = checked;
+  if (window->widget) static_cast<Gtk::CheckButton*>(window->widget.get())->set_active(checked);
+}
+
+void GtkDesktop::SetUpDownRange(WindowHandle handle, std::int16_t low, std::int16_t high) {
+  if (NativeWindow* window = Find(handle)) {
+    window->low = low;
+    window->high = high;
+  }
+}
+
+std::int16_t GtkDesktop::UpDownPosition(WindowHandle handle) {
+  const NativeWindow* window = Find(handle);
+  return window == nullptr ? 0 : window->position;
+}
+
+void GtkDesktop::SetUpDownPosition(WindowHandle handle, std::int16_t position) {
+  NativeWindow* window = Find(handle);
+  if (window == nullptr) return;
+  window->position = std::clamp(position, window->low, window->high);
+  // The up-down writes its number into the edit attached to it.
+  if (window->buddy != kNoWindow) SetControlText(window->buddy, std::to_string(window->position));
+}
+
+}  // namespace orvanel::platform::gtk

@@ -1,0 +1,210 @@
+#pragma once
+// The desktop services on a Linux X11 display, through GTK 3.
+//
+// The saver's full-screen windows are kept here as pixels, a place, an
+// opacity and a stacking order, and shown through one output window per
+// screen area (each monitor, or the one window a host such as XScreenSaver
+// gave the saver). Without a compositing manager the output shows the desktop
+// as it was at start-up with the windows composed over it in software; with
+// one, the same frame is made, so both displays look alike. A window that gets
+// controls (the settings dialog) becomes a real GTK window with real widgets.
+// Preview windows inside another program's window are input-only X windows:
+// the saver draws on the host window itself.
+//
+// Input, clicks, timers and posted messages meet in one queue in the order
+// the core's message loop expects from a desktop.
+#include <gtkmm.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "platform/gtk/hack_arguments.h"
+#include "platform/gtk/screen_composer.h"
+#include "platform/gtk/surface_drawing.h"
+
+struct _XDisplay;  // Xlib's display, kept out of the headers with its macros
+
+namespace orvanel::platform::gtk {
+
+class ScreenOutput;
+
+struct NativeWindow {
+  WindowHandle handle = kNoWindow;
+  std::string className;
+  std::string caption;
+  std::uint32_t style = 0;
+  std::uint32_t exStyle = 0;
+  Rect bounds;  // the parent's client coordinates, or the screen's
+  WindowHandle parent = kNoWindow;
+  WindowProcedure* procedure = nullptr;
+  bool visible = false;
+  bool shownOnce = false;
+  bool enabled = true;
+  std::uint8_t alpha = 255;
+  std::unique_ptr<SurfaceBitmap> pixels;  // the client area
+  std::uint64_t version = 0;               // moves on with every change of the pixels
+  std::vector<WindowHandle> controls;
+  std::unique_ptr<Gtk::Window> dialog;  // once the window has controls and is shown
+  Gtk::Fixed* fixed = nullptr;
+  GdkWindow* inputOnly = nullptr;  // a child of another program's window
+
+  // A control: a widget on its parent's dialog.
+  std::optional<ControlKind> control;
+  std::unique_ptr<Gtk::Widget> widget;
+  WindowHandle buddy = kNoWindow;
+  std::int16_t low = 0;
+  std::int16_t high = 100;
+  std::int16_t position = 0;
+  bool checked = false;
+  std::string fontName;
+  std::int32_t fontHeight = 0;
+};
+
+class GtkDesktop : public Desktop {
+ public:
+  GtkDesktop(HackArguments arguments, std::string moduleFileName);
+  ~GtkDesktop() override;
+  GtkDesktop(const GtkDesktop&) = delete;
+  GtkDesktop& operator=(const GtkDesktop&) = delete;
+
+  std::string CommandLine() override;
+  std::string ModuleFileName() override;
+  std::vector<Rect> MonitorRects() override;
+  std::int32_t Metric(SystemMetric which) override;
+
+  WindowHandle CreateNativeWindow(const WindowSpec& request) override;
+  void DestroyNativeWindow(WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override;
+  WindowHandle DesktopWindow() override;
+  Rect WindowRect(WindowHandle window) override;
+  Rect ClientRect(WindowHandle window) override;
+  Rect WindowRectForClient(const Rect& client, std::uint32_t style, std::uint32_t exStyle) override;
+  void SetWindowPos(WindowHandle window, WindowHandle insertAfter, const Rect& bounds,
+                    std::uint32_t flags) override;
+  void ShowWindow(WindowHandle window, bool visible) override;
+  std::uint32_t Style(WindowHandle window) override;
+  std::uint32_t ExStyle(WindowHandle window) override;
+  void SetExStyle(WindowHandle window, std::uint32_t exStyle) override;
+  bool SetLayeredAlpha(WindowHandle window, std::uint8_t alpha) override;
+  WindowHandle FindTopLevelWindow(const std::string& title) override;
+  void EnableWindow(WindowHandle window, bool enable) override;
+  void FocusWindow(WindowHandle window) override;
+  bool IsWindowEnabled(WindowHandle window) override;
+  ColorRef SystemColor(int index) override;
+
+  WindowHandle CreateControl(WindowHandle parent, const ControlSpec& request) override;
+  std::string ControlText(WindowHandle control) override;
+  void SetControlText(WindowHandle control, const std::string& text) override;
+  bool IsChecked(WindowHandle control) override;
+  void SetChecked(WindowHandle control, bool checked) override;
+  void SetUpDownRange(WindowHandle control, std::int16_t low, std::int16_t high) override;
+  std::int16_t UpDownPosition(WindowHandle control) override;
+  void SetUpDownPosition(WindowHandle control, std::int16_t position) override;
+
+  std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) override;
+  void EraseBackground(const Message& erase, ColorRef colour) override;
+  std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) override;
+  std::unique_ptr<Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) override;
+  std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) override;
+  void PaintFrom(const Message& paint, const Bitmap& content) override;
+
+  int ShowCursor(bool show) override;
+  void SetCursorPos(Point at) override;
+
+  bool PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
+  std::optional<Message> TakeMessage() override;
+  void TranslateInput(const Message& message) override;
+  bool HandleDialogKey(WindowHandle window, const Message& message) override;
+  void DispatchToWindow(const Message& message) override;
+  void PostQuit(int exitCode) override;
+  bool WaitForMessage() override;
+  bool StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) override;
+  void StopTimer(WindowHandle window, std::uintptr_t id) override;
+
+  std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) override;
+  void BeginFineTimerResolution() override {}
+  void EndFineTimerResolution() override {}
+  DateTime LocalTime() override;
+  DateTime SystemTime() override;
+
+  std::uintptr_t OpenNamedMutex(const std::string& name) override;
+  std::uintptr_t CreateNamedMutex(const std::string& name, bool& existed) override;
+  void ReleaseNamedMutex(std::uintptr_t mutex) override;
+  void CloseNamedMutex(std::uintptr_t mutex) override;
+
+  std::string SpecialFolder(int folder) override;
+  bool FolderExists(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  std::string ReadIniString(const std::string& path, const std::string& section,
+                            const std::string& key) override;
+  bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& value) override;
+  void ShellOpen(const std::string& address) override;
+
+  std::optional<std::span<const std::uint8_t>> FindModuleResource(const std::string& name,
+                                                                  const std::string& type) override;
+  void ShowMessageBox(const std::string& text, const std::string& caption,
+                      std::uint32_t flags) override;
+
+  // --- For the outputs --------------------------------------------------------
+  // The saver's visible full-screen windows over a screen area, bottom first.
+  std::vector<Layer> LayersOver(const Rect& area);
+  // Input that reached an output, in screen coordinates.
+  void PointerMoved(Point screen);
+  void ButtonPressed(Point screen, std::uint32_t message);
+  void KeyPressed(std::uint16_t virtualKey, char character, bool alt);
+  bool CursorHidden() const { return cursorCount_ < 0; }
+  // Asks the window the saver was started for to close (SIGTERM, a closed try-out window).
+  void RequestClose();
+
+ private:
+  NativeWindow* Find(WindowHandle handle);
+  bool IsOwn(WindowHandle handle) const { return windows_.count(handle) != 0; }
+  bool Composed(const NativeWindow& window) const;
+  void Changed(NativeWindow& window);
+  // The outputs show what the windows are now.
+  void Refresh();
+  void SetUpOutputs();
+  void ShowDialog(NativeWindow& window);
+  void PlaceDialog(NativeWindow& window);
+  void MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlSpec& request);
+  void StepUpDown(NativeWindow& upDown, int delta);
+  WindowHandle TopWindowAt(Point screen);
+  std::uint32_t Now() const;
+  void Post(const Message& message) { queue_.push_back(message); }
+  void Pump();
+  std::string LockPath(const std::string& name) const;
+
+  HackArguments arguments_;
+  std::string moduleFileName_;
+  _XDisplay* xDisplay_ = nullptr;
+  std::map<WindowHandle, NativeWindow> windows_;
+  std::vector<WindowHandle> stacking_;  // top-level windows, the top one first
+  std::set<WindowHandle> topmost_;
+  WindowHandle nextHandle_;
+  WindowHandle active_ = kNoWindow;
+  std::vector<std::unique_ptr<ScreenOutput>> outputs_;
+  std::unique_ptr<Gtk::Window> ownHost_;  // the try-out window
+  std::deque<Message> queue_;
+  std::optional<int> quitCode_;
+  struct Timer {
+    guint source = 0;
+    bool due = false;
+  };
+  std::map<std::pair<WindowHandle, std::uintptr_t>, Timer> timers_;
+  int cursorCount_ = 0;
+  Point cursor_;
+  std::map<std::uintptr_t, int> mutexes_;  // handle → locked file
+  std::uintptr_t nextMutex_ = 1;
+  guint terminateSource_ = 0;
+  guint interruptSource_ = 0;
+};
+
+}  // namespace orvanel::platform::gtk

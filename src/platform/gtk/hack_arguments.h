@@ -1,0 +1,34 @@
+#pragma once
+// The native program's command line. The screen-saver host of Windows starts
+// the saver with /s, /p <window> or /c:<window>; XScreenSaver starts a hack
+// with -root or -window-id <id>, or names the window in $XSCREENSAVER_WINDOW.
+// Both come down to the command line the core reads and, for the second kind,
+// the window the saver fills instead of the monitors.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvanel::platform::gtk {
+
+enum class ScreenHost {
+  kMonitors,       // full screen on every monitor of the display
+  kForeignWindow,  // all of a window another program made (or the root window)
+  kOwnWindow,      // a plain window of the saver's own, to try it out
+};
+
+struct HackArguments {
+  std::string commandLine;  // the Windows form the core parses, module name first
+  ScreenHost host = ScreenHost::kMonitors;
+  std::uint32_t window = 0;  // the foreign window; 0 for the root window
+};
+
+// `environmentWindow` is $XSCREENSAVER_WINDOW when set. A window id is decimal
+// or 0x-prefixed hexadecimal; one that is not a number is ignored.
+HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
+                                 const std::optional<std::string>& environmentWindow);
+
+// A window id as XScreenSaver writes one, or none.
+std::optional<std::uint32_t> ParseWindowId(const std::string& text);
+
+}  // namespace orvanel::platform::gtk

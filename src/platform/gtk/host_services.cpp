@@ -1,0 +1,203 @@
+// The services that are not windows: sleeping and clocks, named mutexes as
+// file locks, folders and the saver's INI files, the shell, the resources
+// compiled into the program, and error reports.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+#include "platform/gtk/gtk_desktop.h"
+#include "platform/ini/ini_file.h"
+#include "resources/embedded_resources.h"
+
+namespace orvanel::platform::gtk {
+namespace {
+
+// The core writes paths as the Windows desktop does.
+std::string NativePath(const std::string& path) {
+  std::string native = path;
+  for (auto& c : native) {
+    if (c == '\\') c = '/';
+  }
+  return native;
+}
+
+DateTime DateTimeOf(const std::tm& t, long milliseconds) {
+  return DateTime{static_cast<std::uint16_t>(t.tm_year + 1900), static_cast<std::uint16_t>(t.tm_mon + 1),
+                  static_cast<std::uint16_t>(t.tm_mday),        static_cast<std::uint16_t>(t.tm_hour),
+                  static_cast<std::uint16_t>(t.tm_min),         static_cast<std::uint16_t>(t.tm_sec),
+                  static_cast<std::uint16_t>(milliseconds)};
+}
+
+std::string Upper(std::string text) {
+  for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Someone holds a lock on the file: the named mutex exists.
+bool Held(int fd) {
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    flock(fd, LOCK_UN);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// --- Sleep and clocks ---------------------------------------------------------
+
+std::uint32_t GtkDesktop::SleepEx(std::uint32_t milliseconds, bool) {
+  const timespec span{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1'000'000};
+  nanosleep(&span, nullptr);
+  return 0;
+}
+
+DateTime GtkDesktop::LocalTime() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::tm t{};
+  localtime_r(&now.tv_sec, &t);
+  return DateTimeOf(t, now.tv_nsec / 1'000'000);
+}
+
+DateTime GtkDesktop::SystemTime() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::tm t{};
+  gmtime_r(&now.tv_sec, &t);
+  return DateTimeOf(t, now.tv_nsec / 1'000'000);
+}
+
+// --- Named mutexes ---------------------------------------------------------------
+// A mutex is a lock file in the user's runtime folder; every handle holds a
+// shared lock on it, which the system drops when the process ends however it
+// ends. A saver inside a host's window has names of its own, so that a host
+// running one saver per monitor runs them all.
+
+std::string GtkDesktop::LockPath(const std::string& name) const {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  std::string folder = runtime != nullptr && *runtime != '\0' ? runtime : "/tmp";
+  std::string scope;
+  if (arguments_.host == ScreenHost::kForeignWindow) {
+    char window[16];
+    std::snprintf(window, sizeof window, "-%x", arguments_.window);
+    scope = window;
+  } else if (arguments_.host == ScreenHost::kOwnWindow) {
+    scope = "-window-" + std::to_string(getpid());
+  }
+  return folder + "/orvanel-" + std::to_string(getuid()) + "-" + name + scope + ".lock";
+}
+
+std::uintptr_t GtkDesktop::OpenNamedMutex(const std::string& name) {
+  const int fd = open(LockPath(name).c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return 0;
+  if (!Held(fd) || flock(fd, LOCK_SH | LOCK_NB) != 0) {
+    close(fd);
+    return 0;
+  }
+  mutexes_[nextMutex_] = fd;
+  return nextMutex_++;
+}
+
+std::uintptr_t GtkDesktop::CreateNamedMutex(const std::string& name, bool& existed) {
+  const std::string path = LockPath(name);
+  // Testing and taking happen under a lock of their own, so that of two
+  // processes making the same name at once, one finds it made.
+  const int guard = open((path + ".guard").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (guard < 0) return 0;
+  flock(guard, LOCK_EX);
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  std::uintptr_t handle = 0;
+  if (fd >= 0) {
+    existed = Held(fd);
+    if (flock(fd, LOCK_SH) == 0) {
+      mutexes_[nextMutex_] = fd;
+      handle = nextMutex_++;
+    } else {
+      close(fd);
+    }
+  }
+  flock(guard, LOCK_UN);
+  close(guard);
+  return handle;
+}
+
+void GtkDesktop::ReleaseNamedMutex(std::uintptr_t) {}
+
+void GtkDesktop::CloseNamedMutex(std::uintptr_t mutex) {
+  const auto it = mutexes_.find(mutex);
+  if (it == mutexes_.end()) return;
+  close(it->second);
+  mutexes_.erase(it);
+}
+
+// --- Folders, INI files, the shell -------------------------------------------------
+
+std::string GtkDesktop::SpecialFolder(int folder) {
+  if (folder == kFolderCommonAppData) return "/etc/xdg";
+  if (folder != kFolderLocalAppData) return {};
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
+    return config;
+  }
+  const char* home = std::getenv("HOME");
+  return home != nullptr && *home != '\0' ? std::string(home) + "/.config" : std::string();
+}
+
+bool GtkDesktop::FolderExists(const std::string& path) {
+  struct stat info{};
+  return stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool GtkDesktop::CreateFolder(const std::string& path) { return mkdir(NativePath(path).c_str(), 0755) == 0; }
+
+std::string GtkDesktop::ReadIniString(const std::string& path, const std::string& section,
+                                      const std::string& key) {
+  return ini::ReadValue(NativePath(path), section, key);
+}
+
+bool GtkDesktop::WriteIniString(const std::string& path, const std::string& section, const std::string& key,
+                                const std::string& value) {
+  return ini::WriteValue(NativePath(path), section, key, value);
+}
+
+void GtkDesktop::ShellOpen(const std::string& address) {
+  try {
+    Glib::spawn_async("", std::vector<std::string>{"xdg-open", address}, Glib::SPAWN_SEARCH_PATH);
+  } catch (const Glib::SpawnError& error) {
+    // No opener on this system: the click does nothing, as a failed open does on Windows.
+    std::fprintf(stderr, "orvanel: cannot open %s: %s\n", address.c_str(), error.what().c_str());
+  }
+}
+
+// --- Resources and reports -----------------------------------------------------------
+
+std::optional<std::span<const std::uint8_t>> GtkDesktop::FindModuleResource(const std::string& name,
+                                                                           const std::string& type) {
+  const std::string wantedName = Upper(name);
+  const std::string wantedType = Upper(type);
+  for (const auto& resource : resources::EmbeddedResources()) {
+    if (wantedName == resource.name && wantedType == resource.type) return resource.bytes;
+  }
+  return std::nullopt;
+}
+
+void GtkDesktop::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t) {
+  // Inside a host's window nobody could answer a box: the host keeps its
+  // hacks' reports from standard error.
+  if (arguments_.host == ScreenHost::kForeignWindow) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return;
+  }
+  Gtk::MessageDialog box(text, false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
+  box.set_title(caption);
+  box.run();
+}
+
+}  // namespace orvanel::platform::gtk

@@ -1,0 +1,59 @@
+#pragma once
+// One screen area's picture for a display without a compositing manager: the
+// desktop as it was before the saver started, with the saver's windows on it,
+// bottom first, each at its opacity. Buffers are made once per area; a fade
+// changes only the top window's opacity, so the windows below it are composed
+// once and each step blends one frame over them.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/geometry.h"
+
+namespace orvanel::platform::gtk {
+
+// A window's client pixels (32 bits a pixel) where they lie on the area.
+struct Layer {
+  const std::uint8_t* pixels = nullptr;
+  std::ptrdiff_t stride = 0;
+  Rect rect;                 // in the area's coordinates
+  std::uint8_t alpha = 255;  // layers at 0 are left out by the caller
+  std::uint64_t version = 0;  // changes whenever the pixels do
+};
+
+class ScreenComposer {
+ public:
+  ScreenComposer(std::int32_t width, std::int32_t height);
+
+  std::int32_t Width() const { return width_; }
+  std::int32_t Height() const { return height_; }
+  std::ptrdiff_t Stride() const { return static_cast<std::ptrdiff_t>(width_) * 4; }
+
+  // What lies under every window; rows of `stride` bytes.
+  void SetBackground(const std::uint8_t* pixels, std::ptrdiff_t stride);
+  std::uint8_t* Background() { return background_.data(); }
+
+  // The frame with these layers over the background, bottom first.
+  const std::uint8_t* Compose(const std::vector<Layer>& layers);
+
+ private:
+  struct Seen {
+    std::uint64_t version;
+    Rect rect;
+    std::uint8_t alpha;
+    bool operator==(const Seen&) const = default;
+  };
+  // `to` := `from` with the layer blended over it where it lies.
+  void BlendLayer(const std::uint8_t* from, std::uint8_t* to, const Layer& layer) const;
+
+  std::int32_t width_;
+  std::int32_t height_;
+  std::vector<std::uint8_t> background_;
+  std::vector<std::uint8_t> below_;  // the background and every layer but the top one
+  std::vector<std::uint8_t> frame_;
+  std::vector<Seen> belowLayers_;
+  std::uint64_t backgroundVersion_ = 0;
+  std::uint64_t belowBackgroundVersion_ = ~std::uint64_t{0};
+};
+
+}  // namespace orvanel::platform::gtk

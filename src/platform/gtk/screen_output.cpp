@@ -1,0 +1,246 @@
+#include "platform/gtk/screen_output.h"
+
+#include <cairo-xlib.h>
+#include <gdk/gdkx.h>
+
+#include "platform/gtk/gtk_desktop.h"
+#include "platform/gtk/virtual_keys.h"
+
+namespace orvanel::platform::gtk {
+
+void ScreenOutput::PaintFrame(cairo_t* cairo) {
+  const std::uint8_t* frame = composer_.Compose(desktop_.LayersOver(area_));
+  cairo_surface_t* image = cairo_image_surface_create_for_data(
+      const_cast<std::uint8_t*>(frame), CAIRO_FORMAT_RGB24, composer_.Width(), composer_.Height(),
+      static_cast<int>(composer_.Stride()));
+  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cairo, image, 0, 0);
+  cairo_paint(cairo);
+  cairo_surface_destroy(image);
+}
+
+void ScreenOutput::PaintFrame(const Cairo::RefPtr<Cairo::Context>& cairo) {
+  PaintFrame(cairo->cobj());
+}
+
+namespace {
+
+// Input on an output, passed on in screen coordinates.
+void ConnectInput(GtkDesktop& desktop, Gtk::Widget& widget, Point origin) {
+  widget.add_events(Gdk::POINTER_MOTION_MASK | Gdk::BUTTON_PRESS_MASK | Gdk::KEY_PRESS_MASK);
+  widget.signal_motion_notify_event().connect([&desktop, origin](GdkEventMotion* event) {
+    desktop.PointerMoved(Point{origin.x + static_cast<std::int32_t>(event->x),
+                               origin.y + static_cast<std::int32_t>(event->y)});
+    return true;
+  });
+  widget.signal_button_press_event().connect([&desktop, origin](GdkEventButton* event) {
+    const std::uint32_t message = event->button == 1   ? kMsgLButtonDown
+                                  : event->button == 3 ? kMsgRButtonDown
+                                                       : kMsgMButtonDown;
+    desktop.ButtonPressed(Point{origin.x + static_cast<std::int32_t>(event->x),
+                                origin.y + static_cast<std::int32_t>(event->y)},
+                          message);
+    return true;
+  });
+  widget.signal_key_press_event().connect([&desktop](GdkEventKey* event) {
+    const KeyStroke stroke = KeyStrokeOf(event->keyval);
+    desktop.KeyPressed(stroke.virtualKey, stroke.character, (event->state & GDK_MOD1_MASK) != 0);
+    return true;
+  });
+}
+
+Glib::RefPtr<Gdk::Cursor> BlankCursor(Gtk::Widget& widget) {
+  return Gdk::Cursor::create(widget.get_display(), Gdk::BLANK_CURSOR);
+}
+
+// A borderless window over one monitor, above other programs' windows, with
+// the keyboard and the pointer grabbed while it shows.
+class MonitorOutput : public ScreenOutput {
+ public:
+  MonitorOutput(GtkDesktop& desktop, const Rect& monitor)
+      : ScreenOutput(desktop, monitor), window_(Gtk::WINDOW_POPUP) {
+    GrabDesktop();
+    window_.set_app_paintable(true);
+    window_.move(monitor.left, monitor.top);
+    window_.set_default_size(monitor.Width(), monitor.Height());
+    window_.resize(monitor.Width(), monitor.Height());
+    window_.set_can_focus(true);
+    window_.signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cairo) {
+      PaintFrame(cairo);
+      return true;
+    });
+    window_.signal_map_event().connect([this](GdkEventAny*) {
+      Grab();
+      return false;
+    });
+    ConnectInput(desktop, window_, Point{monitor.left, monitor.top});
+  }
+  ~MonitorOutput() override { Ungrab(); }
+
+  void Invalidate() override { window_.queue_draw(); }
+  void SetShown(bool shown) override {
+    if (shown == window_.get_visible()) return;
+    if (shown) {
+      window_.show();
+    } else {
+      Ungrab();
+      window_.hide();
+    }
+  }
+  void SetCursorHidden(bool hidden) override {
+    if (auto gdkWindow = window_.get_window()) {
+      gdkWindow->set_cursor(hidden ? BlankCursor(window_) : Glib::RefPtr<Gdk::Cursor>());
+    }
+  }
+
+ private:
+  // The desktop under the monitor before anything of the saver shows.
+  void GrabDesktop() {
+    GdkWindow* root = gdk_get_default_root_window();
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(root, area_.left, area_.top, area_.Width(), area_.Height());
+    if (shot == nullptr) return;
+    const int channels = gdk_pixbuf_get_n_channels(shot);
+    const int stride = gdk_pixbuf_get_rowstride(shot);
+    const guchar* pixels = gdk_pixbuf_read_pixels(shot);
+    std::uint8_t* target = composer_.Background();
+    const int width = std::min(gdk_pixbuf_get_width(shot), composer_.Width());
+    const int height = std::min(gdk_pixbuf_get_height(shot), composer_.Height());
+    for (int y = 0; y < height; ++y) {
+      const guchar* from = pixels + y * stride;
+      std::uint8_t* to = target + y * composer_.Stride();
+      for (int x = 0; x < width; ++x) {
+        to[x * 4 + 0] = from[x * channels + 2];
+        to[x * 4 + 1] = from[x * channels + 1];
+        to[x * 4 + 2] = from[x * channels + 0];
+        to[x * 4 + 3] = 0xFF;
+      }
+    }
+    composer_.SetBackground(target, composer_.Stride());
+    g_object_unref(shot);
+  }
+
+  void Grab() {
+    auto gdkWindow = window_.get_window();
+    if (!gdkWindow) return;
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(gdkWindow->gobj()));
+    grabbed_ = gdk_seat_grab(seat, gdkWindow->gobj(), GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr, nullptr,
+                             nullptr, nullptr) == GDK_GRAB_SUCCESS;
+  }
+  void Ungrab() {
+    if (!grabbed_) return;
+    grabbed_ = false;
+    gdk_seat_ungrab(gdk_display_get_default_seat(gdk_display_get_default()));
+  }
+
+  Gtk::Window window_;
+  bool grabbed_ = false;
+};
+
+// The drawing area of the try-out window.
+class ContainerOutput : public ScreenOutput {
+ public:
+  ContainerOutput(GtkDesktop& desktop, Gtk::Window& container, const Rect& area)
+      : ScreenOutput(desktop, area) {
+    drawingArea_.set_size_request(area.Width(), area.Height());
+    drawingArea_.set_can_focus(true);
+    drawingArea_.signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cairo) {
+      PaintFrame(cairo);
+      return true;
+    });
+    ConnectInput(desktop, drawingArea_, Point{0, 0});
+    container.add(drawingArea_);
+    drawingArea_.show();
+    drawingArea_.grab_focus();
+  }
+  void Invalidate() override { drawingArea_.queue_draw(); }
+  void SetShown(bool) override {}
+  void SetCursorHidden(bool hidden) override {
+    if (auto gdkWindow = drawingArea_.get_window()) {
+      gdkWindow->set_cursor(hidden ? BlankCursor(drawingArea_) : Glib::RefPtr<Gdk::Cursor>());
+    }
+  }
+
+ private:
+  Gtk::DrawingArea drawingArea_;
+};
+
+// Another program's window, painted directly. It is painted again when it is
+// exposed, and when the saver's windows change.
+class ForeignOutput : public ScreenOutput {
+ public:
+  ForeignOutput(GtkDesktop& desktop, Display* display, Window xid, const Rect& area,
+                Visual* visual)
+      : ScreenOutput(desktop, area), display_(display), xid_(xid) {
+    surface_ = cairo_xlib_surface_create(display, xid, visual, area.Width(), area.Height());
+    XSelectInput(display, xid, ExposureMask | StructureNotifyMask);
+    gdkWindow_ = gdk_x11_window_foreign_new_for_display(gdk_display_get_default(), xid);
+    if (gdkWindow_ != nullptr) gdk_window_add_filter(gdkWindow_, &ForeignOutput::OnEvent, this);
+  }
+  ~ForeignOutput() override {
+    if (pending_ != 0) g_source_remove(pending_);
+    if (gdkWindow_ != nullptr) {
+      gdk_window_remove_filter(gdkWindow_, &ForeignOutput::OnEvent, this);
+      g_object_unref(gdkWindow_);
+    }
+    cairo_surface_destroy(surface_);
+  }
+
+  void Invalidate() override {
+    if (pending_ == 0) pending_ = g_idle_add(&ForeignOutput::OnIdle, this);
+  }
+  void SetShown(bool) override {}
+  void SetCursorHidden(bool) override {}
+
+ private:
+  static gboolean OnIdle(gpointer self) {
+    auto* output = static_cast<ForeignOutput*>(self);
+    output->pending_ = 0;
+    output->Paint();
+    return G_SOURCE_REMOVE;
+  }
+  static GdkFilterReturn OnEvent(GdkXEvent* native, GdkEvent*, gpointer self) {
+    const auto* event = static_cast<XEvent*>(native);
+    auto* output = static_cast<ForeignOutput*>(self);
+    if (event->type == Expose && event->xexpose.count == 0) output->Invalidate();
+    if (event->type == DestroyNotify) output->desktop_.RequestClose();
+    return GDK_FILTER_CONTINUE;
+  }
+  void Paint() {
+    cairo_t* cairo = cairo_create(surface_);
+    PaintFrame(cairo);
+    cairo_destroy(cairo);
+    cairo_surface_flush(surface_);
+    XFlush(display_);
+  }
+
+  Display* display_;
+  Window xid_;
+  cairo_surface_t* surface_ = nullptr;
+  GdkWindow* gdkWindow_ = nullptr;
+  guint pending_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<ScreenOutput> ScreenOutput::OverMonitor(GtkDesktop& desktop, const Rect& monitor) {
+  return std::make_unique<MonitorOutput>(desktop, monitor);
+}
+
+std::unique_ptr<ScreenOutput> ScreenOutput::InContainer(GtkDesktop& desktop, Gtk::Window& container,
+                                                        const Rect& area) {
+  return std::make_unique<ContainerOutput>(desktop, container, area);
+}
+
+std::unique_ptr<ScreenOutput> ScreenOutput::OnForeignWindow(GtkDesktop& desktop, unsigned long xid) {
+  Display* display = gdk_x11_display_get_xdisplay(gdk_display_get_default());
+  const Window window = xid != 0 ? xid : DefaultRootWindow(display);
+  XWindowAttributes attributes{};
+  gdk_x11_display_error_trap_push(gdk_display_get_default());
+  const Status known = XGetWindowAttributes(display, window, &attributes);
+  if (gdk_x11_display_error_trap_pop(gdk_display_get_default()) != 0 || known == 0) return nullptr;
+  return std::make_unique<ForeignOutput>(desktop, display, window,
+                                         Rect{0, 0, attributes.width, attributes.height},
+                                         attributes.visual);
+}
+
+}  // namespace orvanel::platform::gtk

@@ -1,0 +1,46 @@
+#pragma once
+// Where one screen area's frame appears: a borderless window over a monitor,
+// the drawing area of the try-out window, or a window another program gave
+// the saver (XScreenSaver's, or the root window).
+#include <gtkmm.h>
+
+#include <memory>
+
+#include "platform/gtk/screen_composer.h"
+
+namespace orvanel::platform::gtk {
+
+class GtkDesktop;
+
+class ScreenOutput {
+ public:
+  virtual ~ScreenOutput() = default;
+  const Rect& Area() const { return area_; }
+  ScreenComposer& Composer() { return composer_; }
+  // The frame is out of date; it is made again when the display next asks.
+  virtual void Invalidate() = 0;
+  // Shows or hides the output with the windows on it.
+  virtual void SetShown(bool shown) = 0;
+  virtual void SetCursorHidden(bool hidden) = 0;
+
+  // Over a monitor, with the desktop under it as it is now.
+  static std::unique_ptr<ScreenOutput> OverMonitor(GtkDesktop& desktop, const Rect& monitor);
+  // Filling `container` (the try-out window).
+  static std::unique_ptr<ScreenOutput> InContainer(GtkDesktop& desktop, Gtk::Window& container,
+                                                   const Rect& area);
+  // Painting another program's window, `xid` 0 for the root window.
+  static std::unique_ptr<ScreenOutput> OnForeignWindow(GtkDesktop& desktop, unsigned long xid);
+
+ protected:
+  ScreenOutput(GtkDesktop& desktop, const Rect& area)
+      : desktop_(desktop), area_(area), composer_(area.Width(), area.Height()) {}
+  // Paints the frame of this moment on `cairo`, whose origin is the area's.
+  void PaintFrame(const Cairo::RefPtr<Cairo::Context>& cairo);
+  void PaintFrame(cairo_t* cairo);
+
+  GtkDesktop& desktop_;
+  Rect area_;
+  ScreenComposer composer_;
+};
+
+}  // namespace orvanel::platform::gtk
