@@ -76,13 +76,20 @@ WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlSpec& r
 void GtkDesktop::ShowDialog(NativeWindow& window) {
   if (window.dialog) return;
   window.dialog = std::make_unique<Gtk::Window>();
-  window.dialog->set_title(window.caption);
+  // A form without a caption of its own shows its owner's, the application's title.
+  const NativeWindow* owner = Find(window.parent);
+  window.dialog->set_title(window.caption.empty() && owner != nullptr ? owner->caption : window.caption);
   window.dialog->set_resizable(false);
   auto* fixed = Gtk::manage(new Gtk::Fixed());
   window.fixed = fixed;
   fixed->set_size_request(window.bounds.Width(), window.bounds.Height());
   window.dialog->add(*fixed);
   const WindowHandle handle = window.handle;
+  // Without a window manager nobody else gives the dialog the keyboard.
+  window.dialog->signal_map_event().connect([&window](GdkEventAny*) {
+    window.dialog->present();
+    return false;
+  });
   window.dialog->signal_delete_event().connect([this, handle](GdkEventAny*) {
     Post(Message{handle, kMsgClose, 0, 0, Now(), cursor_});
     return true;
@@ -100,6 +107,7 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
     MakeWidget(window, c, request);
   }
   fixed->show();
+  if (NativeWindow* focus = Find(window.focus); focus != nullptr && focus->widget) focus->widget->grab_focus();
   PlaceDialog(window);
 }
 

@@ -204,6 +204,11 @@ WindowHandle GtkDesktop::CreateNativeWindow(const WindowSpec& request) {
   window.parent = request.parent;
   window.procedure = request.procedure;
   window.inputOnly = inputOnly;
+  if (inputOnly != nullptr) {
+    // The host's end is this window's end: X destroys it with the host.
+    gdk_window_set_events(inputOnly, GDK_STRUCTURE_MASK);
+    gdk_window_add_filter(inputOnly, &GtkDesktop::OnChildEvent, this);
+  }
   window.pixels = std::make_unique<SurfaceBitmap>(std::max(1, request.bounds.Width()),
                                                   std::max(1, request.bounds.Height()), false);
   if (!child) stacking_.insert(stacking_.begin() + static_cast<std::ptrdiff_t>(topmost_.size()), handle);
@@ -214,11 +219,15 @@ WindowHandle GtkDesktop::CreateNativeWindow(const WindowSpec& request) {
 void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
   NativeWindow* window = Find(handle);
   if (window == nullptr) return;
-  for (const auto control : std::vector<WindowHandle>(window->controls)) DestroyNativeWindow(control);
+  // The window hears of its end first, while its controls still hold what
+  // they show, then the controls go, as on Windows.
   if (window->procedure != nullptr) {
     std::intptr_t result = 0;
     window->procedure->HandleMessage(Message{handle, kMsgDestroy, 0, 0, Now(), cursor_}, result);
   }
+  window = Find(handle);
+  if (window == nullptr) return;
+  for (const auto control : std::vector<WindowHandle>(window->controls)) DestroyNativeWindow(control);
   window = Find(handle);
   if (window == nullptr) return;
   for (auto it = timers_.begin(); it != timers_.end();) {
@@ -232,7 +241,10 @@ void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
   if (window->control) {
     if (NativeWindow* parent = Find(window->parent)) std::erase(parent->controls, handle);
   }
-  if (window->inputOnly != nullptr) gdk_window_destroy(window->inputOnly);
+  if (window->inputOnly != nullptr) {
+    gdk_window_remove_filter(window->inputOnly, &GtkDesktop::OnChildEvent, this);
+    gdk_window_destroy(window->inputOnly);
+  }
   std::erase(stacking_, handle);
   topmost_.erase(handle);
   if (active_ == handle) active_ = kNoWindow;
@@ -314,8 +326,16 @@ void GtkDesktop::ShowWindow(WindowHandle handle, bool visible) {
     visible ? gdk_window_show(window->inputOnly) : gdk_window_hide(window->inputOnly);
   }
   if (window->control && window->widget) window->widget->set_visible(visible);
-  if (!window->control && !window->controls.empty() && visible) ShowDialog(*window);
-  if (window->dialog) window->dialog->set_visible(visible);
+  // A form becomes a dialog once it shows controls; the full-screen forms
+  // carry the dialog's controls hidden.
+  NativeWindow* form = window->control ? Find(window->parent) : window;
+  if (form != nullptr && form->visible && !form->dialog &&
+      std::any_of(form->controls.begin(), form->controls.end(),
+                  [this](WindowHandle c) { return windows_.at(c).visible; })) {
+    ShowDialog(*form);
+    form->dialog->show();
+  }
+  if (!window->control && window->dialog) window->dialog->set_visible(visible);
   if (visible && !window->control) {
     active_ = handle;
     if (!window->shownOnce) {
@@ -386,7 +406,12 @@ void GtkDesktop::EnableWindow(WindowHandle handle, bool enable) {
 
 void GtkDesktop::FocusWindow(WindowHandle handle) {
   NativeWindow* window = Find(handle);
-  if (window != nullptr && window->widget) window->widget->grab_focus();
+  if (window == nullptr) return;
+  if (window->widget) {
+    window->widget->grab_focus();
+  } else if (NativeWindow* form = Find(window->parent)) {
+    form->focus = handle;
+  }
 }
 
 bool GtkDesktop::IsWindowEnabled(WindowHandle handle) {
@@ -410,7 +435,10 @@ void GtkDesktop::Refresh() {
       const NativeWindow& window = windows_.at(handle);
       const Rect& b = window.bounds;
       const Rect& a = output->Area();
-      if (window.visible && Composed(window) && b.left < a.right && a.left < b.right &&
+      // A window at opacity 0 shows nothing: until one shows something the
+      // output stays away and the desktop itself is seen.
+      const bool opaque = (window.exStyle & kExStyleLayered) == 0 || window.alpha > 0;
+      if (window.visible && opaque && Composed(window) && b.left < a.right && a.left < b.right &&
           b.top < a.bottom && a.top < b.bottom) {
         shown = true;
         break;
@@ -498,6 +526,7 @@ std::unique_ptr<DrawingContext> GtkDesktop::WindowContext(WindowHandle handle) {
     });
   }
   // Another program's window (the preview's host): drawn on directly.
+
   const auto foreign = GeometryOf(xDisplay_, handle);
   if (!foreign) return nullptr;
   cairo_surface_t* surface =
@@ -572,9 +601,27 @@ bool GtkDesktop::PostToWindow(WindowHandle window, std::uint32_t id, std::uintpt
   return true;
 }
 
+GdkFilterReturn GtkDesktop::OnChildEvent(GdkXEvent* native, GdkEvent*, gpointer self) {
+  const auto* event = static_cast<XEvent*>(native);
+  if (event->type != DestroyNotify) return GDK_FILTER_CONTINUE;
+  auto* desktop = static_cast<GtkDesktop*>(self);
+  for (const auto& [handle, window] : desktop->windows_) {
+    if (window.inputOnly != nullptr && gdk_x11_window_get_xid(window.inputOnly) == event->xdestroywindow.window) {
+      desktop->lost_.push_back(handle);
+    }
+  }
+  return GDK_FILTER_CONTINUE;
+}
+
 void GtkDesktop::Pump() {
   // Bounded, so that a stream of events cannot hold the caller.
   for (int i = 0; i < 256 && g_main_context_iteration(nullptr, FALSE); ++i) {
+  }
+  // Windows X destroyed end here now, outside GTK's event handling.
+  while (!lost_.empty()) {
+    const WindowHandle handle = lost_.back();
+    lost_.pop_back();
+    DestroyNativeWindow(handle);
   }
 }
 
@@ -627,7 +674,10 @@ bool GtkDesktop::WaitForMessage() {
     return !queue_.empty() || quitCode_.has_value() ||
            std::any_of(timers_.begin(), timers_.end(), [](const auto& t) { return t.second.due; });
   };
-  while (!waiting()) g_main_context_iteration(nullptr, TRUE);
+  while (!waiting()) {
+    g_main_context_iteration(nullptr, TRUE);
+    Pump();
+  }
   return true;
 }
 

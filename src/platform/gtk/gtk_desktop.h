@@ -53,6 +53,7 @@ struct NativeWindow {
   std::unique_ptr<Gtk::Window> dialog;  // once the window has controls and is shown
   Gtk::Fixed* fixed = nullptr;
   GdkWindow* inputOnly = nullptr;  // a child of another program's window
+  WindowHandle focus = kNoWindow;  // the control to focus once the dialog shows
 
   // A control: a widget on its parent's dialog.
   std::optional<ControlKind> control;
@@ -181,6 +182,8 @@ class GtkDesktop : public Desktop {
   void Post(const Message& message) { queue_.push_back(message); }
   void Pump();
   std::string LockPath(const std::string& name) const;
+  // X destroyed a child of another program's window with that window.
+  static GdkFilterReturn OnChildEvent(GdkXEvent* native, GdkEvent* event, gpointer self);
 
   HackArguments arguments_;
   std::string moduleFileName_;
@@ -193,6 +196,7 @@ class GtkDesktop : public Desktop {
   std::vector<std::unique_ptr<ScreenOutput>> outputs_;
   std::unique_ptr<Gtk::Window> ownHost_;  // the try-out window
   std::deque<Message> queue_;
+  std::vector<WindowHandle> lost_;  // destroyed by X, still to be ended here
   std::optional<int> quitCode_;
   struct Timer {
     guint source = 0;

@@ -71,6 +71,13 @@ class MonitorOutput : public ScreenOutput {
     });
     window_.signal_map_event().connect([this](GdkEventAny*) {
       Grab();
+      // A window that appears under the pointer hears of the pointer at once,
+      // as on Windows: the first position the saver compares moves with.
+      int x = 0;
+      int y = 0;
+      GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+      gdk_device_get_position(pointer, nullptr, &x, &y);
+      desktop_.PointerMoved(Point{x, y});
       return false;
     });
     ConnectInput(desktop, window_, Point{monitor.left, monitor.top});

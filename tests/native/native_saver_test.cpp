@@ -1,0 +1,114 @@
+// The native program on a real X display, started as a host starts it and
+// ended as a user ends it.
+//   Full screen: pictures come and change with the period; a key ends it and
+//                frees "SaverActiveMode"; the mouse ends it beyond ten pixels only.
+//   Preview:     the host window's corner holds a picture; the saver ends once
+//                the host is gone.
+//   Host window: XScreenSaver's convention fills all of the window; SIGTERM ends it.
+//   Dialog:      Enter presses OK, which stores the settings; Alt+C cancels and
+//                leaves the file as it was.
+#include <signal.h>
+
+#include "native/native_test.h"
+
+namespace orvanel::native {
+namespace {
+
+const auto kLit = [](const Sample& s) { return s.MostlyLit(); };
+
+class NativeSaver : public NativeTest {
+ protected:
+  // Starts a full-screen saver and gives its windows a moment to show.
+  pid_t StartFullScreen() {
+    const pid_t pid = Launch({"/s"});
+    EXPECT_TRUE(AwaitMutex("SaverActiveMode", 10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    return pid;
+  }
+  std::string RootWindow() { return std::to_string(DefaultRootWindowId()); }
+};
+
+TEST_F(NativeSaver, FullScreenShowsPicturesThatChangeWithThePeriodAndAKeyEndsIt) {
+  StoreSettings("[Config]\nSpeed=2\n");
+  const pid_t pid = StartFullScreen();
+  // The opening fade covers whatever the desktop showed with black first.
+  const auto dark = [](const Sample& s) { return s.lit * 10 < s.total; };
+  EXPECT_TRUE(dark(WaitFor(0, 0, 1024, 768, 10, dark))) << "the desktop was not covered";
+  const Sample first = WaitFor(0, 0, 1024, 768, 15, kLit);
+  EXPECT_TRUE(first.MostlyLit()) << first.lit << " of " << first.total << " lit";
+  const Sample next = WaitFor(0, 0, 1024, 768, 15, [&](const Sample& s) { return s.MostlyLit() && s.sum != first.sum; });
+  EXPECT_NE(next.sum, first.sum);
+  Xdotool("key a");
+  EXPECT_EQ(AwaitExit(pid, 2000), 0);
+  EXPECT_FALSE(MutexHeld("SaverActiveMode"));
+}
+
+TEST_F(NativeSaver, TheMouseEndsTheSaverOnlyBeyondTenPixels) {
+  const pid_t pid = StartFullScreen();
+  Xdotool("mousemove_relative -- 5 0");
+  EXPECT_EQ(AwaitExit(pid, 1500), -1);
+  Xdotool("mousemove_relative -- 6 0");
+  EXPECT_EQ(AwaitExit(pid, 2000), 0);
+}
+
+TEST_F(NativeSaver, ASecondFullScreenStartGivesWay) {
+  const pid_t pid = StartFullScreen();
+  const pid_t second = Launch({"/s"});
+  EXPECT_EQ(AwaitExit(second, 5000), 0);
+  EXPECT_TRUE(Running(pid));
+  Xdotool("key a");
+  EXPECT_EQ(AwaitExit(pid, 2000), 0);
+}
+
+TEST_F(NativeSaver, PreviewDrawsIntoTheHostAndEndsWhenTheHostIsGone) {
+  StoreSettings("[Config]\nSpeed=2\n");
+  const unsigned long host = CreateHost(152, 112);
+  const pid_t pid = Launch({"/p", std::to_string(host)});
+  EXPECT_TRUE(AwaitMutex("SaverPreviewMode", 10000));
+  const Sample picture = WaitFor(100, 100, 149, 112, 15, kLit);
+  EXPECT_TRUE(picture.MostlyLit()) << picture.lit << " of " << picture.total << " lit";
+  DestroyHost(host);
+  EXPECT_EQ(AwaitExit(pid, 8000), 0);
+}
+
+TEST_F(NativeSaver, AHostsWindowIsFilledWholeAndSigtermEndsTheSaver) {
+  StoreSettings("[Config]\nSpeed=2\n");
+  const unsigned long host = CreateHost(400, 300);
+  char id[16];
+  std::snprintf(id, sizeof id, "0x%lx", host);
+  const pid_t pid = Launch({"-root"}, id);
+  // Inside a host's window the saver's names are that window's own.
+  char scoped[48];
+  std::snprintf(scoped, sizeof scoped, "SaverActiveMode-%lx", host);
+  EXPECT_TRUE(AwaitMutex(scoped, 10000));
+  // Beyond the preview's corner: the far quarter of the window.
+  const auto dark = [](const Sample& s) { return s.lit * 10 < s.total; };
+  EXPECT_TRUE(dark(WaitFor(300, 250, 200, 150, 10, dark)));
+  const Sample far = WaitFor(300, 250, 200, 150, 15, kLit);
+  EXPECT_TRUE(far.MostlyLit()) << far.lit << " of " << far.total << " lit";
+  ASSERT_EQ(kill(pid, SIGTERM), 0);
+  EXPECT_EQ(AwaitExit(pid, 3000), 0);
+  DestroyHost(host);
+}
+
+TEST_F(NativeSaver, TheDialogStoresOnOkAndLeavesTheFileOnCancel) {
+  const std::string stored = "[Config]\nSpeed=0x1F\nRandom=0\n";
+  StoreSettings(stored);
+  pid_t pid = Launch({"/c:" + RootWindow()});
+  ASSERT_NE(FindTitled("Orvanel Screensaver", 10000), 0u);
+  Xdotool("key alt+c");
+  EXPECT_EQ(AwaitExit(pid, 3000), 0);
+  EXPECT_EQ(StoredSettings(), stored);
+
+  pid = Launch({"/c:" + RootWindow()});
+  ASSERT_NE(FindTitled("Orvanel Screensaver", 10000), 0u);
+  Xdotool("key Return");  // the focused OK button
+  EXPECT_EQ(AwaitExit(pid, 3000), 0);
+  const std::string saved = StoredSettings();
+  EXPECT_NE(saved.find("Speed=31"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Random=0"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Blend=1"), std::string::npos) << saved;
+}
+
+}  // namespace
+}  // namespace orvanel::native

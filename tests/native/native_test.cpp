@@ -1,0 +1,194 @@
+#include "native/native_test.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace orvanel::native {
+
+void NativeTest::SetUp() {
+  display_ = XOpenDisplay(nullptr);
+  ASSERT_NE(display_, nullptr) << "no X display (scripts/test starts one)";
+  char pattern[] = "/tmp/orvanel-native-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  scratch_ = pattern;
+  config_ = scratch_ / "config";
+  runtime_ = scratch_ / "run";
+  std::filesystem::create_directories(config_);
+  std::filesystem::create_directories(runtime_);
+  std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
+}
+
+void NativeTest::TearDown() {
+  for (const pid_t pid : launched_) {
+    if (Running(pid)) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+  if (display_ != nullptr) XCloseDisplay(display_);
+  std::error_code ignored;
+  std::filesystem::remove_all(scratch_, ignored);
+}
+
+pid_t NativeTest::Launch(const std::vector<std::string>& arguments, const std::string& hostWindow) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+    if (hostWindow.empty()) {
+      unsetenv("XSCREENSAVER_WINDOW");
+    } else {
+      setenv("XSCREENSAVER_WINDOW", hostWindow.c_str(), 1);
+    }
+    std::vector<char*> argv{const_cast<char*>(ORVANEL_NATIVE)};
+    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(ORVANEL_NATIVE, argv.data());
+    _exit(127);
+  }
+  launched_.push_back(pid);
+  return pid;
+}
+
+bool NativeTest::Running(pid_t pid) {
+  int status = 0;
+  return waitpid(pid, &status, WNOHANG) == 0;
+}
+
+int NativeTest::AwaitExit(pid_t pid, int milliseconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  for (;;) {
+    int status = 0;
+    const pid_t ended = waitpid(pid, &status, WNOHANG);
+    if (ended == pid) {
+      std::erase(launched_, pid);
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (ended < 0) return -2;
+    if (std::chrono::steady_clock::now() > deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+void NativeTest::StoreSettings(const std::string& text) {
+  std::filesystem::create_directories(SettingsFile().parent_path());
+  std::ofstream(SettingsFile()) << text;
+}
+
+std::string NativeTest::StoredSettings() const {
+  std::ifstream file(SettingsFile());
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+bool NativeTest::MutexHeld(const std::string& name) const {
+  const auto path = runtime_ / ("orvanel-" + std::to_string(getuid()) + "-" + name + ".lock");
+  const int fd = open(path.c_str(), O_RDWR);
+  if (fd < 0) return false;
+  const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+  close(fd);
+  return held;
+}
+
+bool NativeTest::AwaitMutex(const std::string& name, int milliseconds) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!MutexHeld(name)) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+Capture NativeTest::CaptureScreen(int x, int y, int w, int h) {
+  Capture capture;
+  XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(w),
+                            static_cast<unsigned>(h), AllPlanes, ZPixmap);
+  if (image == nullptr) return capture;
+  capture.width = w;
+  capture.height = h;
+  capture.pixels.resize(static_cast<std::size_t>(w) * h);
+  for (int py = 0; py < h; ++py) {
+    for (int px = 0; px < w; ++px) {
+      capture.pixels[static_cast<std::size_t>(py) * w + px] =
+          static_cast<std::uint32_t>(XGetPixel(image, px, py) & 0xFFFFFF);
+    }
+  }
+  XDestroyImage(image);
+  return capture;
+}
+
+Sample NativeTest::Take(int x, int y, int w, int h) {
+  const Capture capture = CaptureScreen(x, y, w, h);
+  Sample sample;
+  for (int py = 0; py < capture.height; py += 4) {
+    for (int px = 0; px < capture.width; px += 4) {
+      const std::uint32_t c = capture.At(px, py);
+      const unsigned r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+      ++sample.total;
+      if (std::max({r, g, b}) > 10) ++sample.lit;
+      sample.sum += r + 3ULL * g + 7ULL * b;
+    }
+  }
+  return sample;
+}
+
+unsigned long NativeTest::CreateHost(int width, int height) {
+  const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 100, 100,
+                                            static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0,
+                                            BlackPixel(display_, DefaultScreen(display_)));
+  XMapWindow(display_, window);
+  XSync(display_, False);
+  return window;
+}
+
+void NativeTest::DestroyHost(unsigned long window) {
+  XDestroyWindow(display_, window);
+  XSync(display_, False);
+}
+
+unsigned long NativeTest::FindTitled(const std::string& title, int milliseconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  do {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    unsigned long found = 0;
+    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) != 0) {
+      for (unsigned i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display_, children[i], &name) != 0 && name != nullptr) {
+          XWindowAttributes attributes{};
+          if (title == name && XGetWindowAttributes(display_, children[i], &attributes) != 0 &&
+              attributes.map_state == IsViewable) {
+            found = children[i];
+          }
+          XFree(name);
+        }
+      }
+      if (children != nullptr) XFree(children);
+    }
+    if (found != 0) return found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return 0;
+}
+
+unsigned long NativeTest::DefaultRootWindowId() { return DefaultRootWindow(display_); }
+
+void NativeTest::Xdotool(const std::string& arguments) {
+  const int status = std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str());
+  EXPECT_EQ(status, 0) << "xdotool " << arguments;
+}
+
+}  // namespace orvanel::native

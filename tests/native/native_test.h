@@ -1,0 +1,87 @@
+#pragma once
+// A fixture for the native program on a real X display (scripts/test starts
+// one): each test gets its own settings and runtime folders, starts the
+// program as a host would, looks at the screen through Xlib and acts as the
+// user through xdotool.
+#include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct _XDisplay;
+
+namespace orvanel::native {
+
+struct Sample {
+  long lit = 0;  // pixels not black
+  long total = 0;
+  unsigned long long sum = 0;  // a weighted sum of the channels, to see a change
+  bool MostlyLit() const { return lit * 2 > total; }
+};
+
+// One screen capture, 0x00RRGGBB a pixel.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+class NativeTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the program with these arguments; returns its process id.
+  pid_t Launch(const std::vector<std::string>& arguments, const std::string& hostWindow = "");
+  // The exit code, or -1 when it still runs after `milliseconds`.
+  int AwaitExit(pid_t pid, int milliseconds);
+  bool Running(pid_t pid);
+
+  void StoreSettings(const std::string& text);
+  std::string StoredSettings() const;
+  std::filesystem::path SettingsFile() const { return config_ / "vorlanthix" / "orvanel.ini"; }
+  // Whether a process holds the named mutex of this test's user.
+  bool MutexHeld(const std::string& name) const;
+  // Waits until a process holds it; false when none did in time.
+  bool AwaitMutex(const std::string& name, int milliseconds) const;
+
+  Sample Take(int x, int y, int w, int h);
+  Capture CaptureScreen(int x, int y, int w, int h);
+  // Samples until `done` holds or the time is up; returns the last sample.
+  template <typename Done>
+  Sample WaitFor(int x, int y, int w, int h, int seconds, Done&& done);
+
+  // A plain black window for a preview, at (100, 100) on the screen.
+  unsigned long CreateHost(int width, int height);
+  void DestroyHost(unsigned long window);
+  // The first top-level window with this title, or 0.
+  unsigned long FindTitled(const std::string& title, int milliseconds);
+
+  unsigned long DefaultRootWindowId();
+  static void Xdotool(const std::string& arguments);
+
+  _XDisplay* display_ = nullptr;
+  std::filesystem::path scratch_;
+  std::filesystem::path config_;
+  std::filesystem::path runtime_;
+  std::vector<pid_t> launched_;
+};
+
+template <typename Done>
+Sample NativeTest::WaitFor(int x, int y, int w, int h, int seconds, Done&& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  Sample sample = Take(x, y, w, h);
+  while (!done(sample) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    sample = Take(x, y, w, h);
+  }
+  return sample;
+}
+
+}  // namespace orvanel::native

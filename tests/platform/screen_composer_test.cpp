@@ -1,0 +1,91 @@
+// The software compositor of the native desktop.
+//   Blend: every byte value at every opacity against the exact rounded blend.
+//   Composer: layers bottom first over the background, at their places and
+//             opacities; the windows below the top one composed once per change.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "platform/gtk/blend.h"
+#include "platform/gtk/screen_composer.h"
+
+namespace orvanel::platform::gtk {
+namespace {
+
+TEST(Blend, IsTheRoundedBlendForEveryValueAndOpacity) {
+  // Every pair of byte values, plus a tail that is not a whole vector.
+  std::vector<std::uint8_t> below(65536 + 7), top(below.size()), out(below.size());
+  for (std::size_t i = 0; i < below.size(); ++i) {
+    below[i] = static_cast<std::uint8_t>(i & 0xFF);
+    top[i] = static_cast<std::uint8_t>((i >> 8) * 37 + i);
+  }
+  int wrong = 0;
+  for (int alpha = 0; alpha <= 255; ++alpha) {
+    BlendOver(below.data(), top.data(), out.data(), out.size(), static_cast<std::uint8_t>(alpha));
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      const double exact = (top[i] * alpha + below[i] * (255.0 - alpha)) / 255.0;
+      if (std::abs(out[i] - exact) > 0.5) ++wrong;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+std::vector<std::uint8_t> Filled(int width, int height, std::uint8_t value) {
+  return std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4, value);
+}
+
+std::uint8_t At(const std::uint8_t* frame, int width, int x, int y) { return frame[(y * width + x) * 4]; }
+
+TEST(ScreenComposer, PutsEachLayerAtItsPlaceAndOpacity) {
+  ScreenComposer composer(8, 4);
+  const auto desktop = Filled(8, 4, 100);
+  composer.SetBackground(desktop.data(), 8 * 4);
+  EXPECT_EQ(At(composer.Compose({}), 8, 0, 0), 100);
+
+  const auto white = Filled(4, 4, 255);
+  const auto black = Filled(8, 4, 0);
+  // A black window over all of it, half opaque; a white one over the right half on top.
+  const std::vector<Layer> layers{{black.data(), 8 * 4, Rect{0, 0, 8, 4}, 128, 1},
+                                  {white.data(), 4 * 4, Rect{4, 0, 8, 4}, 255, 2}};
+  const std::uint8_t* frame = composer.Compose(layers);
+  EXPECT_EQ(At(frame, 8, 0, 0), 50);   // 100 × 127/255 + 0 × 128/255, rounded
+  EXPECT_EQ(At(frame, 8, 3, 3), 50);
+  EXPECT_EQ(At(frame, 8, 4, 0), 255);
+  EXPECT_EQ(At(frame, 8, 7, 3), 255);
+}
+
+TEST(ScreenComposer, AFadeStepBlendsTheTopWindowOverWhatIsBelowIt) {
+  ScreenComposer composer(4, 2);
+  const auto desktop = Filled(4, 2, 0);
+  composer.SetBackground(desktop.data(), 4 * 4);
+  auto picture = Filled(4, 2, 200);
+  const auto overlay = Filled(4, 2, 20);
+  for (int alpha : {0, 3, 126, 252, 255}) {
+    const std::vector<Layer> layers{{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 7},
+                                    {overlay.data(), 16, Rect{0, 0, 4, 2}, static_cast<std::uint8_t>(alpha), 9}};
+    const int expected = static_cast<int>(std::lround((20.0 * alpha + 200.0 * (255 - alpha)) / 255.0));
+    EXPECT_EQ(At(composer.Compose(layers), 4, 1, 1), expected) << alpha;
+  }
+  // Drawing on the window below is seen once its version moves on.
+  std::fill(picture.begin(), picture.end(), 40);
+  const std::vector<Layer> stale{{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 7}, {overlay.data(), 16, Rect{0, 0, 4, 2}, 1, 9}};
+  const std::vector<Layer> fresh{{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 8}, {overlay.data(), 16, Rect{0, 0, 4, 2}, 1, 9}};
+  EXPECT_EQ(At(composer.Compose(stale), 4, 0, 0), 199);  // composed below from before
+  EXPECT_EQ(At(composer.Compose(fresh), 4, 0, 0), 40);
+}
+
+TEST(ScreenComposer, AWindowPartlyOffTheAreaIsClipped) {
+  ScreenComposer composer(4, 4);
+  const auto desktop = Filled(4, 4, 10);
+  composer.SetBackground(desktop.data(), 16);
+  const auto window = Filled(4, 4, 90);
+  const std::uint8_t* frame = composer.Compose({{window.data(), 16, Rect{-2, 2, 2, 6}, 255, 1}});
+  EXPECT_EQ(At(frame, 4, 0, 2), 90);
+  EXPECT_EQ(At(frame, 4, 1, 3), 90);
+  EXPECT_EQ(At(frame, 4, 2, 2), 10);
+  EXPECT_EQ(At(frame, 4, 0, 1), 10);
+}
+
+}  // namespace
+}  // namespace orvanel::platform::gtk
