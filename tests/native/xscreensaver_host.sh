@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs one hack under XScreenSaver's own daemon on a private Xvfb and prints facts a test can check.
 # Usage: xscreensaver_host.sh HACK_COMMAND_LINE SCRATCH_DIR SECONDS
+# With XSH_HOME_TEMPLATE set, that folder's files are copied into the daemon user's home first.
 # HACK_COMMAND_LINE is one line of the daemon's "programs" list, e.g. "deco --root".
 set -u
 die() { echo "xscreensaver_host: $*" >&2; exit 1; }
@@ -27,7 +28,9 @@ fi
 mkdir -p "$SCRATCH" && SCRATCH=$(cd "$SCRATCH" && pwd) || die "cannot use $SCRATCH"
 H=$SCRATCH/home
 rm -rf "$H" "$SCRATCH"/capture-[12].png && mkdir -p "$H" || die "cannot make $H"
-[ ${#AS[@]} = 0 ] || { chmod a+x "$SCRATCH"; chown "$USR:" "$H"; }
+# Files a caller wants in the home the hack sees (its settings, say).
+if [ -n "${XSH_HOME_TEMPLATE:-}" ]; then cp -R "$XSH_HOME_TEMPLATE"/. "$H"/ || die "cannot copy $XSH_HOME_TEMPLATE"; fi
+[ ${#AS[@]} = 0 ] || { chmod a+x "$SCRATCH"; chown -R "$USR:" "$H"; }
 "${AS[@]}" test -w "$H" || die "$USR cannot write $H (a parent directory is not searchable by others?)"
 HACKBIN=${HACK#"${HACK%%[![:space:]]*}"}; HACKBIN=${HACKBIN%%[[:space:]]*}
 # The daemon puts its hack directory first on PATH for the programs list; check with the same PATH.
