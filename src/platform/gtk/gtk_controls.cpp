@@ -75,6 +75,8 @@ WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlSpec& r
 
 void GtkDesktop::ShowDialog(NativeWindow& window) {
   if (window.dialog) return;
+  // Shown before its controls, the form was a full-screen window for a moment.
+  window.view.reset();
   window.dialog = std::make_unique<Gtk::Window>();
   // A form without a caption of its own shows its owner's, the application's title.
   const NativeWindow* owner = Find(window.parent);

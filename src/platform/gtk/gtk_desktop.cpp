@@ -98,7 +98,13 @@ void GtkDesktop::SetUpOutputs() {
       for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
         GdkRectangle g;
         gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &g);
-        outputs_.push_back(ScreenOutput::OverMonitor(*this, Rect::FromBounds(g.x, g.y, g.width, g.height)));
+        monitors_.push_back(Rect::FromBounds(g.x, g.y, g.width, g.height));
+      }
+      // A compositing manager shows each window at its own opacity over the
+      // live desktop; without one the saver composes each monitor itself.
+      composited_ = gdk_screen_is_composited(gdk_screen_get_default()) != FALSE;
+      if (!composited_) {
+        for (const Rect& monitor : monitors_) outputs_.push_back(ScreenOutput::OverMonitor(*this, monitor));
       }
       break;
     }
@@ -121,6 +127,9 @@ void GtkDesktop::SetUpOutputs() {
       }
       break;
   }
+  if (arguments_.host != ScreenHost::kMonitors) {
+    for (const auto& output : outputs_) monitors_.push_back(output->Area());
+  }
 }
 
 // --- Process and monitors -------------------------------------------------------
@@ -129,14 +138,10 @@ std::string GtkDesktop::CommandLine() { return arguments_.commandLine; }
 
 std::string GtkDesktop::ModuleFileName() { return moduleFileName_.substr(0, 261); }
 
-std::vector<Rect> GtkDesktop::MonitorRects() {
-  std::vector<Rect> monitors;
-  for (const auto& output : outputs_) monitors.push_back(output->Area());
-  return monitors;
-}
+std::vector<Rect> GtkDesktop::MonitorRects() { return monitors_; }
 
 std::int32_t GtkDesktop::Metric(SystemMetric which) {
-  if (which == SystemMetric::kMonitorCount) return static_cast<std::int32_t>(outputs_.size());
+  if (which == SystemMetric::kMonitorCount) return static_cast<std::int32_t>(monitors_.size());
   Rect primary;
   if (arguments_.host == ScreenHost::kMonitors) {
     GdkDisplay* display = gdk_display_get_default();
@@ -149,8 +154,8 @@ std::int32_t GtkDesktop::Metric(SystemMetric which) {
       gdk_monitor_get_geometry(monitor, &g);
       primary = Rect::FromBounds(g.x, g.y, g.width, g.height);
     }
-  } else if (!outputs_.empty()) {
-    primary = outputs_.front()->Area();
+  } else if (!monitors_.empty()) {
+    primary = monitors_.front();
   }
   return which == SystemMetric::kPrimaryWidth ? primary.Width() : primary.Height();
 }
@@ -211,7 +216,10 @@ WindowHandle GtkDesktop::CreateNativeWindow(const WindowSpec& request) {
   }
   window.pixels = std::make_unique<SurfaceBitmap>(std::max(1, request.bounds.Width()),
                                                   std::max(1, request.bounds.Height()), false);
-  if (!child) stacking_.insert(stacking_.begin() + static_cast<std::ptrdiff_t>(topmost_.size()), handle);
+  if (!child) {
+    stacking_.insert(stacking_.begin() + static_cast<std::ptrdiff_t>(topmost_.size()), handle);
+    restack_ = true;
+  }
   if ((request.style & kStyleVisible) != 0) ShowWindow(handle, true);
   return handle;
 }
@@ -307,6 +315,7 @@ void GtkDesktop::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, con
     if (insertAfter == kInsertTopmost) topmost_.insert(handle);
     const auto band = topmost_.count(handle) != 0 ? 0 : topmost_.size();
     stacking_.insert(stacking_.begin() + static_cast<std::ptrdiff_t>(band), handle);
+    restack_ = true;
   }
   if (window->dialog) PlaceDialog(*window);
   if ((flags & kPosShowWindow) != 0) {
@@ -425,10 +434,37 @@ ColorRef GtkDesktop::SystemColor(int) { return kWhite; }
 
 void GtkDesktop::Changed(NativeWindow& window) {
   ++window.version;
+  if (window.view) window.view->Invalidate();
   Refresh();
 }
 
+cairo_surface_t* GtkDesktop::PixelsOf(WindowHandle handle) {
+  NativeWindow* window = Find(handle);
+  if (window == nullptr) return nullptr;
+  cairo_surface_flush(window->pixels->Surface());
+  return window->pixels->Surface();
+}
+
 void GtkDesktop::Refresh() {
+  if (composited_) {
+    for (const auto handle : stacking_) {
+      NativeWindow& window = windows_.at(handle);
+      if (!Composed(window)) continue;
+      if (!window.view && window.visible) {
+        window.view = std::make_unique<WindowView>(*this, handle);
+        restack_ = true;
+      }
+      if (window.view) window.view->Update(window, cursorCount_ < 0);
+    }
+    if (restack_) {
+      // Bottom first, so that the top one ends up above them all.
+      for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
+        if (auto& view = windows_.at(*it).view) view->Raise();
+      }
+      restack_ = false;
+    }
+    return;
+  }
   for (auto& output : outputs_) {
     bool shown = false;
     for (const auto handle : stacking_) {

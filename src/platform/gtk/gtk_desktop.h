@@ -26,13 +26,12 @@
 #include "platform/desktop.h"
 #include "platform/gtk/hack_arguments.h"
 #include "platform/gtk/screen_composer.h"
+#include "platform/gtk/screen_output.h"
 #include "platform/gtk/surface_drawing.h"
 
 struct _XDisplay;  // Xlib's display, kept out of the headers with its macros
 
 namespace orvanel::platform::gtk {
-
-class ScreenOutput;
 
 struct NativeWindow {
   WindowHandle handle = kNoWindow;
@@ -53,6 +52,7 @@ struct NativeWindow {
   std::unique_ptr<Gtk::Window> dialog;  // once the window has controls and is shown
   Gtk::Fixed* fixed = nullptr;
   GdkWindow* inputOnly = nullptr;  // a child of another program's window
+  std::unique_ptr<WindowView> view;  // with a compositing manager
   WindowHandle focus = kNoWindow;  // the control to focus once the dialog shows
 
   // A control: a widget on its parent's dialog.
@@ -162,6 +162,10 @@ class GtkDesktop : public Desktop {
   void ButtonPressed(Point screen, std::uint32_t message);
   void KeyPressed(std::uint16_t virtualKey, char character, bool alt);
   bool CursorHidden() const { return cursorCount_ < 0; }
+  // A window's client pixels, for its view.
+  cairo_surface_t* PixelsOf(WindowHandle handle);
+  bool InputGrabbed() const { return inputGrabbed_; }
+  void SetInputGrabbed(bool grabbed) { inputGrabbed_ = grabbed; }
   // Asks the window the saver was started for to close (SIGTERM, a closed try-out window).
   void RequestClose();
 
@@ -193,6 +197,12 @@ class GtkDesktop : public Desktop {
   std::set<WindowHandle> topmost_;
   WindowHandle nextHandle_;
   WindowHandle active_ = kNoWindow;
+  // The monitors, or the one host window; with a compositing manager the
+  // windows show themselves and there are no outputs.
+  std::vector<Rect> monitors_;
+  bool composited_ = false;
+  bool restack_ = false;  // the views' stacking is out of date
+  bool inputGrabbed_ = false;
   std::vector<std::unique_ptr<ScreenOutput>> outputs_;
   std::unique_ptr<Gtk::Window> ownHost_;  // the try-out window
   std::deque<Message> queue_;

@@ -5,6 +5,7 @@
 
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/virtual_keys.h"
+#include "platform/window_styles.h"
 
 namespace orvanel::platform::gtk {
 
@@ -228,6 +229,80 @@ class ForeignOutput : public ScreenOutput {
 };
 
 }  // namespace
+
+WindowView::WindowView(GtkDesktop& desktop, WindowHandle handle)
+    : desktop_(desktop), handle_(handle), window_(Gtk::WINDOW_POPUP) {
+  window_.set_app_paintable(true);
+  window_.signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cairo) {
+    if (cairo_surface_t* pixels = desktop_.PixelsOf(handle_)) {
+      cairo->set_operator(Cairo::OPERATOR_SOURCE);
+      cairo_set_source_surface(cairo->cobj(), pixels, 0, 0);
+      cairo->paint();
+    }
+    return true;
+  });
+  window_.add_events(Gdk::POINTER_MOTION_MASK | Gdk::BUTTON_PRESS_MASK | Gdk::KEY_PRESS_MASK);
+  window_.signal_motion_notify_event().connect([this](GdkEventMotion* event) {
+    desktop_.PointerMoved(Point{static_cast<std::int32_t>(event->x_root), static_cast<std::int32_t>(event->y_root)});
+    return true;
+  });
+  window_.signal_button_press_event().connect([this](GdkEventButton* event) {
+    desktop_.ButtonPressed(Point{static_cast<std::int32_t>(event->x_root), static_cast<std::int32_t>(event->y_root)},
+                           event->button == 1 ? kMsgLButtonDown : event->button == 3 ? kMsgRButtonDown : kMsgMButtonDown);
+    return true;
+  });
+  window_.signal_key_press_event().connect([this](GdkEventKey* event) {
+    const KeyStroke stroke = KeyStrokeOf(event->keyval);
+    desktop_.KeyPressed(stroke.virtualKey, stroke.character, (event->state & GDK_MOD1_MASK) != 0);
+    return true;
+  });
+  window_.signal_map_event().connect([this](GdkEventAny*) {
+    // The first of the saver's windows to show takes the keyboard and the pointer.
+    if (!desktop_.InputGrabbed()) {
+      GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+      grabbed_ = gdk_seat_grab(seat, window_.get_window()->gobj(), GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr,
+                               nullptr, nullptr, nullptr) == GDK_GRAB_SUCCESS;
+      desktop_.SetInputGrabbed(grabbed_);
+      int x = 0;
+      int y = 0;
+      gdk_device_get_position(gdk_seat_get_pointer(seat), nullptr, &x, &y);
+      desktop_.PointerMoved(Point{x, y});
+    }
+    return false;
+  });
+}
+
+WindowView::~WindowView() {
+  if (grabbed_) {
+    gdk_seat_ungrab(gdk_display_get_default_seat(gdk_display_get_default()));
+    desktop_.SetInputGrabbed(false);
+  }
+}
+
+void WindowView::Update(const NativeWindow& window, bool cursorHidden) {
+  const Rect& b = window.bounds;
+  int x = 0;
+  int y = 0;
+  window_.get_position(x, y);
+  if (x != b.left || y != b.top) window_.move(b.left, b.top);
+  int width = 0;
+  int height = 0;
+  window_.get_size(width, height);
+  if (width != b.Width() || height != b.Height()) {
+    window_.set_default_size(b.Width(), b.Height());
+    window_.resize(std::max(1, b.Width()), std::max(1, b.Height()));
+  }
+  const std::uint8_t alpha = (window.exStyle & kExStyleLayered) != 0 ? window.alpha : 255;
+  window_.set_opacity(alpha / 255.0);
+  if (window.visible != window_.get_visible()) window_.set_visible(window.visible);
+  if (auto gdkWindow = window_.get_window()) {
+    gdkWindow->set_cursor(cursorHidden ? BlankCursor(window_) : Glib::RefPtr<Gdk::Cursor>());
+  }
+}
+
+void WindowView::Raise() {
+  if (auto gdkWindow = window_.get_window()) gdkWindow->raise();
+}
 
 std::unique_ptr<ScreenOutput> ScreenOutput::OverMonitor(GtkDesktop& desktop, const Rect& monitor) {
   return std::make_unique<MonitorOutput>(desktop, monitor);
