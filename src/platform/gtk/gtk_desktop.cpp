@@ -268,10 +268,8 @@ WindowHandle GtkDesktop::DesktopWindow() { return HandleOf(DefaultRootWindow(xDi
 
 Rect GtkDesktop::WindowRect(WindowHandle handle) {
   if (const NativeWindow* window = Find(handle)) {
-    if ((window->style & kStyleChild) == 0 || window->control) {
-      if (!window->control) return window->bounds;
-    }
-    // A child: its parent's place on the screen plus its own.
+    if ((window->style & kStyleChild) == 0) return window->bounds;
+    // A child or a control: its parent's place on the screen plus its own.
     const Rect parent = WindowRect(window->parent);
     return Rect::FromBounds(parent.left + window->bounds.left, parent.top + window->bounds.top,
                             window->bounds.Width(), window->bounds.Height());

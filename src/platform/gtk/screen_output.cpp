@@ -178,7 +178,7 @@ class ForeignOutput : public ScreenOutput {
  public:
   ForeignOutput(GtkDesktop& desktop, Display* display, Window xid, const Rect& area,
                 Visual* visual)
-      : ScreenOutput(desktop, area), display_(display), xid_(xid) {
+      : ScreenOutput(desktop, area), display_(display) {
     surface_ = cairo_xlib_surface_create(display, xid, visual, area.Width(), area.Height());
     XSelectInput(display, xid, ExposureMask | StructureNotifyMask);
     gdkWindow_ = gdk_x11_window_foreign_new_for_display(gdk_display_get_default(), xid);
@@ -214,15 +214,18 @@ class ForeignOutput : public ScreenOutput {
     return GDK_FILTER_CONTINUE;
   }
   void Paint() {
+    // The host may destroy its window at any moment; drawing on a window
+    // that is gone is no fault of the saver's.
+    gdk_x11_display_error_trap_push(gdk_display_get_default());
     cairo_t* cairo = cairo_create(surface_);
     PaintFrame(cairo);
     cairo_destroy(cairo);
     cairo_surface_flush(surface_);
-    XFlush(display_);
+    XSync(display_, False);
+    gdk_x11_display_error_trap_pop_ignored(gdk_display_get_default());
   }
 
   Display* display_;
-  Window xid_;
   cairo_surface_t* surface_ = nullptr;
   GdkWindow* gdkWindow_ = nullptr;
   guint pending_ = 0;
