@@ -75,9 +75,15 @@ WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlSpec& r
 
 void GtkDesktop::ShowDialog(NativeWindow& window) {
   if (window.dialog) return;
-  // Shown before its controls, the form was a full-screen window for a moment.
-  window.view.reset();
   window.dialog = std::make_unique<Gtk::Window>();
+  // The form lays its controls out to the pixel, at sizes the desktop's
+  // dialogs have: GTK's roomier padding would push them over each other.
+  auto css = Gtk::CssProvider::create();
+  css->load_from_data(
+      "button, entry, checkbutton { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }"
+      " .up-down button { padding: 0; }");
+  Gtk::StyleContext::add_provider_for_screen(window.dialog->get_screen(), css,
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   // A form without a caption of its own shows its owner's, the application's title.
   const NativeWindow* owner = Find(window.parent);
   window.dialog->set_title(window.caption.empty() && owner != nullptr ? owner->caption : window.caption);
@@ -134,6 +140,7 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
     }
     case ControlKind::kEdit: {
       auto entry = std::make_unique<Gtk::Entry>();
+      entry->set_width_chars(1);
       entry->set_text(request.text);
       // The arrow keys step the number, as the up-down attached to the edit does.
       entry->signal_key_press_event().connect(
@@ -152,8 +159,11 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
     }
     case ControlKind::kUpDown: {
       auto box = std::make_unique<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
+      box->get_style_context()->add_class("up-down");
+      box->set_homogeneous(true);
       for (const int delta : {1, -1}) {
         auto* arrow = Gtk::manage(new Gtk::Button());
+        arrow->set_size_request(request.bounds.Width(), request.bounds.Height() / 2);
         arrow->set_image_from_icon_name(delta > 0 ? "pan-up-symbolic" : "pan-down-symbolic");
         arrow->set_can_focus(false);
         arrow->signal_clicked().connect([this, handle, delta] {

@@ -167,8 +167,14 @@ NativeWindow* GtkDesktop::Find(WindowHandle handle) {
   return it == windows_.end() ? nullptr : &it->second;
 }
 
+// A window with a caption is an ordinary window of the desktop (the settings
+// dialog); the full-screen windows have none.
+bool GtkDesktop::IsDialog(const NativeWindow& window) {
+  return !window.control && (window.style & kStyleCaption) == kStyleCaption;
+}
+
 bool GtkDesktop::Composed(const NativeWindow& window) const {
-  return !window.control && window.inputOnly == nullptr && !window.dialog &&
+  return !window.control && window.inputOnly == nullptr && !IsDialog(window) &&
          (window.style & kStyleChild) == 0;
 }
 
@@ -333,15 +339,7 @@ void GtkDesktop::ShowWindow(WindowHandle handle, bool visible) {
     visible ? gdk_window_show(window->inputOnly) : gdk_window_hide(window->inputOnly);
   }
   if (window->control && window->widget) window->widget->set_visible(visible);
-  // A form becomes a dialog once it shows controls; the full-screen forms
-  // carry the dialog's controls hidden.
-  NativeWindow* form = window->control ? Find(window->parent) : window;
-  if (form != nullptr && form->visible && !form->dialog &&
-      std::any_of(form->controls.begin(), form->controls.end(),
-                  [this](WindowHandle c) { return windows_.at(c).visible; })) {
-    ShowDialog(*form);
-    form->dialog->show();
-  }
+  if (visible && IsDialog(*window) && !window->dialog) ShowDialog(*window);
   if (!window->control && window->dialog) window->dialog->set_visible(visible);
   if (visible && !window->control) {
     active_ = handle;

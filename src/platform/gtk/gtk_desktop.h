@@ -172,6 +172,7 @@ class GtkDesktop : public Desktop {
  private:
   NativeWindow* Find(WindowHandle handle);
   bool IsOwn(WindowHandle handle) const { return windows_.count(handle) != 0; }
+  static bool IsDialog(const NativeWindow& window);
   bool Composed(const NativeWindow& window) const;
   void Changed(NativeWindow& window);
   // The outputs show what the windows are now.
