@@ -1,5 +1,7 @@
 // The native program on a real X display, started as a host starts it and
 // ended as a user ends it.
+//   Start-up:    no usable command line ends at once; a preview gives way to a
+//                running full-screen saver, as does a second full-screen one.
 //   Full screen: pictures come and change with the period; a key ends it and
 //                frees "SaverActiveMode"; the mouse ends it beyond ten pixels only.
 //   Preview:     the host window's corner holds a picture; the saver ends once
@@ -51,13 +53,28 @@ TEST_F(NativeSaver, TheMouseEndsTheSaverOnlyBeyondTenPixels) {
   EXPECT_EQ(AwaitExit(pid, 2000), 0);
 }
 
-TEST_F(NativeSaver, ASecondFullScreenStartGivesWay) {
+TEST_F(NativeSaver, WithoutAUsableCommandLineItEndsAtOnce) {
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{}, {"/x"}, {"/p"}, {"/c"}, {"/p", "99999999999"}, {"/p", "12345"}}) {
+    const pid_t pid = Launch(arguments);
+    EXPECT_EQ(AwaitExit(pid, 5000), 0) << (arguments.empty() ? "" : arguments.front());
+  }
+  EXPECT_FALSE(MutexHeld("SaverActiveMode"));
+  EXPECT_FALSE(MutexHeld("SaverPreviewMode"));
+}
+
+TEST_F(NativeSaver, ASecondFullScreenStartAndAPreviewGiveWay) {
   const pid_t pid = StartFullScreen();
   const pid_t second = Launch({"/s"});
   EXPECT_EQ(AwaitExit(second, 5000), 0);
+  const unsigned long host = CreateHost(152, 112);
+  const pid_t preview = Launch({"/p", std::to_string(host)});
+  EXPECT_EQ(AwaitExit(preview, 5000), 0);
+  EXPECT_FALSE(MutexHeld("SaverPreviewMode"));
   EXPECT_TRUE(Running(pid));
   Xdotool("key a");
   EXPECT_EQ(AwaitExit(pid, 2000), 0);
+  DestroyHost(host);
 }
 
 TEST_F(NativeSaver, PreviewDrawsIntoTheHostAndEndsWhenTheHostIsGone) {
