@@ -6,6 +6,8 @@
 //            path makes it (decoded and fitted on the simulated desktop).
 //   Mid-dissolve: every capture between the two pictures is their blend at
 //            one opacity, within one level per channel.
+//   Timeline: each dissolve after the first starts on a whole multiple of the
+//            period; the ticks that fell inside a presentation were dropped.
 #include <cmath>
 #include <optional>
 
@@ -113,6 +115,42 @@ TEST_F(NativeCompositing, CapturesShowThePicturesExactlyAndTheirBlendBetween) {
     if (alpha && *alpha > 0 && *alpha < 255) ++blends;
   }
   EXPECT_GE(blends, 5) << "too few captures inside the dissolve";
+}
+
+TEST_F(NativeCompositing, DissolvesStartOnWholePeriods) {
+  StoreSettings("[Config]\nSpeed=2\nRandom=0\nBlend=1\n");
+  const pid_t pid = Launch({"/s"});
+  // When the screen starts to change after resting for a while: the start of
+  // a dissolve (its second half changes nothing on the screen).
+  std::vector<double> onsets;
+  const auto start = std::chrono::steady_clock::now();
+  const auto seconds = [&] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  Frame previous = OnGrid(CaptureScreen(0, 0, 1024, 768));
+  double lastChange = 0;
+  while (seconds() < 17) {
+    Frame frame = OnGrid(CaptureScreen(0, 0, 1024, 768));
+    if (frame != previous) {
+      if (seconds() - lastChange > 0.4) onsets.push_back(seconds());
+      lastChange = seconds();
+      previous = std::move(frame);
+    }
+  }
+  Xdotool("key a");
+  EXPECT_EQ(AwaitExit(pid, 3000), 0);
+
+  // The first onset is the first picture, right after the opening fade; from
+  // the second on they follow the timer.
+  ASSERT_GE(onsets.size(), 3u) << "too few dissolves seen";
+  for (std::size_t i = 2; i < onsets.size(); ++i) {
+    const double gap = onsets[i] - onsets[i - 1];
+    const double periods = gap / 2.0;
+    EXPECT_NEAR(periods, std::round(periods), 0.15) << "dissolve " << i << " came " << gap << " s after the one before";
+    // A presentation lasts about 3.7 s: a tick queued inside it would start
+    // the next one at once, before two periods.
+    EXPECT_GE(std::round(periods), 2.0) << "dissolve " << i;
+  }
 }
 
 }  // namespace
