@@ -129,7 +129,7 @@ TEST_F(NativeCompositing, DissolvesStartOnWholePeriods) {
   };
   Frame previous = OnGrid(CaptureScreen(0, 0, 1024, 768));
   double lastChange = 0;
-  while (seconds() < 17) {
+  while (seconds() < 21) {
     Frame frame = OnGrid(CaptureScreen(0, 0, 1024, 768));
     if (frame != previous) {
       if (seconds() - lastChange > 0.4) onsets.push_back(seconds());

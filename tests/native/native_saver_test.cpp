@@ -90,7 +90,7 @@ TEST_F(NativeSaver, PreviewDrawsIntoTheHostAndEndsWhenTheHostIsGone) {
 
 TEST_F(NativeSaver, AHostsWindowIsFilledWholeAndSigtermEndsTheSaver) {
   StoreSettings("[Config]\nSpeed=2\n");
-  const unsigned long host = CreateHost(400, 300);
+  const unsigned long host = CreateHost(400, 300, 0x808080);  // grey, to see it covered
   char id[16];
   std::snprintf(id, sizeof id, "0x%lx", host);
   const pid_t pid = Launch({"-root"}, id);

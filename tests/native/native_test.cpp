@@ -19,6 +19,10 @@ namespace orvanel::native {
 void NativeTest::SetUp() {
   display_ = XOpenDisplay(nullptr);
   ASSERT_NE(display_, nullptr) << "no X display (scripts/test starts one)";
+  // A grey desktop, so that covering it shows on the screen.
+  XSetWindowBackground(display_, DefaultRootWindow(display_), 0x808080);
+  XClearWindow(display_, DefaultRootWindow(display_));
+  XSync(display_, False);
   char pattern[] = "/tmp/orvanel-native-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   scratch_ = pattern;
@@ -97,7 +101,11 @@ bool NativeTest::MutexHeld(const std::string& name) const {
   const auto path = runtime_ / ("orvanel-" + std::to_string(getuid()) + "-" + name + ".lock");
   const int fd = open(path.c_str(), O_RDWR);
   if (fd < 0) return false;
-  const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+  // Asked without taking a lock, as the saver asks.
+  struct flock probe{};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  const bool held = fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
   close(fd);
   return held;
 }
@@ -144,10 +152,9 @@ Sample NativeTest::Take(int x, int y, int w, int h) {
   return sample;
 }
 
-unsigned long NativeTest::CreateHost(int width, int height) {
+unsigned long NativeTest::CreateHost(int width, int height, unsigned long colour) {
   const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 100, 100,
-                                            static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0,
-                                            BlackPixel(display_, DefaultScreen(display_)));
+                                            static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0, colour);
   XMapWindow(display_, window);
   XSync(display_, False);
   return window;

@@ -57,8 +57,8 @@ class NativeTest : public ::testing::Test {
   template <typename Done>
   Sample WaitFor(int x, int y, int w, int h, int seconds, Done&& done);
 
-  // A plain black window for a preview, at (100, 100) on the screen.
-  unsigned long CreateHost(int width, int height);
+  // A plain window for a preview, at (100, 100) on the screen, black unless told.
+  unsigned long CreateHost(int width, int height, unsigned long colour = 0);
   void DestroyHost(unsigned long window);
   // The first top-level window with this title, or 0.
   unsigned long FindTitled(const std::string& title, int milliseconds);

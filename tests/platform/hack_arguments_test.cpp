@@ -48,9 +48,22 @@ TEST(HackArguments, AHostsWindowMakesAFullScreenRunInIt) {
   EXPECT_EQ(parsed.commandLine, "/usr/libexec/xscreensaver/orvanel /s");
 }
 
-TEST(HackArguments, AWindowIdThatIsNoNumberIsIgnored) {
+TEST(HackArguments, TheHostsOtherOptionsAreDropped) {
+  // Their letters would read as a Windows mode (-install has the password mode's a).
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"-root", "-fps"}, {"-root", "-install"}, {"-root", "-visual", "default"},
+        {"--root", "/c"}}) {
+    EXPECT_EQ(Parse(words).commandLine, "/usr/libexec/xscreensaver/orvanel /s") << words[1];
+  }
+  EXPECT_EQ(Parse({"-window", "-fps"}).commandLine, "/usr/libexec/xscreensaver/orvanel /s");
+}
+
+TEST(HackArguments, AWindowIdThatIsNoNumberIsIgnoredOrLeavesNoMode) {
   EXPECT_EQ(Parse({}, "garbage").host, ScreenHost::kMonitors);
   EXPECT_EQ(Parse({"-root"}, "0x").window, 0u);
+  // Not the root window by mistake: no mode, so the saver ends at once.
+  EXPECT_EQ(Parse({"-window-id", "zz"}).commandLine, "/usr/libexec/xscreensaver/orvanel");
+  EXPECT_EQ(Parse({"-window-id"}).commandLine, "/usr/libexec/xscreensaver/orvanel");
   for (const char* text : {"", "0x", "12a", "-5", "0x1g", "99999999999"}) {
     EXPECT_FALSE(ParseWindowId(text).has_value()) << text;
   }

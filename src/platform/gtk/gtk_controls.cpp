@@ -55,7 +55,6 @@ WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlSpec& r
   nextHandle_ += 2;
   NativeWindow& control = windows_[handle];
   control.handle = handle;
-  control.className = "Control";
   control.caption = request.text;
   control.style = kStyleChild;
   control.bounds = request.bounds;
@@ -80,10 +79,14 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
   // dialogs have: GTK's roomier padding would push them over each other.
   auto css = Gtk::CssProvider::create();
   css->load_from_data(
-      "button, entry, checkbutton { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }"
-      " .up-down button { padding: 0; }");
+      ".form button, .form entry, .form checkbutton"
+      " { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }"
+      " .form .up-down button { padding: 0; }");
+  window.dialog->get_style_context()->add_class("form");
   Gtk::StyleContext::add_provider_for_screen(window.dialog->get_screen(), css,
                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  Gtk::StyleContext::remove_provider_for_screen(window.dialog->get_screen(), formStyle_);
+  formStyle_ = css;
   // A form without a caption of its own shows its owner's, the application's title.
   const NativeWindow* owner = Find(window.parent);
   window.dialog->set_title(window.caption.empty() && owner != nullptr ? owner->caption : window.caption);
@@ -182,7 +185,10 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
         NativeWindow* c = Find(handle);
         if (c != nullptr) c->checked = static_cast<Gtk::CheckButton*>(c->widget.get())->get_active();
       });
-      check->signal_clicked().connect(clicked);
+      // A click, not the saver setting the box, is what reaches the form.
+      check->signal_clicked().connect([this, handle, clicked] {
+        if (settingCheck_ != handle) clicked();
+      });
       widget = std::move(check);
       break;
     }
@@ -200,8 +206,8 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
       frame->add(*label);
       box->add(*frame);
       frame->show_all();
-      box->signal_button_press_event().connect([clicked](GdkEventButton*) {
-        clicked();
+      box->signal_button_press_event().connect([clicked](GdkEventButton* press) {
+        if (press->type == GDK_BUTTON_PRESS && press->button == 1) clicked();
         return true;
       });
       widget = std::move(box);
@@ -268,7 +274,10 @@ void GtkDesktop::SetChecked(WindowHandle handle, bool checked) {
   NativeWindow* window = Find(handle);
   if (window == nullptr) return;
   window->checked = checked;
-  if (window->widget) static_cast<Gtk::CheckButton*>(window->widget.get())->set_active(checked);
+  if (!window->widget) return;
+  settingCheck_ = handle;
+  static_cast<Gtk::CheckButton*>(window->widget.get())->set_active(checked);
+  settingCheck_ = kNoWindow;
 }
 
 void GtkDesktop::SetUpDownRange(WindowHandle handle, std::int16_t low, std::int16_t high) {

@@ -1,11 +1,13 @@
 #include "platform/gtk/gtk_desktop.h"
 
 #include <gdk/gdkx.h>
+#include <X11/Xlib-xcb.h>
 #include <cairo-xlib.h>
 #include <glib-unix.h>
 
 #include <algorithm>
 #include <cstring>
+#include <cstdio>
 #include <ctime>
 
 #include "platform/gtk/screen_output.h"
@@ -47,6 +49,11 @@ struct ForeignGeometry {
 };
 
 std::optional<ForeignGeometry> GeometryOf(Display* display, WindowHandle handle) {
+  // The X server hands a gone client's ids out again: an id of this
+  // program's own connection is never another program's window.
+  const xcb_setup_t* setup = xcb_get_setup(XGetXCBConnection(display));
+  const auto id = static_cast<std::uint32_t>(handle);
+  if ((id & ~setup->resource_id_mask) == setup->resource_id_base) return std::nullopt;
   XErrorTrap trap;
   XWindowAttributes attributes{};
   ::Window child = 0;
@@ -57,6 +64,12 @@ std::optional<ForeignGeometry> GeometryOf(Display* display, WindowHandle handle)
   XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child);
   if (!trap.Clean()) return std::nullopt;
   return ForeignGeometry{Rect::FromBounds(x, y, attributes.width, attributes.height), attributes.visual};
+}
+
+// The program's name alone: a command line with no mode.
+std::string SplitFirstWord(const std::string& line) {
+  if (!line.empty() && line.front() == '"') return line.substr(0, line.find('"', 1) + 1);
+  return line.substr(0, line.find(' '));
 }
 
 struct TimerSource {
@@ -85,7 +98,7 @@ GtkDesktop::~GtkDesktop() {
   for (auto& [key, timer] : timers_) g_source_remove(timer.source);
   g_source_remove(terminateSource_);
   g_source_remove(interruptSource_);
-  for (auto& [handle, mutex] : mutexes_) close(mutex);
+  for (auto& [handle, mutex] : mutexes_) close(mutex.fd);
   for (auto& [handle, window] : windows_) {
     if (window.inputOnly != nullptr) gdk_window_destroy(window.inputOnly);
   }
@@ -124,6 +137,11 @@ void GtkDesktop::SetUpOutputs() {
     case ScreenHost::kForeignWindow:
       if (auto output = ScreenOutput::OnForeignWindow(*this, arguments_.window)) {
         outputs_.push_back(std::move(output));
+      } else {
+        // No such window: nothing to show, and the core ends at once on a
+        // command line without a mode.
+        std::fprintf(stderr, "orvanel: no window 0x%x to draw in\n", arguments_.window);
+        arguments_.commandLine = SplitFirstWord(arguments_.commandLine);
       }
       break;
   }
@@ -198,6 +216,8 @@ WindowHandle GtkDesktop::CreateNativeWindow(const WindowSpec& request) {
     attributes.height = std::max(1, request.bounds.Height());
     inputOnly = gdk_window_new(parent, &attributes, GDK_WA_X | GDK_WA_Y);
     g_object_unref(parent);
+    // The host's end is this window's end: X destroys it with the host.
+    if (inputOnly != nullptr) gdk_window_set_events(inputOnly, GDK_STRUCTURE_MASK);
     if (!trap.Clean() || inputOnly == nullptr) {
       if (inputOnly != nullptr) gdk_window_destroy(inputOnly);
       return kNoWindow;
@@ -207,7 +227,6 @@ WindowHandle GtkDesktop::CreateNativeWindow(const WindowSpec& request) {
   nextHandle_ += 2;
   NativeWindow& window = windows_[handle];
   window.handle = handle;
-  window.className = request.className;
   window.caption = request.caption;
   window.style = request.style;
   window.exStyle = request.exStyle;
@@ -215,11 +234,7 @@ WindowHandle GtkDesktop::CreateNativeWindow(const WindowSpec& request) {
   window.parent = request.parent;
   window.procedure = request.procedure;
   window.inputOnly = inputOnly;
-  if (inputOnly != nullptr) {
-    // The host's end is this window's end: X destroys it with the host.
-    gdk_window_set_events(inputOnly, GDK_STRUCTURE_MASK);
-    gdk_window_add_filter(inputOnly, &GtkDesktop::OnChildEvent, this);
-  }
+  if (inputOnly != nullptr) gdk_window_add_filter(inputOnly, &GtkDesktop::OnChildEvent, this);
   window.pixels = std::make_unique<SurfaceBitmap>(std::max(1, request.bounds.Width()),
                                                   std::max(1, request.bounds.Height()), false);
   if (!child) {
@@ -256,6 +271,7 @@ void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
     if (NativeWindow* parent = Find(window->parent)) std::erase(parent->controls, handle);
   }
   if (window->inputOnly != nullptr) {
+    XErrorTrap trap;  // destroyed with its host, perhaps
     gdk_window_remove_filter(window->inputOnly, &GtkDesktop::OnChildEvent, this);
     gdk_window_destroy(window->inputOnly);
   }
@@ -311,8 +327,10 @@ void GtkDesktop::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, con
   }
   window->bounds = next;
   if (window->inputOnly != nullptr) {
+    XErrorTrap trap;  // the host may be gone already
     gdk_window_move_resize(window->inputOnly, next.left, next.top, std::max(1, next.Width()),
                            std::max(1, next.Height()));
+    if (!trap.Clean()) lost_.push_back(handle);
   }
   if ((flags & kPosNoZOrder) == 0 && (window->style & kStyleChild) == 0) {
     std::erase(stacking_, handle);
@@ -336,7 +354,9 @@ void GtkDesktop::ShowWindow(WindowHandle handle, bool visible) {
   if (window == nullptr) return;
   window->visible = visible;
   if (window->inputOnly != nullptr) {
+    XErrorTrap trap;  // the host may be gone already
     visible ? gdk_window_show(window->inputOnly) : gdk_window_hide(window->inputOnly);
+    if (!trap.Clean()) lost_.push_back(handle);
   }
   if (window->control && window->widget) window->widget->set_visible(visible);
   if (visible && IsDialog(*window) && !window->dialog) ShowDialog(*window);
@@ -432,6 +452,16 @@ void GtkDesktop::Changed(NativeWindow& window) {
   ++window.version;
   if (window.view) window.view->Invalidate();
   Refresh();
+}
+
+void GtkDesktop::ReleaseInput() {
+  gdk_seat_ungrab(gdk_display_get_default_seat(gdk_display_get_default()));
+  inputGrabbed_ = false;
+}
+
+bool GtkDesktop::CoversAMonitor(WindowHandle handle) {
+  const NativeWindow* window = Find(handle);
+  return window != nullptr && std::find(monitors_.begin(), monitors_.end(), window->bounds) != monitors_.end();
 }
 
 cairo_surface_t* GtkDesktop::PixelsOf(WindowHandle handle) {

@@ -2,12 +2,12 @@
 // The desktop services on a Linux X11 display, through GTK 3.
 //
 // The saver's full-screen windows are kept here as pixels, a place, an
-// opacity and a stacking order, and shown through one output window per
-// screen area (each monitor, or the one window a host such as XScreenSaver
-// gave the saver). Without a compositing manager the output shows the desktop
-// as it was at start-up with the windows composed over it in software; with
-// one, the same frame is made, so both displays look alike. A window that gets
-// controls (the settings dialog) becomes a real GTK window with real widgets.
+// opacity and a stacking order. With a compositing manager each is shown as an
+// X window of its own at its own opacity. Without one they are shown through
+// one output window per screen area (each monitor, or the one window a host
+// such as XScreenSaver gave the saver), whose frame is the desktop as it was
+// at start-up with the windows composed over it in software. A window with a
+// caption (the settings dialog) is a real GTK window with real widgets.
 // Preview windows inside another program's window are input-only X windows:
 // the saver draws on the host window itself.
 //
@@ -35,7 +35,6 @@ namespace orvanel::platform::gtk {
 
 struct NativeWindow {
   WindowHandle handle = kNoWindow;
-  std::string className;
   std::string caption;
   std::uint32_t style = 0;
   std::uint32_t exStyle = 0;
@@ -161,10 +160,13 @@ class GtkDesktop : public Desktop {
   void PointerMoved(Point screen);
   void ButtonPressed(Point screen, std::uint32_t message);
   void KeyPressed(std::uint16_t virtualKey, char character, bool alt);
-  bool CursorHidden() const { return cursorCount_ < 0; }
+  // Whether the window lies exactly over one of the monitors.
+  bool CoversAMonitor(WindowHandle handle);
   // A window's client pixels, for its view.
   cairo_surface_t* PixelsOf(WindowHandle handle);
   bool InputGrabbed() const { return inputGrabbed_; }
+  // Gives the keyboard and the pointer back, for a box to take them.
+  void ReleaseInput();
   void SetInputGrabbed(bool grabbed) { inputGrabbed_ = grabbed; }
   // Asks the window the saver was started for to close (SIGTERM, a closed try-out window).
   void RequestClose();
@@ -216,8 +218,14 @@ class GtkDesktop : public Desktop {
   std::map<std::pair<WindowHandle, std::uintptr_t>, Timer> timers_;
   int cursorCount_ = 0;
   Point cursor_;
-  std::map<std::uintptr_t, int> mutexes_;  // handle → locked file
+  struct HeldMutex {
+    int fd;  // holding the read lock
+    std::string path;
+  };
+  std::map<std::uintptr_t, HeldMutex> mutexes_;
   std::uintptr_t nextMutex_ = 1;
+  Glib::RefPtr<Gtk::CssProvider> formStyle_;
+  WindowHandle settingCheck_ = kNoWindow;  // a check box the saver is setting
   guint terminateSource_ = 0;
   guint interruptSource_ = 0;
 };

@@ -39,33 +39,42 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
   const std::string program = arguments.empty() ? std::string("orvanel") : arguments.front();
   std::vector<std::string> windowsForm{program};
   bool hosted = false;
+  bool unusableWindow = false;
   std::optional<std::uint32_t> window;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const auto& word = arguments[i];
     if (word == "-root" || word == "--root") {
       hosted = true;
-    } else if ((word == "-window-id" || word == "--window-id") && i + 1 < arguments.size()) {
+    } else if (word == "-window-id" || word == "--window-id") {
       hosted = true;
-      window = ParseWindowId(arguments[++i]);
+      window = i + 1 < arguments.size() ? ParseWindowId(arguments[++i]) : std::nullopt;
+      unusableWindow = !window;
     } else if (word == "-window" || word == "--window") {
       result.host = ScreenHost::kOwnWindow;
-    } else {
+    } else if (word.empty() || word.front() != '-') {
       windowsForm.push_back(word);
     }
+    // Any other option is one of the host's own (-fps, -visual ...): a
+    // Windows-form parser would take its letters for a mode.
   }
   // XScreenSaver names the window it made for the hack in the environment;
   // that window wins over -root.
-  if (environmentWindow) {
+  if (environmentWindow && !window) {
     if (const auto named = ParseWindowId(*environmentWindow)) {
       hosted = true;
-      if (!window) window = named;
+      window = named;
     }
   }
   if (hosted) {
+    // A host's window runs the slideshow and nothing else; a window id that
+    // is no number leaves no mode at all, so the saver ends at once.
     result.host = ScreenHost::kForeignWindow;
     result.window = window.value_or(0);
+    windowsForm.resize(1);
+    if (!unusableWindow) windowsForm.push_back("/s");
+  } else if (result.host == ScreenHost::kOwnWindow && windowsForm.size() == 1) {
+    windowsForm.push_back("/s");
   }
-  if (result.host != ScreenHost::kMonitors && windowsForm.size() == 1) windowsForm.push_back("/s");
   result.commandLine = JoinWords(windowsForm);
   return result;
 }

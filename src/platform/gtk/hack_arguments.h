@@ -24,7 +24,9 @@ struct HackArguments {
 };
 
 // `environmentWindow` is $XSCREENSAVER_WINDOW when set. A window id is decimal
-// or 0x-prefixed hexadecimal; one that is not a number is ignored.
+// or 0x-prefixed hexadecimal; in the environment one that is not a number is
+// ignored, after -window-id it leaves no mode. Options of the host's other
+// than these are dropped.
 HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
                                  const std::optional<std::string>& environmentWindow);
 

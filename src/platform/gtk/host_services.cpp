@@ -40,13 +40,23 @@ std::string Upper(std::string text) {
   return text;
 }
 
-// Someone holds a lock on the file: the named mutex exists.
+// A handle is a read lock on the whole file, owned by its open file
+// description (not by the process, and so not shared with the process's other
+// handles), and dropped by the system when the process ends however it ends.
+bool TakeReadLock(int fd) {
+  struct flock lock{};
+  lock.l_type = F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+// Some handle holds a lock on the file: the named mutex exists. Asked
+// without taking anything, so that asking never disturbs a creation.
 bool Held(int fd) {
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-    flock(fd, LOCK_UN);
-    return false;
-  }
-  return true;
+  struct flock probe{};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  return fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
 }
 
 }  // namespace
@@ -77,8 +87,7 @@ DateTime GtkDesktop::SystemTime() {
 
 // --- Named mutexes ---------------------------------------------------------------
 // A mutex is a lock file in the user's runtime folder; every handle holds a
-// shared lock on it, which the system drops when the process ends however it
-// ends. A saver inside a host's window has names of its own, so that a host
+// read lock on it. A saver inside a host's window has names of its own, so that a host
 // running one saver per monitor runs them all.
 
 std::string GtkDesktop::LockPath(const std::string& name) const {
@@ -98,11 +107,11 @@ std::string GtkDesktop::LockPath(const std::string& name) const {
 std::uintptr_t GtkDesktop::OpenNamedMutex(const std::string& name) {
   const int fd = open(LockPath(name).c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) return 0;
-  if (!Held(fd) || flock(fd, LOCK_SH | LOCK_NB) != 0) {
+  if (!Held(fd) || !TakeReadLock(fd)) {
     close(fd);
     return 0;
   }
-  mutexes_[nextMutex_] = fd;
+  mutexes_[nextMutex_] = {fd, LockPath(name)};
   return nextMutex_++;
 }
 
@@ -117,8 +126,8 @@ std::uintptr_t GtkDesktop::CreateNamedMutex(const std::string& name, bool& exist
   std::uintptr_t handle = 0;
   if (fd >= 0) {
     existed = Held(fd);
-    if (flock(fd, LOCK_SH) == 0) {
-      mutexes_[nextMutex_] = fd;
+    if (TakeReadLock(fd)) {
+      mutexes_[nextMutex_] = {fd, path};
       handle = nextMutex_++;
     } else {
       close(fd);
@@ -134,8 +143,24 @@ void GtkDesktop::ReleaseNamedMutex(std::uintptr_t) {}
 void GtkDesktop::CloseNamedMutex(std::uintptr_t mutex) {
   const auto it = mutexes_.find(mutex);
   if (it == mutexes_.end()) return;
-  close(it->second);
+  close(it->second.fd);
+  // The last handle of a name takes its files along, under the guard that
+  // creation takes too.
+  const std::string path = it->second.path;
   mutexes_.erase(it);
+  const int guard = open((path + ".guard").c_str(), O_RDWR | O_CLOEXEC);
+  if (guard < 0) return;
+  flock(guard, LOCK_EX);
+  const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd >= 0) {
+    if (!Held(fd)) {
+      unlink(path.c_str());
+      unlink((path + ".guard").c_str());
+    }
+    close(fd);
+  }
+  flock(guard, LOCK_UN);
+  close(guard);
 }
 
 // --- Folders, INI files, the shell -------------------------------------------------
@@ -195,9 +220,32 @@ void GtkDesktop::ShowMessageBox(const std::string& text, const std::string& capt
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return;
   }
+  // As on Windows the box is modal but the saver's windows go on: their
+  // messages are dispatched while it shows, and a quit message ends it (and
+  // is posted again for the main loop). Full-screen outputs give up the
+  // keyboard and pointer to it and it stays above them.
   Gtk::MessageDialog box(text, false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
   box.set_title(caption);
-  box.run();
+  box.set_keep_above(true);
+  bool answered = false;
+  box.signal_response().connect([&answered](int) { answered = true; });
+  ReleaseInput();
+  box.show();
+  box.present();
+  while (!answered) {
+    g_main_context_iteration(nullptr, TRUE);
+    while (!answered) {
+      const auto message = TakeMessage();
+      if (!message) break;
+      if (message->id == kMsgQuit) {
+        PostQuit(static_cast<int>(message->wParam));
+        answered = true;
+        break;
+      }
+      TranslateInput(*message);
+      DispatchToWindow(*message);
+    }
+  }
 }
 
 }  // namespace orvanel::platform::gtk

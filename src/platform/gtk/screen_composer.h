@@ -31,7 +31,9 @@ class ScreenComposer {
 
   // What lies under every window; rows of `stride` bytes.
   void SetBackground(const std::uint8_t* pixels, std::ptrdiff_t stride);
+  // Or written in place, then told.
   std::uint8_t* Background() { return background_.data(); }
+  void BackgroundWritten() { ++backgroundVersion_; }
 
   // The frame with these layers over the background, bottom first.
   const std::uint8_t* Compose(const std::vector<Layer>& layers);

@@ -123,13 +123,14 @@ class MonitorOutput : public ScreenOutput {
         to[x * 4 + 3] = 0xFF;
       }
     }
-    composer_.SetBackground(target, composer_.Stride());
+    composer_.BackgroundWritten();
     g_object_unref(shot);
   }
 
   void Grab() {
     auto gdkWindow = window_.get_window();
-    if (!gdkWindow) return;
+    // Hidden again before its map arrived: nothing to grab for.
+    if (!gdkWindow || !window_.get_visible()) return;
     GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(gdkWindow->gobj()));
     grabbed_ = gdk_seat_grab(seat, gdkWindow->gobj(), GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr, nullptr,
                              nullptr, nullptr) == GDK_GRAB_SUCCESS;
@@ -180,7 +181,13 @@ class ForeignOutput : public ScreenOutput {
                 Visual* visual)
       : ScreenOutput(desktop, area), display_(display) {
     surface_ = cairo_xlib_surface_create(display, xid, visual, area.Width(), area.Height());
-    XSelectInput(display, xid, ExposureMask | StructureNotifyMask);
+    // Added to what this connection already asks of the window (GDK's own, for the root).
+    XWindowAttributes attributes{};
+    gdk_x11_display_error_trap_push(gdk_display_get_default());
+    if (XGetWindowAttributes(display, xid, &attributes) != 0) {
+      XSelectInput(display, xid, attributes.your_event_mask | ExposureMask | StructureNotifyMask);
+    }
+    gdk_x11_display_error_trap_pop_ignored(gdk_display_get_default());
     gdkWindow_ = gdk_x11_window_foreign_new_for_display(gdk_display_get_default(), xid);
     if (gdkWindow_ != nullptr) gdk_window_add_filter(gdkWindow_, &ForeignOutput::OnEvent, this);
   }
@@ -260,8 +267,9 @@ WindowView::WindowView(GtkDesktop& desktop, WindowHandle handle)
     return true;
   });
   window_.signal_map_event().connect([this](GdkEventAny*) {
-    // The first of the saver's windows to show takes the keyboard and the pointer.
-    if (!desktop_.InputGrabbed()) {
+    // The first of the saver's full-screen windows to show takes the
+    // keyboard and the pointer.
+    if (!desktop_.InputGrabbed() && desktop_.CoversAMonitor(handle_)) {
       GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
       grabbed_ = gdk_seat_grab(seat, window_.get_window()->gobj(), GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr,
                                nullptr, nullptr, nullptr) == GDK_GRAB_SUCCESS;
@@ -297,7 +305,10 @@ void WindowView::Update(const NativeWindow& window, bool cursorHidden) {
   }
   const std::uint8_t alpha = (window.exStyle & kExStyleLayered) != 0 ? window.alpha : 255;
   window_.set_opacity(alpha / 255.0);
-  if (window.visible != window_.get_visible()) window_.set_visible(window.visible);
+  // A window at opacity 0 shows nothing and takes nothing: it stays unmapped
+  // (the preview's overlay stays so for its whole life).
+  const bool shown = window.visible && alpha > 0;
+  if (shown != window_.get_visible()) window_.set_visible(shown);
   if (auto gdkWindow = window_.get_window()) {
     gdkWindow->set_cursor(cursorHidden ? BlankCursor(window_) : Glib::RefPtr<Gdk::Cursor>());
   }

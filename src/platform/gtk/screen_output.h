@@ -39,7 +39,6 @@ class ScreenOutput {
  public:
   virtual ~ScreenOutput() = default;
   const Rect& Area() const { return area_; }
-  ScreenComposer& Composer() { return composer_; }
   // The frame is out of date; it is made again when the display next asks.
   virtual void Invalidate() = 0;
   // Shows or hides the output with the windows on it.
