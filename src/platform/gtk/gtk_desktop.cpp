@@ -569,7 +569,8 @@ void GtkDesktop::KeyPressed(std::uint16_t virtualKey, char character, bool alt) 
 }
 
 void GtkDesktop::RequestClose() {
-  // The first window the saver showed is its main window.
+  // Of the windows that show, the one made first is the main form: the
+  // application's own window, made before it, never shows.
   for (const auto& [handle, window] : windows_) {
     if (window.visible && !window.control) {
       Post(Message{handle, kMsgClose, 0, 0, Now(), cursor_});
