@@ -66,6 +66,10 @@ std::optional<ForeignGeometry> GeometryOf(Display* display, WindowHandle handle)
   return ForeignGeometry{Rect::FromBounds(x, y, attributes.width, attributes.height), attributes.visual};
 }
 
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
 // The program's name alone: a command line with no mode.
 std::string SplitFirstWord(const std::string& line) {
   if (!line.empty() && line.front() == '"') return line.substr(0, line.find('"', 1) + 1);
@@ -393,7 +397,7 @@ bool GtkDesktop::SetLayeredAlpha(WindowHandle handle, std::uint8_t alpha) {
   if (window->alpha == alpha) return true;
   window->alpha = alpha;
   if (window->dialog) window->dialog->set_opacity(alpha / 255.0);
-  Refresh();
+  Refresh(window->bounds);
   return true;
 }
 
@@ -451,7 +455,7 @@ ColorRef GtkDesktop::SystemColor(int) { return kWhite; }
 void GtkDesktop::Changed(NativeWindow& window) {
   ++window.version;
   if (window.view) window.view->Invalidate();
-  Refresh();
+  Refresh(window.bounds);
 }
 
 void GtkDesktop::ReleaseInput() {
@@ -471,7 +475,7 @@ cairo_surface_t* GtkDesktop::PixelsOf(WindowHandle handle) {
   return window->pixels->Surface();
 }
 
-void GtkDesktop::Refresh() {
+void GtkDesktop::Refresh(const std::optional<Rect>& changed) {
   if (composited_) {
     for (const auto handle : stacking_) {
       NativeWindow& window = windows_.at(handle);
@@ -495,20 +499,18 @@ void GtkDesktop::Refresh() {
     bool shown = false;
     for (const auto handle : stacking_) {
       const NativeWindow& window = windows_.at(handle);
-      const Rect& b = window.bounds;
-      const Rect& a = output->Area();
       // A window at opacity 0 shows nothing: until one shows something the
       // output stays away and the desktop itself is seen.
       const bool opaque = (window.exStyle & kExStyleLayered) == 0 || window.alpha > 0;
-      if (window.visible && opaque && Composed(window) && b.left < a.right && a.left < b.right &&
-          b.top < a.bottom && a.top < b.bottom) {
+      if (window.visible && opaque && Composed(window) && Overlap(window.bounds, output->Area())) {
         shown = true;
         break;
       }
     }
     output->SetShown(shown);
     output->SetCursorHidden(cursorCount_ < 0);
-    output->Invalidate();
+    // A fade step on one monitor recomposes that monitor alone.
+    if (!changed || Overlap(*changed, output->Area())) output->Invalidate();
   }
 }
 
@@ -519,7 +521,7 @@ std::vector<Layer> GtkDesktop::LayersOver(const Rect& area) {
     const std::uint8_t alpha = (window.exStyle & kExStyleLayered) != 0 ? window.alpha : 255;
     if (!window.visible || !Composed(window) || alpha == 0) continue;
     const Rect& b = window.bounds;
-    if (b.left >= area.right || area.left >= b.right || b.top >= area.bottom || area.top >= b.bottom) continue;
+    if (!Overlap(b, area)) continue;
     cairo_surface_t* surface = window.pixels->Surface();
     cairo_surface_flush(surface);
     layers.push_back(Layer{cairo_image_surface_get_data(surface), cairo_image_surface_get_stride(surface),

@@ -177,8 +177,9 @@ class GtkDesktop : public Desktop {
   static bool IsDialog(const NativeWindow& window);
   bool Composed(const NativeWindow& window) const;
   void Changed(NativeWindow& window);
-  // The outputs show what the windows are now.
-  void Refresh();
+  // The outputs show what the windows are now; only those over `changed`
+  // are composed again, all when none is given.
+  void Refresh(const std::optional<Rect>& changed = std::nullopt);
   void SetUpOutputs();
   void ShowDialog(NativeWindow& window);
   void PlaceDialog(NativeWindow& window);

@@ -3,6 +3,8 @@
 #include <cairo-xlib.h>
 #include <gdk/gdkx.h>
 
+#include <optional>
+
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/virtual_keys.h"
 #include "platform/window_styles.h"
@@ -50,8 +52,14 @@ void ConnectInput(GtkDesktop& desktop, Gtk::Widget& widget, Point origin) {
   });
 }
 
-Glib::RefPtr<Gdk::Cursor> BlankCursor(Gtk::Widget& widget) {
-  return Gdk::Cursor::create(widget.get_display(), Gdk::BLANK_CURSOR);
+// Sets the pointer's look over a widget when it changes; the saver asks at
+// every fade step, the display needs telling once.
+void ApplyCursor(Gtk::Widget& widget, bool hidden, std::optional<bool>& applied) {
+  auto gdkWindow = widget.get_window();
+  if (!gdkWindow || applied == hidden) return;
+  gdkWindow->set_cursor(hidden ? Gdk::Cursor::create(widget.get_display(), Gdk::BLANK_CURSOR)
+                               : Glib::RefPtr<Gdk::Cursor>());
+  applied = hidden;
 }
 
 // A borderless window over one monitor, above other programs' windows, with
@@ -95,11 +103,7 @@ class MonitorOutput : public ScreenOutput {
       window_.hide();
     }
   }
-  void SetCursorHidden(bool hidden) override {
-    if (auto gdkWindow = window_.get_window()) {
-      gdkWindow->set_cursor(hidden ? BlankCursor(window_) : Glib::RefPtr<Gdk::Cursor>());
-    }
-  }
+  void SetCursorHidden(bool hidden) override { ApplyCursor(window_, hidden, cursorHidden_); }
 
  private:
   // The desktop under the monitor before anything of the saver shows.
@@ -143,6 +147,7 @@ class MonitorOutput : public ScreenOutput {
 
   Gtk::Window window_;
   bool grabbed_ = false;
+  std::optional<bool> cursorHidden_;
 };
 
 // The drawing area of the try-out window.
@@ -163,14 +168,11 @@ class ContainerOutput : public ScreenOutput {
   }
   void Invalidate() override { drawingArea_.queue_draw(); }
   void SetShown(bool) override {}
-  void SetCursorHidden(bool hidden) override {
-    if (auto gdkWindow = drawingArea_.get_window()) {
-      gdkWindow->set_cursor(hidden ? BlankCursor(drawingArea_) : Glib::RefPtr<Gdk::Cursor>());
-    }
-  }
+  void SetCursorHidden(bool hidden) override { ApplyCursor(drawingArea_, hidden, cursorHidden_); }
 
  private:
   Gtk::DrawingArea drawingArea_;
+  std::optional<bool> cursorHidden_;
 };
 
 // Another program's window, painted directly. It is painted again when it is
@@ -309,9 +311,7 @@ void WindowView::Update(const NativeWindow& window, bool cursorHidden) {
   // (the preview's overlay stays so for its whole life).
   const bool shown = window.visible && alpha > 0;
   if (shown != window_.get_visible()) window_.set_visible(shown);
-  if (auto gdkWindow = window_.get_window()) {
-    gdkWindow->set_cursor(cursorHidden ? BlankCursor(window_) : Glib::RefPtr<Gdk::Cursor>());
-  }
+  ApplyCursor(window_, cursorHidden, cursorHidden_);
 }
 
 void WindowView::Raise() {

@@ -5,6 +5,7 @@
 #include <gtkmm.h>
 
 #include <memory>
+#include <optional>
 
 #include "platform/gtk/screen_composer.h"
 #include "platform/window_handle.h"
@@ -33,6 +34,7 @@ class WindowView {
   WindowHandle handle_;
   Gtk::Window window_;
   bool grabbed_ = false;
+  std::optional<bool> cursorHidden_;
 };
 
 class ScreenOutput {
