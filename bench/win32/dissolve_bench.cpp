@@ -14,11 +14,12 @@
 #include <memory>
 
 #include "platform/win32/win32_desktop.h"
+#include "instance/saver.h"
 #include "shell/main_window.h"
-#include "shell/saver.h"
 #include "shell/startup.h"
 #include "slideshow/clock.h"
 #include "slideshow/paced_wait.h"
+#include "slideshow/scheduler.h"
 #include "slideshow/showimg.h"
 
 namespace {
@@ -34,14 +35,14 @@ class FullScreenDesktop : public Win32Desktop {
 
 struct Run {
   FullScreenDesktop desktop;
-  orvanel::shell::Saver saver{desktop};
+  orvanel::instance::Saver saver{desktop};
   // The benchmarks call the presenter themselves: no ticks, and the start's
   // direct job taken out of the queue.
   Run() {
     orvanel::shell::CreateSaverWindows(saver);
-    saver.frmSAVER->tmrVISUAL.SetEnabled(false);
+    static_cast<orvanel::shell::TfrmSAVER&>(*saver.frmSAVER).tmrVISUAL.SetEnabled(false);
     MSG job;
-    while (PeekMessageA(&job, nullptr, orvanel::shell::WM_DOJOB, orvanel::shell::WM_DOJOB, PM_REMOVE)) {
+    while (PeekMessageA(&job, nullptr, orvanel::slideshow::WM_DOJOB, orvanel::slideshow::WM_DOJOB, PM_REMOVE)) {
     }
   }
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "shell/saver.h"
+#include "instance/saver.h"
 
 namespace orvanel::screens {
 namespace {
@@ -13,7 +13,7 @@ constexpr std::int32_t kThreshold = 10;
 
 // The acting window's list, the main window last: the overlays of its
 // monitor down to 0, then the picture windows of its monitor down to 1.
-std::vector<forms::Form*> WindowsToClose(const shell::Saver& saver, ActingWindow acting) {
+std::vector<forms::Form*> WindowsToClose(const instance::Saver& saver, ActingWindow acting) {
   std::vector<forms::Form*> windows;
   if (acting.monitor == 0 && acting.mainWindow) return {saver.PictureWindow(0)};
   for (int k = acting.monitor; k >= 0; --k) windows.push_back(saver.Overlay(k));
@@ -24,7 +24,7 @@ std::vector<forms::Form*> WindowsToClose(const shell::Saver& saver, ActingWindow
 
 // Sets the quit flag and closes the acting window's list. Closing the main
 // window ends the application.
-void EndAction(shell::Saver& saver, ActingWindow acting) {
+void EndAction(instance::Saver& saver, ActingWindow acting) {
   saver.quitRequested = true;
   for (forms::Form* window : WindowsToClose(saver, acting)) {
     if (window != nullptr) window->Close();
@@ -33,8 +33,8 @@ void EndAction(shell::Saver& saver, ActingWindow acting) {
 
 }  // namespace
 
-void MouseInput(shell::Saver& saver, ActingWindow acting, std::int32_t x, std::int32_t y) {
-  if (saver.saverMode != shell::SaverMode::kActive) return;
+void MouseInput(instance::Saver& saver, ActingWindow acting, std::int32_t x, std::int32_t y) {
+  if (saver.saverMode != instance::SaverMode::kActive) return;
   auto& first = saver.firstMousePos;
   // (0, 0) means that no position has been taken yet.
   if (first.x == 0 && first.y == 0) {
@@ -46,8 +46,8 @@ void MouseInput(shell::Saver& saver, ActingWindow acting, std::int32_t x, std::i
   }
 }
 
-void KeyInput(shell::Saver& saver, ActingWindow acting) {
-  if (saver.saverMode != shell::SaverMode::kActive) return;
+void KeyInput(instance::Saver& saver, ActingWindow acting) {
+  if (saver.saverMode != instance::SaverMode::kActive) return;
   EndAction(saver, acting);
 }
 

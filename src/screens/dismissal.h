@@ -5,7 +5,7 @@
 // Active mode input ends nothing here.
 #include <cstdint>
 
-namespace orvanel::shell {
+namespace orvanel::instance {
 struct Saver;
 }
 
@@ -19,7 +19,7 @@ struct ActingWindow {
   bool mainWindow = false;
 };
 
-void MouseInput(shell::Saver& saver, ActingWindow acting, std::int32_t x, std::int32_t y);
-void KeyInput(shell::Saver& saver, ActingWindow acting);
+void MouseInput(instance::Saver& saver, ActingWindow acting, std::int32_t x, std::int32_t y);
+void KeyInput(instance::Saver& saver, ActingWindow acting);
 
 }  // namespace orvanel::screens

@@ -8,7 +8,7 @@ namespace orvanel::screens {
 class MonitorPictureWindow : public ScreenWindow {
  public:
   // `monitor` is 1, 2 or 3.
-  MonitorPictureWindow(forms::Application& app, shell::Saver& saver, int monitor);
+  MonitorPictureWindow(forms::Application& app, instance::Saver& saver, int monitor);
 
  protected:
   void FormCreate() override;

@@ -5,15 +5,14 @@
 
 #include "platform/window_styles.h"
 #include "screens/screen_cover.h"
-#include "shell/main_window.h"
-#include "shell/saver.h"
+#include "instance/saver.h"
 
 namespace orvanel::screens {
 namespace {
 
 // The primary overlay is an ordinary window like the main window below it;
 // the others are top-most like their picture windows.
-constexpr std::array<forms::FormDesign, shell::kMaxMonitors> kDesigns{
+constexpr std::array<forms::FormDesign, instance::kMaxMonitors> kDesigns{
     ScreenWindowDesign("TfrmSAVERbl", "frmSAVERbl", false),
     ScreenWindowDesign("TfrmSAVERbl2", "frmSAVERbl2", true),
     ScreenWindowDesign("TfrmSAVERbl3", "frmSAVERbl3", true),
@@ -22,9 +21,9 @@ constexpr std::array<forms::FormDesign, shell::kMaxMonitors> kDesigns{
 
 }  // namespace
 
-BlendOverlayWindow::BlendOverlayWindow(forms::Application& app, shell::Saver& saver, int monitor)
+BlendOverlayWindow::BlendOverlayWindow(forms::Application& app, instance::Saver& saver, int monitor)
     : ScreenWindow(app, kDesigns.at(static_cast<std::size_t>(monitor)), saver, monitor) {
-  assert(monitor >= 0 && monitor < shell::kMaxMonitors);
+  assert(monitor >= 0 && monitor < instance::kMaxMonitors);
 }
 
 void BlendOverlayWindow::CreateParams(forms::CreateParamsRec& params) {
@@ -32,14 +31,14 @@ void BlendOverlayWindow::CreateParams(forms::CreateParamsRec& params) {
   // The primary overlay belongs to the main window, which keeps it above
   // itself however often the main window is shown or activated: the
   // dissolve on monitor 0 happens on the overlay.
-  if (monitor_ == 0 && saver_.saverMode == shell::SaverMode::kActive && saver_.frmSAVER != nullptr) {
+  if (monitor_ == 0 && saver_.saverMode == instance::SaverMode::kActive && saver_.frmSAVER != nullptr) {
     params.parent = saver_.frmSAVER->Handle();
   }
 }
 
 void BlendOverlayWindow::FormCreate() {
   switch (saver_.saverMode) {
-    case shell::SaverMode::kActive:
+    case instance::SaverMode::kActive:
       GetCanvas().SetBrushColor(platform::kBlack);
       // The primary overlay keeps its place in the stacking order; the others
       // go to the top, directly above their picture windows made just before.
@@ -49,7 +48,7 @@ void BlendOverlayWindow::FormCreate() {
                                    : platform::kPosShowWindow);
       }
       break;
-    case shell::SaverMode::kPreview:
+    case instance::SaverMode::kPreview:
       if (monitor_ == 0) CoverPreview();
       break;
     default:

@@ -9,7 +9,7 @@ namespace orvanel::screens {
 class BlendOverlayWindow : public ScreenWindow {
  public:
   // `monitor` is 0 to 3.
-  BlendOverlayWindow(forms::Application& app, shell::Saver& saver, int monitor);
+  BlendOverlayWindow(forms::Application& app, instance::Saver& saver, int monitor);
 
  protected:
   void CreateParams(forms::CreateParamsRec& params) override;

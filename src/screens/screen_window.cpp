@@ -1,7 +1,7 @@
 #include "screens/screen_window.h"
 
 #include "screens/dismissal.h"
-#include "shell/saver.h"
+#include "instance/saver.h"
 
 namespace orvanel::screens {
 

@@ -4,7 +4,7 @@
 // the close rule that any of them closing ends the run.
 #include "platform/forms/form.h"
 
-namespace orvanel::shell {
+namespace orvanel::instance {
 struct Saver;
 }
 
@@ -31,7 +31,7 @@ constexpr forms::FormDesign ScreenWindowDesign(const char* className, const char
 
 class ScreenWindow : public forms::Form {
  public:
-  ScreenWindow(forms::Application& app, const forms::FormDesign& design, shell::Saver& saver,
+  ScreenWindow(forms::Application& app, const forms::FormDesign& design, instance::Saver& saver,
                int monitor)
       : Form(app, design), saver_(saver), monitor_(monitor) {}
   int Monitor() const { return monitor_; }
@@ -49,7 +49,7 @@ class ScreenWindow : public forms::Form {
   // Closing any of these windows, in any mode, asks the whole saver to stop.
   void FormCloseQuery(bool& canClose) override;
 
-  shell::Saver& saver_;
+  instance::Saver& saver_;
   const int monitor_;
 };
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "shell/saver.h"
+#include "instance/saver.h"
 
 namespace orvanel::shell {
 namespace {
@@ -48,11 +48,11 @@ platform::WindowHandle HandleFromArg(platform::Desktop& desktop, std::string_vie
     anyDigit = true;
     value = value * 10 + (c - '0');
     // Too many digits for a window handle: no usable window.
-    if (value > std::numeric_limits<std::int32_t>::max()) return kNoUsableWindow;
+    if (value > std::numeric_limits<std::int32_t>::max()) return instance::kNoUsableWindow;
   }
-  if (!anyDigit) return kNoUsableWindow;
+  if (!anyDigit) return instance::kNoUsableWindow;
   const auto candidate = static_cast<platform::WindowHandle>(value);
-  return desktop.IsWindow(candidate) ? candidate : kNoUsableWindow;
+  return desktop.IsWindow(candidate) ? candidate : instance::kNoUsableWindow;
 }
 
 bool ParseCommandLine(Saver& saver) {
@@ -63,37 +63,37 @@ bool ParseCommandLine(Saver& saver) {
 
   struct LetterRule {
     char letter;
-    SaverMode mode;
+    instance::SaverMode mode;
   };
   static constexpr LetterRule kRules[] = {
-      {'c', SaverMode::kConfig},   {'C', SaverMode::kConfig},   {'S', SaverMode::kActive},
-      {'s', SaverMode::kActive},   {'P', SaverMode::kPreview},  {'p', SaverMode::kPreview},
-      {'L', SaverMode::kPreview},  {'l', SaverMode::kPreview},  {'a', SaverMode::kPassword},
-      {'A', SaverMode::kPassword},
+      {'c', instance::SaverMode::kConfig},   {'C', instance::SaverMode::kConfig},   {'S', instance::SaverMode::kActive},
+      {'s', instance::SaverMode::kActive},   {'P', instance::SaverMode::kPreview},  {'p', instance::SaverMode::kPreview},
+      {'L', instance::SaverMode::kPreview},  {'l', instance::SaverMode::kPreview},  {'a', instance::SaverMode::kPassword},
+      {'A', instance::SaverMode::kPassword},
   };
-  saver.saverMode = SaverMode::kNone;
+  saver.saverMode = instance::SaverMode::kNone;
   for (const auto& rule : kRules) {
     if (first.find(rule.letter) != std::string::npos) saver.saverMode = rule.mode;
   }
 
   switch (saver.saverMode) {
-    case SaverMode::kPreview:
+    case instance::SaverMode::kPreview:
       saver.previewParent =
-          argumentCount < 2 ? kNoUsableWindow : HandleFromArg(desktop, words[2]);
+          argumentCount < 2 ? instance::kNoUsableWindow : HandleFromArg(desktop, words[2]);
       break;
-    case SaverMode::kConfig:
+    case instance::SaverMode::kConfig:
       desktop.ShowCursor(true);
       saver.previewParent = HandleFromArg(desktop, first);
       break;
-    case SaverMode::kActive:
-    case SaverMode::kPassword:
+    case instance::SaverMode::kActive:
+    case instance::SaverMode::kPassword:
       saver.previewParent = desktop.DesktopWindow();
       break;
     default:
       break;
   }
-  if (saver.previewParent == kNoUsableWindow) saver.saverMode = SaverMode::kNone;
-  return saver.saverMode != SaverMode::kNone;
+  if (saver.previewParent == instance::kNoUsableWindow) saver.saverMode = instance::SaverMode::kNone;
+  return saver.saverMode != instance::SaverMode::kNone;
 }
 
 }  // namespace orvanel::shell

@@ -18,10 +18,11 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "instance/saver.h"
 
 namespace orvanel::shell {
 
-struct Saver;
+using instance::Saver;
 
 // The words of a command line, the module's own name first. A word ends at a
 // character of code 32 or less; double quotes open and close stretches in
@@ -29,7 +30,7 @@ struct Saver;
 // standing alone is no word.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
-// The window named by the digits of `text`, or kNoUsableWindow.
+// The window named by the digits of `text`, or instance::kNoUsableWindow.
 platform::WindowHandle HandleFromArg(platform::Desktop& desktop, std::string_view text);
 
 // Sets the saver's mode and preview parent from the process command line;

@@ -1,22 +1,16 @@
 #include "shell/main_window.h"
 
-#include <algorithm>
-
 #include "platform/forms/application.h"
-#include "platform/forms/error.h"
-#include "platform/forms/monitors.h"
 #include "platform/window_styles.h"
 #include "resources/maker.h"
 #include "screens/dismissal.h"
-#include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
 #include "shell/command_line.h"
 #include "shell/mode_mutex.h"
-#include "shell/saver.h"
-#include "slideshow/showimg.h"
 
 namespace orvanel::shell {
 namespace {
+
 
 using platform::Rect;
 
@@ -37,14 +31,11 @@ constexpr forms::FormDesign kDesign{
 // The point the cursor is parked at in Active mode.
 constexpr platform::Point kCursorPark{101, 101};
 
-// Preview pictures go to the top-left corner of the host window, whatever its size.
-constexpr Rect kPreviewArea{0, 0, 152, 112};
-
 }  // namespace
 
-TfrmSAVER::TfrmSAVER(forms::Application& app, Saver& saver)
+TfrmSAVER::TfrmSAVER(forms::Application& app, instance::Saver& saver)
     : Form(app, kDesign),
-      tmrVISUAL(app, [this] { tmrVISUALTimer(); }),
+      tmrVISUAL(app, [this] { scheduler_.tmrVISUALTimer(); }),
       OKButton(AddControl<forms::Button>("OKButton", Rect::FromBounds(16, 106, 75, 21), "&OK")),
       CancelButton(AddControl<forms::Button>("CancelButton", Rect::FromBounds(140, 106, 75, 21),
                                              "&Cancel")),
@@ -59,7 +50,12 @@ TfrmSAVER::TfrmSAVER(forms::Application& app, Saver& saver)
                                       resources::kMakerAddress)),
       CheckBox2(AddControl<forms::CheckBox>("CheckBox2", Rect::FromBounds(16, 72, 201, 17),
                                             "Blend ")),
-      saver_(saver) {
+      saver_(saver),
+      scheduler_(saver, *this, tmrVISUAL),
+      dialog_(*this, settings::SettingsControls{OKButton, CancelButton, Edit1, Label2, UpDown1,
+                                                CheckBox1, Panel1, CheckBox2}) {
+  saver_.randomCheckBox = &CheckBox1;
+  saver_.blendCheckBox = &CheckBox2;
   tmrVISUAL.SetEnabled(false);
   tmrVISUAL.SetInterval(10000);
   CheckBox1.SetChecked(true);
@@ -69,7 +65,7 @@ TfrmSAVER::TfrmSAVER(forms::Application& app, Saver& saver)
 void TfrmSAVER::CreateParams(forms::CreateParamsRec& params) {
   Form::CreateParams(params);
   if (!ParseCommandLine(saver_)) App().Terminate();
-  if (saver_.saverMode != SaverMode::kPreview) return;
+  if (saver_.saverMode != instance::SaverMode::kPreview) return;
   const Rect host = Desktop().WindowRect(saver_.previewParent);
   const Rect bounds = Rect::FromBounds(0, 0, host.Width(), host.Height());
   if (saver_.previewParent != platform::kNoWindow) {
@@ -84,13 +80,13 @@ void TfrmSAVER::FormCreate() {
   Desktop().ShowCursor(false);
   LoadSettings();
   switch (saver_.saverMode) {
-    case SaverMode::kPreview:
+    case instance::SaverMode::kPreview:
       SetUpPreview();
       break;
-    case SaverMode::kActive:
+    case instance::SaverMode::kActive:
       SetUpActive();
       break;
-    case SaverMode::kConfig:
+    case instance::SaverMode::kConfig:
       SetUpConfig();
       break;
     default:
@@ -101,12 +97,7 @@ void TfrmSAVER::FormCreate() {
 void TfrmSAVER::LoadSettings() {
   const auto loaded = settings::LoadSettings(Desktop());
   saver_.speedSeconds = loaded.speed;
-  // The arrows take the number first, so that the edit shows the stored
-  // number even where it lies outside the arrows' range.
-  UpDown1.SetPosition(static_cast<std::int16_t>(loaded.speed & 0xFFFF));
-  Edit1.SetText(std::to_string(loaded.speed));
-  CheckBox1.SetChecked(loaded.random);
-  CheckBox2.SetChecked(loaded.blend);
+  dialog_.ShowSettings(loaded);
   tmrVISUAL.SetInterval(settings::SlideshowInterval(loaded.speed));
 }
 
@@ -116,7 +107,7 @@ void TfrmSAVER::SetUpPreview() {
     return;
   }
   Desktop().ShowCursor(true);
-  StartSlideshow();
+  scheduler_.StartSlideshow();
 }
 
 void TfrmSAVER::SetUpActive() {
@@ -137,31 +128,18 @@ void TfrmSAVER::SetUpActive() {
   // screen at its first showing would shift a monitor 0 of another size off
   // its monitor.
   PlaceWindow(platform::kInsertTop, platform::kPosNoZOrder | platform::kPosShowWindow);
-  StartSlideshow();
+  scheduler_.StartSlideshow();
 }
 
 void TfrmSAVER::SetUpConfig() {
-  auto& desktop = Desktop();
-  desktop.ShowCursor(true);
-  const auto windowColour = desktop.SystemColor(platform::kSystemColorWindow);
-  SetColor(windowColour);
-  GetCanvas().SetBrushColor(windowColour);
-  SetBorderStyle(forms::BorderStyle::kDialog);
-  Show();
-  SetAlphaBlendValue(255);
-  for (forms::Control* control : std::initializer_list<forms::Control*>{
-           &CancelButton, &OKButton, &CheckBox1, &CheckBox2, &Edit1, &UpDown1, &Label2, &Panel1}) {
-    control->SetVisible(true);
-  }
-  // The first control in the tab order has the focus when the dialog opens.
-  desktop.FocusWindow(OKButton.Handle());
-  settings::LockDisplayProperties(desktop, true);
+  Desktop().ShowCursor(true);
+  dialog_.Open();
 }
 
 void TfrmSAVER::FormCloseQuery(bool& canClose) {
   saver_.quitRequested = true;
   ReleaseModeMutex(saver_);
-  if (saver_.saverMode == SaverMode::kConfig) settings::LockDisplayProperties(Desktop(), false);
+  if (saver_.saverMode == instance::SaverMode::kConfig) dialog_.Closing();
   Desktop().ShowCursor(true);
   canClose = true;
 }
@@ -180,89 +158,12 @@ void TfrmSAVER::FormKeyDown(std::uint16_t) {
 
 void TfrmSAVER::FormKeyPress(char) { screens::KeyInput(saver_, screens::ActingWindow{0, true}); }
 
-void TfrmSAVER::ControlClicked(forms::Control& control) {
-  if (&control == &OKButton) {
-    OKButtonClick();
-  } else if (&control == &CancelButton) {
-    CancelButtonClick();
-  } else if (&control == &Panel1) {
-    Panel1Click();
-  }
-}
-
-void TfrmSAVER::OKButtonClick() {
-  // The folder is made first, even when the number proves invalid.
-  settings::ForceFolders(Desktop(), settings::SettingsFolder(Desktop()));
-  const std::string typed = Edit1.Text();
-  const auto speed = settings::ParseInteger(typed);
-  if (!speed) {
-    throw forms::SaverError(forms::FormatMessage("'%s' is not a valid integer value", typed));
-  }
-  settings::SaveSettings(Desktop(), settings::Settings{*speed, CheckBox1.Checked(), CheckBox2.Checked()});
-  Close();
-}
-
-void TfrmSAVER::CancelButtonClick() { Close(); }
-
-void TfrmSAVER::Panel1Click() { Desktop().ShellOpen(resources::kMakerAddress); }
-
-void TfrmSAVER::StartSlideshow() {
-  tmrVISUALTimer();
-  tmrVISUAL.SetEnabled(true);
-}
+void TfrmSAVER::ControlClicked(forms::Control& control) { dialog_.ControlClicked(control); }
 
 bool TfrmSAVER::FormMessage(const platform::Message& message) {
-  if (message.id != WM_DOJOB) return false;
-  WMDoJob(message);
+  if (message.id != slideshow::WM_DOJOB) return false;
+  scheduler_.WMDoJob(message);
   return true;
-}
-
-void TfrmSAVER::WMDoJob(const platform::Message&) {
-  // The error box of a failed job runs its own message loop; a job inside it
-  // would fail again and open box after box.
-  if (App().ReportingError()) return;
-  // A job that was queued before the mode changed (a lost preview host reads
-  // the command line again as None) draws nothing.
-  if (saver_.saverMode == SaverMode::kPreview) {
-    PreviewJob();
-  } else if (saver_.saverMode == SaverMode::kActive) {
-    MonitorJob();
-  }
-}
-
-void TfrmSAVER::PreviewJob() {
-  // The host window's drawing context, taken for this job alone.
-  const auto previewDC = Desktop().WindowContext(saver_.previewParent);
-  if (!previewDC) return;
-  forms::Canvas previewCanvas(Desktop(), *previewDC);
-  previewCanvas.SetPenColor(platform::kWhite);
-  previewCanvas.SetBrushColor(platform::kBlack);
-  slideshow::ShowPicture(saver_, previewCanvas, kPreviewArea, saver_.picturePool,
-                         slideshow::PictureCount, saver_.pictureIndex, slideshow::PreviewTarget);
-}
-
-void TfrmSAVER::MonitorJob() {
-  // Monitors beyond those that got windows at start take no turn.
-  const int monitors = std::min(forms::MonitorCount(Desktop()), saver_.MonitorsWithWindows());
-  if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
-  forms::Form* window = saver_.PictureWindow(saver_.currentMonitor);
-  if (window == nullptr) return;
-  saver_.targetRect = window->ClientRect();
-  if (!saver_.presenterBusy &&
-      slideshow::ShowPicture(saver_, window->GetCanvas(), saver_.targetRect, saver_.picturePool,
-                             slideshow::PictureCount, saver_.pictureIndex, saver_.currentMonitor)) {
-    ++saver_.currentMonitor;
-  }
-  if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
-}
-
-void TfrmSAVER::tmrVISUALTimer() {
-  if (saver_.quitRequested) {
-    tmrVISUAL.SetEnabled(false);
-    return;
-  }
-  if (saver_.presenterBusy) return;
-  Desktop().PostToWindow(Handle(), WM_DOJOB, 0, 0);
 }
 
 }  // namespace orvanel::shell

@@ -3,20 +3,18 @@
 // run mode it is the picture window of monitor 0 (Active), a child of the
 // host's preview window (Preview) or the settings dialog (Config); in every
 // mode it owns the slideshow timer.
+#include "instance/saver.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 #include "platform/forms/timer.h"
+#include "settings/settings_dialog.h"
+#include "slideshow/scheduler.h"
 
 namespace orvanel::shell {
 
-struct Saver;
-
-// The slideshow's private job message, posted to the main window.
-inline constexpr std::uint32_t WM_DOJOB = 0x046F;
-
 class TfrmSAVER : public forms::Form {
  public:
-  TfrmSAVER(forms::Application& app, Saver& saver);
+  TfrmSAVER(forms::Application& app, instance::Saver& saver);
 
   // Members, in their designed order.
   forms::Timer tmrVISUAL;
@@ -29,13 +27,6 @@ class TfrmSAVER : public forms::Form {
   forms::CheckBox& CheckBox1;  // Random
   forms::Panel& Panel1;
   forms::CheckBox& CheckBox2;  // Blend
-
-  // One immediate tick, then the timer runs.
-  void StartSlideshow();
-  void tmrVISUALTimer();
-  // The slideshow's job: one picture, on the monitor whose turn it is or in
-  // the preview window.
-  void WMDoJob(const platform::Message& message);
 
  protected:
   void CreateParams(forms::CreateParamsRec& params) override;
@@ -54,14 +45,10 @@ class TfrmSAVER : public forms::Form {
   void SetUpPreview();
   void SetUpActive();
   void SetUpConfig();
-  void PreviewJob();
-  void MonitorJob();
-  // The settings dialog's buttons and panel.
-  void OKButtonClick();
-  void CancelButtonClick();
-  void Panel1Click();
 
-  Saver& saver_;
+  instance::Saver& saver_;
+  slideshow::Scheduler scheduler_;
+  settings::SettingsDialog dialog_;
 };
 
 }  // namespace orvanel::shell

@@ -1,18 +1,18 @@
 #include "shell/mode_mutex.h"
 
 #include "platform/named_mutex.h"
-#include "shell/saver.h"
+#include "instance/saver.h"
 
 namespace orvanel::shell {
 
-std::string ModeMutexName(SaverMode mode) {
+std::string ModeMutexName(instance::SaverMode mode) {
   switch (mode) {
-    case SaverMode::kPassword: return "SaverPasswordMode";
-    case SaverMode::kPreview: return "SaverPreviewMode";
-    case SaverMode::kConfig: return "SaverConfigMode";
-    case SaverMode::kActive: return "SaverActiveMode";
-    case SaverMode::kNone: return "SaverNoMode";
-    case SaverMode::kDebug: return "SaverDebugMode";
+    case instance::SaverMode::kPassword: return "SaverPasswordMode";
+    case instance::SaverMode::kPreview: return "SaverPreviewMode";
+    case instance::SaverMode::kConfig: return "SaverConfigMode";
+    case instance::SaverMode::kActive: return "SaverActiveMode";
+    case instance::SaverMode::kNone: return "SaverNoMode";
+    case instance::SaverMode::kDebug: return "SaverDebugMode";
   }
   return "SaverActiveMode";
 }

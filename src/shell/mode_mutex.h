@@ -5,15 +5,15 @@
 #include <string>
 
 #include "platform/desktop.h"
-#include "shell/saver_mode.h"
+#include "instance/saver.h"
 
 namespace orvanel::shell {
 
-struct Saver;
+using instance::Saver;
 
 // "SaverPasswordMode", "SaverPreviewMode", ...; "SaverActiveMode" for a value
 // outside the table.
-std::string ModeMutexName(SaverMode mode);
+std::string ModeMutexName(instance::SaverMode mode);
 
 // True when a mutex of that name exists (any process may hold it).
 bool MutexExists(platform::Desktop& desktop, const std::string& name);

@@ -21,13 +21,13 @@
 #include "screens/overlay_window.h"
 #include "shell/main_window.h"
 #include "shell/mode_mutex.h"
-#include "shell/saver.h"
+#include "instance/saver.h"
 
 namespace orvanel::shell {
 
 bool AnotherSaverBlocksStart(platform::Desktop& desktop) {
-  return MutexExists(desktop, ModeMutexName(SaverMode::kActive)) ||
-         MutexExists(desktop, ModeMutexName(SaverMode::kConfig));
+  return MutexExists(desktop, ModeMutexName(instance::SaverMode::kActive)) ||
+         MutexExists(desktop, ModeMutexName(instance::SaverMode::kConfig));
 }
 
 void CreateSaverWindows(Saver& saver) {
@@ -44,7 +44,7 @@ void CreateSaverWindows(Saver& saver) {
   saver.overlays[0] = &app.CreateForm<screens::BlendOverlayWindow>(saver, 0);
 
   const platform::Rect first = monitors.empty() ? platform::Rect{} : monitors.front();
-  if (saver.saverMode != SaverMode::kConfig) {
+  if (saver.saverMode != instance::SaverMode::kConfig) {
     saver.frmSAVER->SetLeft(first.left);
     saver.frmSAVER->SetTop(first.top);
   }
@@ -52,7 +52,7 @@ void CreateSaverWindows(Saver& saver) {
   saver.overlays[0]->SetTop(first.top);
 
   const int count = forms::MonitorCount(desktop, monitors);
-  for (int i = 1; i < count && i < kMaxMonitors; ++i) {
+  for (int i = 1; i < count && i < instance::kMaxMonitors; ++i) {
     const platform::Rect area =
         i < static_cast<int>(monitors.size()) ? monitors[static_cast<std::size_t>(i)] : first;
     auto& picture = app.CreateForm<screens::MonitorPictureWindow>(saver, i);

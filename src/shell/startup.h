@@ -1,9 +1,10 @@
 #pragma once
 #include "platform/desktop.h"
+#include "instance/saver.h"
 
 namespace orvanel::shell {
 
-struct Saver;
+using instance::Saver;
 
 // The whole life of the saver process; returns its exit code.
 int RunSaver(platform::Desktop& desktop);

@@ -4,8 +4,7 @@
 #include <cassert>
 
 #include "platform/forms/monitors.h"
-#include "shell/main_window.h"
-#include "shell/saver.h"
+#include "instance/saver.h"
 #include "slideshow/clock.h"
 #include "slideshow/picture_source.h"
 #include "slideshow/random_numbers.h"
@@ -16,7 +15,7 @@ namespace {
 using platform::Rect;
 
 // Monitor targets are 0 to 3; anything from here on is drawn on the canvas.
-constexpr std::int32_t kFirstCanvasTarget = shell::kMaxMonitors;
+constexpr std::int32_t kFirstCanvasTarget = instance::kMaxMonitors;
 // Targets below this one are monitors for the pointer's parking.
 constexpr std::int32_t kPointerParkingLimit = 20;
 // An opacity change slower than this makes the fade's steps larger.
@@ -28,7 +27,7 @@ constexpr std::int32_t kFirstFadeStep = 3;
 // call clears both.
 class BusyScope {
  public:
-  explicit BusyScope(shell::Saver& saver) : saver_(saver) {
+  explicit BusyScope(instance::Saver& saver) : saver_(saver) {
     assert(!saver_.presenterBusy);
     saver_.presenterBusy = true;
     saver_.desktop.BeginFineTimerResolution();
@@ -41,13 +40,13 @@ class BusyScope {
   BusyScope& operator=(const BusyScope&) = delete;
 
  private:
-  shell::Saver& saver_;
+  instance::Saver& saver_;
 };
 
 // The state of one call: nothing of it survives the call.
 class Presentation {
  public:
-  Presentation(shell::Saver& saver, forms::Canvas& canvas, const Rect& area,
+  Presentation(instance::Saver& saver, forms::Canvas& canvas, const Rect& area,
                std::vector<std::string>& pool, std::int32_t pictureCount,
                std::int32_t& pictureIndex, std::int32_t target)
       : saver_(saver),
@@ -84,14 +83,15 @@ class Presentation {
   }
 
  private:
-  // The dissolve setting, read from the main window each time it matters.
-  bool Blend() const { return main_.CheckBox2.Checked(); }
+  // The dissolve setting, asked for each time it matters: the user may
+  // change it while a picture comes in.
+  bool Blend() const { return saver_.Dissolve(); }
 
   // The picture windows of monitors 3, 2 and 1 that the desktop has now.
   template <typename Action>
   void ForOtherPictureWindows(Action&& action) {
     const int count = forms::MonitorCount(desktop_);
-    for (int index = shell::kMaxMonitors - 1; index >= 1; --index) {
+    for (int index = instance::kMaxMonitors - 1; index >= 1; --index) {
       if (count <= index) continue;
       if (auto* window = saver_.PictureWindow(index)) action(*window);
     }
@@ -129,7 +129,7 @@ class Presentation {
       for (std::int32_t n = 0; n < pictureCount_; ++n) pool_.push_back(std::to_string(n));
     }
     std::int32_t position = 0;
-    if (main_.CheckBox1.Checked()) {
+    if (saver_.RandomOrder()) {
       Randomize(desktop_, saver_.randomSeed);
       position = Random(saver_.randomSeed, static_cast<std::int32_t>(pool_.size()));
     }
@@ -197,17 +197,17 @@ class Presentation {
   }
 
   void ParkPointer() {
-    if (target_ >= kPointerParkingLimit || saver_.saverMode == shell::SaverMode::kConfig) return;
+    if (target_ >= kPointerParkingLimit || saver_.saverMode == instance::SaverMode::kConfig) return;
     desktop_.ShowCursor(false);
     desktop_.SetCursorPos(platform::Point{102, 102});
     desktop_.SetCursorPos(platform::Point{101, 101});
     app_.ProcessMessages();
   }
 
-  shell::Saver& saver_;
+  instance::Saver& saver_;
   forms::Application& app_;
   platform::Desktop& desktop_;
-  shell::TfrmSAVER& main_;
+  forms::Form& main_;
   forms::Canvas& canvas_;
   const Rect area_;  // a copy: the caller's rectangle may change during the call
   std::vector<std::string>& pool_;
@@ -222,7 +222,7 @@ class Presentation {
 
 }  // namespace
 
-bool ShowPicture(shell::Saver& saver, forms::Canvas& canvas, const platform::Rect& area,
+bool ShowPicture(instance::Saver& saver, forms::Canvas& canvas, const platform::Rect& area,
                  std::vector<std::string>& picturePool, std::int32_t pictureCount,
                  std::int32_t& pictureIndex, std::int32_t target) {
   if (saver.presenterBusy) return false;

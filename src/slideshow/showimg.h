@@ -9,7 +9,7 @@
 #include "platform/forms/canvas.h"
 #include "slideshow/paced_wait.h"
 
-namespace orvanel::shell {
+namespace orvanel::instance {
 struct Saver;
 }
 
@@ -25,7 +25,7 @@ inline constexpr std::int32_t PictureCount = 54;
 // presented to the end; false when a presentation was already running or
 // the saver began to quit during a fade. A picture that cannot be loaded
 // raises its error after everything made for the call has been released.
-bool ShowPicture(shell::Saver& saver, forms::Canvas& canvas, const platform::Rect& area,
+bool ShowPicture(instance::Saver& saver, forms::Canvas& canvas, const platform::Rect& area,
                  std::vector<std::string>& picturePool, std::int32_t pictureCount,
                  std::int32_t& pictureIndex, std::int32_t target);
 

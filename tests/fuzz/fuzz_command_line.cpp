@@ -7,7 +7,7 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_process.h"
 #include "shell/command_line.h"
-#include "shell/saver.h"
+#include "instance/saver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static orvanel::platform::sim::SimDesktop desktop;
@@ -16,14 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (word.size() > line.size()) __builtin_trap();
   }
   orvanel::platform::sim::SimProcess process(desktop, line);
-  orvanel::shell::Saver saver(process);
+  orvanel::instance::Saver saver(process);
   const bool usable = orvanel::shell::ParseCommandLine(saver);
-  using orvanel::shell::SaverMode;
-  if (usable == (saver.saverMode == SaverMode::kNone)) __builtin_trap();
-  if (saver.saverMode != SaverMode::kNone && saver.previewParent == orvanel::shell::kNoUsableWindow) {
+  using orvanel::instance::SaverMode;
+  if (usable == (saver.saverMode == instance::SaverMode::kNone)) __builtin_trap();
+  if (saver.saverMode != instance::SaverMode::kNone && saver.previewParent == orvanel::instance::kNoUsableWindow) {
     __builtin_trap();
   }
-  if ((saver.saverMode == SaverMode::kActive || saver.saverMode == SaverMode::kPassword) &&
+  if ((saver.saverMode == instance::SaverMode::kActive || saver.saverMode == instance::SaverMode::kPassword) &&
       saver.previewParent != desktop.DesktopWindow()) {
     __builtin_trap();
   }

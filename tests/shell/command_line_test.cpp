@@ -11,7 +11,7 @@
 
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_process.h"
-#include "shell/saver.h"
+#include "instance/saver.h"
 
 namespace orvanel::shell {
 namespace {
@@ -71,7 +71,7 @@ class CommandLineModes : public ::testing::Test {
 
 struct ModeRow {
   const char* arguments;
-  SaverMode mode;
+  instance::SaverMode mode;
   enum Parent { kHost, kDesktop, kNone, kUnchanged } parent;
 };
 
@@ -80,12 +80,12 @@ class CommandLineModeTable : public CommandLineModes,
 
 TEST_P(CommandLineModeTable, GivesModeAndParent) {
   const auto& row = GetParam();
-  EXPECT_EQ(Parse(row.arguments), row.mode != SaverMode::kNone);
+  EXPECT_EQ(Parse(row.arguments), row.mode != instance::SaverMode::kNone);
   EXPECT_EQ(saver->saverMode, row.mode);
   switch (row.parent) {
     case ModeRow::kHost: EXPECT_EQ(saver->previewParent, host); break;
     case ModeRow::kDesktop: EXPECT_EQ(saver->previewParent, desktop.DesktopWindow()); break;
-    case ModeRow::kNone: EXPECT_EQ(saver->previewParent, kNoUsableWindow); break;
+    case ModeRow::kNone: EXPECT_EQ(saver->previewParent, instance::kNoUsableWindow); break;
     case ModeRow::kUnchanged: EXPECT_EQ(saver->previewParent, platform::kNoWindow); break;
   }
 }
@@ -93,39 +93,39 @@ TEST_P(CommandLineModeTable, GivesModeAndParent) {
 INSTANTIATE_TEST_SUITE_P(
     Forms, CommandLineModeTable,
     ::testing::Values(
-        ModeRow{"/s", SaverMode::kActive, ModeRow::kDesktop},
-        ModeRow{"/S", SaverMode::kActive, ModeRow::kDesktop},
-        ModeRow{"-s extra", SaverMode::kActive, ModeRow::kDesktop},
-        ModeRow{"/p HOST", SaverMode::kPreview, ModeRow::kHost},
-        ModeRow{"/L HOST", SaverMode::kPreview, ModeRow::kHost},
-        ModeRow{"\"/p\" \"HOST\"", SaverMode::kPreview, ModeRow::kHost},
-        ModeRow{"/c:HOST", SaverMode::kConfig, ModeRow::kHost},
-        ModeRow{"/C:HOST", SaverMode::kConfig, ModeRow::kHost},
-        ModeRow{"/P HOST", SaverMode::kPreview, ModeRow::kHost},
-        ModeRow{"/l HOST", SaverMode::kPreview, ModeRow::kHost},
-        ModeRow{"/p \"\" HOST", SaverMode::kPreview, ModeRow::kHost},
-        ModeRow{"/a", SaverMode::kPassword, ModeRow::kDesktop},
-        ModeRow{"/A HOST", SaverMode::kPassword, ModeRow::kDesktop},
+        ModeRow{"/s", instance::SaverMode::kActive, ModeRow::kDesktop},
+        ModeRow{"/S", instance::SaverMode::kActive, ModeRow::kDesktop},
+        ModeRow{"-s extra", instance::SaverMode::kActive, ModeRow::kDesktop},
+        ModeRow{"/p HOST", instance::SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"/L HOST", instance::SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"\"/p\" \"HOST\"", instance::SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"/c:HOST", instance::SaverMode::kConfig, ModeRow::kHost},
+        ModeRow{"/C:HOST", instance::SaverMode::kConfig, ModeRow::kHost},
+        ModeRow{"/P HOST", instance::SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"/l HOST", instance::SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"/p \"\" HOST", instance::SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"/a", instance::SaverMode::kPassword, ModeRow::kDesktop},
+        ModeRow{"/A HOST", instance::SaverMode::kPassword, ModeRow::kDesktop},
         // Later letters win: Password over Preview over Active over Config.
-        ModeRow{"/cs", SaverMode::kActive, ModeRow::kDesktop},
-        ModeRow{"/sp HOST", SaverMode::kPreview, ModeRow::kHost},
-        ModeRow{"/pa", SaverMode::kPassword, ModeRow::kDesktop},
-        ModeRow{"/Cl HOST", SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"/cs", instance::SaverMode::kActive, ModeRow::kDesktop},
+        ModeRow{"/sp HOST", instance::SaverMode::kPreview, ModeRow::kHost},
+        ModeRow{"/pa", instance::SaverMode::kPassword, ModeRow::kDesktop},
+        ModeRow{"/Cl HOST", instance::SaverMode::kPreview, ModeRow::kHost},
         // The handle must come where the mode expects it.
-        ModeRow{"/c", SaverMode::kNone, ModeRow::kNone},
-        ModeRow{"/c HOST", SaverMode::kNone, ModeRow::kNone},
-        ModeRow{"/p:HOST", SaverMode::kNone, ModeRow::kNone},
-        ModeRow{"/p", SaverMode::kNone, ModeRow::kNone},
-        ModeRow{"/p xyz", SaverMode::kNone, ModeRow::kNone},
+        ModeRow{"/c", instance::SaverMode::kNone, ModeRow::kNone},
+        ModeRow{"/c HOST", instance::SaverMode::kNone, ModeRow::kNone},
+        ModeRow{"/p:HOST", instance::SaverMode::kNone, ModeRow::kNone},
+        ModeRow{"/p", instance::SaverMode::kNone, ModeRow::kNone},
+        ModeRow{"/p xyz", instance::SaverMode::kNone, ModeRow::kNone},
         // Quoted, the handle belongs to the first argument, and Preview wants a second.
-        ModeRow{"\"/p HOST\"", SaverMode::kNone, ModeRow::kNone},
+        ModeRow{"\"/p HOST\"", instance::SaverMode::kNone, ModeRow::kNone},
         // A number that names no window.
-        ModeRow{"/p 7", SaverMode::kNone, ModeRow::kNone},
-        ModeRow{"/c:7", SaverMode::kNone, ModeRow::kNone},
+        ModeRow{"/p 7", instance::SaverMode::kNone, ModeRow::kNone},
+        ModeRow{"/c:7", instance::SaverMode::kNone, ModeRow::kNone},
         // No known letter, or nothing at all.
-        ModeRow{"", SaverMode::kNone, ModeRow::kUnchanged},
-        ModeRow{"/x HOST", SaverMode::kNone, ModeRow::kUnchanged},
-        ModeRow{"\"\" /s", SaverMode::kActive, ModeRow::kDesktop}));
+        ModeRow{"", instance::SaverMode::kNone, ModeRow::kUnchanged},
+        ModeRow{"/x HOST", instance::SaverMode::kNone, ModeRow::kUnchanged},
+        ModeRow{"\"\" /s", instance::SaverMode::kActive, ModeRow::kDesktop}));
 
 TEST_F(CommandLineModes, ConfigShowsTheCursorAtEveryReading) {
   Parse("/c:HOST");
@@ -145,8 +145,8 @@ TEST_F(CommandLineModes, ReadingAgainAfterTheHostHasGoneGivesNone) {
   ASSERT_TRUE(Parse("/p HOST"));
   desktop.DestroyWindow(host);
   EXPECT_FALSE(ParseCommandLine(*saver));
-  EXPECT_EQ(saver->saverMode, SaverMode::kNone);
-  EXPECT_EQ(saver->previewParent, kNoUsableWindow);
+  EXPECT_EQ(saver->saverMode, instance::SaverMode::kNone);
+  EXPECT_EQ(saver->previewParent, instance::kNoUsableWindow);
 }
 
 class HandleFromArgTest : public CommandLineModes {};
@@ -162,19 +162,19 @@ TEST_F(HandleFromArgTest, GathersEveryDigitInOrder) {
 }
 
 TEST_F(HandleFromArgTest, NoDigitsOrNoWindowIsUnusable) {
-  EXPECT_EQ(HandleFromArg(Desk(), "/p"), kNoUsableWindow);
-  EXPECT_EQ(HandleFromArg(Desk(), ""), kNoUsableWindow);
-  EXPECT_EQ(HandleFromArg(Desk(), "0"), kNoUsableWindow);
+  EXPECT_EQ(HandleFromArg(Desk(), "/p"), instance::kNoUsableWindow);
+  EXPECT_EQ(HandleFromArg(Desk(), ""), instance::kNoUsableWindow);
+  EXPECT_EQ(HandleFromArg(Desk(), "0"), instance::kNoUsableWindow);
 }
 
 // Digits that do not fit a signed 32-bit number name no window; they must not
 // end the start-up.
 TEST_F(HandleFromArgTest, TooManyDigitsAreUnusable) {
-  EXPECT_EQ(HandleFromArg(Desk(), "2147483648"), kNoUsableWindow);
-  EXPECT_EQ(HandleFromArg(Desk(), "4294967296" + std::to_string(host)), kNoUsableWindow);
-  EXPECT_EQ(HandleFromArg(Desk(), std::string(400, '9')), kNoUsableWindow);
+  EXPECT_EQ(HandleFromArg(Desk(), "2147483648"), instance::kNoUsableWindow);
+  EXPECT_EQ(HandleFromArg(Desk(), "4294967296" + std::to_string(host)), instance::kNoUsableWindow);
+  EXPECT_EQ(HandleFromArg(Desk(), std::string(400, '9')), instance::kNoUsableWindow);
   ASSERT_FALSE(Parse("/p 99999999999999999999"));
-  EXPECT_EQ(saver->saverMode, SaverMode::kNone);
+  EXPECT_EQ(saver->saverMode, instance::SaverMode::kNone);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ TEST_F(Faults, AHostDestroyedDuringAPreviewEndsItAtTheNextIdleTick) {
   destroyer.FireAfter(800);
   RunUntil(60'000);
   EXPECT_TRUE(saver().app.Terminated());
-  EXPECT_EQ(saver().saverMode, SaverMode::kNone);
+  EXPECT_EQ(saver().saverMode, instance::SaverMode::kNone);
   EXPECT_EQ(desktop.NowMs(), 4'000);  // the first tick after the host went
   EXPECT_EQ(desktop.openContexts, 0);
   EXPECT_FALSE(saver().presenterBusy);

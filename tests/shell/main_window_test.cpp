@@ -34,7 +34,7 @@ TEST(MainWindowNone, QuitsAtOnceAndShowsNothing) {
     SimDesktop desktop;
     SimSaver instance(desktop, arguments);
     ASSERT_TRUE(instance.Start()) << arguments;
-    EXPECT_EQ(instance.saver.saverMode, SaverMode::kNone);
+    EXPECT_EQ(instance.saver.saverMode, instance::SaverMode::kNone);
     instance.saver.app.Run();
     EXPECT_TRUE(instance.saver.app.Terminated()) << arguments;
     EXPECT_EQ(desktop.NowMs(), 0) << arguments;
@@ -52,7 +52,7 @@ class MainWindowPreview : public ::testing::Test {
 TEST_F(MainWindowPreview, IsAChildOfTheHostMovedToTheCentringOffsetsWhenShown) {
   SimSaver instance(desktop, arguments);
   ASSERT_TRUE(instance.Start());
-  auto& main = *instance.saver.frmSAVER;
+  auto& main = instance.MainWindow();
   const auto* window = desktop.Find(main.Handle());
   EXPECT_EQ(window->parent, host);
   EXPECT_EQ(window->style, platform::kStyleChild | platform::kStyleVisible);
@@ -91,7 +91,7 @@ TEST_F(MainWindowPreview, EndsAtTheFirstTickAfterTheHostHasGone) {
   desktop.SetClockLimit(60'000);
   instance.saver.app.Run();
   EXPECT_TRUE(instance.saver.app.Terminated());
-  EXPECT_EQ(instance.saver.saverMode, SaverMode::kNone);
+  EXPECT_EQ(instance.saver.saverMode, instance::SaverMode::kNone);
   // The default period of 8 s: the first tick after the host went.
   EXPECT_EQ(desktop.NowMs(), 8'000);
 }
@@ -103,7 +103,7 @@ TEST(MainWindowActive, CoversMonitorZeroWithTheCursorHiddenAndParked) {
                       1);
   SimSaver instance(desktop, "/s");
   ASSERT_TRUE(instance.Start());
-  auto& main = *instance.saver.frmSAVER;
+  auto& main = instance.MainWindow();
   EXPECT_EQ(desktop.ScreenRect(main.Handle()), Rect::FromBounds(-1280, 0, 1280, 1024));
   EXPECT_TRUE(desktop.Find(main.Handle())->visible);
   EXPECT_EQ(desktop.Find(main.Handle())->alpha, 0);
@@ -129,7 +129,7 @@ TEST(MainWindowActive, TheTimerStopsAtTheFirstTickAfterAQuit) {
   SimDesktop desktop;
   SimSaver instance(desktop, "/s");
   ASSERT_TRUE(instance.Start());
-  auto& main = *instance.saver.frmSAVER;
+  auto& main = instance.MainWindow();
   EXPECT_TRUE(main.tmrVISUAL.Enabled());
   instance.saver.quitRequested = true;
   desktop.SetClockLimit(60'000);
@@ -144,7 +144,7 @@ TEST(MainWindowConfig, IsAnOpaqueDialogThatLocksDisplayProperties) {
   const auto properties = desktop.CreateTestWindow("Display Properties", {0, 0, 400, 300});
   SimSaver instance(desktop, "/c:" + std::to_string(host));
   ASSERT_TRUE(instance.Start());
-  auto& main = *instance.saver.frmSAVER;
+  auto& main = instance.MainWindow();
   const auto* window = desktop.Find(main.Handle());
   EXPECT_EQ(window->parent, instance.saver.app.Window());
   EXPECT_TRUE(window->visible);
@@ -185,7 +185,7 @@ TEST(MainWindowPassword, KeepsItsDesignAndRunsNoTimer) {
   desktop.SetClockLimit(60'000);
   instance.saver.app.Run();
   EXPECT_FALSE(instance.saver.app.Terminated());  // it has no way to end by itself
-  auto& main = *instance.saver.frmSAVER;
+  auto& main = instance.MainWindow();
   EXPECT_FALSE(main.tmrVISUAL.Enabled());
   EXPECT_EQ(main.BoundsRect(), Rect::FromBounds((1024 - 237) / 2, (768 - 212) / 2, 237, 212));
   EXPECT_EQ(desktop.Find(main.Handle())->alpha, 0);
@@ -207,7 +207,7 @@ TEST_F(MainWindowSettings, TheStoredValuesReachTheControlsAndTheTimer) {
   Store({31, false, true});
   SimSaver instance(desktop, "/s");
   ASSERT_TRUE(instance.Start());
-  auto& main = *instance.saver.frmSAVER;
+  auto& main = instance.MainWindow();
   EXPECT_EQ(instance.saver.speedSeconds, 31);
   EXPECT_EQ(main.Edit1.Text(), "31");
   EXPECT_EQ(main.UpDown1.Position(), 31);
@@ -220,7 +220,7 @@ TEST_F(MainWindowSettings, ASpeedOutsideTheArrowsRangeIsShownAsStored) {
   Store({1000, true, false});
   SimSaver instance(desktop, "/s");
   ASSERT_TRUE(instance.Start());
-  auto& main = *instance.saver.frmSAVER;
+  auto& main = instance.MainWindow();
   EXPECT_EQ(main.Edit1.Text(), "1000");
   EXPECT_EQ(main.UpDown1.Position(), 500);
   EXPECT_EQ(main.tmrVISUAL.Interval(), 1'000'000u);

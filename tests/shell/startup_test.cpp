@@ -176,13 +176,13 @@ TEST(RunSaver, RunsTheLoopAndLeavesNothingBehind) {
 }
 
 TEST(ModeMutexName, NamesEveryMode) {
-  EXPECT_EQ(ModeMutexName(SaverMode::kPassword), "SaverPasswordMode");
-  EXPECT_EQ(ModeMutexName(SaverMode::kPreview), "SaverPreviewMode");
-  EXPECT_EQ(ModeMutexName(SaverMode::kConfig), "SaverConfigMode");
-  EXPECT_EQ(ModeMutexName(SaverMode::kActive), "SaverActiveMode");
-  EXPECT_EQ(ModeMutexName(SaverMode::kNone), "SaverNoMode");
-  EXPECT_EQ(ModeMutexName(SaverMode::kDebug), "SaverDebugMode");
-  EXPECT_EQ(ModeMutexName(static_cast<SaverMode>(9)), "SaverActiveMode");
+  EXPECT_EQ(ModeMutexName(instance::SaverMode::kPassword), "SaverPasswordMode");
+  EXPECT_EQ(ModeMutexName(instance::SaverMode::kPreview), "SaverPreviewMode");
+  EXPECT_EQ(ModeMutexName(instance::SaverMode::kConfig), "SaverConfigMode");
+  EXPECT_EQ(ModeMutexName(instance::SaverMode::kActive), "SaverActiveMode");
+  EXPECT_EQ(ModeMutexName(instance::SaverMode::kNone), "SaverNoMode");
+  EXPECT_EQ(ModeMutexName(instance::SaverMode::kDebug), "SaverDebugMode");
+  EXPECT_EQ(ModeMutexName(static_cast<instance::SaverMode>(9)), "SaverActiveMode");
 }
 
 // Two full-screen starts at the same moment both pass the start-up check;
@@ -198,7 +198,7 @@ TEST(StartUp, AnActiveStartThatLosesTheMutexClosesAtOnce) {
   EXPECT_FALSE(first.saver.quitRequested);
   EXPECT_TRUE(second.saver.quitRequested);
   EXPECT_EQ(second.process.CursorCounter(), 0);  // hidden once, shown by the close steps
-  EXPECT_FALSE(second.saver.frmSAVER->tmrVISUAL.Enabled());
+  EXPECT_FALSE(second.MainWindow().tmrVISUAL.Enabled());
   desktop.SetClockLimit(0);
   second.saver.app.Run();
   EXPECT_TRUE(second.saver.app.Terminated());

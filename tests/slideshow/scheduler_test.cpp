@@ -43,7 +43,7 @@ class Scheduler : public SlideshowFixture {
   // Every dissolve the overlays went through, by the time its fade in began.
   std::vector<Presentation> Dissolves() {
     std::vector<Presentation> found;
-    for (int monitor = 0; monitor < shell::kMaxMonitors; ++monitor) {
+    for (int monitor = 0; monitor < instance::kMaxMonitors; ++monitor) {
       auto* overlay = saver().Overlay(monitor);
       if (overlay == nullptr) continue;
       const auto& history = desktop.Find(overlay->Handle())->alphaHistory;
@@ -101,7 +101,7 @@ TEST_F(Scheduler, AJobPostedDuringAPresentationChangesNothing) {
   ASSERT_EQ(saver().currentMonitor, 1);
   // At 9 s, inside the presentation on monitor 1 that began at 8 s.
   testing::TimerWindow extraJob(instance->process, [&] {
-    instance->process.PostToWindow(main().Handle(), shell::WM_DOJOB, 0, 0);
+    instance->process.PostToWindow(main().Handle(), slideshow::WM_DOJOB, 0, 0);
   });
   extraJob.FireAfter(9'000 - desktop.NowMs());
   RunUntil(15'000);

@@ -6,7 +6,8 @@
 
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_process.h"
-#include "shell/saver.h"
+#include "instance/saver.h"
+#include "shell/main_window.h"
 #include "shell/startup.h"
 
 namespace orvanel::testing {
@@ -23,8 +24,11 @@ struct SimSaver {
     return true;
   }
 
+  // The main window, as the class it is built as.
+  shell::TfrmSAVER& MainWindow() { return static_cast<shell::TfrmSAVER&>(*saver.frmSAVER); }
+
   platform::sim::SimProcess process;
-  shell::Saver saver;
+  instance::Saver saver;
 };
 
 }  // namespace orvanel::testing

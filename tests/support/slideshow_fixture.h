@@ -28,8 +28,8 @@ class SlideshowFixture : public ::testing::Test {
     return *instance;
   }
 
-  shell::Saver& saver() { return instance->saver; }
-  shell::TfrmSAVER& main() { return *instance->saver.frmSAVER; }
+  instance::Saver& saver() { return instance->saver; }
+  shell::TfrmSAVER& main() { return instance->MainWindow(); }
 
   // The opacity values a window went through, creation included.
   std::vector<int> Opacities(forms::Form& window) {

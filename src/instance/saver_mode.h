@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-namespace orvanel::shell {
+namespace orvanel::instance {
 
 // The run mode, chosen from the command line.
 enum class SaverMode : std::uint8_t {
@@ -13,4 +13,4 @@ enum class SaverMode : std::uint8_t {
   kDebug = 5,
 };
 
-}  // namespace orvanel::shell
+}  // namespace orvanel::instance

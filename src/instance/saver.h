@@ -1,26 +1,23 @@
 #pragma once
-// One saver instance: the process-wide state of the design, kept in one
+// One saver instance: the process-wide state of the saver, kept in one
 // object so that two instances can share a simulated desktop and every test
 // starts from a clean state. Everything here is used on the one
 // user-interface thread; the flags are plain booleans.
+//
+// Every folder of the saver may include this module; it includes none of
+// theirs. Windows are held as forms, whatever their class.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "instance/saver_mode.h"
 #include "platform/desktop.h"
 #include "platform/forms/application.h"
+#include "platform/forms/controls.h"
 #include "platform/named_mutex.h"
-#include "shell/saver_mode.h"
 
-namespace orvanel::screens {
-class MonitorPictureWindow;
-class BlendOverlayWindow;
-}  // namespace orvanel::screens
-
-namespace orvanel::shell {
-
-class TfrmSAVER;
+namespace orvanel::instance {
 
 // Windows per monitor index: the main window serves index 0.
 inline constexpr int kMaxMonitors = 4;
@@ -58,16 +55,27 @@ struct Saver {
 
   // The windows, empty until created; index 0 of pictureWindows stays empty
   // as the main window serves monitor 0.
-  TfrmSAVER* frmSAVER = nullptr;
-  std::array<screens::MonitorPictureWindow*, kMaxMonitors> pictureWindows{};
-  std::array<screens::BlendOverlayWindow*, kMaxMonitors> overlays{};
+  forms::Form* frmSAVER = nullptr;
+  std::array<forms::Form*, kMaxMonitors> pictureWindows{};
+  std::array<forms::Form*, kMaxMonitors> overlays{};
 
-  // The window that shows monitor `index`'s pictures, and its overlay; null
-  // where none was made.
+  // The Random and Blend settings are the check states of the main window's
+  // check boxes, which the user may change while the dialog shows; empty
+  // until the main window is built.
+  const forms::CheckBox* randomCheckBox = nullptr;
+  const forms::CheckBox* blendCheckBox = nullptr;
+
+  // Whether the next picture is taken at random from the pool, and whether
+  // it comes in as a dissolve.
+  bool RandomOrder() const;
+  bool Dissolve() const;
+
+  // The window that shows monitor `index`'s pictures (0 to 3), and its
+  // overlay; null where none was made.
   forms::Form* PictureWindow(int index) const;
   forms::Form* Overlay(int index) const;
   // How many monitors have windows: the main window's and those made at start.
   int MonitorsWithWindows() const;
 };
 
-}  // namespace orvanel::shell
+}  // namespace orvanel::instance

@@ -1,19 +1,21 @@
-#include "shell/saver.h"
+#include "instance/saver.h"
 
-#include "screens/monitor_window.h"
-#include "screens/overlay_window.h"
-#include "shell/main_window.h"
+#include <cassert>
 
-namespace orvanel::shell {
+namespace orvanel::instance {
+
+bool Saver::RandomOrder() const { return randomCheckBox != nullptr && randomCheckBox->Checked(); }
+
+bool Saver::Dissolve() const { return blendCheckBox != nullptr && blendCheckBox->Checked(); }
 
 forms::Form* Saver::PictureWindow(int index) const {
+  assert(index >= 0 && index < kMaxMonitors);
   if (index == 0) return frmSAVER;
-  if (index < 0 || index >= kMaxMonitors) return nullptr;
   return pictureWindows[static_cast<std::size_t>(index)];
 }
 
 forms::Form* Saver::Overlay(int index) const {
-  if (index < 0 || index >= kMaxMonitors) return nullptr;
+  assert(index >= 0 && index < kMaxMonitors);
   return overlays[static_cast<std::size_t>(index)];
 }
 
@@ -23,4 +25,4 @@ int Saver::MonitorsWithWindows() const {
   return count;
 }
 
-}  // namespace orvanel::shell
+}  // namespace orvanel::instance

@@ -1,0 +1,73 @@
+#include "slideshow/scheduler.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "platform/forms/application.h"
+#include "platform/forms/monitors.h"
+#include "slideshow/showimg.h"
+
+namespace orvanel::slideshow {
+namespace {
+
+// Preview pictures go to the top-left corner of the host window, whatever its size.
+constexpr platform::Rect kPreviewArea{0, 0, 152, 112};
+
+}  // namespace
+
+void Scheduler::StartSlideshow() {
+  tmrVISUALTimer();
+  tmrVISUAL_.SetEnabled(true);
+}
+
+void Scheduler::tmrVISUALTimer() {
+  if (saver_.quitRequested) {
+    tmrVISUAL_.SetEnabled(false);
+    return;
+  }
+  if (saver_.presenterBusy) return;
+  main_.Desktop().PostToWindow(main_.Handle(), WM_DOJOB, 0, 0);
+}
+
+void Scheduler::WMDoJob(const platform::Message&) {
+  // The error box of a failed job runs its own message loop; a job inside it
+  // would fail again and open box after box.
+  if (saver_.app.ReportingError()) return;
+  // A job that was queued before the mode changed (a lost preview host reads
+  // the command line again as None) draws nothing.
+  if (saver_.saverMode == instance::SaverMode::kPreview) {
+    PreviewJob();
+  } else if (saver_.saverMode == instance::SaverMode::kActive) {
+    MonitorJob();
+  }
+}
+
+void Scheduler::PreviewJob() {
+  auto& desktop = saver_.desktop;
+  // The host window's drawing context, taken for this job alone.
+  const auto previewDC = desktop.WindowContext(saver_.previewParent);
+  if (!previewDC) return;
+  forms::Canvas previewCanvas(desktop, *previewDC);
+  previewCanvas.SetPenColor(platform::kWhite);
+  previewCanvas.SetBrushColor(platform::kBlack);
+  ShowPicture(saver_, previewCanvas, kPreviewArea, saver_.picturePool, PictureCount,
+              saver_.pictureIndex, PreviewTarget);
+}
+
+void Scheduler::MonitorJob() {
+  // Monitors beyond those that got windows at start take no turn.
+  const int monitors = std::min(forms::MonitorCount(saver_.desktop), saver_.MonitorsWithWindows());
+  if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
+  assert(saver_.currentMonitor >= 0 && saver_.currentMonitor < instance::kMaxMonitors);
+  forms::Form* window = saver_.PictureWindow(saver_.currentMonitor);
+  if (window == nullptr) return;
+  saver_.targetRect = window->ClientRect();
+  if (!saver_.presenterBusy &&
+      ShowPicture(saver_, window->GetCanvas(), saver_.targetRect, saver_.picturePool, PictureCount,
+                  saver_.pictureIndex, saver_.currentMonitor)) {
+    ++saver_.currentMonitor;
+  }
+  if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
+}
+
+}  // namespace orvanel::slideshow

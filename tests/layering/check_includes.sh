@@ -1,0 +1,78 @@
+#!/bin/sh
+# The shape of src/, checked from its #include lines. Run from src/.
+#
+# 1. An allow-list per folder: each folder of the saver may include the C++
+#    standard library and the project folders listed for it below, nothing
+#    else. The core reaches the desktop only through the portable half of
+#    platform/ (its own headers, the form framework, the JPEG decoder's
+#    interface); no backend header, no system or toolkit header.
+# 2. No cycle between folders: the folder-to-folder include graph (backends
+#    and platform's portable half as folders of their own) has a topological
+#    order.
+status=0
+
+# The portable half of platform/, as include paths.
+portable='platform/[a-z_]*\.h|platform/forms/[a-z_]*\.h|platform/jpeg/jpeg_decoder\.h'
+
+# The project headers a folder's files may include, as one extended regular
+# expression over the quoted path.
+allowed() {
+  case "$1" in
+    instance) echo "instance/.*|$portable" ;;
+    slideshow) echo "slideshow/.*|instance/.*|$portable" ;;
+    settings) echo "settings/.*|instance/.*|resources/maker\.h|$portable" ;;
+    screens) echo "screens/.*|instance/.*|$portable" ;;
+    shell) echo "shell/.*|slideshow/.*|settings/.*|screens/.*|instance/.*|resources/maker\.h|$portable" ;;
+    resources) echo "resources/.*" ;;
+    platform) echo "$portable" ;;
+    *) echo "" ;;
+  esac
+}
+
+# The folder a file of src/ belongs to: a backend or platform's portable half
+# counts as a folder of its own.
+folder_of() {
+  case "$1" in
+    platform/forms/*|platform/jpeg/jpeg_decoder.h) echo platform ;;
+    platform/*/*) echo "$1" | cut -d/ -f1-2 ;;
+    platform/*) echo platform ;;
+    *) echo "$1" | cut -d/ -f1 ;;
+  esac
+}
+
+edges=$(mktemp)
+trap 'rm -f "$edges"' EXIT
+
+for file in $(find instance shell slideshow settings screens resources platform \
+                   -name '*.h' -o -name '*.cpp' 2>/dev/null | sort); do
+  from=$(folder_of "$file")
+  rule=$(allowed "$from")
+  grep -E '^[[:space:]]*#[[:space:]]*include' "$file" |
+    sed -E 's/.*#[[:space:]]*include[[:space:]]*//; s/[[:space:]]*(\/\/.*)?$//' > "$edges.lines"
+  while IFS= read -r header; do
+    case "$header" in
+      \"*\")
+        path=${header#\"}; path=${path%\"}
+        to=$(folder_of "$path")
+        [ "$to" != "$from" ] && echo "$from $to" >> "$edges"
+        if [ -n "$rule" ] && ! printf '%s\n' "$path" | grep -qxE "$rule"; then
+          echo "$file: $header is not on $from/'s list"; status=1
+        fi ;;
+      \<*\>)
+        # Backends and their libraries include system headers; the saver's
+        # own folders only the standard library's (no slash, no extension).
+        if [ -n "$rule" ] && printf '%s\n' "$header" | grep -qE '[/.]'; then
+          echo "$file: $header is not a standard C++ header"; status=1
+        fi ;;
+      *) echo "$file: unreadable include $header"; status=1 ;;
+    esac
+  done < "$edges.lines"
+done
+rm -f "$edges.lines"
+
+# tsort reports a loop on standard error when the graph has a cycle.
+loops=$(sort -u "$edges" | tsort 2>&1 >/dev/null)
+if [ -n "$loops" ]; then
+  echo "include cycle between folders:"; echo "$loops"; status=1
+fi
+exit $status
