@@ -8,6 +8,8 @@ bool Saver::RandomOrder() const { return randomCheckBox != nullptr && randomChec
 
 bool Saver::Dissolve() const { return blendCheckBox != nullptr && blendCheckBox->Checked(); }
 
+bool Saver::ParksPointer() const { return desktop.Host() == platform::ScreenHost::kMonitors; }
+
 forms::Form* Saver::PictureWindow(int index) const {
   assert(index >= 0 && index < kMaxMonitors);
   if (index == 0) return frmSAVER;

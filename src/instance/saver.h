@@ -70,6 +70,12 @@ struct Saver {
   bool RandomOrder() const;
   bool Dissolve() const;
 
+  // Whether the saver may move the pointer (park it out of the way). Only
+  // on the monitors it owns: inside another program's window, or in a
+  // try-out window, a move would count as the user's and end that program's
+  // saver or disturb the user's desktop.
+  bool ParksPointer() const;
+
   // The window that shows monitor `index`'s pictures (0 to 3), and its
   // overlay; null where none was made.
   forms::Form* PictureWindow(int index) const;

@@ -19,6 +19,7 @@
 #include "platform/date_time.h"
 #include "platform/geometry.h"
 #include "platform/messages.h"
+#include "platform/screen_host.h"
 #include "platform/window_handle.h"
 
 namespace orvanel::platform {
@@ -119,6 +120,18 @@ class Desktop {
   virtual std::string CommandLine() = 0;
   // The running module's full file name; at most 261 characters.
   virtual std::string ModuleFileName() = 0;
+  virtual std::uint32_t ProcessId() = 0;
+  // Where the full-screen windows show, and for ScreenHost::kForeignWindow
+  // the window they fill (kNoWindow otherwise).
+  virtual ScreenHost Host() = 0;
+  virtual WindowHandle HostWindow() = 0;
+  // The display the saver shows on, as far as named mutexes need telling
+  // displays apart; empty where the desktop keeps such names per display
+  // (per session) itself.
+  virtual std::string DisplayName() = 0;
+  // One line for the log of the program that started the saver, where a
+  // host that shows no boxes keeps its hacks' reports.
+  virtual void WriteToHostLog(const std::string& line) = 0;
 
   // --- Monitors ----------------------------------------------------------
   // The monitors in the order the desktop lists them; the primary need not be first.

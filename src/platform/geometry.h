@@ -21,6 +21,12 @@ struct Rect {
   std::int32_t Height() const { return bottom - top; }
   bool operator==(const Rect&) const = default;
 
+  // Whether the two share at least one pixel.
+  bool Overlaps(const Rect& other) const {
+    return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+  }
+  bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+
   static Rect FromBounds(std::int32_t left, std::int32_t top, std::int32_t width,
                          std::int32_t height) {
     return Rect{left, top, left + width, top + height};

@@ -117,7 +117,7 @@ void TfrmSAVER::SetUpActive() {
   }
   auto& desktop = Desktop();
   desktop.ShowCursor(false);
-  desktop.SetCursorPos(kCursorPark);
+  if (saver_.ParksPointer()) desktop.SetCursorPos(kCursorPark);
   // The window covers monitor 0 exactly, whatever that monitor's size: the
   // primary display's size would leave part of a differently sized monitor 0
   // bare or spill onto its neighbour.

@@ -1,5 +1,7 @@
 #include "shell/mode_mutex.h"
 
+#include <cstdio>
+
 #include "platform/named_mutex.h"
 #include "instance/saver.h"
 
@@ -17,12 +19,31 @@ std::string ModeMutexName(instance::SaverMode mode) {
   return "SaverActiveMode";
 }
 
+std::string ScopedMutexName(platform::Desktop& desktop, instance::SaverMode mode) {
+  std::string name = ModeMutexName(mode);
+  if (const auto display = desktop.DisplayName(); !display.empty()) name += "@" + display;
+  switch (desktop.Host()) {
+    case platform::ScreenHost::kMonitors:
+      break;
+    case platform::ScreenHost::kForeignWindow: {
+      char window[16];
+      std::snprintf(window, sizeof window, "-%x", static_cast<std::uint32_t>(desktop.HostWindow()));
+      name += window;
+      break;
+    }
+    case platform::ScreenHost::kOwnWindow:
+      name += "-window-" + std::to_string(desktop.ProcessId());
+      break;
+  }
+  return name;
+}
+
 bool MutexExists(platform::Desktop& desktop, const std::string& name) {
   return static_cast<bool>(platform::NamedMutex::Open(desktop, name));
 }
 
 bool CreateModeMutex(Saver& saver) {
-  const auto name = ModeMutexName(saver.saverMode);
+  const auto name = ScopedMutexName(saver.desktop, saver.saverMode);
   if (MutexExists(saver.desktop, name)) return false;
   // Two instances started together can both pass the test above; the one
   // whose creation finds the name made already gives way, so that two

@@ -4,8 +4,8 @@
 // open settings dialog.
 #include <string>
 
-#include "platform/desktop.h"
 #include "instance/saver.h"
+#include "platform/desktop.h"
 
 namespace orvanel::shell {
 
@@ -14,6 +14,15 @@ using instance::Saver;
 // "SaverPasswordMode", "SaverPreviewMode", ...; "SaverActiveMode" for a value
 // outside the table.
 std::string ModeMutexName(instance::SaverMode mode);
+
+// The name of a mode's mutex where this saver shows. On Windows (and on
+// any desktop that keeps names per session) it is the mode's name alone.
+// Elsewhere names are per display, so that a saver on one display never
+// gives way to a saver on another (a second X session, a VNC display); a
+// saver inside another program's window also takes that window's id, so that
+// a host running one saver per monitor runs them all; a try-out window's
+// names are its process's own, so that it gives way to no one and no one to it.
+std::string ScopedMutexName(platform::Desktop& desktop, instance::SaverMode mode);
 
 // True when a mutex of that name exists (any process may hold it).
 bool MutexExists(platform::Desktop& desktop, const std::string& name);

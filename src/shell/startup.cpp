@@ -1,6 +1,7 @@
 // Start-up, and who runs what afterwards.
 //
 //   RunSaver
+//    ├─ the window another program gave the saver is not there → end, nothing shown
 //    ├─ "SaverActiveMode" or "SaverConfigMode" exists → end, nothing shown
 //    ├─ application: title "Orvanel Screensaver", owner window a tool window
 //    ├─ TfrmSAVER      CreateParams → ParseCommandLine (None → quit posted)
@@ -14,6 +15,9 @@
 // main window's job handler.
 #include "shell/startup.h"
 
+#include <cstdint>
+#include <cstdio>
+
 #include "platform/forms/error.h"
 #include "platform/forms/monitors.h"
 #include "platform/window_styles.h"
@@ -26,8 +30,8 @@
 namespace orvanel::shell {
 
 bool AnotherSaverBlocksStart(platform::Desktop& desktop) {
-  return MutexExists(desktop, ModeMutexName(instance::SaverMode::kActive)) ||
-         MutexExists(desktop, ModeMutexName(instance::SaverMode::kConfig));
+  return MutexExists(desktop, ScopedMutexName(desktop, instance::SaverMode::kActive)) ||
+         MutexExists(desktop, ScopedMutexName(desktop, instance::SaverMode::kConfig));
 }
 
 void CreateSaverWindows(Saver& saver) {
@@ -39,6 +43,11 @@ void CreateSaverWindows(Saver& saver) {
   app.SetTitle("Orvanel Screensaver");
   // As a tool window the owner has no taskbar button and no task-switcher entry.
   desktop.SetExStyle(app.Window(), platform::kExStyleToolWindow);
+  // Inside another program's window nobody could answer a box: that program
+  // keeps its hacks' reports from their log.
+  if (desktop.Host() == platform::ScreenHost::kForeignWindow) {
+    app.SetErrorReport(forms::Application::ErrorReport::kHostLog);
+  }
 
   saver.frmSAVER = &app.CreateForm<TfrmSAVER>(saver);
   saver.overlays[0] = &app.CreateForm<screens::BlendOverlayWindow>(saver, 0);
@@ -66,7 +75,18 @@ void CreateSaverWindows(Saver& saver) {
   }
 }
 
+bool HostWindowGone(platform::Desktop& desktop) {
+  if (desktop.Host() != platform::ScreenHost::kForeignWindow) return false;
+  const auto window = desktop.HostWindow();
+  if (desktop.IsWindow(window)) return false;
+  char line[48];
+  std::snprintf(line, sizeof line, "orvanel: no window 0x%x to draw in", static_cast<std::uint32_t>(window));
+  desktop.WriteToHostLog(line);
+  return true;
+}
+
 int RunSaver(platform::Desktop& desktop) {
+  if (HostWindowGone(desktop)) return 0;
   if (AnotherSaverBlocksStart(desktop)) return 0;
   Saver saver(desktop);
   try {

@@ -9,6 +9,10 @@ using instance::Saver;
 // The whole life of the saver process; returns its exit code.
 int RunSaver(platform::Desktop& desktop);
 
+// True when the saver was given another program's window to fill and that
+// window is not there: there is nothing to show, and the saver ends.
+bool HostWindowGone(platform::Desktop& desktop);
+
 // True while a full-screen instance runs or a settings dialog is open: a new
 // start then ends before it shows anything.
 bool AnotherSaverBlocksStart(platform::Desktop& desktop);

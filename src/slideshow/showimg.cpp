@@ -199,8 +199,10 @@ class Presentation {
   void ParkPointer() {
     if (target_ >= kPointerParkingLimit || saver_.saverMode == instance::SaverMode::kConfig) return;
     desktop_.ShowCursor(false);
-    desktop_.SetCursorPos(platform::Point{102, 102});
-    desktop_.SetCursorPos(platform::Point{101, 101});
+    if (saver_.ParksPointer()) {
+      desktop_.SetCursorPos(platform::Point{102, 102});
+      desktop_.SetCursorPos(platform::Point{101, 101});
+    }
     app_.ProcessMessages();
   }
 

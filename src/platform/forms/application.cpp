@@ -18,7 +18,7 @@ Application::~Application() {
 void Application::Initialize() {
   if (window_ != platform::kNoWindow) return;
   platform::WindowSpec request;
-  request.className = "TApplication";
+  request.className = "OrvanelApplication";
   request.caption = title_;
   request.style = platform::kStylePopup | platform::kStyleCaption | platform::kStyleSysMenu;
   request.procedure = this;
@@ -71,17 +71,36 @@ void Application::Terminate() {
 }
 
 void Application::ShowException(const std::exception& error) {
+  const std::string text = ErrorBoxText(error.what());
+  if (errorReport_ == ErrorReport::kHostLog) {
+    desktop_.WriteToHostLog(title_ + ": " + text);
+    return;
+  }
   reportingError_ = true;
-  desktop_.ShowMessageBox(ErrorBoxText(error.what()), title_, platform::kBoxIconError);
+  desktop_.ShowMessageBox(text, title_, platform::kBoxIconError);
   reportingError_ = false;
 }
 
 bool Application::HandleMessage(const platform::Message& message, std::intptr_t& result) {
-  // The hidden owner window only needs to refuse closing, which would end
-  // nothing but itself.
-  if (message.id != platform::kMsgClose) return false;
-  result = 0;
-  return true;
+  switch (message.id) {
+    case platform::kMsgClose:
+      // The hidden owner window refuses closing, which would end nothing
+      // but itself.
+      result = 0;
+      return true;
+    case platform::kMsgCloseRequest:
+      // Asked from outside to end: the main form closes as if the user
+      // closed it, so that its close steps run.
+      if (mainForm_ != nullptr) {
+        mainForm_->Close();
+      } else {
+        Terminate();
+      }
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace orvanel::forms

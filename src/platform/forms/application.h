@@ -1,6 +1,8 @@
 #pragma once
 // The application object: its title, its hidden owner window, its forms and
-// the one message loop of the user-interface thread.
+// the one message loop of the user-interface thread. A close request from
+// outside (kMsgCloseRequest, posted to the saver's top-level windows) reaches
+// the owner window, which closes the main form.
 #include <exception>
 #include <memory>
 #include <string>
@@ -59,8 +61,12 @@ class Application : private platform::WindowProcedure {
   // True once Terminate has been called.
   bool TerminateRequested() const { return terminateRequested_; }
 
-  // The error report: a message box with the error's text, the title as
-  // caption, the error icon and an OK button.
+  // Where errors that leave a handler are reported.
+  enum class ErrorReport {
+    kMessageBox,  // a box with the error's text, the title as caption, the error icon and OK
+    kHostLog,     // one line, the title and the text, in the starting program's log
+  };
+  void SetErrorReport(ErrorReport report) { errorReport_ = report; }
   void ShowException(const std::exception& error);
   // True while an error box is open.
   bool ReportingError() const { return reportingError_; }
@@ -79,6 +85,7 @@ class Application : private platform::WindowProcedure {
   bool terminated_ = false;
   bool terminateRequested_ = false;
   bool reportingError_ = false;
+  ErrorReport errorReport_ = ErrorReport::kMessageBox;
 };
 
 }  // namespace orvanel::forms

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
-#include "platform/gtk/hack_arguments.h"
+#include "platform/message_queue.h"
 #include "platform/gtk/screen_composer.h"
 #include "platform/gtk/screen_output.h"
 #include "platform/gtk/surface_drawing.h"
@@ -68,13 +68,21 @@ struct NativeWindow {
 
 class GtkDesktop : public Desktop {
  public:
-  GtkDesktop(HackArguments arguments, std::string moduleFileName);
+  // `commandLine` is the Windows form the core reads; `hostWindow` the X
+  // window of ScreenHost::kForeignWindow, 0 for the root window.
+  GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t hostWindow,
+             std::string moduleFileName);
   ~GtkDesktop() override;
   GtkDesktop(const GtkDesktop&) = delete;
   GtkDesktop& operator=(const GtkDesktop&) = delete;
 
   std::string CommandLine() override;
   std::string ModuleFileName() override;
+  std::uint32_t ProcessId() override;
+  ScreenHost Host() override { return host_; }
+  WindowHandle HostWindow() override;
+  std::string DisplayName() override;
+  void WriteToHostLog(const std::string& line) override;
   std::vector<Rect> MonitorRects() override;
   std::int32_t Metric(SystemMetric which) override;
 
@@ -168,7 +176,8 @@ class GtkDesktop : public Desktop {
   // Gives the keyboard and the pointer back, for a box to take them.
   void ReleaseInput();
   void SetInputGrabbed(bool grabbed) { inputGrabbed_ = grabbed; }
-  // Asks the window the saver was started for to close (SIGTERM, a closed try-out window).
+  // The starting program asks the saver to end (SIGTERM, a closed try-out
+  // window): a close request to each of the saver's top-level windows.
   void RequestClose();
 
  private:
@@ -187,13 +196,20 @@ class GtkDesktop : public Desktop {
   void StepUpDown(NativeWindow& upDown, int delta);
   WindowHandle TopWindowAt(Point screen);
   std::uint32_t Now() const;
-  void Post(const Message& message) { queue_.push_back(message); }
+  void Post(const Message& message) { queue_.Post(message); }
   void Pump();
   std::string LockPath(const std::string& name) const;
+  // An input-only child of another program's window, or null when that
+  // window is not there.
+  GdkWindow* InputOnlyChildOf(WindowHandle parent, const Rect& bounds);
+  // A context drawing straight on another program's window.
+  std::unique_ptr<DrawingContext> ForeignContext(WindowHandle handle);
   // X destroyed a child of another program's window with that window.
   static GdkFilterReturn OnChildEvent(GdkXEvent* native, GdkEvent* event, gpointer self);
 
-  HackArguments arguments_;
+  std::string commandLine_;
+  ScreenHost host_;
+  std::uint32_t hostWindow_;
   std::string moduleFileName_;
   _XDisplay* xDisplay_ = nullptr;
   std::map<WindowHandle, NativeWindow> windows_;
@@ -209,9 +225,8 @@ class GtkDesktop : public Desktop {
   bool inputGrabbed_ = false;
   std::vector<std::unique_ptr<ScreenOutput>> outputs_;
   std::unique_ptr<Gtk::Window> ownHost_;  // the try-out window
-  std::deque<Message> queue_;
+  MessageQueue queue_;
   std::vector<WindowHandle> lost_;  // destroyed by X, still to be ended here
-  std::optional<int> quitCode_;
   struct Timer {
     guint source = 0;
     bool due = false;

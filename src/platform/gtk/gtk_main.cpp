@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/gtk/gtk_desktop.h"
-#include "platform/gtk/hack_arguments.h"
+#include "shell/hack_command_line.h"
 #include "shell/startup.h"
 
 namespace {
@@ -26,8 +26,9 @@ int main(int argc, char** argv) {
   Gtk::Main gtk(argc, argv);
   const std::vector<std::string> arguments(argv, argv + argc);
   const char* hostWindow = std::getenv("XSCREENSAVER_WINDOW");
-  auto parsed = orvanel::platform::gtk::ParseHackArguments(
+  auto parsed = orvanel::shell::ParseHackArguments(
       arguments, hostWindow != nullptr ? std::optional<std::string>(hostWindow) : std::nullopt);
-  orvanel::platform::gtk::GtkDesktop desktop(std::move(parsed), ExecutablePath(argv[0]));
+  orvanel::platform::gtk::GtkDesktop desktop(std::move(parsed.commandLine), parsed.host, parsed.window,
+                                             ExecutablePath(argv[0]));
   return orvanel::shell::RunSaver(desktop);
 }

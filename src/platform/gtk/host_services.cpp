@@ -61,6 +61,10 @@ bool Held(int fd) {
 
 }  // namespace
 
+// --- Process -------------------------------------------------------------------
+
+std::uint32_t GtkDesktop::ProcessId() { return static_cast<std::uint32_t>(getpid()); }
+
 // --- Sleep and clocks ---------------------------------------------------------
 
 std::uint32_t GtkDesktop::SleepEx(std::uint32_t milliseconds, bool) {
@@ -87,21 +91,16 @@ DateTime GtkDesktop::SystemTime() {
 
 // --- Named mutexes ---------------------------------------------------------------
 // A mutex is a lock file in the user's runtime folder; every handle holds a
-// read lock on it. A saver inside a host's window has names of its own, so that a host
-// running one saver per monitor runs them all.
+// read lock on it. The name becomes the file's name, a slash made harmless.
 
 std::string GtkDesktop::LockPath(const std::string& name) const {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   std::string folder = runtime != nullptr && *runtime != '\0' ? runtime : "/tmp";
-  std::string scope;
-  if (arguments_.host == ScreenHost::kForeignWindow) {
-    char window[16];
-    std::snprintf(window, sizeof window, "-%x", arguments_.window);
-    scope = window;
-  } else if (arguments_.host == ScreenHost::kOwnWindow) {
-    scope = "-window-" + std::to_string(getpid());
+  std::string file = name;
+  for (auto& c : file) {
+    if (c == '/') c = '_';
   }
-  return folder + "/orvanel-" + std::to_string(getuid()) + "-" + name + scope + ".lock";
+  return folder + "/orvanel-" + std::to_string(getuid()) + "-" + file + ".lock";
 }
 
 std::uintptr_t GtkDesktop::OpenNamedMutex(const std::string& name) {
@@ -213,13 +212,9 @@ std::optional<std::span<const std::uint8_t>> GtkDesktop::FindModuleResource(cons
   return std::nullopt;
 }
 
+void GtkDesktop::WriteToHostLog(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+
 void GtkDesktop::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t) {
-  // Inside a host's window nobody could answer a box: the host keeps its
-  // hacks' reports from standard error.
-  if (arguments_.host == ScreenHost::kForeignWindow) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return;
-  }
   // As on Windows the box is modal but the saver's windows go on: their
   // messages are dispatched while it shows, and a quit message ends it (and
   // is posted again for the main loop). Full-screen outputs give up the

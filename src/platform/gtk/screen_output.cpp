@@ -7,6 +7,7 @@
 
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/virtual_keys.h"
+#include "platform/gtk/x_error_trap.h"
 #include "platform/window_styles.h"
 
 namespace orvanel::platform::gtk {
@@ -185,11 +186,12 @@ class ForeignOutput : public ScreenOutput {
     surface_ = cairo_xlib_surface_create(display, xid, visual, area.Width(), area.Height());
     // Added to what this connection already asks of the window (GDK's own, for the root).
     XWindowAttributes attributes{};
-    gdk_x11_display_error_trap_push(gdk_display_get_default());
-    if (XGetWindowAttributes(display, xid, &attributes) != 0) {
-      XSelectInput(display, xid, attributes.your_event_mask | ExposureMask | StructureNotifyMask);
+    {
+      XErrorTrap trap;
+      if (XGetWindowAttributes(display, xid, &attributes) != 0) {
+        XSelectInput(display, xid, attributes.your_event_mask | ExposureMask | StructureNotifyMask);
+      }
     }
-    gdk_x11_display_error_trap_pop_ignored(gdk_display_get_default());
     gdkWindow_ = gdk_x11_window_foreign_new_for_display(gdk_display_get_default(), xid);
     if (gdkWindow_ != nullptr) gdk_window_add_filter(gdkWindow_, &ForeignOutput::OnEvent, this);
   }
@@ -225,13 +227,12 @@ class ForeignOutput : public ScreenOutput {
   void Paint() {
     // The host may destroy its window at any moment; drawing on a window
     // that is gone is no fault of the saver's.
-    gdk_x11_display_error_trap_push(gdk_display_get_default());
+    XErrorTrap trap;
     cairo_t* cairo = cairo_create(surface_);
     PaintFrame(cairo);
     cairo_destroy(cairo);
     cairo_surface_flush(surface_);
     XSync(display_, False);
-    gdk_x11_display_error_trap_pop_ignored(gdk_display_get_default());
   }
 
   Display* display_;
@@ -331,9 +332,9 @@ std::unique_ptr<ScreenOutput> ScreenOutput::OnForeignWindow(GtkDesktop& desktop,
   Display* display = gdk_x11_display_get_xdisplay(gdk_display_get_default());
   const Window window = xid != 0 ? xid : DefaultRootWindow(display);
   XWindowAttributes attributes{};
-  gdk_x11_display_error_trap_push(gdk_display_get_default());
+  XErrorTrap trap;
   const Status known = XGetWindowAttributes(display, window, &attributes);
-  if (gdk_x11_display_error_trap_pop(gdk_display_get_default()) != 0 || known == 0) return nullptr;
+  if (!trap.Clean() || known == 0) return nullptr;
   return std::make_unique<ForeignOutput>(desktop, display, window,
                                          Rect{0, 0, attributes.width, attributes.height},
                                          attributes.visual);

@@ -110,6 +110,8 @@ class SimDesktop {
   std::function<void(const std::string&)> afterFailedMutexOpen;
   // No timer can be started while set.
   bool TimersExhausted() const { return timersExhausted_; }
+  // A process id of its own for each simulated process.
+  std::uint32_t NewProcessId() { return nextProcessId_++; }
   void SetTimersExhausted(bool exhausted) { timersExhausted_ = exhausted; }
 
   // --- Input, delivered to the queue of the window's process ----------------
@@ -164,6 +166,7 @@ class SimDesktop {
 
   std::int64_t alphaChangeCostMs_ = 0;
   bool timersExhausted_ = false;
+  std::uint32_t nextProcessId_ = 1000;
 
   std::vector<Rect> monitors_;
   std::size_t primary_ = 0;

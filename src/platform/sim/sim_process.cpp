@@ -22,7 +22,8 @@ std::string Upper(std::string text) {
 SimProcess::SimProcess(SimDesktop& desktop, std::string commandLine, std::string moduleFileName)
     : desktop_(desktop),
       commandLine_(std::move(commandLine)),
-      moduleFileName_(std::move(moduleFileName)) {
+      moduleFileName_(std::move(moduleFileName)),
+      processId_(desktop.NewProcessId()) {
   for (const auto& resource : resources::EmbeddedResources()) {
     resources_[{resource.name, resource.type}] = resource.bytes;
   }
@@ -283,27 +284,19 @@ SimProcess::SimTimer* SimProcess::NextDueTimer() {
 }
 
 std::optional<Message> SimProcess::TakeMessage() {
-  // Posted messages first, then the quit message, then timers, as the desktop orders them.
-  if (!queue_.empty()) {
-    const Message message = queue_.front();
-    queue_.pop_front();
-    return message;
-  }
-  if (quitPending_) {
-    quitPending_ = false;
-    return Message{kNoWindow, kMsgQuit, static_cast<std::uintptr_t>(quitCode_), 0, 0,
-                   desktop_.CursorPos()};
-  }
-  auto* timer = NextDueTimer();
-  if (timer == nullptr || timer->dueMs > desktop_.NowMs()) return std::nullopt;
-  // Ticks missed while nobody looked collapse into one.
-  while (timer->dueMs <= desktop_.NowMs()) timer->dueMs += timer->interval;
-  return Message{timer->window, kMsgTimer, timer->id, 0, 0, desktop_.CursorPos()};
+  const auto dueTick = [this]() -> std::optional<Message> {
+    auto* timer = NextDueTimer();
+    if (timer == nullptr || timer->dueMs > desktop_.NowMs()) return std::nullopt;
+    // Ticks missed while nobody looked collapse into one.
+    while (timer->dueMs <= desktop_.NowMs()) timer->dueMs += timer->interval;
+    return Message{timer->window, kMsgTimer, timer->id, 0, 0, desktop_.CursorPos()};
+  };
+  return queue_.Take(dueTick, Message{kNoWindow, 0, 0, 0, 0, desktop_.CursorPos()});
 }
 
 void SimProcess::TranslateInput(const Message& message) {
   if (message.id == kMsgKeyDown && message.lParam != 0) {
-    queue_.push_front(Message{message.window, kMsgChar,
+    queue_.PostFirst(Message{message.window, kMsgChar,
                               static_cast<std::uintptr_t>(message.lParam), 0, 0,
                               message.cursor});
   }
@@ -318,13 +311,21 @@ void SimProcess::DispatchToWindow(const Message& message) {
   if (message.id == kMsgClose) desktop_.DestroyWindow(message.window);
 }
 
-void SimProcess::PostQuit(int exitCode) {
-  quitPending_ = true;
-  quitCode_ = exitCode;
+void SimProcess::PostQuit(int exitCode) { queue_.PostQuit(exitCode); }
+
+void SimProcess::RequestClose() {
+  bool posted = false;
+  for (const auto handle : OwnWindows()) {
+    const auto* window = desktop_.Find(handle);
+    if (window->isControl || (window->style & kStyleChild) != 0) continue;
+    queue_.Post(Message{handle, kMsgCloseRequest, 0, 0, 0, desktop_.CursorPos()});
+    posted = true;
+  }
+  if (!posted) queue_.PostQuit(0);
 }
 
 bool SimProcess::WaitForMessage() {
-  if (!queue_.empty() || quitPending_) return true;
+  if (queue_.HasPostedOrQuit()) return true;
   const auto* timer = NextDueTimer();
   if (timer == nullptr || timer->dueMs > desktop_.ClockLimit()) return false;
   if (timer->dueMs > desktop_.NowMs()) desktop_.Advance(timer->dueMs - desktop_.NowMs());
@@ -428,6 +429,8 @@ std::optional<std::span<const std::uint8_t>> SimProcess::FindModuleResource(
   if (it == resources_.end()) return std::nullopt;
   return it->second;
 }
+
+void SimProcess::WriteToHostLog(const std::string& line) { hostLog_.push_back(line); }
 
 void SimProcess::ShowMessageBox(const std::string& text, const std::string& caption,
                                 std::uint32_t flags) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/message_queue.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace orvanel::platform::sim {
@@ -22,8 +23,8 @@ class SimProcess : public Desktop {
 
   // --- Test view ---------------------------------------------------------
   int CursorCounter() const { return cursorCounter_; }
-  bool QuitPosted() const { return quitPending_; }
-  std::size_t QueuedMessages() const { return queue_.size(); }
+  bool QuitPosted() const { return queue_.QuitPending(); }
+  std::size_t QueuedMessages() const { return queue_.PostedCount(); }
   // A resource of this process, in place of the module's own of that name.
   void AddResource(const std::string& name, const std::string& type,
                    std::vector<std::uint8_t> bytes);
@@ -33,11 +34,28 @@ class SimProcess : public Desktop {
   void QueueIoCompletion() { ioCompletionPending_ = true; }
   // Windows this process made, oldest first.
   std::vector<WindowHandle> OwnWindows() const;
-  void Enqueue(const Message& message) { queue_.push_back(message); }
+  void Enqueue(const Message& message) { queue_.Post(message); }
+  // What the program that started the saver does to end it (a termination
+  // signal): a close request to each of the process's top-level windows.
+  void RequestClose();
+  // Where the saver shows: the monitors unless a test says otherwise.
+  void SetHost(ScreenHost host, WindowHandle window = kNoWindow) {
+    host_ = host;
+    hostWindow_ = window;
+  }
+  // Empty, as on Windows, unless a test names a display.
+  void SetDisplayName(std::string name) { displayName_ = std::move(name); }
+  // The lines written to the starting program's log.
+  const std::vector<std::string>& HostLog() const { return hostLog_; }
 
   // --- Desktop -----------------------------------------------------------
   std::string CommandLine() override { return commandLine_; }
   std::string ModuleFileName() override { return moduleFileName_; }
+  std::uint32_t ProcessId() override { return processId_; }
+  ScreenHost Host() override { return host_; }
+  WindowHandle HostWindow() override { return hostWindow_; }
+  std::string DisplayName() override { return displayName_; }
+  void WriteToHostLog(const std::string& line) override;
   std::vector<Rect> MonitorRects() override;
   std::int32_t Metric(SystemMetric which) override;
 
@@ -133,9 +151,12 @@ class SimProcess : public Desktop {
   SimDesktop& desktop_;
   std::string commandLine_;
   std::string moduleFileName_;
-  std::deque<Message> queue_;
-  bool quitPending_ = false;
-  int quitCode_ = 0;
+  std::uint32_t processId_;
+  ScreenHost host_ = ScreenHost::kMonitors;
+  WindowHandle hostWindow_ = kNoWindow;
+  std::string displayName_;
+  std::vector<std::string> hostLog_;
+  MessageQueue queue_;
   std::vector<SimTimer> timers_;
   int cursorCounter_ = 0;
   int fineTimerRequests_ = 0;

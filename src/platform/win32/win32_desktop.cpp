@@ -89,6 +89,9 @@ Win32Desktop::~Win32Desktop() {
 
 std::string Win32Desktop::CommandLine() { return GetCommandLineA(); }
 
+// A program without a console logs to the debugger.
+void Win32Desktop::WriteToHostLog(const std::string& line) { OutputDebugStringA((line + "\n").c_str()); }
+
 std::string Win32Desktop::ModuleFileName() {
   std::array<char, 262> name{};
   const DWORD length = GetModuleFileNameA(nullptr, name.data(), 261);

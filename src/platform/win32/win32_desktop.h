@@ -17,6 +17,13 @@ class Win32Desktop : public Desktop {
 
   std::string CommandLine() override;
   std::string ModuleFileName() override;
+  std::uint32_t ProcessId() override { return GetCurrentProcessId(); }
+  // The screen-saver host of Windows gives the saver the monitors, and keeps
+  // named mutexes per session itself.
+  ScreenHost Host() override { return ScreenHost::kMonitors; }
+  WindowHandle HostWindow() override { return kNoWindow; }
+  std::string DisplayName() override { return {}; }
+  void WriteToHostLog(const std::string& line) override;
   std::vector<Rect> MonitorRects() override;
   std::int32_t Metric(SystemMetric which) override;
 

@@ -1,8 +1,10 @@
-#include "platform/gtk/hack_arguments.h"
+#include "shell/hack_command_line.h"
 
 #include <charconv>
 
-namespace orvanel::platform::gtk {
+namespace orvanel::shell {
+
+using platform::ScreenHost;
 
 std::optional<std::uint32_t> ParseWindowId(const std::string& text) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
@@ -79,4 +81,4 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
   return result;
 }
 
-}  // namespace orvanel::platform::gtk
+}  // namespace orvanel::shell

@@ -9,17 +9,13 @@
 #include <string>
 #include <vector>
 
-namespace orvanel::platform::gtk {
+#include "platform/screen_host.h"
 
-enum class ScreenHost {
-  kMonitors,       // full screen on every monitor of the display
-  kForeignWindow,  // all of a window another program made (or the root window)
-  kOwnWindow,      // a plain window of the saver's own, to try it out
-};
+namespace orvanel::shell {
 
 struct HackArguments {
   std::string commandLine;  // the Windows form the core parses, module name first
-  ScreenHost host = ScreenHost::kMonitors;
+  platform::ScreenHost host = platform::ScreenHost::kMonitors;
   std::uint32_t window = 0;  // the foreign window; 0 for the root window
 };
 
@@ -33,4 +29,4 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
 // A window id as XScreenSaver writes one, or none.
 std::optional<std::uint32_t> ParseWindowId(const std::string& text);
 
-}  // namespace orvanel::platform::gtk
+}  // namespace orvanel::shell

@@ -3,9 +3,11 @@
 // into a host's window as a full-screen run; -window gives it a window of its own.
 #include <gtest/gtest.h>
 
-#include "platform/gtk/hack_arguments.h"
+#include "shell/hack_command_line.h"
 
-namespace orvanel::platform::gtk {
+namespace orvanel::shell {
+
+using platform::ScreenHost;
 namespace {
 
 HackArguments Parse(std::vector<std::string> words, std::optional<std::string> environment = std::nullopt) {
@@ -78,4 +80,4 @@ TEST(HackArguments, ATryOutWindowRunsFullScreenInsideIt) {
 }
 
 }  // namespace
-}  // namespace orvanel::platform::gtk
+}  // namespace orvanel::shell

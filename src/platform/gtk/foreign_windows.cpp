@@ -1,0 +1,109 @@
+// Other programs' windows: their geometry, a preview host's child, drawing
+// on a host, finding a window by its title, and hearing of a host's end.
+#include "platform/gtk/gtk_desktop.h"
+
+#include <X11/Xlib-xcb.h>
+#include <cairo-xlib.h>
+
+#include "platform/gtk/foreign_windows.h"
+#include "platform/gtk/surface_drawing.h"
+#include "platform/gtk/x_error_trap.h"
+
+namespace orvanel::platform::gtk {
+
+WindowHandle HandleOf(unsigned long xid) { return static_cast<WindowHandle>(xid); }
+
+std::optional<ForeignGeometry> GeometryOf(Display* display, WindowHandle handle) {
+  // The X server hands a gone client's ids out again: an id of this
+  // program's own connection is never another program's window.
+  const xcb_setup_t* setup = xcb_get_setup(XGetXCBConnection(display));
+  const auto id = static_cast<std::uint32_t>(handle);
+  if ((id & ~setup->resource_id_mask) == setup->resource_id_base) return std::nullopt;
+  XErrorTrap trap;
+  XWindowAttributes attributes{};
+  ::Window child = 0;
+  int x = 0;
+  int y = 0;
+  const auto window = static_cast<::Window>(static_cast<std::uint32_t>(handle));
+  if (XGetWindowAttributes(display, window, &attributes) == 0) return std::nullopt;
+  XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child);
+  if (!trap.Clean()) return std::nullopt;
+  return ForeignGeometry{Rect::FromBounds(x, y, attributes.width, attributes.height), attributes.visual};
+}
+
+GdkWindow* GtkDesktop::InputOnlyChildOf(WindowHandle parentHandle, const Rect& bounds) {
+  if (!GeometryOf(xDisplay_, parentHandle)) return nullptr;
+  XErrorTrap trap;
+  GdkWindow* parent = gdk_x11_window_foreign_new_for_display(
+      gdk_display_get_default(), static_cast<::Window>(static_cast<std::uint32_t>(parentHandle)));
+  if (parent == nullptr) return nullptr;
+  GdkWindowAttr attributes{};
+  attributes.window_type = GDK_WINDOW_CHILD;
+  attributes.wclass = GDK_INPUT_ONLY;
+  attributes.x = bounds.left;
+  attributes.y = bounds.top;
+  attributes.width = std::max(1, bounds.Width());
+  attributes.height = std::max(1, bounds.Height());
+  GdkWindow* inputOnly = gdk_window_new(parent, &attributes, GDK_WA_X | GDK_WA_Y);
+  g_object_unref(parent);
+  // The host's end is this window's end: X destroys it with the host.
+  if (inputOnly != nullptr) gdk_window_set_events(inputOnly, GDK_STRUCTURE_MASK);
+  if (!trap.Clean() || inputOnly == nullptr) {
+    if (inputOnly != nullptr) gdk_window_destroy(inputOnly);
+    return nullptr;
+  }
+  return inputOnly;
+}
+
+std::unique_ptr<DrawingContext> GtkDesktop::ForeignContext(WindowHandle handle) {
+  const auto foreign = GeometryOf(xDisplay_, handle);
+  if (!foreign) return nullptr;
+  cairo_surface_t* surface =
+      cairo_xlib_surface_create(xDisplay_, static_cast<::Window>(static_cast<std::uint32_t>(handle)),
+                                foreign->visual, foreign->screen.Width(), foreign->screen.Height());
+  // Errors of the drawing, the host gone meanwhile, are caught until the
+  // context is given back.
+  auto trap = std::make_shared<XErrorTrap>();
+  return std::make_unique<SurfaceContext>(surface, [this, surface, trap] {
+    cairo_surface_destroy(surface);
+    XSync(xDisplay_, False);
+  });
+}
+
+WindowHandle GtkDesktop::FindTopLevelWindow(const std::string& title) {
+  for (const auto handle : stacking_) {
+    if (windows_.at(handle).caption == title) return handle;
+  }
+  // Other programs' windows, by the name they gave the window manager.
+  XErrorTrap trap;
+  ::Window root = 0;
+  ::Window parent = 0;
+  ::Window* children = nullptr;
+  unsigned count = 0;
+  WindowHandle found = kNoWindow;
+  if (XQueryTree(xDisplay_, DefaultRootWindow(xDisplay_), &root, &parent, &children, &count) != 0) {
+    for (unsigned i = 0; i < count && found == kNoWindow; ++i) {
+      char* name = nullptr;
+      if (XFetchName(xDisplay_, children[i], &name) != 0 && name != nullptr) {
+        if (title == name) found = HandleOf(children[i]);
+        XFree(name);
+      }
+    }
+    if (children != nullptr) XFree(children);
+  }
+  return found;
+}
+
+GdkFilterReturn GtkDesktop::OnChildEvent(GdkXEvent* native, GdkEvent*, gpointer self) {
+  const auto* event = static_cast<XEvent*>(native);
+  if (event->type != DestroyNotify) return GDK_FILTER_CONTINUE;
+  auto* desktop = static_cast<GtkDesktop*>(self);
+  for (const auto& [handle, window] : desktop->windows_) {
+    if (window.inputOnly != nullptr && gdk_x11_window_get_xid(window.inputOnly) == event->xdestroywindow.window) {
+      desktop->lost_.push_back(handle);
+    }
+  }
+  return GDK_FILTER_CONTINUE;
+}
+
+}  // namespace orvanel::platform::gtk

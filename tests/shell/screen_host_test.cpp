@@ -1,0 +1,209 @@
+// Where the saver shows, and what follows from it, on the simulated desktop.
+//   One instance per display: mutex names on two displays, one display, Windows.
+//   Another program's window: one saver per window, a window that is gone.
+//   Try-out window: never gives way, never in the way.
+//   Pointer: parked only on monitors the saver owns.
+//   Reports: an error in another program's window goes to that program's log.
+//   Close request: the program that started the saver ends it through its close steps.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings/settings_file.h"
+#include "shell/mode_mutex.h"
+#include "shell/startup.h"
+#include "support/sim_saver.h"
+
+namespace orvanel::shell {
+namespace {
+
+using platform::Rect;
+using platform::ScreenHost;
+using platform::sim::SimDesktop;
+using testing::SimSaver;
+
+// The names of the mutexes a saver holds.
+std::vector<std::string> HeldNames(SimSaver& instance) {
+  std::vector<std::string> names;
+  for (const auto& [handle, name] : instance.process.MutexHandles()) names.push_back(name);
+  return names;
+}
+
+TEST(OneInstancePerDisplay, FullScreenSaversOnTwoDisplaysBothRun) {
+  SimDesktop desktop;
+  SimSaver first(desktop, "/s");
+  first.process.SetDisplayName(":0");
+  ASSERT_TRUE(first.Start());
+  SimSaver second(desktop, "/s");
+  second.process.SetDisplayName(":1");
+  ASSERT_TRUE(second.Start());
+  EXPECT_EQ(second.saver.saverMode, instance::SaverMode::kActive);
+  EXPECT_TRUE(second.saver.modeMutex);
+  EXPECT_EQ(HeldNames(first), std::vector<std::string>{"SaverActiveMode@:0"});
+  EXPECT_EQ(HeldNames(second), std::vector<std::string>{"SaverActiveMode@:1"});
+}
+
+TEST(OneInstancePerDisplay, ASecondStartOnTheSameDisplayGivesWay) {
+  SimDesktop desktop;
+  SimSaver first(desktop, "/s");
+  first.process.SetDisplayName(":0");
+  ASSERT_TRUE(first.Start());
+  for (const char* arguments : {"/s", "/c:0", "/p 0"}) {
+    SimSaver second(desktop, arguments);
+    second.process.SetDisplayName(":0");
+    EXPECT_FALSE(second.Start()) << arguments;
+  }
+}
+
+TEST(OneInstancePerDisplay, WithoutADisplayNameTheNamesAreTheModesOwn) {
+  SimDesktop desktop;
+  SimSaver saver(desktop, "/s");
+  ASSERT_TRUE(saver.Start());
+  EXPECT_EQ(HeldNames(saver), std::vector<std::string>{"SaverActiveMode"});
+  EXPECT_EQ(ScopedMutexName(saver.process, instance::SaverMode::kConfig), "SaverConfigMode");
+}
+
+TEST(AnotherProgramsWindow, EachWindowRunsASaverOfItsOwn) {
+  SimDesktop desktop;
+  const auto left = desktop.CreateTestWindow("left", Rect::FromBounds(0, 0, 640, 480));
+  const auto right = desktop.CreateTestWindow("right", Rect::FromBounds(640, 0, 640, 480));
+  SimSaver first(desktop, "/s");
+  first.process.SetDisplayName(":0");
+  first.process.SetHost(ScreenHost::kForeignWindow, left);
+  ASSERT_TRUE(first.Start());
+  SimSaver second(desktop, "/s");
+  second.process.SetDisplayName(":0");
+  second.process.SetHost(ScreenHost::kForeignWindow, right);
+  ASSERT_TRUE(second.Start());
+  EXPECT_TRUE(second.saver.modeMutex);
+  EXPECT_NE(HeldNames(first), HeldNames(second));
+
+  SimSaver third(desktop, "/s");
+  third.process.SetDisplayName(":0");
+  third.process.SetHost(ScreenHost::kForeignWindow, right);
+  EXPECT_FALSE(third.Start());  // that window has its saver
+}
+
+TEST(AnotherProgramsWindow, AWindowThatIsGoneEndsTheSaverAtOnce) {
+  SimDesktop desktop;
+  const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 640, 480));
+  desktop.DestroyWindow(host);
+  platform::sim::SimProcess process(desktop, "orvanel /s");
+  process.SetHost(ScreenHost::kForeignWindow, host);
+  desktop.SetClockLimit(60'000);
+  EXPECT_EQ(RunSaver(process), 0);
+  EXPECT_TRUE(process.OwnWindows().empty());
+  EXPECT_TRUE(process.MutexHandles().empty());
+  ASSERT_EQ(process.HostLog().size(), 1u);
+  EXPECT_NE(process.HostLog()[0].find("no window"), std::string::npos);
+}
+
+TEST(TryOutWindow, RunsBesideAFullScreenSaverAndBlocksNoOne) {
+  SimDesktop desktop;
+  SimSaver fullScreen(desktop, "/s");
+  fullScreen.process.SetDisplayName(":0");
+  ASSERT_TRUE(fullScreen.Start());
+  SimSaver tryOut(desktop, "/s");
+  tryOut.process.SetDisplayName(":0");
+  tryOut.process.SetHost(ScreenHost::kOwnWindow);
+  ASSERT_TRUE(tryOut.Start());
+  EXPECT_TRUE(tryOut.saver.modeMutex);
+
+  SimSaver anotherTryOut(desktop, "/s");
+  anotherTryOut.process.SetDisplayName(":0");
+  anotherTryOut.process.SetHost(ScreenHost::kOwnWindow);
+  EXPECT_TRUE(anotherTryOut.Start());
+}
+
+class PointerParking : public ::testing::TestWithParam<ScreenHost> {};
+
+TEST_P(PointerParking, OnlyOnTheMonitorsTheSaverOwns) {
+  SimDesktop desktop;
+  const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 1024, 768));
+  desktop.SetCursorPos(platform::Point{500, 400});
+  SimSaver instance(desktop, "/s");
+  instance.process.SetHost(GetParam(), GetParam() == ScreenHost::kForeignWindow ? host : platform::kNoWindow);
+  ASSERT_TRUE(instance.Start());
+  desktop.SetClockLimit(20'000);  // the first picture and two more
+  instance.saver.app.Run();
+  ASSERT_FALSE(instance.saver.picturePool.empty());  // pictures were shown
+  const auto at = desktop.CursorPos();
+  if (GetParam() == ScreenHost::kMonitors) {
+    EXPECT_EQ(at, (platform::Point{101, 101}));
+  } else {
+    EXPECT_EQ(at, (platform::Point{500, 400}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, PointerParking,
+                         ::testing::Values(ScreenHost::kMonitors, ScreenHost::kForeignWindow,
+                                           ScreenHost::kOwnWindow));
+
+// A saver whose first picture, picture 0 in sequential order, is corrupt.
+class Reports : public ::testing::Test {
+ protected:
+  void RunWithACorruptFirstPicture(ScreenHost host) {
+    const auto hostWindow = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 1024, 768));
+    {
+      platform::sim::SimProcess writer(desktop, "orvanel.scr");
+      settings::SaveSettings(writer, settings::Settings{2, false, false});
+    }
+    instance = std::make_unique<SimSaver>(desktop, "/s");
+    instance->process.SetHost(host, host == ScreenHost::kForeignWindow ? hostWindow : platform::kNoWindow);
+    ASSERT_TRUE(instance->Start());
+    instance->process.AddResource("PIC0", "JPEG", {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x02});
+    desktop.SetClockLimit(1'000);
+    instance->saver.app.Run();
+  }
+
+  SimDesktop desktop;
+  std::unique_ptr<SimSaver> instance;
+};
+
+TEST_F(Reports, AnErrorInAnotherProgramsWindowGoesToItsLogNotToABox) {
+  RunWithACorruptFirstPicture(ScreenHost::kForeignWindow);
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+  ASSERT_EQ(instance->process.HostLog().size(), 1u);
+  EXPECT_EQ(instance->process.HostLog()[0].rfind("Orvanel Screensaver: JPEG error #", 0), 0u);
+}
+
+TEST_F(Reports, OnMonitorsAndInATryOutWindowAnErrorIsABox) {
+  for (const auto host : {ScreenHost::kMonitors, ScreenHost::kOwnWindow}) {
+    RunWithACorruptFirstPicture(host);
+    EXPECT_TRUE(instance->process.HostLog().empty());
+  }
+  EXPECT_EQ(desktop.messageBoxes.size(), 2u);
+}
+
+// The arguments before the host's number, and whether they carry it.
+struct CloseCase {
+  const char* arguments;
+};
+
+class CloseRequest : public ::testing::TestWithParam<CloseCase> {};
+
+TEST_P(CloseRequest, EndsTheSaverThroughTheMainWindowsCloseSteps) {
+  SimDesktop desktop;
+  const auto properties = desktop.CreateTestWindow("Display Properties", Rect::FromBounds(0, 0, 400, 300));
+  SimSaver instance(desktop, GetParam().arguments + std::to_string(properties));
+  ASSERT_TRUE(instance.Start());
+  ASSERT_NE(instance.saver.saverMode, instance::SaverMode::kNone);
+  const int cursorBefore = instance.process.CursorCounter();
+  instance.process.RequestClose();
+  desktop.SetClockLimit(3'600'000);
+  instance.saver.app.Run();
+  EXPECT_TRUE(instance.saver.app.Terminated());
+  EXPECT_TRUE(instance.saver.quitRequested);
+  EXPECT_LT(desktop.NowMs(), 1'000);
+  EXPECT_EQ(instance.process.CursorCounter(), cursorBefore + 1);  // shown by the close steps
+  EXPECT_TRUE(desktop.Find(properties)->enabled);                 // given back by the dialog
+}
+
+// The settings dialog's host is the properties window itself; the preview draws into it.
+INSTANTIATE_TEST_SUITE_P(Modes, CloseRequest,
+                         ::testing::Values(CloseCase{"/s "}, CloseCase{"/c:"}, CloseCase{"/p "}));
+
+}  // namespace
+}  // namespace orvanel::shell
