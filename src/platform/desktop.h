@@ -34,7 +34,8 @@ class WindowProcedure {
   ~WindowProcedure() = default;
 };
 
-struct WindowSpec {
+// What the saver asks of a new native window.
+struct WindowRequest {
   std::string className;  // registered on first use
   std::string caption;
   std::uint32_t style = 0;
@@ -46,7 +47,8 @@ struct WindowSpec {
 
 enum class ControlKind { kLabel, kEdit, kUpDown, kCheckBox, kButton, kPanel };
 
-struct ControlSpec {
+// What the saver asks of a new control on a form's window.
+struct ControlRequest {
   ControlKind kind = ControlKind::kLabel;
   std::string text;
   Rect bounds;  // in the parent's client coordinates
@@ -141,7 +143,7 @@ class Desktop {
   // --- Windows -----------------------------------------------------------
   // A desktop that has no layered child windows makes a layered child without
   // that style rather than refuse it.
-  virtual WindowHandle CreateNativeWindow(const WindowSpec& request) = 0;
+  virtual WindowHandle CreateNativeWindow(const WindowRequest& request) = 0;
   virtual void DestroyNativeWindow(WindowHandle window) = 0;
   virtual bool IsWindow(WindowHandle window) = 0;
   virtual WindowHandle DesktopWindow() = 0;
@@ -172,7 +174,7 @@ class Desktop {
 
   // --- Controls (children of a form's window) ------------------------------
   // Clicks reach the parent as kMsgCommand with the control in lParam.
-  virtual WindowHandle CreateControl(WindowHandle parent, const ControlSpec& request) = 0;
+  virtual WindowHandle CreateControl(WindowHandle parent, const ControlRequest& request) = 0;
   virtual std::string ControlText(WindowHandle control) = 0;
   virtual void SetControlText(WindowHandle control, const std::string& text) = 0;
   virtual bool IsChecked(WindowHandle control) = 0;

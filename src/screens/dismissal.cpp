@@ -1,5 +1,6 @@
 #include "screens/dismissal.h"
 
+#include <cassert>
 #include <cstdlib>
 #include <vector>
 
@@ -14,6 +15,8 @@ constexpr std::int32_t kThreshold = 10;
 // The acting window's list, the main window last: the overlays of its
 // monitor down to 0, then the picture windows of its monitor down to 1.
 std::vector<forms::Form*> WindowsToClose(const instance::Saver& saver, ActingWindow acting) {
+  assert(acting.monitor >= 0 && acting.monitor < instance::kMaxMonitors);
+  assert(!acting.mainWindow || acting.monitor == 0);
   std::vector<forms::Form*> windows;
   if (acting.monitor == 0 && acting.mainWindow) return {saver.PictureWindow(0)};
   for (int k = acting.monitor; k >= 0; --k) windows.push_back(saver.Overlay(k));

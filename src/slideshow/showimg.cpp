@@ -227,6 +227,10 @@ class Presentation {
 bool ShowPicture(instance::Saver& saver, forms::Canvas& canvas, const platform::Rect& area,
                  std::vector<std::string>& picturePool, std::int32_t pictureCount,
                  std::int32_t& pictureIndex, std::int32_t target) {
+  // Monitor targets are the instance's monitors 0 to 3; the preview and the
+  // other canvas targets lie above them.
+  assert(target >= 0);
+  assert(saver.frmSAVER != nullptr);
   if (saver.presenterBusy) return false;
   BusyScope busy(saver);
   Presentation presentation(saver, canvas, area, picturePool, pictureCount, pictureIndex, target);

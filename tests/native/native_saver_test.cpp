@@ -17,14 +17,16 @@ namespace orvanel::native {
 namespace {
 
 const auto kLit = [](const Sample& s) { return s.MostlyLit(); };
+const auto kDark = [](const Sample& s) { return s.lit * 10 < s.total; };
 
 class NativeSaver : public NativeTest {
  protected:
-  // Starts a full-screen saver and gives its windows a moment to show.
+  // Starts a full-screen saver and waits until its opening fade has covered
+  // the desktop: by then its loop has handled the pointer's first position.
   pid_t StartFullScreen() {
     const pid_t pid = Launch({"/s"});
     EXPECT_TRUE(AwaitMutex("SaverActiveMode", 10000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(kDark(WaitFor(0, 0, 1024, 768, 10, kDark))) << "the desktop was not covered";
     return pid;
   }
   std::string RootWindow() { return std::to_string(DefaultRootWindowId()); }
@@ -32,10 +34,8 @@ class NativeSaver : public NativeTest {
 
 TEST_F(NativeSaver, FullScreenShowsPicturesThatChangeWithThePeriodAndAKeyEndsIt) {
   StoreSettings("[Config]\nSpeed=2\n");
-  const pid_t pid = StartFullScreen();
   // The opening fade covers whatever the desktop showed with black first.
-  const auto dark = [](const Sample& s) { return s.lit * 10 < s.total; };
-  EXPECT_TRUE(dark(WaitFor(0, 0, 1024, 768, 10, dark))) << "the desktop was not covered";
+  const pid_t pid = StartFullScreen();
   const Sample first = WaitFor(0, 0, 1024, 768, 15, kLit);
   EXPECT_TRUE(first.MostlyLit()) << first.lit << " of " << first.total << " lit";
   const Sample next = WaitFor(0, 0, 1024, 768, 15, [&](const Sample& s) { return s.MostlyLit() && s.sum != first.sum; });
@@ -95,9 +95,9 @@ TEST_F(NativeSaver, AHostsWindowIsFilledWholeAndSigtermEndsTheSaver) {
   std::snprintf(id, sizeof id, "0x%lx", host);
   const pid_t pid = Launch({"-root"}, id);
   // Inside a host's window the saver's names are that window's own.
-  char scoped[48];
-  std::snprintf(scoped, sizeof scoped, "SaverActiveMode-%lx", host);
-  EXPECT_TRUE(AwaitMutex(scoped, 10000));
+  char window[24];
+  std::snprintf(window, sizeof window, "%lx", host);
+  EXPECT_TRUE(AwaitMutex("SaverActiveMode", 10000, window));
   // Beyond the preview's corner: the far quarter of the window.
   const auto dark = [](const Sample& s) { return s.lit * 10 < s.total; };
   EXPECT_TRUE(dark(WaitFor(300, 250, 200, 150, 10, dark)));

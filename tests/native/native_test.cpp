@@ -71,18 +71,21 @@ bool NativeTest::Running(pid_t pid) {
 }
 
 int NativeTest::AwaitExit(pid_t pid, int milliseconds) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  for (;;) {
-    int status = 0;
-    const pid_t ended = waitpid(pid, &status, WNOHANG);
-    if (ended == pid) {
-      std::erase(launched_, pid);
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    if (ended < 0) return -2;
-    if (std::chrono::steady_clock::now() > deadline) return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  int result = -1;
+  testing::Eventually(
+      [&] {
+        int status = 0;
+        const pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid) {
+          std::erase(launched_, pid);
+          result = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        } else if (ended < 0) {
+          result = -2;
+        }
+        return ended != 0;
+      },
+      std::chrono::milliseconds(milliseconds), std::chrono::milliseconds(10));
+  return result;
 }
 
 void NativeTest::StoreSettings(const std::string& text) {
@@ -97,7 +100,11 @@ std::string NativeTest::StoredSettings() const {
   return text.str();
 }
 
-bool NativeTest::MutexHeld(const std::string& name) const {
+bool NativeTest::MutexHeld(const std::string& mode, const std::string& hostWindow) const {
+  // Names are per display (without the screen number), then per host window.
+  std::string display = XDisplayString(display_);
+  if (const auto dot = display.find('.', display.rfind(':')); dot != std::string::npos) display.erase(dot);
+  const std::string name = mode + "@" + display + (hostWindow.empty() ? "" : "-" + hostWindow);
   const auto path = runtime_ / ("orvanel-" + std::to_string(getuid()) + "-" + name + ".lock");
   const int fd = open(path.c_str(), O_RDWR);
   if (fd < 0) return false;
@@ -110,13 +117,8 @@ bool NativeTest::MutexHeld(const std::string& name) const {
   return held;
 }
 
-bool NativeTest::AwaitMutex(const std::string& name, int milliseconds) const {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (!MutexHeld(name)) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
+bool NativeTest::AwaitMutex(const std::string& mode, int milliseconds, const std::string& hostWindow) const {
+  return testing::Eventually([&] { return MutexHeld(mode, hostWindow); }, std::chrono::milliseconds(milliseconds));
 }
 
 Capture NativeTest::CaptureScreen(int x, int y, int w, int h) {
@@ -166,29 +168,27 @@ void NativeTest::DestroyHost(unsigned long window) {
 }
 
 unsigned long NativeTest::FindTitled(const std::string& title, int milliseconds) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  do {
+  unsigned long found = 0;
+  const auto look = [&] {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
-    unsigned long found = 0;
-    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) != 0) {
-      for (unsigned i = 0; i < count && found == 0; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display_, children[i], &name) != 0 && name != nullptr) {
-          XWindowAttributes attributes{};
-          if (title == name && XGetWindowAttributes(display_, children[i], &attributes) != 0 &&
-              attributes.map_state == IsViewable) {
-            found = children[i];
-          }
-          XFree(name);
+    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0) return false;
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+      char* name = nullptr;
+      if (XFetchName(display_, children[i], &name) != 0 && name != nullptr) {
+        XWindowAttributes attributes{};
+        if (title == name && XGetWindowAttributes(display_, children[i], &attributes) != 0 &&
+            attributes.map_state == IsViewable) {
+          found = children[i];
         }
+        XFree(name);
       }
-      if (children != nullptr) XFree(children);
     }
-    if (found != 0) return found;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  } while (std::chrono::steady_clock::now() < deadline);
-  return 0;
+    if (children != nullptr) XFree(children);
+    return found != 0;
+  };
+  testing::Eventually(look, std::chrono::milliseconds(milliseconds), std::chrono::milliseconds(50));
+  return found;
 }
 
 unsigned long NativeTest::DefaultRootWindowId() { return DefaultRootWindow(display_); }

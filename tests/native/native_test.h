@@ -13,16 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include "support/screen_sample.h"
+
 struct _XDisplay;
 
 namespace orvanel::native {
 
-struct Sample {
-  long lit = 0;  // pixels not black
-  long total = 0;
-  unsigned long long sum = 0;  // a weighted sum of the channels, to see a change
-  bool MostlyLit() const { return lit * 2 > total; }
-};
+using testing::Sample;
 
 // One screen capture, 0x00RRGGBB a pixel.
 struct Capture {
@@ -46,10 +43,11 @@ class NativeTest : public ::testing::Test {
   void StoreSettings(const std::string& text);
   std::string StoredSettings() const;
   std::filesystem::path SettingsFile() const { return config_ / "vorlanthix" / "orvanel.ini"; }
-  // Whether a process holds the named mutex of this test's user.
-  bool MutexHeld(const std::string& name) const;
+  // Whether a process holds the mutex of a mode (SaverActiveMode ...) on
+  // this display, or inside the host window `hostWindow` (hexadecimal) there.
+  bool MutexHeld(const std::string& mode, const std::string& hostWindow = "") const;
   // Waits until a process holds it; false when none did in time.
-  bool AwaitMutex(const std::string& name, int milliseconds) const;
+  bool AwaitMutex(const std::string& mode, int milliseconds, const std::string& hostWindow = "") const;
 
   Sample Take(int x, int y, int w, int h);
   Capture CaptureScreen(int x, int y, int w, int h);
@@ -75,13 +73,8 @@ class NativeTest : public ::testing::Test {
 
 template <typename Done>
 Sample NativeTest::WaitFor(int x, int y, int w, int h, int seconds, Done&& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  Sample sample = Take(x, y, w, h);
-  while (!done(sample) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    sample = Take(x, y, w, h);
-  }
-  return sample;
+  return testing::SampleUntil([&] { return Take(x, y, w, h); }, done, std::chrono::seconds(seconds),
+                              std::chrono::milliseconds(100));
 }
 
 }  // namespace orvanel::native

@@ -22,8 +22,8 @@ class Recorder : public WindowProcedure {
   std::vector<std::uint32_t> messages;
 };
 
-WindowSpec Popup(WindowProcedure* procedure, bool topmost = false) {
-  WindowSpec request;
+WindowRequest Popup(WindowProcedure* procedure, bool topmost = false) {
+  WindowRequest request;
   request.className = "Test";
   request.style = kStylePopup;
   request.exStyle = topmost ? kExStyleTopmost : 0;
@@ -81,7 +81,7 @@ TEST(SimWindows, DestroyingAParentDestroysItsChildrenAndTellsEach) {
   SimProcess process(desktop, "p.exe");
   const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(50, 60, 152, 112));
   Recorder recorder;
-  WindowSpec child = Popup(&recorder);
+  WindowRequest child = Popup(&recorder);
   child.style = kStyleChild | kStyleVisible;
   child.parent = host;
   child.bounds = Rect::FromBounds(5, 6, 20, 20);

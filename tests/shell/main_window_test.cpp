@@ -7,10 +7,13 @@
 //   Settings: what the file holds reaches SpeedSeconds, the controls and the timer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/window_styles.h"
 #include "settings/settings_file.h"
 #include "shell/main_window.h"
 #include "support/sim_saver.h"
+#include "support/timer_window.h"
 
 namespace orvanel::shell {
 namespace {
@@ -232,12 +235,19 @@ TEST_F(MainWindowSettings, AZeroOrNegativeSpeedShowsTheFirstPictureAndNoMoreTick
     SimSaver instance(desktop, "/s");
     ASSERT_TRUE(instance.Start());
     EXPECT_EQ(instance.saver.speedSeconds, speed);
-    EXPECT_EQ(instance.process.QueuedMessages(), 1u);  // the first job, at once
-    desktop.SetClockLimit(desktop.NowMs() + 3'600'000);
+    // An hour of the loop, ended by a window of the test's own.
+    const auto start = desktop.NowMs();
+    testing::TimerWindow closer(instance.process, [&] { instance.saver.frmSAVER->Close(); });
+    closer.FireAfter(3'600'000);
+    desktop.SetClockLimit(start + 7'200'000);
     instance.saver.app.Run();
-    EXPECT_EQ(instance.process.QueuedMessages(), 0u);
-    EXPECT_FALSE(instance.saver.app.Terminated());
-    instance.saver.frmSAVER->Close();
+    EXPECT_TRUE(instance.saver.app.Terminated());
+    EXPECT_EQ(desktop.NowMs(), start + 3'600'000);
+    // One dissolve, the first picture's: its overlay reached full opacity once.
+    const auto& history = desktop.Find(instance.saver.Overlay(0)->Handle())->alphaHistory;
+    EXPECT_EQ(std::count_if(history.begin(), history.end(), [](const auto& c) { return c.alpha == 255; }), 1)
+        << "speed " << speed;
+    EXPECT_EQ(instance.saver.picturePool.size(), 53u);
   }
 }
 

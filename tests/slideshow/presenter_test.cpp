@@ -107,7 +107,7 @@ TEST_F(Presenter, SequentialOrderCyclesThroughTheFirstFiftyFourPictures) {
 
 TEST_F(Presenter, RandomOrderIsThePermutationTheGeneratorGives) {
   Start("/s", {8, true, false});
-  std::vector<std::string> pool;  // the pool as the definition keeps it
+  std::vector<std::string> pool;  // the pictures not yet shown, refilled 0..53 when empty
   std::vector<int> shown;
   std::vector<int> expected;
   for (int i = 0; i < 60; ++i) {
@@ -156,7 +156,7 @@ TEST_F(Presenter, APreviewPictureSitsWhereTheGeneratorPutsItAndItsContextIsGiven
   const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(200, 300, 152, 112));
   Start("/p " + std::to_string(host), {4, true, false});
 
-  std::vector<int> pool;  // the pool as the definition keeps it
+  std::vector<int> pool;  // the pictures not yet shown, refilled 0..53 when empty
   std::set<int> columns;
   for (int job = 0; job < 8; ++job) {
     // The generator's choices at the tick: the picture, then X in 0..2, then Y in 0..0.

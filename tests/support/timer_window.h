@@ -13,7 +13,7 @@ class TimerWindow : public platform::WindowProcedure {
  public:
   TimerWindow(platform::sim::SimProcess& process, std::function<void()> action)
       : process_(process), action_(std::move(action)) {
-    platform::WindowSpec request;
+    platform::WindowRequest request;
     request.className = "TestTimer";
     request.style = platform::kStylePopup;
     request.procedure = this;

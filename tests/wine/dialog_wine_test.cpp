@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "wine/wine_test.h"
 
@@ -41,6 +40,11 @@ class WineDialog : public WineTest {
     return WineSession::Value(session->Command("child " + dialog + " " + std::to_string(control)));
   }
   void Press(Control control) { ASSERT_EQ(session->Command("press " + ControlOf(control)), "ok"); }
+  // Waits until the dialog's controls read as `text` says ("Edit|42|").
+  bool AwaitControls(const std::string& text) {
+    return Eventually([&] { return session->Command("controls " + dialog).find(text) != std::string::npos; },
+                      std::chrono::milliseconds(5000), std::chrono::milliseconds(50));
+  }
   std::string Stored(const std::string& key) {
     return session->Command("read-ini " + place.file + " Config " + key);
   }
@@ -51,12 +55,8 @@ class WineDialog : public WineTest {
 
 TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControls) {
   // The dialog is shown a moment before it is made opaque.
-  std::string windows;
-  for (int i = 0; i < 100; ++i) {
-    windows = session->Command("windows " + pid);
-    if (windows.find("TfrmSAVER:1:255:") != std::string::npos) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  ASSERT_TRUE(AwaitWindows(pid, "TfrmSAVER:1:255:", 5000)) << WindowList(pid);
+  const std::string windows = WindowList(pid);
   const auto at = windows.find("TfrmSAVER:1:255:");
   ASSERT_NE(at, std::string::npos) << windows;
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -104,28 +104,28 @@ TEST_F(WineDialog, ABadNumberShowsTheErrorAndTheDialogStays) {
 // The keyboard as a user has it: Tab twice from OK to the number, which is
 // selected and typed over, and Alt+O for OK.
 TEST_F(WineDialog, TheKeyboardAloneSetsAndSavesTheSpeed) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_TRUE(AwaitFocus(ControlOf(kOK)));
   ASSERT_EQ(std::system("xdotool key Tab Tab type 42 >/dev/null 2>&1"), 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(AwaitControls("Edit|42|")) << session->Command("controls " + dialog);
   ASSERT_EQ(std::system("xdotool key alt+o >/dev/null 2>&1"), 0);
   EXPECT_EQ(AwaitExit(pid), "exited 0");
   EXPECT_EQ(Stored("Speed"), "42");
 }
 
 TEST_F(WineDialog, TheArrowKeysStepTheNumberInTheEdit) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_TRUE(AwaitFocus(ControlOf(kOK)));
   ASSERT_EQ(std::system("xdotool key Tab Tab Up Up Up >/dev/null 2>&1"), 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  EXPECT_NE(session->Command("controls " + dialog).find("Edit|11|"), std::string::npos);
+  EXPECT_TRUE(AwaitControls("Edit|11|")) << session->Command("controls " + dialog);
 }
 
 // No default or cancel button: Escape presses nothing, Enter only the
 // button that has the focus (OK, first in the tab order).
 TEST_F(WineDialog, EscapePressesNothingAndEnterPressesTheFocusedButton) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_TRUE(AwaitFocus(ControlOf(kOK)));
   ASSERT_EQ(std::system("xdotool key Escape >/dev/null 2>&1"), 0);
   EXPECT_EQ(session->Command("wait-exit " + pid + " 700"), "timeout");
   ASSERT_EQ(std::system("xdotool key Tab Tab type 16 >/dev/null 2>&1"), 0);
+  ASSERT_TRUE(AwaitControls("Edit|16|")) << session->Command("controls " + dialog);
   ASSERT_EQ(std::system("xdotool key shift+Tab shift+Tab Return >/dev/null 2>&1"), 0);
   EXPECT_EQ(AwaitExit(pid), "exited 0");
   EXPECT_EQ(Stored("Speed"), "16");

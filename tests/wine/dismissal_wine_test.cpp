@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "wine/wine_test.h"
 
@@ -16,11 +15,12 @@ namespace {
 
 class WineDismissal : public WineTest {
  protected:
-  // A full-screen saver that has seen the pointer once.
+  // A full-screen saver that has seen the pointer once: its opening fade is
+  // over, so its loop has handled the move that came with its windows.
   static std::string StartSaver() {
     const auto pid = Launch("/s");
     EXPECT_FALSE(FindWindow(pid, "TfrmSAVERbl").empty());
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(AwaitWindows(pid, "TfrmSAVER:1:255:")) << WindowList(pid);
     return pid;
   }
   static int Xdotool(const std::string& arguments) {

@@ -75,12 +75,8 @@ class WineMonitors : public WineTest {
   static bool PictureArrives(const Rect& m) { return Becomes(m, true); }
   static bool TurnsBlack(const Rect& m) { return Becomes(m, false); }
   static bool Becomes(const Rect& m, bool lit) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(25);
-    while (Middle(m).MostlyLit() != lit) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
-    return true;
+    return Eventually([&] { return Middle(m).MostlyLit() == lit; }, std::chrono::seconds(25),
+                      std::chrono::milliseconds(250));
   }
 
   SettingsPlace place;
@@ -92,11 +88,9 @@ TEST_F(WineMonitors, EachMonitorIsCoveredExactlyByItsOwnWindows) {
   const auto main = FindWindow(pid, "TfrmSAVER");
   ASSERT_FALSE(main.empty());
   // The overlays come once the main window is shown; wait for all six.
-  auto windows = WindowsOf(pid);
-  for (int i = 0; i < 40 && windows.size() < 6; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    windows = WindowsOf(pid);
-  }
+  std::map<std::string, Rect> windows;
+  Eventually([&] { return (windows = WindowsOf(pid)).size() >= 6; }, std::chrono::seconds(10),
+             std::chrono::milliseconds(250));
   const std::vector<std::pair<std::string, std::string>> perMonitor{
       {"TfrmSAVER", "TfrmSAVERbl"}, {"TfrmSAVER2", "TfrmSAVERbl2"}, {"TfrmSAVER3", "TfrmSAVERbl3"}};
   for (std::size_t i = 0; i < perMonitor.size(); ++i) {

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "support/await.h"
+
 namespace orvanel::wine {
 
 std::string WindowsPath(const std::string& unixPath) {
@@ -50,12 +52,9 @@ WineSession::~WineSession() {
   }
   if (child_ > 0) {
     // Give the harness a moment to end by itself, then make sure it does.
-    for (int i = 0; i < 100; ++i) {
-      if (waitpid(child_, nullptr, WNOHANG) == child_) {
-        child_ = -1;
-        break;
-      }
-      usleep(20'000);
+    if (testing::Eventually([&] { return waitpid(child_, nullptr, WNOHANG) == child_; },
+                            std::chrono::seconds(2))) {
+      child_ = -1;
     }
     if (child_ > 0) {
       kill(child_, SIGKILL);

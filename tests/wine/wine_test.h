@@ -5,19 +5,15 @@
 #include <chrono>
 #include <sstream>
 #include <string>
-#include <thread>
 
+#include "support/await.h"
+#include "support/screen_sample.h"
 #include "wine/wine_session.h"
 
 namespace orvanel::wine {
 
-// The screen's pixels in a rectangle, every fourth one each way.
-struct Sample {
-  long lit = 0;  // not black
-  long total = 0;
-  unsigned long long sum = 0;  // a weighted sum of the channels, to see a change
-  bool MostlyLit() const { return lit * 2 > total; }
-};
+using testing::Eventually;
+using testing::Sample;
 
 class WineTest : public ::testing::Test {
  protected:
@@ -84,13 +80,21 @@ class WineTest : public ::testing::Test {
   // Samples until `done` holds or the time is up; returns the last sample.
   template <typename Done>
   static Sample WaitFor(int x, int y, int w, int h, int seconds, Done&& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    Sample sample = Take(x, y, w, h);
-    while (!done(sample) && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(250));
-      sample = Take(x, y, w, h);
-    }
-    return sample;
+    return testing::SampleUntil([&] { return Take(x, y, w, h); }, done, std::chrono::seconds(seconds),
+                                std::chrono::milliseconds(250));
+  }
+
+  // The saver's top-level windows as "class:visible:alpha:l,t,r,b " each.
+  static std::string WindowList(const std::string& pid) { return session->Command("windows " + pid); }
+  // Waits until the window list holds `text`; false when it did not in time.
+  static bool AwaitWindows(const std::string& pid, const std::string& text, int milliseconds = 15000) {
+    return Eventually([&] { return WindowList(pid).find(text) != std::string::npos; },
+                      std::chrono::milliseconds(milliseconds), std::chrono::milliseconds(50));
+  }
+  // Waits until `window` has the keyboard focus of its thread.
+  static bool AwaitFocus(const std::string& window, int milliseconds = 10000) {
+    return Eventually([&] { return session->Command("focus " + window) == "hwnd " + window; },
+                      std::chrono::milliseconds(milliseconds), std::chrono::milliseconds(50));
   }
 
   static inline WineSession* session = nullptr;

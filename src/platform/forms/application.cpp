@@ -17,7 +17,7 @@ Application::~Application() {
 
 void Application::Initialize() {
   if (window_ != platform::kNoWindow) return;
-  platform::WindowSpec request;
+  platform::WindowRequest request;
   request.className = "OrvanelApplication";
   request.caption = title_;
   request.style = platform::kStylePopup | platform::kStyleCaption | platform::kStyleSysMenu;

@@ -33,7 +33,7 @@ void Control::SaveState() {
 }
 
 void Control::CreateNative(platform::WindowHandle parent) {
-  platform::ControlSpec request;
+  platform::ControlRequest request;
   request.kind = kind_;
   request.text = text_;
   request.bounds = bounds_;

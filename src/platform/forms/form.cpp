@@ -80,7 +80,7 @@ platform::WindowHandle Form::CreateNativeWindow(const CreateParamsRec& params) {
   isChild_ = (params.style & platform::kStyleChild) != 0;
   bounds_ = params.bounds;
 
-  platform::WindowSpec request;
+  platform::WindowRequest request;
   request.className = design_.className;
   request.caption = params.caption;
   request.style = params.style;

@@ -11,7 +11,7 @@ constexpr std::uintptr_t kTimerId = 1;
 
 Timer::Timer(Application& app, std::function<void()> onTimer)
     : app_(app), onTimer_(std::move(onTimer)) {
-  platform::WindowSpec request;
+  platform::WindowRequest request;
   request.className = "OrvanelTimerWindow";
   request.style = platform::kStylePopup;
   request.procedure = this;

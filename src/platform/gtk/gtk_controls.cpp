@@ -48,7 +48,7 @@ std::optional<long> NumberIn(const std::string& text) {
 
 }  // namespace
 
-WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlSpec& request) {
+WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlRequest& request) {
   NativeWindow* owner = Find(parent);
   if (owner == nullptr) return kNoWindow;
   const WindowHandle handle = nextHandle_;
@@ -107,7 +107,7 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
   });
   for (const auto control : window.controls) {
     NativeWindow& c = windows_.at(control);
-    ControlSpec request;
+    ControlRequest request;
     request.kind = *c.control;
     request.text = c.caption;
     request.bounds = c.bounds;
@@ -127,7 +127,7 @@ void GtkDesktop::PlaceDialog(NativeWindow& window) {
   window.dialog->set_default_size(window.bounds.Width(), window.bounds.Height());
 }
 
-void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlSpec& request) {
+void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlRequest& request) {
   const WindowHandle handle = control.handle;
   const WindowHandle form = parent.handle;
   const auto clicked = [this, handle, form] {

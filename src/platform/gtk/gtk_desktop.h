@@ -86,7 +86,7 @@ class GtkDesktop : public Desktop {
   std::vector<Rect> MonitorRects() override;
   std::int32_t Metric(SystemMetric which) override;
 
-  WindowHandle CreateNativeWindow(const WindowSpec& request) override;
+  WindowHandle CreateNativeWindow(const WindowRequest& request) override;
   void DestroyNativeWindow(WindowHandle window) override;
   bool IsWindow(WindowHandle window) override;
   WindowHandle DesktopWindow() override;
@@ -106,7 +106,7 @@ class GtkDesktop : public Desktop {
   bool IsWindowEnabled(WindowHandle window) override;
   ColorRef SystemColor(int index) override;
 
-  WindowHandle CreateControl(WindowHandle parent, const ControlSpec& request) override;
+  WindowHandle CreateControl(WindowHandle parent, const ControlRequest& request) override;
   std::string ControlText(WindowHandle control) override;
   void SetControlText(WindowHandle control, const std::string& text) override;
   bool IsChecked(WindowHandle control) override;
@@ -192,7 +192,7 @@ class GtkDesktop : public Desktop {
   void SetUpOutputs();
   void ShowDialog(NativeWindow& window);
   void PlaceDialog(NativeWindow& window);
-  void MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlSpec& request);
+  void MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlRequest& request);
   void StepUpDown(NativeWindow& upDown, int delta);
   WindowHandle TopWindowAt(Point screen);
   std::uint32_t Now() const;

@@ -26,7 +26,7 @@ bool GtkDesktop::Composed(const NativeWindow& window) const {
          (window.style & kStyleChild) == 0;
 }
 
-WindowHandle GtkDesktop::CreateNativeWindow(const WindowSpec& request) {
+WindowHandle GtkDesktop::CreateNativeWindow(const WindowRequest& request) {
   const bool child = (request.style & kStyleChild) != 0;
   GdkWindow* inputOnly = nullptr;
   if (child && !IsOwn(request.parent)) {

@@ -63,7 +63,7 @@ DateTime SimDesktop::SystemTime() const {
   return AddMilliseconds(start_, nowMs_ + wallOffsetMs_ - utcOffsetMs_);
 }
 
-WindowHandle SimDesktop::CreateWindowFor(SimProcess* owner, const WindowSpec& request) {
+WindowHandle SimDesktop::CreateWindowFor(SimProcess* owner, const WindowRequest& request) {
   const bool child = (request.style & kStyleChild) != 0;
   if (child && Find(request.parent) == nullptr) return kNoWindow;
   SimWindow window;
@@ -89,7 +89,7 @@ WindowHandle SimDesktop::CreateWindowFor(SimProcess* owner, const WindowSpec& re
 }
 
 WindowHandle SimDesktop::CreateTestWindow(const std::string& caption, const Rect& bounds) {
-  WindowSpec request;
+  WindowRequest request;
   request.className = "SimTestWindow";
   request.caption = caption;
   request.style = kStylePopup | kStyleVisible;

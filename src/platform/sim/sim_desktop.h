@@ -80,7 +80,7 @@ class SimDesktop {
   std::int64_t ClockLimit() const { return clockLimitMs_; }
 
   // --- Windows -----------------------------------------------------------
-  WindowHandle CreateWindowFor(SimProcess* owner, const WindowSpec& request);
+  WindowHandle CreateWindowFor(SimProcess* owner, const WindowRequest& request);
   // A top-level window a test makes, such as a preview host or "Display Properties".
   WindowHandle CreateTestWindow(const std::string& caption, const Rect& bounds);
   void DestroyWindow(WindowHandle window);

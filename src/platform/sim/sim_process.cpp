@@ -71,7 +71,7 @@ std::int32_t SimProcess::Metric(SystemMetric which) {
 
 // --- Windows -----------------------------------------------------------------
 
-WindowHandle SimProcess::CreateNativeWindow(const WindowSpec& request) {
+WindowHandle SimProcess::CreateNativeWindow(const WindowRequest& request) {
   return desktop_.CreateWindowFor(this, request);
 }
 
@@ -171,8 +171,8 @@ ColorRef SimProcess::SystemColor(int index) {
 
 // --- Controls ------------------------------------------------------------------
 
-WindowHandle SimProcess::CreateControl(WindowHandle parent, const ControlSpec& request) {
-  WindowSpec window;
+WindowHandle SimProcess::CreateControl(WindowHandle parent, const ControlRequest& request) {
+  WindowRequest window;
   window.className = "SimControl";
   window.caption = request.text;
   window.style = kStyleChild | (request.visible ? kStyleVisible : 0);

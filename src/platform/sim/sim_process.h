@@ -59,7 +59,7 @@ class SimProcess : public Desktop {
   std::vector<Rect> MonitorRects() override;
   std::int32_t Metric(SystemMetric which) override;
 
-  WindowHandle CreateNativeWindow(const WindowSpec& request) override;
+  WindowHandle CreateNativeWindow(const WindowRequest& request) override;
   void DestroyNativeWindow(WindowHandle window) override;
   bool IsWindow(WindowHandle window) override;
   WindowHandle DesktopWindow() override;
@@ -80,7 +80,7 @@ class SimProcess : public Desktop {
   bool IsWindowEnabled(WindowHandle window) override;
   ColorRef SystemColor(int index) override;
 
-  WindowHandle CreateControl(WindowHandle parent, const ControlSpec& request) override;
+  WindowHandle CreateControl(WindowHandle parent, const ControlRequest& request) override;
   std::string ControlText(WindowHandle control) override;
   void SetControlText(WindowHandle control, const std::string& text) override;
   bool IsChecked(WindowHandle control) override;

@@ -125,7 +125,7 @@ const char* Win32Desktop::RegisterClassNamed(const std::string& className) {
   return it->first.c_str();
 }
 
-WindowHandle Win32Desktop::CreateNativeWindow(const WindowSpec& request) {
+WindowHandle Win32Desktop::CreateNativeWindow(const WindowRequest& request) {
   const char* className = RegisterClassNamed(request.className);
   const auto create = [&](DWORD exStyle) {
     return CreateWindowExA(exStyle, className, request.caption.c_str(), request.style, request.bounds.left,
@@ -212,7 +212,7 @@ ColorRef Win32Desktop::SystemColor(int index) { return GetSysColor(index); }
 
 // --- Controls --------------------------------------------------------------------
 
-WindowHandle Win32Desktop::CreateControl(WindowHandle parent, const ControlSpec& request) {
+WindowHandle Win32Desktop::CreateControl(WindowHandle parent, const ControlRequest& request) {
   const char* className = "STATIC";
   DWORD style = WS_CHILD | (request.visible ? WS_VISIBLE : 0);
   DWORD exStyle = 0;

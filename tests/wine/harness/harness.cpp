@@ -602,6 +602,16 @@ bool Execute(const std::string& line) {
     if (!text.empty() && text.front() == ' ') text.erase(0, 1);
     SendMessageA(ParseHandle(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     Reply("ok");
+  } else if (verb == "focus") {
+    // The window that has the keyboard focus on the thread of `window`.
+    std::string window;
+    words >> window;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(ParseHandle(window), nullptr);
+    Reply(thread != 0 && GetGUIThreadInfo(thread, &info) && info.hwndFocus != nullptr
+              ? "hwnd " + Handle(info.hwndFocus)
+              : "none");
   } else if (verb == "press") {
     std::string window;
     words >> window;
