@@ -1,7 +1,7 @@
 // Where the saver shows, and what follows from it, on the simulated desktop.
-//   One instance per display: mutex names on two displays, one display, Windows.
-//   Another program's window: one saver per window, a window that is gone.
-//   Try-out window: never gives way, never in the way.
+//   One-instance rules: per display, per host window, none for try-out windows (a table).
+//   Mutex names: the display's name in them, or the mode's own as on Windows.
+//   Another program's window: a window that is gone.
 //   Pointer: parked only on monitors the saver owns.
 //   Reports: an error in another program's window goes to that program's log.
 //   Close request: the program that started the saver ends it through its close steps.
@@ -31,59 +31,72 @@ std::vector<std::string> HeldNames(SimSaver& instance) {
   return names;
 }
 
-TEST(OneInstancePerDisplay, FullScreenSaversOnTwoDisplaysBothRun) {
-  SimDesktop desktop;
-  SimSaver first(desktop, "/s");
-  first.process.SetDisplayName(":0");
-  ASSERT_TRUE(first.Start());
-  SimSaver second(desktop, "/s");
-  second.process.SetDisplayName(":1");
-  ASSERT_TRUE(second.Start());
-  EXPECT_EQ(second.saver.saverMode, instance::SaverMode::kActive);
-  EXPECT_TRUE(second.saver.modeMutex);
-  EXPECT_EQ(HeldNames(first), std::vector<std::string>{"SaverActiveMode@:0"});
-  EXPECT_EQ(HeldNames(second), std::vector<std::string>{"SaverActiveMode@:1"});
-}
+// One start of a saver: its arguments, where it shows, and whether it runs
+// beside those started before it or gives way.
+struct Launch {
+  const char* arguments;
+  const char* display;
+  ScreenHost host;
+  int window;  // 1 or 2 for the test's two host windows
+  bool runs;
+};
 
-TEST(OneInstancePerDisplay, ASecondStartOnTheSameDisplayGivesWay) {
+struct Scenario {
+  const char* name;
+  std::vector<Launch> launches;
+};
+
+class OneInstanceRules : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(OneInstanceRules, EachStartRunsOrGivesWay) {
   SimDesktop desktop;
-  SimSaver first(desktop, "/s");
-  first.process.SetDisplayName(":0");
-  ASSERT_TRUE(first.Start());
-  for (const char* arguments : {"/s", "/c:0", "/p 0"}) {
-    SimSaver second(desktop, arguments);
-    second.process.SetDisplayName(":0");
-    EXPECT_FALSE(second.Start()) << arguments;
+  const platform::WindowHandle hosts[] = {platform::kNoWindow,
+                                          desktop.CreateTestWindow("left", Rect::FromBounds(0, 0, 640, 480)),
+                                          desktop.CreateTestWindow("right", Rect::FromBounds(640, 0, 640, 480))};
+  std::vector<std::unique_ptr<SimSaver>> running;
+  for (const auto& launch : GetParam().launches) {
+    auto saver = std::make_unique<SimSaver>(desktop, launch.arguments);
+    saver->process.SetDisplayName(launch.display);
+    saver->process.SetHost(launch.host, hosts[launch.window]);
+    const bool started = saver->Start() && saver->saver.modeMutex;
+    EXPECT_EQ(started, launch.runs) << launch.arguments << " on " << launch.display << " window "
+                                    << launch.window << " after " << running.size();
+    running.push_back(std::move(saver));
   }
 }
 
-TEST(OneInstancePerDisplay, WithoutADisplayNameTheNamesAreTheModesOwn) {
-  SimDesktop desktop;
-  SimSaver saver(desktop, "/s");
-  ASSERT_TRUE(saver.Start());
-  EXPECT_EQ(HeldNames(saver), std::vector<std::string>{"SaverActiveMode"});
-  EXPECT_EQ(ScopedMutexName(saver.process, instance::SaverMode::kConfig), "SaverConfigMode");
-}
+constexpr auto kMonitors = ScreenHost::kMonitors;
+constexpr auto kForeign = ScreenHost::kForeignWindow;
+constexpr auto kOwn = ScreenHost::kOwnWindow;
 
-TEST(AnotherProgramsWindow, EachWindowRunsASaverOfItsOwn) {
-  SimDesktop desktop;
-  const auto left = desktop.CreateTestWindow("left", Rect::FromBounds(0, 0, 640, 480));
-  const auto right = desktop.CreateTestWindow("right", Rect::FromBounds(640, 0, 640, 480));
-  SimSaver first(desktop, "/s");
-  first.process.SetDisplayName(":0");
-  first.process.SetHost(ScreenHost::kForeignWindow, left);
-  ASSERT_TRUE(first.Start());
-  SimSaver second(desktop, "/s");
-  second.process.SetDisplayName(":0");
-  second.process.SetHost(ScreenHost::kForeignWindow, right);
-  ASSERT_TRUE(second.Start());
-  EXPECT_TRUE(second.saver.modeMutex);
-  EXPECT_NE(HeldNames(first), HeldNames(second));
+INSTANTIATE_TEST_SUITE_P(
+    Scopes, OneInstanceRules,
+    ::testing::Values(
+        Scenario{"TwoDisplays", {{"/s", ":0", kMonitors, 0, true}, {"/s", ":1", kMonitors, 0, true}}},
+        Scenario{"OneDisplay",
+                 {{"/s", ":0", kMonitors, 0, true},
+                  {"/s", ":0", kMonitors, 0, false},
+                  {"/c:1", ":0", kMonitors, 0, false},
+                  {"/p 1", ":0", kMonitors, 0, false}}},
+        Scenario{"HostWindows",
+                 {{"/s", ":0", kForeign, 1, true},
+                  {"/s", ":0", kForeign, 2, true},
+                  {"/s", ":0", kForeign, 2, false},
+                  {"/s", ":1", kForeign, 2, true}}},
+        Scenario{"TryOutWindows",
+                 {{"/s", ":0", kMonitors, 0, true}, {"/s", ":0", kOwn, 0, true}, {"/s", ":0", kOwn, 0, true}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-  SimSaver third(desktop, "/s");
-  third.process.SetDisplayName(":0");
-  third.process.SetHost(ScreenHost::kForeignWindow, right);
-  EXPECT_FALSE(third.Start());  // that window has its saver
+TEST(MutexNames, ThePerDisplayNameAndTheModesOwnWhereNamesArePerSession) {
+  SimDesktop desktop;
+  SimSaver onDisplay(desktop, "/s");
+  onDisplay.process.SetDisplayName(":1");
+  ASSERT_TRUE(onDisplay.Start());
+  EXPECT_EQ(HeldNames(onDisplay), std::vector<std::string>{"SaverActiveMode@:1"});
+  SimSaver windows(desktop, "/s");  // no display name, as on Windows
+  ASSERT_TRUE(windows.Start());
+  EXPECT_EQ(HeldNames(windows), std::vector<std::string>{"SaverActiveMode"});
+  EXPECT_EQ(ScopedMutexName(windows.process, instance::SaverMode::kConfig), "SaverConfigMode");
 }
 
 TEST(AnotherProgramsWindow, AWindowThatIsGoneEndsTheSaverAtOnce) {
@@ -98,23 +111,6 @@ TEST(AnotherProgramsWindow, AWindowThatIsGoneEndsTheSaverAtOnce) {
   EXPECT_TRUE(process.MutexHandles().empty());
   ASSERT_EQ(process.HostLog().size(), 1u);
   EXPECT_NE(process.HostLog()[0].find("no window"), std::string::npos);
-}
-
-TEST(TryOutWindow, RunsBesideAFullScreenSaverAndBlocksNoOne) {
-  SimDesktop desktop;
-  SimSaver fullScreen(desktop, "/s");
-  fullScreen.process.SetDisplayName(":0");
-  ASSERT_TRUE(fullScreen.Start());
-  SimSaver tryOut(desktop, "/s");
-  tryOut.process.SetDisplayName(":0");
-  tryOut.process.SetHost(ScreenHost::kOwnWindow);
-  ASSERT_TRUE(tryOut.Start());
-  EXPECT_TRUE(tryOut.saver.modeMutex);
-
-  SimSaver anotherTryOut(desktop, "/s");
-  anotherTryOut.process.SetDisplayName(":0");
-  anotherTryOut.process.SetHost(ScreenHost::kOwnWindow);
-  EXPECT_TRUE(anotherTryOut.Start());
 }
 
 class PointerParking : public ::testing::TestWithParam<ScreenHost> {};
