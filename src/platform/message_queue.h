@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/messages.h"
 
@@ -20,6 +21,23 @@ class MessageQueue {
   // The quit message is a flag, not a queued message: it waits behind
   // everything posted, however late that was posted.
   void PostQuit(int exitCode) { quitCode_ = exitCode; }
+
+  // The starting program's request to end: a close request to each
+  // top-level window of the saver's, or the quit message when it has none.
+  void PostCloseRequest(const std::vector<WindowHandle>& topLevelWindows, const Message& stamp) {
+    if (topLevelWindows.empty()) {
+      PostQuit(0);
+      return;
+    }
+    for (const auto window : topLevelWindows) {
+      Message request = stamp;
+      request.window = window;
+      request.id = kMsgCloseRequest;
+      request.wParam = 0;
+      request.lParam = 0;
+      Post(request);
+    }
+  }
 
   bool QuitPending() const { return quitCode_.has_value(); }
   std::size_t PostedCount() const { return posted_.size(); }

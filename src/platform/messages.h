@@ -27,8 +27,9 @@ enum MessageId : std::uint32_t {
   kMsgRButtonDown = 0x0204,
   kMsgMButtonDown = 0x0207,
   kMsgUser = 0x0400,
-  // A thread message from the desktop: the program that started the saver
-  // asks it to end (a termination signal, its try-out window closed).
+  // Posted by the desktop to each of the saver's top-level windows: the
+  // program that started the saver asks it to end (a termination signal,
+  // its try-out window closed). The application's own window acts on it.
   kMsgCloseRequest = 0x8001,
 };
 

@@ -11,7 +11,6 @@
 namespace orvanel::shell {
 namespace {
 
-
 using platform::Rect;
 
 constexpr forms::FormDesign kDesign{
@@ -60,6 +59,13 @@ TfrmSAVER::TfrmSAVER(forms::Application& app, instance::Saver& saver)
   tmrVISUAL.SetInterval(10000);
   CheckBox1.SetChecked(true);
   CheckBox2.SetChecked(false);
+}
+
+TfrmSAVER::~TfrmSAVER() {
+  // The instance outlives its windows; it keeps no way to the check boxes.
+  saver_.randomCheckBox = nullptr;
+  saver_.blendCheckBox = nullptr;
+  saver_.frmSAVER = nullptr;
 }
 
 void TfrmSAVER::CreateParams(forms::CreateParamsRec& params) {

@@ -15,6 +15,7 @@ namespace orvanel::shell {
 class TfrmSAVER : public forms::Form {
  public:
   TfrmSAVER(forms::Application& app, instance::Saver& saver);
+  ~TfrmSAVER() override;
 
   // Members, in their designed order.
   forms::Timer tmrVISUAL;

@@ -19,9 +19,17 @@ std::string ModeMutexName(instance::SaverMode mode) {
   return "SaverActiveMode";
 }
 
+std::string DisplayKey(std::string display) {
+  const auto colon = display.rfind(':');
+  if (colon == std::string::npos) return display;
+  if (const auto dot = display.find('.', colon); dot != std::string::npos) display.erase(dot);
+  if (display.compare(0, colon, "unix") == 0) display.erase(0, colon);
+  return display;
+}
+
 std::string ScopedMutexName(platform::Desktop& desktop, instance::SaverMode mode) {
   std::string name = ModeMutexName(mode);
-  if (const auto display = desktop.DisplayName(); !display.empty()) name += "@" + display;
+  if (const auto display = desktop.DisplayName(); !display.empty()) name += "@" + DisplayKey(display);
   switch (desktop.Host()) {
     case platform::ScreenHost::kMonitors:
       break;

@@ -24,6 +24,10 @@ std::string ModeMutexName(instance::SaverMode mode);
 // names are its process's own, so that it gives way to no one and no one to it.
 std::string ScopedMutexName(platform::Desktop& desktop, instance::SaverMode mode);
 
+// A display's name as it names one display: the screen number and the local
+// "unix" host dropped, so that :0, :0.1 and unix:0 are one display.
+std::string DisplayKey(std::string display);
+
 // True when a mutex of that name exists (any process may hold it).
 bool MutexExists(platform::Desktop& desktop, const std::string& name);
 

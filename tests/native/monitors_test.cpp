@@ -39,7 +39,9 @@ class NativeMonitors : public NativeTest {
 };
 
 TEST_F(NativeMonitors, EachMonitorIsCoveredAndGetsPicturesInTurn) {
-  StoreSettings("[Config]\nSpeed=2\n");
+  // Four seconds a turn: time enough to see monitor 1 still black after
+  // monitor 0's picture, however busy the machine.
+  StoreSettings("[Config]\nSpeed=4\n");
   const Sample noMonitor = Take(1024, 610, 800, 150);
   const pid_t pid = Launch({"/s"});
   ASSERT_TRUE(AwaitMutex("SaverActiveMode", 10000));

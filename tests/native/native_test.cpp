@@ -101,9 +101,9 @@ std::string NativeTest::StoredSettings() const {
 }
 
 bool NativeTest::MutexHeld(const std::string& mode, const std::string& hostWindow) const {
-  // Names are per display (without the screen number), then per host window.
-  std::string display = XDisplayString(display_);
-  if (const auto dot = display.find('.', display.rfind(':')); dot != std::string::npos) display.erase(dot);
+  // Names are per display, then per host window; the scripts' displays are
+  // written :N, as the saver writes them in its names.
+  const std::string display = XDisplayString(display_);
   const std::string name = mode + "@" + display + (hostWindow.empty() ? "" : "-" + hostWindow);
   const auto path = runtime_ / ("orvanel-" + std::to_string(getuid()) + "-" + name + ".lock");
   const int fd = open(path.c_str(), O_RDWR);

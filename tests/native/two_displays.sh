@@ -65,6 +65,7 @@ wait "$c" || fail "the second saver on :$first ended with an error"
 kill -0 "$a" && kill -0 "$b" || fail "a running saver ended when a second one started"
 
 kill -TERM "$a" "$b"
+await 50 sh -c "! kill -0 $a && ! kill -0 $b" || fail "SIGTERM did not end both savers"
 wait "$a" || fail "the saver on :$first did not end cleanly on SIGTERM"
 wait "$b" || fail "the saver on :$second did not end cleanly on SIGTERM"
 await 30 sh -c "! test -e '$(lock "$first")' && ! test -e '$(lock "$second")'" ||

@@ -15,7 +15,7 @@ install -m 755 "$program" "$scratch/orvanel"
 mkdir -p "$scratch/home/.config/vorlanthix"
 printf '[Config]\nSpeed=2\n' >"$scratch/home/.config/vorlanthix/orvanel.ini"
 
-out=$(XSH_HOME_TEMPLATE="$scratch/home" "$here/xscreensaver_host.sh" "$scratch/orvanel -root" "$scratch/host" 6) ||
+out=$(XSH_HOME_TEMPLATE="$scratch/home" "$here/xscreensaver_host.sh" "$scratch/orvanel -root" "$scratch/host" 15) ||
   { echo "the daemon could not be set up" >&2; exit 1; }
 echo "$out"
 fail=0

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs one hack under XScreenSaver's own daemon on a private Xvfb and prints facts a test can check.
 # Usage: xscreensaver_host.sh HACK_COMMAND_LINE SCRATCH_DIR SECONDS
+# SECONDS is the longest wait for each of the two screen captures.
 # With XSH_HOME_TEMPLATE set, that folder's files are copied into the daemon user's home first.
 # HACK_COMMAND_LINE is one line of the daemon's "programs" list, e.g. "deco --root".
 set -u
@@ -122,11 +123,20 @@ if [ -n "$WENV" ]; then echo "hack-window $WENV"; else echo "hack-window ${WARG:
 via=${WENV:+env}; [ -n "$WARG" ] && via=${via:+$via+}argv
 echo "hack-window-via ${via:-none}"
 
-sleep "$SECS"
 cap() { DISPLAY=$D import -window root "$SCRATCH/capture-$1.png" || die "capture $1 failed"; }
 mean() { convert "$SCRATCH/capture-$1.png" -format '%[fx:mean]' info:; }
 alive() { [ -e "/proc/$HPID" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$HPID/status" 2>/dev/null; }
-cap 1; sleep 3; cap 2
+lit() { awk -v m="$(mean "$1")" -v t="${XSH_LIT:-0.08}" 'BEGIN { exit !(m > t) }'; }
+differ() { ! compare -metric AE "$SCRATCH/capture-1.png" "$SCRATCH/capture-2.png" null: >/dev/null 2>&1; }
+# Waits on what the screen shows, for up to SECONDS each: capture 1 once the
+# hack has drawn something lit (mean above XSH_LIT, default 0.08); capture 2
+# once the screen differs from capture 1 and is lit again.
+deadline=$(($(date +%s) + SECS))
+cap 1
+until lit 1 || [ "$(date +%s)" -ge "$deadline" ]; do sleep 0.2; cap 1; done
+deadline=$(($(date +%s) + SECS))
+cap 2
+until { differ && lit 2; } || [ "$(date +%s)" -ge "$deadline" ]; do sleep 0.2; cap 2; done
 echo "capture-1 $(mean 1)"
 echo "capture-2 $(mean 2)"
 ae=$(compare -metric AE "$SCRATCH/capture-1.png" "$SCRATCH/capture-2.png" null: 2>&1); crc=$?

@@ -99,6 +99,20 @@ TEST(MutexNames, ThePerDisplayNameAndTheModesOwnWhereNamesArePerSession) {
   EXPECT_EQ(ScopedMutexName(windows.process, instance::SaverMode::kConfig), "SaverConfigMode");
 }
 
+TEST(MutexNames, OneDisplayHasOneNameHoweverItIsWritten) {
+  for (const char* written : {":1", ":1.0", ":1.2", "unix:1", "unix:1.0"}) EXPECT_EQ(DisplayKey(written), ":1") << written;
+  EXPECT_EQ(DisplayKey("vnc.example.org:1.0"), "vnc.example.org:1");
+  EXPECT_NE(DisplayKey("vnc.example.org:1"), DisplayKey(":1"));
+  EXPECT_NE(DisplayKey(":10"), DisplayKey(":1"));
+  SimDesktop desktop;
+  SimSaver first(desktop, "/s");
+  first.process.SetDisplayName(":1.0");
+  ASSERT_TRUE(first.Start());
+  SimSaver second(desktop, "/s");
+  second.process.SetDisplayName("unix:1");
+  EXPECT_FALSE(second.Start());
+}
+
 TEST(AnotherProgramsWindow, AWindowThatIsGoneEndsTheSaverAtOnce) {
   SimDesktop desktop;
   const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 640, 480));

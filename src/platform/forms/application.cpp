@@ -89,14 +89,19 @@ bool Application::HandleMessage(const platform::Message& message, std::intptr_t&
       result = 0;
       return true;
     case platform::kMsgCloseRequest:
-      // Asked from outside to end: the main form closes as if the user
-      // closed it, so that its close steps run.
-      if (mainForm_ != nullptr) {
-        mainForm_->Close();
-      } else {
-        Terminate();
-      }
+      // Asked from outside to end: a main form that shows closes as if the
+      // user closed it, so that its close steps run; with none showing there
+      // is nothing to close, and the application ends.
       result = 0;
+      if (mainForm_ == nullptr || !mainForm_->Visible()) {
+        Terminate();
+        return true;
+      }
+      try {
+        mainForm_->Close();
+      } catch (const std::exception& error) {
+        ShowException(error);
+      }
       return true;
     default:
       return false;

@@ -82,7 +82,9 @@ void GtkDesktop::SetUpOutputs() {
     }
     case ScreenHost::kForeignWindow:
       // A window that is not there gives no output and no monitor.
-      if (auto output = ScreenOutput::OnForeignWindow(*this, hostWindow_)) outputs_.push_back(std::move(output));
+      if (auto output = ScreenOutput::OnForeignWindow(*this, static_cast<std::uint32_t>(HostWindow()))) {
+        outputs_.push_back(std::move(output));
+      }
       break;
   }
   if (host_ != ScreenHost::kMonitors) {
@@ -101,14 +103,7 @@ WindowHandle GtkDesktop::HostWindow() {
   return hostWindow_ != 0 ? HandleOf(hostWindow_) : DesktopWindow();
 }
 
-// The display's name without its screen number: :0 and :0.0 are one display.
-std::string GtkDesktop::DisplayName() {
-  std::string name = gdk_display_get_name(gdk_display_get_default());
-  const auto colon = name.rfind(':');
-  const auto dot = name.find('.', colon == std::string::npos ? 0 : colon);
-  if (colon != std::string::npos && dot != std::string::npos) name.erase(dot);
-  return name;
-}
+std::string GtkDesktop::DisplayName() { return gdk_display_get_name(gdk_display_get_default()); }
 
 std::vector<Rect> GtkDesktop::MonitorRects() { return monitors_; }
 

@@ -47,11 +47,7 @@ void GtkDesktop::KeyPressed(std::uint16_t virtualKey, char character, bool alt) 
 }
 
 void GtkDesktop::RequestClose() {
-  if (stacking_.empty()) {
-    PostQuit(0);
-    return;
-  }
-  for (const auto handle : stacking_) Post(Message{handle, kMsgCloseRequest, 0, 0, Now(), cursor_});
+  queue_.PostCloseRequest(stacking_, Message{kNoWindow, 0, 0, 0, Now(), cursor_});
 }
 
 }  // namespace orvanel::platform::gtk

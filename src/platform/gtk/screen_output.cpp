@@ -330,7 +330,7 @@ std::unique_ptr<ScreenOutput> ScreenOutput::InContainer(GtkDesktop& desktop, Gtk
 
 std::unique_ptr<ScreenOutput> ScreenOutput::OnForeignWindow(GtkDesktop& desktop, unsigned long xid) {
   Display* display = gdk_x11_display_get_xdisplay(gdk_display_get_default());
-  const Window window = xid != 0 ? xid : DefaultRootWindow(display);
+  const Window window = xid;
   XWindowAttributes attributes{};
   XErrorTrap trap;
   const Status known = XGetWindowAttributes(display, window, &attributes);

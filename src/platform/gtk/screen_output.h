@@ -52,7 +52,7 @@ class ScreenOutput {
   // Filling `container` (the try-out window).
   static std::unique_ptr<ScreenOutput> InContainer(GtkDesktop& desktop, Gtk::Window& container,
                                                    const Rect& area);
-  // Painting another program's window, `xid` 0 for the root window.
+  // Painting another program's window (or the root window).
   static std::unique_ptr<ScreenOutput> OnForeignWindow(GtkDesktop& desktop, unsigned long xid);
 
  protected:

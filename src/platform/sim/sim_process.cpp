@@ -314,14 +314,12 @@ void SimProcess::DispatchToWindow(const Message& message) {
 void SimProcess::PostQuit(int exitCode) { queue_.PostQuit(exitCode); }
 
 void SimProcess::RequestClose() {
-  bool posted = false;
+  std::vector<WindowHandle> topLevel;
   for (const auto handle : OwnWindows()) {
     const auto* window = desktop_.Find(handle);
-    if (window->isControl || (window->style & kStyleChild) != 0) continue;
-    queue_.Post(Message{handle, kMsgCloseRequest, 0, 0, 0, desktop_.CursorPos()});
-    posted = true;
+    if (!window->isControl && (window->style & kStyleChild) == 0) topLevel.push_back(handle);
   }
-  if (!posted) queue_.PostQuit(0);
+  queue_.PostCloseRequest(topLevel, Message{kNoWindow, 0, 0, 0, 0, desktop_.CursorPos()});
 }
 
 bool SimProcess::WaitForMessage() {
