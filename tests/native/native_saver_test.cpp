@@ -4,6 +4,8 @@
 //                running full-screen saver, as does a second full-screen one.
 //   Full screen: pictures come and change with the period; a key ends it and
 //                frees "SaverActiveMode"; the mouse ends it beyond ten pixels only.
+//   Keys:        every kind ends it: printable, Space, Enter, Tab, arrows,
+//                modifiers alone, function keys, the keypad (a table).
 //   Preview:     the host window's corner holds a picture; the saver ends once
 //                the host is gone.
 //   Host window: XScreenSaver's convention fills all of the window; SIGTERM ends it.
@@ -44,6 +46,22 @@ TEST_F(NativeSaver, FullScreenShowsPicturesThatChangeWithThePeriodAndAKeyEndsIt)
   EXPECT_EQ(AwaitExit(pid, 2000), 0);
   EXPECT_FALSE(MutexHeld("SaverActiveMode"));
 }
+
+// Keys as xdotool names them; the toolkit would take several of them for its
+// own widgets if it saw them first.
+class AnyKey : public NativeSaver, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(AnyKey, EndsTheFullScreenSaverAtOnce) {
+  const pid_t pid = StartFullScreen();
+  Xdotool(std::string("key ") + GetParam());
+  EXPECT_EQ(AwaitExit(pid, 3000), 0) << GetParam() << " left the saver running";
+  EXPECT_FALSE(MutexHeld("SaverActiveMode"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, AnyKey,
+                         ::testing::Values("a", "7", "space", "Return", "Tab", "Up", "Left", "Shift_L",
+                                           "Control_R", "Alt_L", "F5", "KP_Add", "KP_Enter", "Escape"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST_F(NativeSaver, TheMouseEndsTheSaverOnlyBeyondTenPixels) {
   const pid_t pid = StartFullScreen();

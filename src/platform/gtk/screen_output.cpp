@@ -46,11 +46,15 @@ void ConnectInput(GtkDesktop& desktop, Gtk::Widget& widget, Point origin) {
                           message);
     return true;
   });
-  widget.signal_key_press_event().connect([&desktop](GdkEventKey* event) {
-    const KeyStroke stroke = KeyStrokeOf(event->keyval);
-    desktop.KeyPressed(stroke.virtualKey, stroke.character, (event->state & GDK_MOD1_MASK) != 0);
-    return true;
-  });
+  // Ahead of the toolkit's own key handling, which would take Space, Enter,
+  // Tab and the arrows for its widgets: every key is the saver's.
+  widget.signal_key_press_event().connect(
+      [&desktop](GdkEventKey* event) {
+        const KeyStroke stroke = KeyStrokeOf(event->keyval);
+        desktop.KeyPressed(stroke.virtualKey, stroke.character, (event->state & GDK_MOD1_MASK) != 0);
+        return true;
+      },
+      false);
 }
 
 // Sets the pointer's look over a widget when it changes; the saver asks at
@@ -264,11 +268,14 @@ WindowView::WindowView(GtkDesktop& desktop, WindowHandle handle)
                            event->button == 1 ? kMsgLButtonDown : event->button == 3 ? kMsgRButtonDown : kMsgMButtonDown);
     return true;
   });
-  window_.signal_key_press_event().connect([this](GdkEventKey* event) {
-    const KeyStroke stroke = KeyStrokeOf(event->keyval);
-    desktop_.KeyPressed(stroke.virtualKey, stroke.character, (event->state & GDK_MOD1_MASK) != 0);
-    return true;
-  });
+  // Ahead of the toolkit's own key handling, as on the outputs.
+  window_.signal_key_press_event().connect(
+      [this](GdkEventKey* event) {
+        const KeyStroke stroke = KeyStrokeOf(event->keyval);
+        desktop_.KeyPressed(stroke.virtualKey, stroke.character, (event->state & GDK_MOD1_MASK) != 0);
+        return true;
+      },
+      false);
   window_.signal_map_event().connect([this](GdkEventAny*) {
     // The first of the saver's full-screen windows to show takes the
     // keyboard and the pointer.
