@@ -8,6 +8,7 @@
 // theirs. Windows are held as forms, whatever their class.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,14 @@ inline constexpr int kMaxMonitors = 4;
 // PreviewParent's value when the command line named no usable window.
 inline constexpr platform::WindowHandle kNoUsableWindow = -1;
 
+// Settings given on the command line for one run, over those of the file;
+// the file is not written with them.
+struct SettingsOverride {
+  std::optional<std::int32_t> speed;
+  std::optional<bool> random;
+  std::optional<bool> blend;
+};
+
 struct Saver {
   explicit Saver(platform::Desktop& desktop) : desktop(desktop), app(desktop) {}
   Saver(const Saver&) = delete;
@@ -37,6 +46,7 @@ struct Saver {
   bool quitRequested = false;
   bool presenterBusy = false;
   std::int32_t speedSeconds = 8;
+  SettingsOverride overrides;
   platform::NamedMutex modeMutex;
   // The monitors as the desktop listed them at start-up, in its order.
   std::vector<platform::Rect> monitors;

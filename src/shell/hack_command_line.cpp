@@ -1,6 +1,9 @@
 #include "shell/hack_command_line.h"
 
 #include <charconv>
+#include <utility>
+
+#include "settings/settings_file.h"
 
 namespace orvanel::shell {
 
@@ -33,31 +36,80 @@ std::string JoinWords(const std::vector<std::string>& words) {
   return line;
 }
 
+
+// An option's name without its one or two dashes; empty for a word that is
+// no option.
+std::string OptionName(const std::string& word) {
+  if (word.size() < 2 || word.front() != '-') return {};
+  return word.substr(word.compare(0, 2, "--") == 0 ? 2 : 1);
+}
+
+HackArguments UsageError(HackArguments result, std::string error) {
+  result.outcome = HackArguments::Outcome::kUsageError;
+  result.error = std::move(error);
+  return result;
+}
+
 }  // namespace
 
+std::string HackUsage(const std::string& program) {
+  return "Usage: " + program + " [options]\n"
+         "  -root                 fill the root window (XScreenSaver)\n"
+         "  -window-id ID         fill the window ID, decimal or 0x hexadecimal (XScreenSaver)\n"
+         "  -window               run in a window of its own, to try it out\n"
+         "  -settings             open the settings dialog\n"
+         "  -speed SECONDS        seconds per picture, for this run only\n"
+         "  -random, -no-random   random order or in order, for this run only\n"
+         "  -blend, -no-blend     each change dissolves or cuts, for this run only\n"
+         "  -help                 this text\n"
+         "  /s                    full screen on every monitor\n"
+         "The settings are kept in ~/.config/vorlanthix/orvanel.ini.\n";
+}
+
 HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
-                                 const std::optional<std::string>& environmentWindow) {
+                                 const std::optional<std::string>& environmentWindow,
+                                 std::uint32_t rootWindow) {
   HackArguments result;
   const std::string program = arguments.empty() ? std::string("orvanel") : arguments.front();
   std::vector<std::string> windowsForm{program};
   bool hosted = false;
   bool unusableWindow = false;
+  bool settings = false;
   std::optional<std::uint32_t> window;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const auto& word = arguments[i];
-    if (word == "-root" || word == "--root") {
-      hosted = true;
-    } else if (word == "-window-id" || word == "--window-id") {
-      hosted = true;
-      window = i + 1 < arguments.size() ? ParseWindowId(arguments[++i]) : std::nullopt;
-      unusableWindow = !window;
-    } else if (word == "-window" || word == "--window") {
-      result.host = ScreenHost::kOwnWindow;
-    } else if (word.empty() || word.front() != '-') {
+    const std::string option = OptionName(word);
+    const bool hasValue = i + 1 < arguments.size();
+    if (option.empty()) {
       windowsForm.push_back(word);
+    } else if (option == "root") {
+      hosted = true;
+    } else if (option == "window-id") {
+      hosted = true;
+      window = hasValue ? ParseWindowId(arguments[++i]) : std::nullopt;
+      unusableWindow = !window;
+    } else if (option == "window") {
+      result.host = ScreenHost::kOwnWindow;
+    } else if (option == "settings") {
+      settings = true;
+    } else if (option == "speed") {
+      const auto speed = hasValue ? settings::ParseInteger(arguments[++i]) : std::nullopt;
+      if (!speed) return UsageError(result, "-speed needs a whole number of seconds");
+      result.overrides.speed = speed;
+    } else if (option == "random" || option == "no-random") {
+      result.overrides.random = option == "random";
+    } else if (option == "blend" || option == "no-blend") {
+      result.overrides.blend = option == "blend";
+    } else if (option == "help" || option == "h") {
+      result.outcome = HackArguments::Outcome::kHelp;
+      return result;
+    } else if (option == "fps" || option == "no-fps" || option == "install" || option == "no-install") {
+      // XScreenSaver's own options for every hack: nothing to do here.
+    } else if (option == "visual") {
+      if (hasValue) ++i;
+    } else {
+      return UsageError(result, "unknown option " + word);
     }
-    // Any other option is one of the host's own (-fps, -visual ...): a
-    // Windows-form parser would take its letters for a mode.
   }
   // XScreenSaver names the window it made for the hack in the environment;
   // that window wins over -root.
@@ -74,6 +126,11 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
     result.window = window.value_or(0);
     windowsForm.resize(1);
     if (!unusableWindow) windowsForm.push_back("/s");
+  } else if (settings) {
+    // The dialog of /c:<window>, its host the root window, which is always there.
+    result.host = ScreenHost::kMonitors;
+    windowsForm.resize(1);
+    windowsForm.push_back("/c:" + std::to_string(rootWindow));
   } else if (result.host == ScreenHost::kOwnWindow && windowsForm.size() == 1) {
     windowsForm.push_back("/s");
   }

@@ -101,7 +101,15 @@ void TfrmSAVER::FormCreate() {
 }
 
 void TfrmSAVER::LoadSettings() {
-  const auto loaded = settings::LoadSettings(Desktop());
+  auto loaded = settings::LoadSettings(Desktop());
+  // The command line's settings hold for a run of the slideshow; the dialog
+  // shows and stores the file's.
+  if (saver_.saverMode != instance::SaverMode::kConfig) {
+    const auto& overrides = saver_.overrides;
+    loaded.speed = overrides.speed.value_or(loaded.speed);
+    loaded.random = overrides.random.value_or(loaded.random);
+    loaded.blend = overrides.blend.value_or(loaded.blend);
+  }
   saver_.speedSeconds = loaded.speed;
   dialog_.ShowSettings(loaded);
   tmrVISUAL.SetInterval(settings::SlideshowInterval(loaded.speed));

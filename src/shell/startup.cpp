@@ -85,10 +85,11 @@ bool HostWindowGone(platform::Desktop& desktop) {
   return true;
 }
 
-int RunSaver(platform::Desktop& desktop) {
+int RunSaver(platform::Desktop& desktop, const instance::SettingsOverride& overrides) {
   if (HostWindowGone(desktop)) return 0;
   if (AnotherSaverBlocksStart(desktop)) return 0;
   Saver saver(desktop);
+  saver.overrides = overrides;
   try {
     CreateSaverWindows(saver);
   } catch (const forms::SaverError&) {

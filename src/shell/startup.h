@@ -6,8 +6,9 @@ namespace orvanel::shell {
 
 using instance::Saver;
 
-// The whole life of the saver process; returns its exit code.
-int RunSaver(platform::Desktop& desktop);
+// The whole life of the saver process; returns its exit code. `overrides`
+// are settings given on the command line for this run.
+int RunSaver(platform::Desktop& desktop, const instance::SettingsOverride& overrides = {});
 
 // True when the saver was given another program's window to fill and that
 // window is not there: there is nothing to show, and the saver ends.

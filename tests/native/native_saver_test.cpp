@@ -10,8 +10,17 @@
 //                the host is gone.
 //   Host window: XScreenSaver's convention fills all of the window; SIGTERM ends it.
 //   Dialog:      Enter presses OK, which stores the settings; Alt+C cancels and
-//                leaves the file as it was.
+//                leaves the file as it was; -settings opens it without a window id.
+//   Options:     -help prints the usage and exits 0; an unknown option prints it
+//                on standard error and exits 2, without touching the display.
 #include <signal.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "native/native_test.h"
 
@@ -143,6 +152,58 @@ TEST_F(NativeSaver, TheDialogStoresOnOkAndLeavesTheFileOnCancel) {
   EXPECT_NE(saved.find("Speed=31"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Random=0"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Blend=1"), std::string::npos) << saved;
+}
+
+TEST_F(NativeSaver, SettingsOpensTheDialogWithoutAWindowId) {
+  const std::string stored = "[Config]\nSpeed=12\n";
+  StoreSettings(stored);
+  for (const char* option : {"-settings", "--settings"}) {
+    const pid_t pid = Launch({option});
+    ASSERT_NE(FindTitled("Orvanel Screensaver", 10000), 0u) << option;
+    Xdotool("key alt+c");
+    EXPECT_EQ(AwaitExit(pid, 3000), 0) << option;
+    EXPECT_EQ(StoredSettings(), stored);
+  }
+}
+
+// Runs the program with `arguments` and no display, its output in files.
+struct Ran {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+Ran RunWithoutDisplay(const std::filesystem::path& scratch, const std::string& arguments) {
+  const auto out = scratch / "out.txt";
+  const auto err = scratch / "err.txt";
+  const std::string command = "env -u DISPLAY " + std::string(ORVANEL_NATIVE) + " " + arguments + " >" +
+                              out.string() + " 2>" + err.string();
+  Ran ran;
+  const int status = std::system(command.c_str());
+  ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const auto read = [](const std::filesystem::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  ran.out = read(out);
+  ran.err = read(err);
+  return ran;
+}
+
+TEST_F(NativeSaver, HelpPrintsTheUsageAndAnUnknownOptionIsAnError) {
+  for (const char* help : {"-help", "--help"}) {
+    const Ran ran = RunWithoutDisplay(scratch_, help);
+    EXPECT_EQ(ran.status, 0) << help;
+    EXPECT_EQ(ran.out.rfind("Usage: ", 0), 0u) << ran.out;
+    EXPECT_NE(ran.out.find("-settings"), std::string::npos);
+    EXPECT_TRUE(ran.err.empty()) << ran.err;
+  }
+  for (const char* wrong : {"-sunrise", "--speed fast", "-speed"}) {
+    const Ran ran = RunWithoutDisplay(scratch_, wrong);
+    EXPECT_EQ(ran.status, 2) << wrong;
+    EXPECT_TRUE(ran.out.empty()) << ran.out;
+    EXPECT_NE(ran.err.find("Usage: "), std::string::npos) << ran.err;
+  }
 }
 
 }  // namespace

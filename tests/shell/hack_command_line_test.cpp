@@ -79,5 +79,58 @@ TEST(HackArguments, ATryOutWindowRunsFullScreenInsideIt) {
   EXPECT_EQ(Parse({"-window", "/c"}).commandLine, "/usr/libexec/xscreensaver/orvanel /c");
 }
 
+TEST(HackArguments, SettingsOpensTheDialogOfTheRootWindow) {
+  for (const char* word : {"-settings", "--settings"}) {
+    const auto parsed = ParseHackArguments({"orvanel", word}, std::nullopt, 0x1E5);
+    EXPECT_EQ(parsed.outcome, HackArguments::Outcome::kRun);
+    EXPECT_EQ(parsed.host, ScreenHost::kMonitors);
+    EXPECT_EQ(parsed.commandLine, "orvanel /c:485") << word;
+  }
+}
+
+TEST(HackArguments, SettingsOptionsHoldForTheRun) {
+  const auto parsed = Parse({"-root", "-speed", "20", "-no-random", "--blend"});
+  EXPECT_EQ(parsed.commandLine, "/usr/libexec/xscreensaver/orvanel /s");
+  EXPECT_EQ(parsed.overrides.speed, 20);
+  EXPECT_EQ(parsed.overrides.random, false);
+  EXPECT_EQ(parsed.overrides.blend, true);
+  const auto later = Parse({"/s", "--random", "-no-blend", "-speed", "0x10", "-random"});
+  EXPECT_EQ(later.overrides.speed, 16);
+  EXPECT_EQ(later.overrides.random, true);
+  EXPECT_EQ(later.overrides.blend, false);
+  const auto none = Parse({"/s"});
+  EXPECT_FALSE(none.overrides.speed || none.overrides.random || none.overrides.blend);
+}
+
+// Rows: the words after the program's name, and what comes of them.
+struct OutcomeRow {
+  std::vector<std::string> words;
+  HackArguments::Outcome outcome;
+};
+
+class HackOutcome : public ::testing::TestWithParam<OutcomeRow> {};
+
+TEST_P(HackOutcome, HelpAndUsageErrorsComeBeforeAnyRun) {
+  const auto parsed = Parse(GetParam().words);
+  EXPECT_EQ(parsed.outcome, GetParam().outcome);
+  if (parsed.outcome == HackArguments::Outcome::kUsageError) {
+    EXPECT_FALSE(parsed.error.empty());
+  }
+}
+
+using Outcome = HackArguments::Outcome;
+INSTANTIATE_TEST_SUITE_P(
+    Words, HackOutcome,
+    ::testing::Values(OutcomeRow{{"-help"}, Outcome::kHelp}, OutcomeRow{{"--help"}, Outcome::kHelp},
+                      OutcomeRow{{"-h"}, Outcome::kHelp}, OutcomeRow{{"-root", "--help"}, Outcome::kHelp},
+                      // An option's letters never pick a Windows mode: "-sunrise" is no /s.
+                      OutcomeRow{{"-sunrise"}, Outcome::kUsageError},
+                      OutcomeRow{{"--frobnicate", "/s"}, Outcome::kUsageError},
+                      OutcomeRow{{"-speed"}, Outcome::kUsageError},
+                      OutcomeRow{{"-speed", "fast"}, Outcome::kUsageError},
+                      OutcomeRow{{"-speed", "99999999999"}, Outcome::kUsageError},
+                      OutcomeRow{{"-root", "-fps", "-install", "-visual", "default"}, Outcome::kRun},
+                      OutcomeRow{{"/s", "-speed", "4"}, Outcome::kRun}));
+
 }  // namespace
 }  // namespace orvanel::shell

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "platform/window_styles.h"
 #include "settings/settings_file.h"
@@ -205,6 +208,46 @@ class MainWindowSettings : public ::testing::Test {
   }
   SimDesktop desktop;
 };
+
+// The file's bytes, to see that nothing wrote it.
+std::string FileBytes(SimDesktop& desktop, platform::sim::SimProcess& process) {
+  std::ifstream in(desktop.HostPath(settings::SettingsPath(process)), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(MainWindowSettings, CommandLineSettingsHoldForTheSlideshowAndNeverWriteTheFile) {
+  Store({31, true, true});
+  for (const char* arguments : {"/s", "/a"}) {
+    SimSaver instance(desktop, arguments);
+    instance.saver.overrides = {5, false, false};
+    const auto before = FileBytes(desktop, instance.process);
+    ASSERT_TRUE(instance.Start());
+    EXPECT_EQ(instance.saver.speedSeconds, 5) << arguments;
+    EXPECT_EQ(instance.MainWindow().tmrVISUAL.Interval(), 5'000u);
+    EXPECT_FALSE(instance.saver.RandomOrder());
+    EXPECT_FALSE(instance.saver.Dissolve());
+    instance.saver.frmSAVER->Close();
+    EXPECT_EQ(FileBytes(desktop, instance.process), before);
+  }
+  // One override leaves the others as stored.
+  SimSaver partly(desktop, "/s");
+  partly.saver.overrides.blend = false;
+  ASSERT_TRUE(partly.Start());
+  EXPECT_EQ(partly.saver.speedSeconds, 31);
+  EXPECT_TRUE(partly.saver.RandomOrder());
+  EXPECT_FALSE(partly.saver.Dissolve());
+}
+
+TEST_F(MainWindowSettings, TheDialogShowsTheFilesSettingsWhateverTheCommandLineSays) {
+  Store({31, false, true});
+  SimSaver instance(desktop, "/c:" + std::to_string(desktop.DesktopWindow()));
+  instance.saver.overrides = {5, true, false};
+  ASSERT_TRUE(instance.Start());
+  auto& main = instance.MainWindow();
+  EXPECT_EQ(main.Edit1.Text(), "31");
+  EXPECT_FALSE(main.CheckBox1.Checked());
+  EXPECT_TRUE(main.CheckBox2.Checked());
+}
 
 TEST_F(MainWindowSettings, TheStoredValuesReachTheControlsAndTheTimer) {
   Store({31, false, true});

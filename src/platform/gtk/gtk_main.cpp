@@ -1,9 +1,12 @@
 // The native program's entry: GTK on the X display, the command line in
 // either host's conventions, and the same start-up every backend runs.
 #include <gtkmm.h>
+// After gtkmm: Xlib's macros clash with its names.
+#include <gdk/gdkx.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -23,12 +26,24 @@ std::string ExecutablePath(const char* fallback) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Gtk::Main gtk(argc, argv);
   const std::vector<std::string> arguments(argv, argv + argc);
   const char* hostWindow = std::getenv("XSCREENSAVER_WINDOW");
-  auto parsed = orvanel::shell::ParseHackArguments(
-      arguments, hostWindow != nullptr ? std::optional<std::string>(hostWindow) : std::nullopt);
+  const auto environment = hostWindow != nullptr ? std::optional<std::string>(hostWindow) : std::nullopt;
+  // Help and usage errors need no display.
+  const auto first = orvanel::shell::ParseHackArguments(arguments, environment);
+  using Outcome = orvanel::shell::HackArguments::Outcome;
+  if (first.outcome == Outcome::kHelp) {
+    std::fputs(orvanel::shell::HackUsage(argv[0]).c_str(), stdout);
+    return 0;
+  }
+  if (first.outcome == Outcome::kUsageError) {
+    std::fprintf(stderr, "%s: %s\n%s", argv[0], first.error.c_str(), orvanel::shell::HackUsage(argv[0]).c_str());
+    return 2;
+  }
+  Gtk::Main gtk(argc, argv);
+  const auto root = static_cast<std::uint32_t>(gdk_x11_get_default_root_xwindow());
+  auto parsed = orvanel::shell::ParseHackArguments(arguments, environment, root);
   orvanel::platform::gtk::GtkDesktop desktop(std::move(parsed.commandLine), parsed.host, parsed.window,
                                              ExecutablePath(argv[0]));
-  return orvanel::shell::RunSaver(desktop);
+  return orvanel::shell::RunSaver(desktop, parsed.overrides);
 }
