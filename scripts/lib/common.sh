@@ -5,6 +5,12 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD="$ROOT/build"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
+# What scripts/run needs for the native program, and in addition for
+# orvanel.scr under Wine; scripts/test needs all of BASE_PACKAGES.
+RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libgtkmm-3.0-dev libx11-xcb-dev
+              libxml2-utils xvfb x11-utils xcompmgr imagemagick)
+WINE_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev nasm wine)
+
 # Packages every build needs; each script adds its own.
 BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
                g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev nasm
