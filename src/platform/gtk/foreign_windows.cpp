@@ -5,6 +5,8 @@
 #include <X11/Xlib-xcb.h>
 #include <cairo-xlib.h>
 
+#include <algorithm>
+
 #include "platform/gtk/foreign_windows.h"
 #include "platform/gtk/surface_drawing.h"
 #include "platform/gtk/x_error_trap.h"
@@ -31,28 +33,25 @@ std::optional<ForeignGeometry> GeometryOf(Display* display, WindowHandle handle)
   return ForeignGeometry{Rect::FromBounds(x, y, attributes.width, attributes.height), attributes.visual};
 }
 
-GdkWindow* GtkDesktop::InputOnlyChildOf(WindowHandle parentHandle, const Rect& bounds) {
-  if (!GeometryOf(xDisplay_, parentHandle)) return nullptr;
+unsigned long GtkDesktop::InputOnlyChildOf(WindowHandle parentHandle, const Rect& bounds) {
+  if (!GeometryOf(xDisplay_, parentHandle)) return 0;
   XErrorTrap trap;
-  GdkWindow* parent = gdk_x11_window_foreign_new_for_display(
-      gdk_display_get_default(), static_cast<::Window>(static_cast<std::uint32_t>(parentHandle)));
-  if (parent == nullptr) return nullptr;
-  GdkWindowAttr attributes{};
-  attributes.window_type = GDK_WINDOW_CHILD;
-  attributes.wclass = GDK_INPUT_ONLY;
-  attributes.x = bounds.left;
-  attributes.y = bounds.top;
-  attributes.width = std::max(1, bounds.Width());
-  attributes.height = std::max(1, bounds.Height());
-  GdkWindow* inputOnly = gdk_window_new(parent, &attributes, GDK_WA_X | GDK_WA_Y);
-  g_object_unref(parent);
-  // The host's end is this window's end: X destroys it with the host.
-  if (inputOnly != nullptr) gdk_window_set_events(inputOnly, GDK_STRUCTURE_MASK);
-  if (!trap.Clean() || inputOnly == nullptr) {
-    if (inputOnly != nullptr) gdk_window_destroy(inputOnly);
-    return nullptr;
+  const ::Window child =
+      XCreateWindow(xDisplay_, static_cast<::Window>(static_cast<std::uint32_t>(parentHandle)), bounds.left,
+                    bounds.top, static_cast<unsigned>(std::max(1, bounds.Width())),
+                    static_cast<unsigned>(std::max(1, bounds.Height())), 0, CopyFromParent, InputOnly,
+                    CopyFromParent, 0, nullptr);
+  // The host's end is this window's end: X destroys it with the host and
+  // tells of it (OnChildEvent).
+  if (child != 0) XSelectInput(xDisplay_, child, StructureNotifyMask);
+  if (!trap.Clean() || child == 0) {
+    if (child != 0) {
+      XErrorTrap gone;
+      XDestroyWindow(xDisplay_, child);
+    }
+    return 0;
   }
-  return inputOnly;
+  return child;
 }
 
 std::unique_ptr<DrawingContext> GtkDesktop::ForeignContext(WindowHandle handle) {
@@ -99,7 +98,7 @@ GdkFilterReturn GtkDesktop::OnChildEvent(GdkXEvent* native, GdkEvent*, gpointer 
   if (event->type != DestroyNotify) return GDK_FILTER_CONTINUE;
   auto* desktop = static_cast<GtkDesktop*>(self);
   for (const auto& [handle, window] : desktop->windows_) {
-    if (window.inputOnly != nullptr && gdk_x11_window_get_xid(window.inputOnly) == event->xdestroywindow.window) {
+    if (window.inputOnly != 0 && window.inputOnly == event->xdestroywindow.window) {
       desktop->lost_.push_back(handle);
     }
   }

@@ -85,7 +85,8 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
   window.dialog->get_style_context()->add_class("form");
   Gtk::StyleContext::add_provider_for_screen(window.dialog->get_screen(), css,
                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  Gtk::StyleContext::remove_provider_for_screen(window.dialog->get_screen(), formStyle_);
+  // A dialog made again (its style changed) replaces the one style before it.
+  if (formStyle_) Gtk::StyleContext::remove_provider_for_screen(window.dialog->get_screen(), formStyle_);
   formStyle_ = css;
   // A form without a caption of its own shows its owner's, the application's title.
   const NativeWindow* owner = Find(window.parent);

@@ -10,6 +10,7 @@
 
 #include "platform/gtk/foreign_windows.h"
 #include "platform/gtk/screen_output.h"
+#include "platform/gtk/x_error_trap.h"
 #include "platform/window_styles.h"
 
 namespace orvanel::platform::gtk {
@@ -38,15 +39,21 @@ GtkDesktop::GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t h
   };
   terminateSource_ = g_unix_signal_add(SIGTERM, close, this);
   interruptSource_ = g_unix_signal_add(SIGINT, close, this);
+  // Events of windows GDK does not know, such as a preview's child.
+  gdk_window_add_filter(nullptr, &GtkDesktop::OnChildEvent, this);
 }
 
 GtkDesktop::~GtkDesktop() {
   for (auto& [key, timer] : timers_) g_source_remove(timer.source);
   g_source_remove(terminateSource_);
   g_source_remove(interruptSource_);
+  gdk_window_remove_filter(nullptr, &GtkDesktop::OnChildEvent, this);
   for (auto& [handle, mutex] : mutexes_) close(mutex.fd);
   for (auto& [handle, window] : windows_) {
-    if (window.inputOnly != nullptr) gdk_window_destroy(window.inputOnly);
+    if (window.inputOnly != 0) {
+      XErrorTrap trap;  // gone with its host, perhaps
+      XDestroyWindow(xDisplay_, window.inputOnly);
+    }
   }
 }
 

@@ -50,7 +50,9 @@ struct NativeWindow {
   std::vector<WindowHandle> controls;
   std::unique_ptr<Gtk::Window> dialog;  // once the window has controls and is shown
   Gtk::Fixed* fixed = nullptr;
-  GdkWindow* inputOnly = nullptr;  // a child of another program's window
+  // A child of another program's window, made with Xlib rather than GDK: X
+  // destroys it with its host, which GDK would take for a fault.
+  unsigned long inputOnly = 0;
   std::unique_ptr<WindowView> view;  // with a compositing manager
   WindowHandle focus = kNoWindow;  // the control to focus once the dialog shows
 
@@ -201,7 +203,7 @@ class GtkDesktop : public Desktop {
   std::string LockPath(const std::string& name) const;
   // An input-only child of another program's window, or null when that
   // window is not there.
-  GdkWindow* InputOnlyChildOf(WindowHandle parent, const Rect& bounds);
+  unsigned long InputOnlyChildOf(WindowHandle parent, const Rect& bounds);
   // A context drawing straight on another program's window.
   std::unique_ptr<DrawingContext> ForeignContext(WindowHandle handle);
   // X destroyed a child of another program's window with that window.

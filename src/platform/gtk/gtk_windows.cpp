@@ -22,18 +22,18 @@ bool GtkDesktop::IsDialog(const NativeWindow& window) {
 }
 
 bool GtkDesktop::Composed(const NativeWindow& window) const {
-  return !window.control && window.inputOnly == nullptr && !IsDialog(window) &&
+  return !window.control && window.inputOnly == 0 && !IsDialog(window) &&
          (window.style & kStyleChild) == 0;
 }
 
 WindowHandle GtkDesktop::CreateNativeWindow(const WindowRequest& request) {
   const bool child = (request.style & kStyleChild) != 0;
-  GdkWindow* inputOnly = nullptr;
+  unsigned long inputOnly = 0;
   if (child && !IsOwn(request.parent)) {
     // Inside another program's window (the preview): the saver draws on that
     // window; its own child only has to exist there.
     inputOnly = InputOnlyChildOf(request.parent, request.bounds);
-    if (inputOnly == nullptr) return kNoWindow;
+    if (inputOnly == 0) return kNoWindow;
   }
   const WindowHandle handle = nextHandle_;
   nextHandle_ += 2;
@@ -46,7 +46,6 @@ WindowHandle GtkDesktop::CreateNativeWindow(const WindowRequest& request) {
   window.parent = request.parent;
   window.procedure = request.procedure;
   window.inputOnly = inputOnly;
-  if (inputOnly != nullptr) gdk_window_add_filter(inputOnly, &GtkDesktop::OnChildEvent, this);
   window.pixels = std::make_unique<SurfaceBitmap>(std::max(1, request.bounds.Width()),
                                                   std::max(1, request.bounds.Height()), false);
   if (!child) {
@@ -82,10 +81,10 @@ void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
   if (window->control) {
     if (NativeWindow* parent = Find(window->parent)) std::erase(parent->controls, handle);
   }
-  if (window->inputOnly != nullptr) {
+  if (window->inputOnly != 0) {
     XErrorTrap trap;  // destroyed with its host, perhaps
-    gdk_window_remove_filter(window->inputOnly, &GtkDesktop::OnChildEvent, this);
-    gdk_window_destroy(window->inputOnly);
+    XDestroyWindow(xDisplay_, window->inputOnly);
+    XSync(xDisplay_, False);
   }
   std::erase(stacking_, handle);
   topmost_.erase(handle);
@@ -138,10 +137,10 @@ void GtkDesktop::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, con
     window->pixels = std::move(pixels);
   }
   window->bounds = next;
-  if (window->inputOnly != nullptr) {
+  if (window->inputOnly != 0) {
     XErrorTrap trap;  // the host may be gone already
-    gdk_window_move_resize(window->inputOnly, next.left, next.top, std::max(1, next.Width()),
-                           std::max(1, next.Height()));
+    XMoveResizeWindow(xDisplay_, window->inputOnly, next.left, next.top,
+                      static_cast<unsigned>(std::max(1, next.Width())), static_cast<unsigned>(std::max(1, next.Height())));
     if (!trap.Clean()) lost_.push_back(handle);
   }
   if ((flags & kPosNoZOrder) == 0 && (window->style & kStyleChild) == 0) {
@@ -165,9 +164,9 @@ void GtkDesktop::ShowWindow(WindowHandle handle, bool visible) {
   NativeWindow* window = Find(handle);
   if (window == nullptr) return;
   window->visible = visible;
-  if (window->inputOnly != nullptr) {
+  if (window->inputOnly != 0) {
     XErrorTrap trap;  // the host may be gone already
-    visible ? gdk_window_show(window->inputOnly) : gdk_window_hide(window->inputOnly);
+    visible ? XMapWindow(xDisplay_, window->inputOnly) : XUnmapWindow(xDisplay_, window->inputOnly);
     if (!trap.Clean()) lost_.push_back(handle);
   }
   if (window->control && window->widget) window->widget->set_visible(visible);
