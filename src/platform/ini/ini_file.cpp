@@ -1,6 +1,7 @@
 #include "platform/ini/ini_file.h"
 
 #include <algorithm>
+#include <utility>
 #include <cctype>
 #include <fstream>
 #include <optional>
@@ -124,7 +125,11 @@ bool WriteValue(const std::filesystem::path& file, std::string_view section, std
     if (sectionStart) {
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*insertAt), entry);
     } else {
-      lines.push_back("[" + std::string(Trim(section)) + "]");
+      // Built step by step: GCC 12 at -O2 warns falsely about "[" + text.
+      std::string header = "[";
+      header += Trim(section);
+      header += ']';
+      lines.push_back(std::move(header));
       lines.push_back(entry);
     }
   }
