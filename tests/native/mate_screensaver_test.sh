@@ -46,15 +46,7 @@ for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0
 cat > "$scratch/session.sh" <<'SESSION'
 set -u
 scratch=$1
-# Waits up to $1 tenths of a second for the command after it to succeed.
-await() {
-  tries=$1; shift
-  until "$@" 2>/dev/null; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
+. "$2"
 hack() { pgrep -f '^orvanel -root' | head -n 1; }
 hack_running() { test -n "$(hack)"; }
 lit() {
@@ -80,7 +72,7 @@ echo "mate-screensaver: activated, the hack ($pid) showed pictures, deactivated,
 SESSION
 
 unshare --mount env -i HOME="$scratch/home" DISPLAY=":$n" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$scratch/run" \
-  dbus-run-session -- bash "$scratch/session.sh" "$scratch" 2> "$scratch/session.err" > "$scratch/session.out"
+  dbus-run-session -- bash "$scratch/session.sh" "$scratch" "$(cd "$(dirname "$0")/../support" && pwd)/await.sh" 2> "$scratch/session.err" > "$scratch/session.out"
 status=$?
 cat "$scratch/session.out"
 [ "$status" -eq 0 ] || fail "$(tail -n 1 "$scratch/session.out") (exit $status)"

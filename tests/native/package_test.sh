@@ -26,14 +26,7 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-await() {
-  tries=$1; shift
-  until "$@" 2>/dev/null; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
+. "$(dirname "$0")/../support/await.sh"
 
 dpkg -i "$deb" > "$scratch/install.log" 2>&1 || fail "dpkg -i failed: $(cat "$scratch/install.log")"
 files=$(dpkg -L orvanel)

@@ -19,15 +19,7 @@ printf '[Config]\nSpeed=2\n' > "$XDG_CONFIG_HOME/vorlanthix/orvanel.ini"
 
 fail() { echo "two_displays: $*" >&2; exit 1; }
 
-# Waits up to $1 tenths of a second for the command after it to succeed.
-await() {
-  tries=$1; shift
-  while ! "$@" 2>/dev/null; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
+. "$(dirname "$0")/../support/await.sh"
 
 free_display() {
   n=$1

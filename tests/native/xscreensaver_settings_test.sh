@@ -44,15 +44,7 @@ printf 'mode:\tone\nselected:\t0\nprograms:\t"Orvanel Screensaver" %s -root \\n\
   > "$scratch/home/.xscreensaver"
 chown -R "$user:" "$scratch/home"
 
-# Waits up to $1 tenths of a second for the command after it to succeed.
-await() {
-  tries=$1; shift
-  until "$@" 2>/dev/null; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
+. "$(dirname "$0")/../support/await.sh"
 
 n=150
 while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
