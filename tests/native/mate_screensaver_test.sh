@@ -18,6 +18,7 @@ for tool in Xvfb mate-screensaver mate-screensaver-command dbus-run-session gset
   command -v "$tool" >/dev/null || { echo "mate_screensaver_test: missing $tool" >&2; exit 1; }
 done
 
+. "$(dirname "$0")/../support/await.sh"
 scratch=$(mktemp -d /tmp/orvanel-mate-XXXXXX)
 xvfb=""
 cleanup() {
@@ -39,7 +40,7 @@ n=160
 while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
 Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+await 100 env DISPLAY=":$n" xdpyinfo >/dev/null || fail "display :$n did not start"
 
 # Inside: a session bus of its own, the daemon's settings in it, the daemon,
 # then what a user's session does: activate, look, deactivate.
