@@ -131,12 +131,11 @@ differ() { ! compare -metric AE "$SCRATCH/capture-1.png" "$SCRATCH/capture-2.png
 # Waits on what the screen shows, for up to SECONDS each: capture 1 once the
 # hack has drawn something lit (mean above XSH_LIT, default 0.08); capture 2
 # once the screen differs from capture 1 and is lit again.
-deadline=$(($(date +%s) + SECS))
-cap 1
-until lit 1 || [ "$(date +%s)" -ge "$deadline" ]; do sleep 0.2; cap 1; done
-deadline=$(($(date +%s) + SECS))
-cap 2
-until { differ && lit 2; } || [ "$(date +%s)" -ge "$deadline" ]; do sleep 0.2; cap 2; done
+first_lit() { cap 1 && lit 1; }
+second_changed() { cap 2 && differ && lit 2; }
+. "$(dirname "$0")/../support/await.sh"
+await $((SECS * 10)) first_lit || true
+await $((SECS * 10)) second_changed || true
 echo "capture-1 $(mean 1)"
 echo "capture-2 $(mean 2)"
 ae=$(compare -metric AE "$SCRATCH/capture-1.png" "$SCRATCH/capture-2.png" null: 2>&1); crc=$?
