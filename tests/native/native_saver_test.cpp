@@ -10,7 +10,8 @@
 //                the host is gone.
 //   Host window: XScreenSaver's convention fills all of the window; SIGTERM ends it.
 //   Dialog:      Enter presses OK, which stores the settings; Alt+C cancels and
-//                leaves the file as it was; -settings opens it without a window id.
+//                leaves the file as it was; -settings opens it without a window id;
+//                the spin button keeps typed text, and its keys and wheel step it.
 //   Options:     -help prints the usage and exits 0; an unknown option prints it
 //                on standard error and exits 2, without touching the display.
 #include <signal.h>
@@ -152,6 +153,53 @@ TEST_F(NativeSaver, TheDialogStoresOnOkAndLeavesTheFileOnCancel) {
   EXPECT_NE(saved.find("Speed=31"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Random=0"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Blend=1"), std::string::npos) << saved;
+}
+
+// The number is the toolkit's spin button; the settings read its text as the
+// user left it, and its arrows, keys and wheel step it from what it shows.
+TEST_F(NativeSaver, TheSpinButtonKeepsWhatIsTypedAndStepsWithinItsRange) {
+  struct Case {
+    const char* stored;
+    const char* typed;     // over the number, once Tab Tab has focused it
+    const char* gestures;  // then, with the pointer over the number
+    const char* saved;
+  };
+  const Case cases[] = {
+      {"8", "1000", "", "Speed=1000"},  // beyond the arrows' range, kept as typed
+      {"8", "", "key Up Up Up", "Speed=11"},
+      {"8", "", "key Down", "Speed=7"},
+      {"4", "", "key Down", "Speed=4"},  // the arrows stop at their range
+      {"8", "", "click 4 click 4", "Speed=10"},  // the wheel
+      {"8", "1000", "key Down", "Speed=500"},
+      {"8", "20", "key Up", "Speed=21"},  // from the typed number, not the last stepped
+  };
+  for (const Case& c : cases) {
+    StoreSettings("[Config]\nSpeed=" + std::string(c.stored) + "\n");
+    const pid_t pid = Launch({"-settings"});
+    const unsigned long dialog = FindTitled("Orvanel Screensaver", 10000);
+    ASSERT_NE(dialog, 0u);
+    Xdotool("key Tab Tab");
+    Xdotool("mousemove --window " + std::to_string(dialog) + " 70 21");
+    if (*c.typed != '\0') Xdotool(std::string("type ") + c.typed);
+    if (*c.gestures != '\0') Xdotool(c.gestures);
+    Xdotool("key alt+o");
+    EXPECT_EQ(AwaitExit(pid, 3000), 0) << c.gestures;
+    EXPECT_NE(StoredSettings().find(c.saved), std::string::npos) << c.gestures << ": " << StoredSettings();
+  }
+}
+
+// Text that is not a number reaches the settings as it is, and is refused.
+TEST_F(NativeSaver, TheSpinButtonPassesTextThatIsNotANumberToTheCheck) {
+  const std::string stored = "[Config]\nSpeed=8\n";
+  StoreSettings(stored);
+  const pid_t pid = Launch({"-settings"});
+  ASSERT_NE(FindTitled("Orvanel Screensaver", 10000), 0u);
+  Xdotool("key Tab Tab type 12x");
+  Xdotool("key alt+o");
+  EXPECT_EQ(AwaitExit(pid, 1000), -1) << "the dialog closed on a number that is not one";
+  EXPECT_EQ(StoredSettings(), stored);
+  ASSERT_EQ(kill(pid, SIGTERM), 0);
+  AwaitExit(pid, 3000);
 }
 
 TEST_F(NativeSaver, SettingsOpensTheDialogWithoutAWindowId) {

@@ -2,6 +2,7 @@
 // controls are GTK's own widgets, placed where the form puts them. A click
 // reaches the form as a command message, as on Windows.
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "platform/gtk/gtk_desktop.h"
@@ -46,6 +47,12 @@ std::optional<long> NumberIn(const std::string& text) {
   return std::nullopt;
 }
 
+// The smallest rectangle holding both.
+Rect Union(const Rect& a, const Rect& b) {
+  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
 }  // namespace
 
 WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlRequest& request) {
@@ -79,9 +86,10 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
   // dialogs have: GTK's roomier padding would push them over each other.
   auto css = Gtk::CssProvider::create();
   css->load_from_data(
-      ".form button, .form entry, .form checkbutton"
+      ".form button, .form entry, .form checkbutton, .form spinbutton"
       " { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }"
-      " .form .up-down button { padding: 0; }");
+      " .form spinbutton entry { padding-left: 3px; padding-right: 0; }"
+      " .form spinbutton button { min-height: 0; min-width: 0; padding: 0 1px; }");
   window.dialog->get_style_context()->add_class("form");
   Gtk::StyleContext::add_provider_for_screen(window.dialog->get_screen(), css,
                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
@@ -143,42 +151,19 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
       break;
     }
     case ControlKind::kEdit: {
+      if (NativeWindow* upDown = UpDownOf(handle)) {
+        widget = MakeSpinButton(*upDown, request);
+        break;
+      }
       auto entry = std::make_unique<Gtk::Entry>();
       entry->set_width_chars(1);
       entry->set_text(request.text);
-      // The arrow keys step the number, as the up-down attached to the edit does.
-      entry->signal_key_press_event().connect(
-          [this, handle](GdkEventKey* key) {
-            if (key->keyval != GDK_KEY_Up && key->keyval != GDK_KEY_Down) return false;
-            for (auto& [other, window] : windows_) {
-              if (window.control == ControlKind::kUpDown && window.buddy == handle) {
-                StepUpDown(window, key->keyval == GDK_KEY_Up ? 1 : -1);
-              }
-            }
-            return true;
-          },
-          false);
       widget = std::move(entry);
       break;
     }
-    case ControlKind::kUpDown: {
-      auto box = std::make_unique<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
-      box->get_style_context()->add_class("up-down");
-      box->set_homogeneous(true);
-      for (const int delta : {1, -1}) {
-        auto* arrow = Gtk::manage(new Gtk::Button());
-        arrow->set_size_request(request.bounds.Width(), request.bounds.Height() / 2);
-        arrow->set_image_from_icon_name(delta > 0 ? "pan-up-symbolic" : "pan-down-symbolic");
-        arrow->set_can_focus(false);
-        arrow->signal_clicked().connect([this, handle, delta] {
-          if (NativeWindow* upDown = Find(handle)) StepUpDown(*upDown, delta);
-        });
-        box->pack_start(*arrow, true, true);
-        arrow->show();
-      }
-      widget = std::move(box);
-      break;
-    }
+    case ControlKind::kUpDown:
+      // Its arrows are those of the spin button its edit became.
+      return;
     case ControlKind::kCheckBox: {
       auto check = std::make_unique<Gtk::CheckButton>(Mnemonic(request.text), true);
       check->set_active(control.checked);
@@ -220,11 +205,48 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
     font.set_absolute_size(std::abs(request.fontHeight) * PANGO_SCALE);
     widget->override_font(font);
   }
-  widget->set_size_request(request.bounds.Width(), request.bounds.Height());
+  // A spin button spans its edit and its arrows, as the pair does on Windows.
+  Rect area = request.bounds;
+  if (const NativeWindow* upDown = request.kind == ControlKind::kEdit ? UpDownOf(handle) : nullptr) {
+    area = Union(area, upDown->bounds);
+  }
+  widget->set_size_request(area.Width(), area.Height());
   widget->set_sensitive(control.enabled);
-  parent.fixed->put(*widget, request.bounds.left, request.bounds.top);
+  parent.fixed->put(*widget, area.left, area.top);
   widget->set_visible(control.visible);
   control.widget = std::move(widget);
+}
+
+NativeWindow* GtkDesktop::UpDownOf(WindowHandle edit) {
+  for (auto& [handle, window] : windows_) {
+    if (window.control == ControlKind::kUpDown && window.buddy == edit) return &window;
+  }
+  return nullptr;
+}
+
+std::unique_ptr<Gtk::Widget> GtkDesktop::MakeSpinButton(NativeWindow& upDown, const ControlRequest& request) {
+  // The adjustment only counts the clicks: it rests in the middle of a range
+  // of three, so that GTK never greys an arrow out nor clamps, and every step
+  // goes through StepUpDown, which reads the edit as the desktop's up-down does.
+  auto steps = Gtk::Adjustment::create(1, 0, 2, 1, 0);
+  auto spin = std::make_unique<Gtk::SpinButton>(steps);
+  spin->set_numeric(false);
+  spin->set_width_chars(4);  // the designed edit shows four digits beside the arrows
+  spin->set_text(request.text);
+  // What the user typed stays as typed: the settings read the text, not a value.
+  spin->signal_input().connect([](double* value) {
+    *value = 1;
+    return 1;
+  });
+  spin->signal_output().connect([] { return true; });
+  const WindowHandle upDownHandle = upDown.handle;
+  spin->signal_value_changed().connect([this, upDownHandle, steps] {
+    const int delta = static_cast<int>(std::lround(steps->get_value())) - 1;
+    if (delta == 0) return;
+    steps->set_value(1);
+    if (NativeWindow* arrows = Find(upDownHandle)) StepUpDown(*arrows, delta);
+  });
+  return spin;
 }
 
 void GtkDesktop::StepUpDown(NativeWindow& upDown, int delta) {

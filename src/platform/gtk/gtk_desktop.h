@@ -195,6 +195,8 @@ class GtkDesktop : public Desktop {
   void ShowDialog(NativeWindow& window);
   void PlaceDialog(NativeWindow& window);
   void MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlRequest& request);
+  NativeWindow* UpDownOf(WindowHandle edit);
+  std::unique_ptr<Gtk::Widget> MakeSpinButton(NativeWindow& upDown, const ControlRequest& request);
   void StepUpDown(NativeWindow& upDown, int delta);
   WindowHandle TopWindowAt(Point screen);
   std::uint32_t Now() const;
