@@ -29,7 +29,10 @@ std::string DisplayKey(std::string display) {
 
 std::string ScopedMutexName(platform::Desktop& desktop, instance::SaverMode mode) {
   std::string name = ModeMutexName(mode);
-  if (const auto display = desktop.DisplayName(); !display.empty()) name += "@" + DisplayKey(display);
+  if (const auto display = desktop.DisplayName(); !display.empty()) {
+    name += '@';
+    name += DisplayKey(display);
+  }
   switch (desktop.Host()) {
     case platform::ScreenHost::kMonitors:
       break;
