@@ -37,8 +37,21 @@ ensure_packages() {
   [ ${#missing[@]} -eq 0 ] && return 0
   log "installing ${missing[*]}"
   as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  local install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}")
+  local count
+  count=$(as_root "${install[@]}" -s 2>/dev/null | grep -c '^Inst ' || true)
+  log "setting up $count packages, those and what they need (a minute or two on a fresh machine)"
+  as_root "${install[@]}" -qq | show_setup_progress
+}
+
+# Names each package as apt sets it up, on one line rewritten in place, when
+# the output is a terminal; a log gets only the summary before.
+show_setup_progress() {
+  if [ -t 1 ]; then
+    awk '/^Setting up /{ n++; printf "\r\033[K  %d: %s", n, $3; fflush() } END { if (n) printf "\r\033[K" }'
+  else
+    cat >/dev/null
+  fi
 }
 
 # Configures a build tree; ninja then builds only what changed.
