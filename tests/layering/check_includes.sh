@@ -4,8 +4,8 @@
 # 1. An allow-list per folder: each folder of the saver may include the C++
 #    standard library and the project folders listed for it below, nothing
 #    else. The core reaches the desktop only through the portable half of
-#    platform/ (its own headers, the form framework, the JPEG decoder's
-#    interface); no backend header, no system or toolkit header.
+#    platform/ (its own headers, the form framework, the decoders'
+#    interfaces); no backend header, no system or toolkit header.
 # 2. No cycle between folders: the folder-to-folder include graph (backends
 #    and platform's portable half as folders of their own) has a topological
 #    order.
@@ -13,7 +13,7 @@ status=0
 [ -f platform/desktop.h ] || { echo "run from src/"; exit 1; }
 
 # The portable half of platform/, as include paths.
-portable='platform/[a-z_]*\.h|platform/forms/[a-z_]*\.h|platform/jpeg/jpeg_decoder\.h'
+portable='platform/[a-z_]*\.h|platform/forms/[a-z_]*\.h|platform/jpeg/jpeg_decoder\.h|platform/photo/[a-z_]*\.h'
 
 # The project headers a folder's files may include, as one extended regular
 # expression over the quoted path.
@@ -28,7 +28,7 @@ allowed() {
     platform) echo "$portable" ;;
     # Backends and the libraries' wrappers translate for one desktop or
     # library: any project header, and the system's.
-    platform/gtk|platform/win32|platform/sim|platform/ini|platform/jpeg) echo "any" ;;
+    platform/gtk|platform/win32|platform/sim|platform/ini|platform/jpeg|platform/photo) echo "any" ;;
     *) echo "" ;;
   esac
 }
@@ -37,7 +37,7 @@ allowed() {
 # counts as a folder of its own.
 folder_of() {
   case "$1" in
-    platform/forms/*|platform/jpeg/jpeg_decoder.h) echo platform ;;
+    platform/forms/*|platform/jpeg/jpeg_decoder.h|platform/photo/*.h) echo platform ;;
     platform/*/*) echo "$1" | cut -d/ -f1-2 ;;
     platform/*) echo platform ;;
     *) echo "$1" | cut -d/ -f1 ;;

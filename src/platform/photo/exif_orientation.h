@@ -1,0 +1,15 @@
+#pragma once
+// The orientation a camera records in a JPEG file's Exif block: how the
+// stored pixels must be turned to stand the way the photo was taken.
+#include <cstdint>
+#include <span>
+
+namespace orvanel::platform::photo {
+
+// 1 as stored; 2 mirrored left to right; 3 turned half a turn; 4 mirrored
+// top to bottom; 5 mirrored along the main diagonal; 6 turned a quarter
+// clockwise; 7 mirrored along the other diagonal; 8 turned a quarter
+// anticlockwise. 1 when the file has no Exif block, or a damaged one.
+int ExifOrientation(std::span<const std::uint8_t> jpeg);
+
+}  // namespace orvanel::platform::photo

@@ -1,0 +1,151 @@
+#include "platform/photo/jpeg_photo.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <new>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace orvanel::platform::photo {
+namespace {
+
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+};
+
+void OnFatalError(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1); }
+
+void OnMessage(j_common_ptr) {}
+
+// A file that ends early would show grey where its end is missing: that is a
+// damaged file, not a photo. Other warnings leave a photo that shows well.
+void OnWarning(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) OnFatalError(info);
+}
+
+void UseErrorManager(jpeg_decompress_struct& info, ErrorManager& errors) {
+  info.err = jpeg_std_error(&errors.pub);
+  errors.pub.error_exit = OnFatalError;
+  errors.pub.output_message = OnMessage;
+  errors.pub.emit_message = OnWarning;
+}
+
+// Asks the library for RGB, or for CMYK where it cannot give RGB itself.
+void ChooseOutput(jpeg_decompress_struct& info, int eighths) {
+  info.scale_num = static_cast<unsigned>(eighths);
+  info.scale_denom = 8;
+  const bool inks = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  info.out_color_space = inks ? JCS_CMYK : JCS_RGB;
+}
+
+// Adobe's programs store CMYK inverted (0 is full ink) and mark the file with
+// their APP14 block; others store it plainly.
+void InksToRgb(const JSAMPLE* inks, JDIMENSION width, bool inverted, std::uint8_t* rgb) {
+  for (JDIMENSION x = 0; x < width; ++x, inks += 4, rgb += 3) {
+    const int k = inverted ? inks[3] : 255 - inks[3];
+    for (int c = 0; c < 3; ++c) {
+      const int ink = inverted ? inks[c] : 255 - inks[c];
+      rgb[c] = static_cast<std::uint8_t>((ink * k + 127) / 255);
+    }
+  }
+}
+
+// The output size at a scale; false when the header cannot be read. No object
+// with a destructor lives here: longjmp would skip it.
+bool OutputSize(std::span<const std::uint8_t> data, int eighths, JDIMENSION& width, JDIMENSION& height) {
+  jpeg_decompress_struct info;
+  ErrorManager errors;
+  UseErrorManager(info, errors);
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+  jpeg_read_header(&info, TRUE);
+  ChooseOutput(info, eighths);
+  jpeg_calc_output_dimensions(&info);
+  width = info.output_width;
+  height = info.output_height;
+  jpeg_destroy_decompress(&info);
+  return true;
+}
+
+// Decodes into `pixels`, which holds width x height x 3 bytes already.
+bool DecodeInto(std::span<const std::uint8_t> data, int eighths, std::uint8_t* pixels, JDIMENSION width,
+                JDIMENSION height) {
+  jpeg_decompress_struct info;
+  ErrorManager errors;
+  UseErrorManager(info, errors);
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+  jpeg_save_markers(&info, JPEG_APP0 + 14, 0);
+  jpeg_read_header(&info, TRUE);
+  ChooseOutput(info, eighths);
+  jpeg_start_decompress(&info);
+  if (info.output_width != width || info.output_height != height) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  const bool inks = info.out_color_space == JCS_CMYK;
+  JSAMPARRAY inkRow =
+      inks ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, width * 4, 1)
+           : nullptr;
+  while (info.output_scanline < info.output_height) {
+    std::uint8_t* target = pixels + static_cast<std::size_t>(info.output_scanline) * width * 3;
+    if (inks) {
+      jpeg_read_scanlines(&info, inkRow, 1);
+      InksToRgb(inkRow[0], width, info.saw_Adobe_marker, target);
+    } else {
+      JSAMPROW row = target;
+      jpeg_read_scanlines(&info, &row, 1);
+    }
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  return true;
+}
+
+}  // namespace
+
+std::optional<JpegPhotoSize> ReadJpegPhotoSize(std::span<const std::uint8_t> data) {
+  JDIMENSION width = 0;
+  JDIMENSION height = 0;
+  if (!OutputSize(data, 8, width, height)) return std::nullopt;
+  return JpegPhotoSize{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+}
+
+JpegPhotoSize ScaledJpegSize(JpegPhotoSize stored, int eighths) {
+  // The library rounds up: ceil(size * eighths / 8).
+  const auto scaled = [eighths](std::int32_t size) {
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(size) * eighths + 7) / 8);
+  };
+  return JpegPhotoSize{scaled(stored.width), scaled(stored.height)};
+}
+
+std::optional<RgbImage> DecodeJpegPhoto(std::span<const std::uint8_t> data, int eighths,
+                                        std::int64_t maxPixels) {
+  if (eighths < 1 || eighths > 16) return std::nullopt;
+  JDIMENSION width = 0;
+  JDIMENSION height = 0;
+  if (!OutputSize(data, eighths, width, height)) return std::nullopt;
+  if (width == 0 || height == 0 || static_cast<std::int64_t>(width) * height > maxPixels) return std::nullopt;
+  RgbImage image;
+  image.width = static_cast<std::int32_t>(width);
+  image.height = static_cast<std::int32_t>(height);
+  try {
+    image.pixels.resize(static_cast<std::size_t>(width) * height * 3);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // a photo that does not fit in memory is one not shown
+  }
+  if (!DecodeInto(data, eighths, image.pixels.data(), width, height)) return std::nullopt;
+  return image;
+}
+
+}  // namespace orvanel::platform::photo

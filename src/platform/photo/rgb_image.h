@@ -1,0 +1,30 @@
+#pragma once
+// A decoded photo: red, green and blue, 8 bits each, rows top first and
+// packed without padding.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace orvanel::platform::photo {
+
+struct RgbImage {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<std::uint8_t> pixels;
+
+  std::uint8_t* Row(std::int32_t y) { return pixels.data() + static_cast<std::size_t>(y) * width * 3; }
+  const std::uint8_t* Row(std::int32_t y) const {
+    return pixels.data() + static_cast<std::size_t>(y) * width * 3;
+  }
+};
+
+enum class PhotoFormat { kUnknown, kJpeg, kPng };
+
+// What the file's first bytes say it is; its name is not asked.
+PhotoFormat RecogniseFormat(std::span<const std::uint8_t> bytes);
+
+// The number of first bytes RecogniseFormat needs.
+inline constexpr std::size_t kSignatureBytes = 8;
+
+}  // namespace orvanel::platform::photo

@@ -1,0 +1,232 @@
+// Photos from a user's folder, fitted to an area.
+//   Orientation: the eight Exif orientations stand the photo upright.
+//   Colour: greyscale, Adobe CMYK and YCCK, progressive files give the right colours.
+//   Reduction: every covered pixel counts, so a fine pattern turns grey, not black or white.
+//   DCT scale: the smallest scale that still covers the drawing size.
+//   Bad bytes: truncated, foreign, absurdly large or damaged Exif; none is shown, none crashes.
+#include "slideshow/photo_fit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/photo/exif_orientation.h"
+#include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_drawing.h"
+#include "platform/sim/sim_process.h"
+#include "support/jpeg_writer.h"
+
+namespace orvanel::slideshow {
+namespace {
+
+using platform::photo::RgbImage;
+using platform::sim::SimDesktop;
+using platform::sim::SimProcess;
+using testing::JpegKind;
+using testing::JpegRecipe;
+using testing::MakeJpeg;
+
+constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
+
+// Red, green, blue and white quarters, top left, top right, bottom left,
+// bottom right, as the file stores them.
+std::uint32_t Quarters(int x, int y, int width, int height) {
+  const bool right = x >= width / 2;
+  const bool bottom = y >= height / 2;
+  return bottom ? (right ? kWhite : kBlue) : (right ? kGreen : kRed);
+}
+
+class PhotoFitTest : public ::testing::Test {
+ protected:
+  // The fitted bitmap's pixel as 0xRRGGBB.
+  static std::uint32_t At(const FittedPicture& fitted, int x, int y) {
+    const auto& pixels = static_cast<platform::sim::SimBitmap&>(*fitted.bitmap).Pixels();
+    const platform::ColorRef c = pixels[static_cast<std::size_t>(y) * fitted.width + x];
+    return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+  }
+  static bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 10) {
+    for (int shift : {0, 8, 16}) {
+      if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > tolerance) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  SimDesktop desktop;
+  SimProcess process{desktop, "orvanel.scr /s"};
+};
+
+TEST_F(PhotoFitTest, EachExifOrientationStandsThePhotoUpright) {
+  // What a viewer sees, top left, top right, bottom left, bottom right, for a
+  // stored photo of red, green, blue and white quarters.
+  struct Case {
+    int orientation;
+    std::uint32_t tl, tr, bl, br;
+  };
+  const Case cases[] = {
+      {1, kRed, kGreen, kBlue, kWhite},  {2, kGreen, kRed, kWhite, kBlue},
+      {3, kWhite, kBlue, kGreen, kRed},  {4, kBlue, kWhite, kRed, kGreen},
+      {5, kRed, kBlue, kGreen, kWhite},  {6, kBlue, kRed, kWhite, kGreen},
+      {7, kWhite, kGreen, kBlue, kRed},  {8, kGreen, kWhite, kRed, kBlue},
+  };
+  for (const Case& c : cases) {
+    JpegRecipe recipe;
+    recipe.width = 64;
+    recipe.height = 32;
+    recipe.orientation = c.orientation;
+    recipe.colour = [](int x, int y) { return Quarters(x, y, 64, 32); };
+    const auto file = MakeJpeg(recipe);
+    ASSERT_EQ(platform::photo::ExifOrientation(file), c.orientation);
+    const auto fitted = FitPhoto(process, file, 640, 480);
+    ASSERT_TRUE(fitted && fitted->bitmap) << c.orientation;
+    const bool sideways = c.orientation >= 5;
+    EXPECT_EQ(fitted->width, sideways ? 32 : 64) << c.orientation;
+    EXPECT_EQ(fitted->height, sideways ? 64 : 32) << c.orientation;
+    const int w = fitted->width, h = fitted->height;
+    EXPECT_TRUE(Near(At(*fitted, w / 4, h / 4), c.tl)) << c.orientation << " top left";
+    EXPECT_TRUE(Near(At(*fitted, 3 * w / 4, h / 4), c.tr)) << c.orientation << " top right";
+    EXPECT_TRUE(Near(At(*fitted, w / 4, 3 * h / 4), c.bl)) << c.orientation << " bottom left";
+    EXPECT_TRUE(Near(At(*fitted, 3 * w / 4, 3 * h / 4), c.br)) << c.orientation << " bottom right";
+  }
+}
+
+TEST_F(PhotoFitTest, EveryColourSpaceGivesTheColoursOfThePhoto) {
+  struct Case {
+    JpegKind kind;
+    bool progressive;
+    std::uint32_t colour;
+    std::uint32_t shown;
+  };
+  const Case cases[] = {
+      {JpegKind::kRgb, false, 0xC86432, 0xC86432},
+      {JpegKind::kRgb, true, 0x3264C8, 0x3264C8},
+      {JpegKind::kGrey, false, 0x00A000, 0xA0A0A0},
+      {JpegKind::kGrey, true, 0x004000, 0x404040},
+      {JpegKind::kAdobeCmyk, false, 0xC86432, 0xC86432},
+      {JpegKind::kAdobeYcck, false, 0x32C864, 0x32C864},
+  };
+  for (const Case& c : cases) {
+    JpegRecipe recipe;
+    recipe.kind = c.kind;
+    recipe.progressive = c.progressive;
+    recipe.colour = [&](int, int) { return c.colour; };
+    const auto fitted = FitPhoto(process, MakeJpeg(recipe), 640, 480);
+    ASSERT_TRUE(fitted && fitted->bitmap) << static_cast<int>(c.kind);
+    EXPECT_TRUE(Near(At(*fitted, 10, 10), c.shown, 4))
+        << static_cast<int>(c.kind) << (c.progressive ? " progressive" : "") << ": " << std::hex
+        << At(*fitted, 10, 10);
+  }
+}
+
+TEST_F(PhotoFitTest, AReducedPhotoAveragesWhatEachPixelCovers) {
+  // Single-pixel stripes: a stretch that keeps whole pixels shows only one
+  // of the two colours; an average shows grey.
+  RgbImage stripes;
+  stripes.width = 8;
+  stripes.height = 2;
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      const std::uint8_t v = x % 2 ? 255 : 0;
+      stripes.pixels.insert(stripes.pixels.end(), {v, v, v});
+    }
+  }
+  const RgbImage half = ReduceByArea(stripes, 4, 1);
+  ASSERT_EQ(half.pixels.size(), 12u);
+  for (auto v : half.pixels) EXPECT_EQ(v, 128);
+
+  // Three columns into two: each output pixel covers one and a half.
+  RgbImage three;
+  three.width = 3;
+  three.height = 1;
+  three.pixels = {0, 0, 0, 255, 255, 255, 30, 30, 30};
+  const RgbImage two = ReduceByArea(three, 2, 1);
+  EXPECT_EQ(two.pixels[0], 85);   // (0 + 255 / 2) / 1.5
+  EXPECT_EQ(two.pixels[3], 105);  // (255 / 2 + 30) / 1.5
+}
+
+TEST_F(PhotoFitTest, AFinePatternPhotoIsShownGreyAtAQuarterSize) {
+  JpegRecipe recipe;
+  recipe.kind = JpegKind::kGrey;
+  recipe.width = 1600;
+  recipe.height = 1200;
+  recipe.colour = [](int x, int y) { return (x / 2 + y / 2) % 2 ? 0xFFFFFFu : 0u; };
+  const auto fitted = FitPhoto(process, MakeJpeg(recipe), 400, 300);
+  ASSERT_TRUE(fitted && fitted->bitmap);
+  EXPECT_EQ(fitted->width, 400);
+  EXPECT_EQ(fitted->height, 300);
+  for (int y = 50; y < 250; y += 37) {
+    for (int x = 50; x < 350; x += 41) {
+      EXPECT_TRUE(Near(At(*fitted, x, y), 0x808080, 24)) << x << "," << y << ": " << std::hex << At(*fitted, x, y);
+    }
+  }
+}
+
+TEST_F(PhotoFitTest, TheDctScaleIsTheSmallestThatStillCoversTheDrawingSize) {
+  EXPECT_EQ(DctEighthsFor(6000, 4000, 1620, 1080), 3);  // 2250 x 1500
+  EXPECT_EQ(DctEighthsFor(6000, 4000, 3240, 2160), 5);  // 3750 x 2500
+  EXPECT_EQ(DctEighthsFor(4000, 3000, 640, 480), 2);
+  EXPECT_EQ(DctEighthsFor(4000, 3000, 149, 112), 1);
+  EXPECT_EQ(DctEighthsFor(1024, 768, 1024, 768), 8);    // no smaller scale covers it
+  EXPECT_EQ(DctEighthsFor(1001, 10, 126, 2), 1);        // the library rounds up: 126
+  EXPECT_EQ(DctEighthsFor(1001, 10, 127, 2), 2);
+}
+
+TEST_F(PhotoFitTest, FilesThatAreNotPhotosAreRefusedQuietly) {
+  JpegRecipe recipe;
+  recipe.width = 200;
+  recipe.height = 100;
+  recipe.colour = [](int x, int y) { return static_cast<std::uint32_t>(x * 7 + y * 13) * 0x010101u; };
+  const auto good = MakeJpeg(recipe);
+  ASSERT_TRUE(FitPhoto(process, good, 640, 480));
+
+  const std::vector<std::uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
+  EXPECT_FALSE(FitPhoto(process, truncated, 640, 480));
+  const std::vector<std::uint8_t> header(good.begin(), good.begin() + 4);
+  EXPECT_FALSE(FitPhoto(process, header, 640, 480));
+  const std::string text = "these are holiday notes, not a photo";
+  EXPECT_FALSE(FitPhoto(process, std::vector<std::uint8_t>(text.begin(), text.end()), 640, 480));
+  EXPECT_FALSE(FitPhoto(process, {}, 640, 480));
+
+  // A header claiming 30000 x 30000 pixels is refused before any decoding.
+  auto huge = good;
+  for (std::size_t i = 0; i + 8 < huge.size(); ++i) {
+    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+      huge[i + 5] = 0x75, huge[i + 6] = 0x30, huge[i + 7] = 0x75, huge[i + 8] = 0x30;
+      break;
+    }
+  }
+  EXPECT_FALSE(FitPhoto(process, huge, 640, 480));
+  EXPECT_EQ(desktop.liveBitmaps, 0);
+}
+
+TEST_F(PhotoFitTest, ADamagedExifBlockLeavesThePhotoAsStored) {
+  auto block = testing::ExifOrientationBlock(6);
+  std::vector<std::vector<std::uint8_t>> damaged;
+  // Cut anywhere before the orientation value is complete.
+  for (std::size_t cut = 6; cut < 26; cut += 3) {
+    damaged.emplace_back(block.begin(), block.begin() + static_cast<long>(cut));
+  }
+  auto farOffset = block;
+  farOffset[10] = 0xF0;  // the first directory far beyond the block
+  damaged.push_back(farOffset);
+  auto badValue = block;
+  badValue[24] = 9;
+  damaged.push_back(badValue);
+  auto badOrder = block;
+  badOrder[6] = 'X';
+  damaged.push_back(badOrder);
+  for (const auto& exif : damaged) {
+    // SOI, then the APP1 block with its length, then the end.
+    std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, static_cast<std::uint8_t>((exif.size() + 2) >> 8),
+                                      static_cast<std::uint8_t>(exif.size() + 2)};
+    file.insert(file.end(), exif.begin(), exif.end());
+    file.insert(file.end(), {0xFF, 0xD9});
+    EXPECT_EQ(platform::photo::ExifOrientation(file), 1) << exif.size();
+  }
+}
+
+}  // namespace
+}  // namespace orvanel::slideshow
