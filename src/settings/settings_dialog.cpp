@@ -15,6 +15,7 @@ void SettingsDialog::ShowSettings(const Settings& loaded) {
   controls_.Edit1.SetText(std::to_string(loaded.speed));
   controls_.CheckBox1.SetChecked(loaded.random);
   controls_.CheckBox2.SetChecked(loaded.blend);
+  folder_ = loaded.folder;
 }
 
 void SettingsDialog::Open() {
@@ -59,7 +60,8 @@ void SettingsDialog::OKButtonClick() {
   if (!speed) {
     throw forms::SaverError(forms::FormatMessage("'%s' is not a valid integer value", typed));
   }
-  SaveSettings(desktop, Settings{*speed, controls_.CheckBox1.Checked(), controls_.CheckBox2.Checked()});
+  SaveSettings(desktop,
+               Settings{*speed, controls_.CheckBox1.Checked(), controls_.CheckBox2.Checked(), folder_});
   form_.Close();
 }
 

@@ -4,6 +4,8 @@
 // the three settings and closes; Cancel closes and writes nothing. While it
 // is open the desktop's "Display Properties" window, when there is one, is
 // disabled.
+#include <string>
+
 #include "platform/desktop.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
@@ -47,6 +49,7 @@ class SettingsDialog {
  private:
   forms::Form& form_;
   SettingsControls controls_;
+  std::string folder_;  // the pictures folder, as loaded or as chosen
 };
 
 // Disables (lock) or enables the desktop's "Display Properties" window, when

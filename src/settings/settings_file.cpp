@@ -1,6 +1,8 @@
 #include "settings/settings_file.h"
 
 #include <cctype>
+#include <utility>
+#include <vector>
 
 #include "platform/forms/error.h"
 
@@ -119,17 +121,22 @@ Settings LoadSettings(platform::Desktop& desktop) {
   settings.speed = ReadInteger(desktop, path, "Speed", 8);
   settings.random = ReadBoolean(desktop, path, "Random", true);
   settings.blend = ReadBoolean(desktop, path, "Blend", true);
+  settings.folder = desktop.ReadIniString(path, kSection, "Folder");
   return settings;
 }
 
 void SaveSettings(platform::Desktop& desktop, const Settings& settings) {
   const std::string path = SettingsPath(desktop);
   ForceFolders(desktop, SettingsFolder(desktop));
-  const std::pair<const char*, std::string> values[] = {
+  std::vector<std::pair<const char*, std::string>> values = {
       {"Speed", std::to_string(settings.speed)},
       {"Random", settings.random ? "1" : "0"},
       {"Blend", settings.blend ? "1" : "0"},
   };
+  // A file that never had a folder keeps the three keys alone.
+  if (!settings.folder.empty() || !desktop.ReadIniString(path, kSection, "Folder").empty()) {
+    values.emplace_back("Folder", settings.folder);
+  }
   for (const auto& [key, value] : values) {
     if (!desktop.WriteIniString(path, kSection, key, value)) {
       throw forms::SaverError(forms::FormatMessage("Unable to write to %s", path));

@@ -7,6 +7,8 @@
 //   Speed=8      seconds per picture
 //   Random=1     random order, else ascending
 //   Blend=1      each change as a dissolve
+//   Folder=...   a folder of the user's photos; missing or empty: the
+//                built-in pictures
 //
 // It is read once at start in every mode and written only by the settings
 // dialog's OK.
@@ -14,15 +16,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/desktop.h"
 
 namespace orvanel::settings {
 
 struct Settings {
+  Settings() = default;
+  Settings(std::int32_t speed, bool random, bool blend, std::string folder = {})
+      : speed(speed), random(random), blend(blend), folder(std::move(folder)) {}
+
   std::int32_t speed = 8;
   bool random = true;
   bool blend = true;
+  std::string folder;  // empty: the built-in pictures
   bool operator==(const Settings&) const = default;
 };
 
@@ -45,12 +53,13 @@ bool ForceFolders(platform::Desktop& desktop, const std::string& folder);
 // does not fit 32 signed bits.
 std::optional<std::int32_t> ParseInteger(std::string_view text);
 
-// Creates the settings folder when missing and reads the three settings,
-// each missing or unreadable one taking its default.
+// Creates the settings folder when missing and reads the settings, each
+// missing or unreadable one taking its default.
 Settings LoadSettings(platform::Desktop& desktop);
 
-// Writes Speed, Random and Blend in that order; raises "Unable to write to
-// %s" with the file's path at the first write that fails.
+// Writes Speed, Random and Blend in that order, then Folder when one is set
+// or the file has one to clear; raises "Unable to write to %s" with the
+// file's path at the first write that fails.
 void SaveSettings(platform::Desktop& desktop, const Settings& settings);
 
 // The slideshow timer's interval for a Speed in seconds. A Speed below 1

@@ -55,6 +55,13 @@ TEST_F(SettingsDialog, OkStoresWhatWasTypedAndCheckedAndCloses) {
   EXPECT_TRUE(PropertiesEnabled());
 }
 
+TEST_F(SettingsDialog, OkKeepsThePicturesFolderOfTheFile) {
+  Open(Settings{8, true, true, "C:\\Users\\Me\\Pictures"});
+  Type(main().Edit1, "20");
+  Click(main().OKButton);
+  EXPECT_EQ(LoadSettings(instance->process), (Settings{20, true, true, "C:\\Users\\Me\\Pictures"}));
+}
+
 TEST_F(SettingsDialog, ANumberAfterABlankIsANumber) {
   Open();
   Type(main().Edit1, " 12");

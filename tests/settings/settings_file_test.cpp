@@ -113,6 +113,18 @@ TEST_F(SettingsFileTest, SavesTheThreeKeysInOrderAndReadsThemBack) {
   EXPECT_EQ(LoadSettings(process), (Settings{-7, true, false}));
 }
 
+// The pictures folder is a fourth key that a file without one never gets.
+TEST_F(SettingsFileTest, AFolderIsStoredOnlyOnceOneIsChosenAndCanBeClearedAgain) {
+  SaveSettings(process, Settings{8, true, true, ""});
+  EXPECT_EQ(FileText(), "[Config]\r\nSpeed=8\r\nRandom=1\r\nBlend=1\r\n");
+  SaveSettings(process, Settings{8, true, true, "D:\\Photos\\Été 2025"});
+  EXPECT_EQ(FileText(), "[Config]\r\nSpeed=8\r\nRandom=1\r\nBlend=1\r\nFolder=D:\\Photos\\Été 2025\r\n");
+  EXPECT_EQ(LoadSettings(process).folder, "D:\\Photos\\Été 2025");
+  SaveSettings(process, Settings{8, true, true, ""});
+  EXPECT_EQ(FileText(), "[Config]\r\nSpeed=8\r\nRandom=1\r\nBlend=1\r\nFolder=\r\n");
+  EXPECT_EQ(LoadSettings(process).folder, "");
+}
+
 TEST_F(SettingsFileTest, SavingLeavesEverythingElseInTheFileAsItWas) {
   WriteFile("; written by hand\r\n[Other]\r\nSpeed=99\r\n\r\n[Config]\r\nBlend=0\r\n"
             "Comment = keep me \r\nSpeed=4\r\n\r\n[Last]\r\nx=y\r\n");
