@@ -32,6 +32,7 @@ struct SettingsOverride {
   std::optional<std::int32_t> speed;
   std::optional<bool> random;
   std::optional<bool> blend;
+  std::optional<std::string> folder;
 };
 
 struct Saver {
@@ -50,6 +51,14 @@ struct Saver {
   platform::NamedMutex modeMutex;
   // The monitors as the desktop listed them at start-up, in its order.
   std::vector<platform::Rect> monitors;
+
+  // The user's pictures folder as the settings give it (empty: the built-in
+  // pictures), its files as listed when the slideshow starts, and which of
+  // them proved impossible to show. With no file listed, the built-in
+  // pictures are shown.
+  std::string picturesFolder;
+  std::vector<std::string> pictureFiles;
+  std::vector<bool> unusablePictures;
 
   // Picture numbers, as decimal texts, not yet shown in this cycle.
   std::vector<std::string> picturePool;

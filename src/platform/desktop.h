@@ -80,6 +80,23 @@ struct PixelRows {
   PixelLayout layout = PixelLayout::kBgr24;
 };
 
+// One entry of a folder.
+struct FolderEntry {
+  std::string path;
+  std::string name;
+  bool folder = false;  // a folder, or a link to one
+  bool hidden = false;  // hidden from the desktop's own file views
+  // For a folder: the same text for every path that leads to it, so that a
+  // link back up the tree is seen; empty when the desktop cannot tell.
+  std::string identity;
+};
+
+struct FolderListing {
+  bool readable = false;
+  std::string identity;  // the listed folder's own
+  std::vector<FolderEntry> entries;
+};
+
 class Bitmap {
  public:
   virtual ~Bitmap() = default;
@@ -249,6 +266,18 @@ class Desktop {
   virtual bool WriteIniString(const std::string& path, const std::string& section,
                               const std::string& key, const std::string& value) = 0;
   virtual void ShellOpen(const std::string& address) = 0;
+
+  // --- The user's picture files ---------------------------------------------
+  // The entries of a folder, in no particular order: names only, no file
+  // opened. An entry's path is written as this desktop writes paths.
+  virtual FolderListing ListFolder(const std::string& path) = 0;
+  // The first `count` bytes of a file, fewer when it is shorter; nothing when
+  // it cannot be read.
+  virtual std::optional<std::vector<std::uint8_t>> ReadFileStart(const std::string& path,
+                                                                 std::size_t count) = 0;
+  // The whole file; nothing when it cannot be read or is larger than `limit`.
+  virtual std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                                 std::size_t limit) = 0;
 
   // --- Resources and reports -----------------------------------------------
   // The bytes of a resource of the running module, names matched regardless of case.

@@ -61,6 +61,8 @@ std::string HackUsage(const std::string& program) {
          "  -speed SECONDS        seconds per picture, for this run only\n"
          "  -random, -no-random   random order or in order, for this run only\n"
          "  -blend, -no-blend     each change dissolves or cuts, for this run only\n"
+         "  -folder FOLDER        the photos of FOLDER and its subfolders, for this run\n"
+         "                        only; -folder \"\" the built-in pictures\n"
          "  -help                 this text\n"
          "  /s                    full screen on every monitor\n"
          "The settings are kept in ~/.config/vorlanthix/orvanel.ini.\n";
@@ -100,6 +102,9 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
       result.overrides.random = option == "random";
     } else if (option == "blend" || option == "no-blend") {
       result.overrides.blend = option == "blend";
+    } else if (option == "folder") {
+      if (!hasValue) return UsageError(result, "-folder needs a folder");
+      result.overrides.folder = arguments[++i];
     } else if (option == "help" || option == "h") {
       result.outcome = HackArguments::Outcome::kHelp;
       return result;

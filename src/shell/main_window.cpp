@@ -109,8 +109,10 @@ void TfrmSAVER::LoadSettings() {
     loaded.speed = overrides.speed.value_or(loaded.speed);
     loaded.random = overrides.random.value_or(loaded.random);
     loaded.blend = overrides.blend.value_or(loaded.blend);
+    loaded.folder = overrides.folder.value_or(loaded.folder);
   }
   saver_.speedSeconds = loaded.speed;
+  saver_.picturesFolder = loaded.folder;
   dialog_.ShowSettings(loaded);
   tmrVISUAL.SetInterval(settings::SlideshowInterval(loaded.speed));
 }

@@ -5,6 +5,7 @@
 
 #include "platform/forms/application.h"
 #include "platform/forms/monitors.h"
+#include "slideshow/picture_folder.h"
 #include "slideshow/showimg.h"
 
 namespace orvanel::slideshow {
@@ -16,6 +17,11 @@ constexpr platform::Rect kPreviewArea{0, 0, 152, 112};
 }  // namespace
 
 void Scheduler::StartSlideshow() {
+  // The folder is listed once, before the first picture: a folder that
+  // cannot be read, or holds no file, leaves the built-in pictures.
+  saver_.pictureFiles = ListPictures(saver_.desktop, saver_.picturesFolder);
+  saver_.unusablePictures.assign(saver_.pictureFiles.size(), false);
+  saver_.picturePool.clear();
   tmrVISUALTimer();
   tmrVISUAL_.SetEnabled(true);
 }
@@ -50,8 +56,8 @@ void Scheduler::PreviewJob() {
   forms::Canvas previewCanvas(desktop, *previewDC);
   previewCanvas.SetPenColor(platform::kWhite);
   previewCanvas.SetBrushColor(platform::kBlack);
-  ShowPicture(saver_, previewCanvas, kPreviewArea, saver_.picturePool, PictureCount,
-              saver_.pictureIndex, PreviewTarget);
+  ShowPicture(saver_, previewCanvas, kPreviewArea, saver_.picturePool,
+              PicturesInRotation(saver_), saver_.pictureIndex, PreviewTarget);
 }
 
 void Scheduler::MonitorJob() {
@@ -63,8 +69,8 @@ void Scheduler::MonitorJob() {
   if (window == nullptr) return;
   saver_.targetRect = window->ClientRect();
   if (!saver_.presenterBusy &&
-      ShowPicture(saver_, window->GetCanvas(), saver_.targetRect, saver_.picturePool, PictureCount,
-                  saver_.pictureIndex, saver_.currentMonitor)) {
+      ShowPicture(saver_, window->GetCanvas(), saver_.targetRect, saver_.picturePool,
+                  PicturesInRotation(saver_), saver_.pictureIndex, saver_.currentMonitor)) {
     ++saver_.currentMonitor;
   }
   if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;

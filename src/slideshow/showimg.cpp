@@ -6,6 +6,7 @@
 #include "platform/forms/monitors.h"
 #include "instance/saver.h"
 #include "slideshow/clock.h"
+#include "slideshow/picture_folder.h"
 #include "slideshow/picture_source.h"
 #include "slideshow/random_numbers.h"
 
@@ -68,8 +69,7 @@ class Presentation {
     }
     if (!OpeningStep()) return false;
     ChoosePicture();
-    const auto picture = LoadPicture(desktop_, pictureIndex_);
-    fitted_ = FitPicture(desktop_, picture, area_.Width(), area_.Height());
+    fitted_ = saver_.pictureFiles.empty() ? FitBuiltIn() : FitFromFolder();
     Place();
     if (target_ >= 0 && target_ < kFirstCanvasTarget) {
       if (!DrawOnMonitor()) return false;
@@ -136,6 +136,38 @@ class Presentation {
     const auto at = pool_.begin() + position;
     pictureIndex_ = std::stoi(*at);
     pool_.erase(at);
+  }
+
+  FittedPicture FitBuiltIn() {
+    const auto picture = LoadPicture(desktop_, pictureIndex_);
+    return FitPicture(desktop_, picture, area_.Width(), area_.Height());
+  }
+
+  // The chosen file, or when it cannot be shown the next one of the same
+  // order, in this same job: one bad file never holds the screen. A file
+  // that failed once is passed over from then on; once every file has
+  // failed, the built-in pictures take over for the rest of the run.
+  FittedPicture FitFromFolder() {
+    auto& files = saver_.pictureFiles;
+    auto& unusable = saver_.unusablePictures;
+    auto usable = std::count(unusable.begin(), unusable.end(), false);
+    while (usable > 0) {
+      const auto index = static_cast<std::size_t>(pictureIndex_);
+      if (!unusable[index]) {
+        if (auto photo = LoadPhoto(desktop_, files[index], area_.Width(), area_.Height())) {
+          return std::move(*photo);
+        }
+        unusable[index] = true;
+        --usable;
+      }
+      ChoosePicture();
+    }
+    files.clear();
+    unusable.clear();
+    pool_.clear();
+    pictureCount_ = PictureCount;
+    ChoosePicture();
+    return FitBuiltIn();
   }
 
   // At a random spot of the free margin, not centred.
@@ -213,7 +245,7 @@ class Presentation {
   forms::Canvas& canvas_;
   const Rect area_;  // a copy: the caller's rectangle may change during the call
   std::vector<std::string>& pool_;
-  const std::int32_t pictureCount_;
+  std::int32_t pictureCount_;
   std::int32_t& pictureIndex_;
   const std::int32_t target_;
   std::int32_t fadeStep_ = kFirstFadeStep;
@@ -223,6 +255,10 @@ class Presentation {
 };
 
 }  // namespace
+
+std::int32_t PicturesInRotation(const instance::Saver& saver) {
+  return saver.pictureFiles.empty() ? PictureCount : static_cast<std::int32_t>(saver.pictureFiles.size());
+}
 
 bool ShowPicture(instance::Saver& saver, forms::Canvas& canvas, const platform::Rect& area,
                  std::vector<std::string>& picturePool, std::int32_t pictureCount,

@@ -17,8 +17,11 @@ namespace orvanel::slideshow {
 
 // The target that stands for the preview surface.
 inline constexpr std::int32_t PreviewTarget = 99;
-// The pictures in rotation: 0 to 53.
+// The built-in pictures in rotation: 0 to 53.
 inline constexpr std::int32_t PictureCount = 54;
+
+// The pictures in rotation: the files of the user's folder, or the built-in ones.
+std::int32_t PicturesInRotation(const instance::Saver& saver);
 
 // Shows one picture. `area` is copied on entry; `canvas` is drawn on only
 // for a target other than a monitor (0 to 3). True when the picture was

@@ -99,7 +99,11 @@ TEST(HackArguments, SettingsOptionsHoldForTheRun) {
   EXPECT_EQ(later.overrides.random, true);
   EXPECT_EQ(later.overrides.blend, false);
   const auto none = Parse({"/s"});
-  EXPECT_FALSE(none.overrides.speed || none.overrides.random || none.overrides.blend);
+  EXPECT_FALSE(none.overrides.speed || none.overrides.random || none.overrides.blend || none.overrides.folder);
+  // A folder is taken as given, spaces, dashes and letters s included.
+  EXPECT_EQ(Parse({"-root", "-folder", "/home/me/My -s Photos"}).overrides.folder, "/home/me/My -s Photos");
+  EXPECT_EQ(Parse({"-root", "--folder", ""}).overrides.folder, "");
+  EXPECT_EQ(Parse({"-root", "--folder", ""}).commandLine, "/usr/libexec/xscreensaver/orvanel /s");
 }
 
 // Rows: the words after the program's name, and what comes of them.
@@ -129,6 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OutcomeRow{{"-speed"}, Outcome::kUsageError},
                       OutcomeRow{{"-speed", "fast"}, Outcome::kUsageError},
                       OutcomeRow{{"-speed", "99999999999"}, Outcome::kUsageError},
+                      OutcomeRow{{"-root", "-folder"}, Outcome::kUsageError},
                       OutcomeRow{{"-root", "-fps", "-install", "-visual", "default"}, Outcome::kRun},
                       OutcomeRow{{"/s", "-speed", "4"}, Outcome::kRun}));
 

@@ -219,7 +219,7 @@ TEST_F(MainWindowSettings, CommandLineSettingsHoldForTheSlideshowAndNeverWriteTh
   Store({31, true, true});
   for (const char* arguments : {"/s", "/a"}) {
     SimSaver instance(desktop, arguments);
-    instance.saver.overrides = {5, false, false};
+    instance.saver.overrides = {5, false, false, std::nullopt};
     const auto before = FileBytes(desktop, instance.process);
     ASSERT_TRUE(instance.Start());
     EXPECT_EQ(instance.saver.speedSeconds, 5) << arguments;
@@ -241,7 +241,7 @@ TEST_F(MainWindowSettings, CommandLineSettingsHoldForTheSlideshowAndNeverWriteTh
 TEST_F(MainWindowSettings, TheDialogShowsTheFilesSettingsWhateverTheCommandLineSays) {
   Store({31, false, true});
   SimSaver instance(desktop, "/c:" + std::to_string(desktop.DesktopWindow()));
-  instance.saver.overrides = {5, true, false};
+  instance.saver.overrides = {5, true, false, std::nullopt};
   ASSERT_TRUE(instance.Start());
   auto& main = instance.MainWindow();
   EXPECT_EQ(main.Edit1.Text(), "31");

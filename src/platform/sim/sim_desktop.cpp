@@ -320,6 +320,14 @@ bool SimDesktop::IsReadOnly(const std::filesystem::path& host) const {
   return false;
 }
 
+bool SimDesktop::IsHidden(const std::filesystem::path& host) const {
+  return std::find(hidden_.begin(), hidden_.end(), host) != hidden_.end();
+}
+
+bool SimDesktop::IsUnreadable(const std::filesystem::path& host) const {
+  return std::find(unreadable_.begin(), unreadable_.end(), host) != unreadable_.end();
+}
+
 std::string SimDesktop::SpecialFolder(int folder) const {
   const auto it = specialFolders_.find(folder);
   return it == specialFolders_.end() ? std::string() : it->second;

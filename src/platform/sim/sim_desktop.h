@@ -141,6 +141,13 @@ class SimDesktop {
   // Writes to this file, or to anything below this folder, fail from now on.
   void SetReadOnly(const std::string& desktopPath) { readOnly_.push_back(HostPath(desktopPath)); }
   bool IsReadOnly(const std::filesystem::path& host) const;
+  // The file or folder is shown hidden, or cannot be opened at all, from now on.
+  void SetHidden(const std::string& desktopPath) { hidden_.push_back(HostPath(desktopPath)); }
+  bool IsHidden(const std::filesystem::path& host) const;
+  void SetUnreadable(const std::string& desktopPath) { unreadable_.push_back(HostPath(desktopPath)); }
+  bool IsUnreadable(const std::filesystem::path& host) const;
+  // Files opened so far for reading, whole or in part, as desktop paths.
+  std::vector<std::string> filesRead;
   void SetSpecialFolder(int folder, const std::string& desktopPath);
 
   // --- What the saver did ----------------------------------------------------
@@ -185,6 +192,8 @@ class SimDesktop {
   std::filesystem::path root_;
   std::map<int, std::string> specialFolders_;
   std::vector<std::filesystem::path> readOnly_;
+  std::vector<std::filesystem::path> hidden_;
+  std::vector<std::filesystem::path> unreadable_;
   std::vector<std::vector<ColorRef>> spareBuffers_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include "platform/ini/ini_file.h"
@@ -392,6 +394,57 @@ void SimProcess::CloseNamedMutex(std::uintptr_t mutex) {
 bool SimProcess::FolderExists(const std::string& path) {
   std::error_code error;
   return std::filesystem::is_directory(desktop_.HostPath(path), error);
+}
+
+FolderListing SimProcess::ListFolder(const std::string& path) {
+  FolderListing listing;
+  const auto host = desktop_.HostPath(path);
+  std::error_code error;
+  if (desktop_.IsUnreadable(host) || !std::filesystem::is_directory(host, error)) return listing;
+  listing.readable = true;
+  listing.identity = std::filesystem::canonical(host, error).string();
+  for (const auto& entry : std::filesystem::directory_iterator(host, error)) {
+    FolderEntry item;
+    item.name = entry.path().filename().string();
+    // Windows joins with a backslash, whatever the folder's path ends with.
+    item.path = path + (path.ends_with('\\') ? "" : "\\") + item.name;
+    item.folder = entry.is_directory(error);
+    item.hidden = desktop_.IsHidden(entry.path());
+    if (item.folder) item.identity = std::filesystem::canonical(entry.path(), error).string();
+    listing.entries.push_back(std::move(item));
+  }
+  return listing;
+}
+
+namespace {
+
+std::optional<std::vector<std::uint8_t>> ReadHostFile(const std::filesystem::path& host, std::size_t most,
+                                                      bool whole) {
+  std::ifstream in(host, std::ios::binary);
+  std::error_code error;
+  if (!in || std::filesystem::is_directory(host, error)) return std::nullopt;
+  const auto size = std::filesystem::file_size(host, error);
+  if (error || (whole && size > most)) return std::nullopt;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uintmax_t>(size, most)));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> SimProcess::ReadFileStart(const std::string& path, std::size_t count) {
+  desktop_.filesRead.push_back(path);
+  const auto host = desktop_.HostPath(path);
+  if (desktop_.IsUnreadable(host)) return std::nullopt;
+  return ReadHostFile(host, count, false);
+}
+
+std::optional<std::vector<std::uint8_t>> SimProcess::ReadWholeFile(const std::string& path, std::size_t limit) {
+  desktop_.filesRead.push_back(path);
+  const auto host = desktop_.HostPath(path);
+  if (desktop_.IsUnreadable(host)) return std::nullopt;
+  return ReadHostFile(host, limit, true);
 }
 
 bool SimProcess::CreateFolder(const std::string& path) {

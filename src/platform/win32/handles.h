@@ -84,4 +84,36 @@ class ScopedSelectObject {
   HGDIOBJ previous_;
 };
 
+// A kernel handle that may be INVALID_HANDLE_VALUE (files), closed with CloseHandle.
+class ScopedFile {
+ public:
+  explicit ScopedFile(HANDLE file) : file_(file) {}
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+  ~ScopedFile() {
+    if (valid()) CloseHandle(file_);
+  }
+  HANDLE get() const { return file_; }
+  bool valid() const { return file_ != INVALID_HANDLE_VALUE && file_ != nullptr; }
+
+ private:
+  HANDLE file_;
+};
+
+// A search of a folder's entries, ended with FindClose.
+class ScopedFind {
+ public:
+  explicit ScopedFind(HANDLE find) : find_(find) {}
+  ScopedFind(const ScopedFind&) = delete;
+  ScopedFind& operator=(const ScopedFind&) = delete;
+  ~ScopedFind() {
+    if (valid()) FindClose(find_);
+  }
+  HANDLE get() const { return find_; }
+  bool valid() const { return find_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE find_;
+};
+
 }  // namespace orvanel::platform::win32

@@ -1,0 +1,102 @@
+#include "slideshow/picture_folder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "platform/photo/rgb_image.h"
+#include "slideshow/photo_fit.h"
+
+namespace orvanel::slideshow {
+namespace {
+
+char Folded(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// -1, 0 or 1 as `a` comes before, with, or after `b`, case and the zeros
+// before a number aside.
+int CompareNames(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (IsDigit(a[i]) && IsDigit(b[j])) {
+      while (i < a.size() && a[i] == '0') ++i;
+      while (j < b.size() && b[j] == '0') ++j;
+      std::size_t ei = i, ej = j;
+      while (ei < a.size() && IsDigit(a[ei])) ++ei;
+      while (ej < b.size() && IsDigit(b[ej])) ++ej;
+      // The longer run without leading zeros is the larger number.
+      if (ei - i != ej - j) return ei - i < ej - j ? -1 : 1;
+      if (const int c = a.substr(i, ei - i).compare(b.substr(j, ej - j)); c != 0) return c < 0 ? -1 : 1;
+      i = ei;
+      j = ej;
+      continue;
+    }
+    const char x = Folded(a[i]);
+    const char y = Folded(b[j]);
+    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y) ? -1 : 1;
+    ++i;
+    ++j;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
+}
+
+class Lister {
+ public:
+  Lister(platform::Desktop& desktop, std::vector<std::string>& files) : desktop_(desktop), files_(files) {}
+
+  void List(const std::string& folder, const std::string& identity, int depth) {
+    if (depth > kMaxFolderDepth || files_.size() >= kMaxPictureFiles) return;
+    auto listing = desktop_.ListFolder(folder);
+    if (!listing.readable) return;
+    const std::string& own = identity.empty() ? listing.identity : identity;
+    if (!own.empty() && !visited_.insert(own).second) return;
+    auto& entries = listing.entries;
+    std::sort(entries.begin(), entries.end(),
+              [](const platform::FolderEntry& a, const platform::FolderEntry& b) { return NameBefore(a.name, b.name); });
+    for (const auto& entry : entries) {
+      if (entry.hidden) continue;
+      if (entry.folder) {
+        List(entry.path, entry.identity, depth + 1);
+      } else if (files_.size() < kMaxPictureFiles) {
+        files_.push_back(entry.path);
+      }
+    }
+  }
+
+ private:
+  platform::Desktop& desktop_;
+  std::vector<std::string>& files_;
+  std::set<std::string> visited_;
+};
+
+}  // namespace
+
+bool NameBefore(std::string_view a, std::string_view b) {
+  const int c = CompareNames(a, b);
+  return c != 0 ? c < 0 : a < b;
+}
+
+std::vector<std::string> ListPictures(platform::Desktop& desktop, const std::string& folder) {
+  std::vector<std::string> files;
+  if (folder.empty()) return files;
+  Lister(desktop, files).List(folder, "", 0);
+  return files;
+}
+
+std::optional<FittedPicture> LoadPhoto(platform::Desktop& desktop, const std::string& path,
+                                       std::int32_t areaWidth, std::int32_t areaHeight) {
+  // The first bytes say whether the file is a picture at all, before a large
+  // file of another kind is read whole.
+  const auto start = desktop.ReadFileStart(path, platform::photo::kSignatureBytes);
+  if (!start || platform::photo::RecogniseFormat(*start) == platform::photo::PhotoFormat::kUnknown) {
+    return std::nullopt;
+  }
+  const auto bytes = desktop.ReadWholeFile(path, kMaxPictureFileBytes);
+  if (!bytes) return std::nullopt;
+  return FitPhoto(desktop, *bytes, areaWidth, areaHeight);
+}
+
+}  // namespace orvanel::slideshow

@@ -1,0 +1,181 @@
+// The user's pictures folder on the simulated desktop.
+//   Listing: the folder and those below it in name order (numbers by value),
+//            hidden entries left out, a link back up the tree followed once,
+//            no file opened.
+//   Rotation: sequential and random order over the listed files, with wrap.
+//   Bad files: skipped within the same job, never a box; a folder of bad
+//              files, a missing one or an empty one gives the built-in pictures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "slideshow/picture_folder.h"
+#include "slideshow/showimg.h"
+#include "support/jpeg_writer.h"
+#include "support/slideshow_fixture.h"
+
+namespace orvanel::slideshow {
+namespace {
+
+using testing::JpegRecipe;
+using testing::SlideshowFixture;
+
+class PictureFolder : public SlideshowFixture {
+ protected:
+  void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    const auto host = desktop.HostPath(path);
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(bytes.size()));
+  }
+  void WriteText(const std::string& path, const std::string& text) {
+    Write(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+  }
+  // A photo of one colour, as large as the monitor so that it covers it.
+  void WritePhoto(const std::string& path, std::uint32_t colour) {
+    JpegRecipe recipe;
+    recipe.width = 1024;
+    recipe.height = 768;
+    recipe.colour = [colour](int, int) { return colour; };
+    Write(path, testing::MakeJpeg(recipe));
+  }
+  bool ShowOn(int monitor) {
+    auto* window = saver().PictureWindow(monitor);
+    return ShowPicture(saver(), window->GetCanvas(), window->ClientRect(), saver().picturePool,
+                       PicturesInRotation(saver()), saver().pictureIndex, monitor);
+  }
+  // The middle of monitor 0 as 0xRRGGBB.
+  std::uint32_t Shown() {
+    const platform::ColorRef c = desktop.PixelAt(main().Handle(), {512, 384});
+    return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+  }
+  static bool Near(std::uint32_t a, std::uint32_t b) {
+    for (int shift : {0, 8, 16}) {
+      if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 6) return false;
+    }
+    return true;
+  }
+  std::vector<std::string> Names(const std::vector<std::string>& paths) {
+    std::vector<std::string> names;
+    for (const auto& path : paths) names.push_back(path.substr(path.find("Photos\\") + 7));
+    return names;
+  }
+};
+
+TEST_F(PictureFolder, NamesAreOrderedAsPeopleReadThem) {
+  const std::vector<std::string> sorted = {"a", "B", "c1", "IMG_2", "img_02b", "IMG_10", "IMG_100", "z"};
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    for (std::size_t j = 0; j < sorted.size(); ++j) {
+      EXPECT_EQ(NameBefore(sorted[i], sorted[j]), i < j) << sorted[i] << " / " << sorted[j];
+    }
+  }
+  // Names equal but for case or zeros still have an order, one way only.
+  EXPECT_NE(NameBefore("IMG_2", "img_02"), NameBefore("img_02", "IMG_2"));
+  EXPECT_NE(NameBefore("Photo", "photo"), NameBefore("photo", "Photo"));
+}
+
+TEST_F(PictureFolder, TheListingWalksSubfoldersInNameOrderWithoutOpeningAFile) {
+  platform::sim::SimProcess process(desktop, "orvanel.scr");
+  WriteText("C:\\Photos\\IMG_10.jpg", "x");
+  WriteText("C:\\Photos\\IMG_9.jpg", "x");
+  WriteText("C:\\Photos\\Holiday 2\\b.png", "x");
+  WriteText("C:\\Photos\\Holiday 2\\a.jpg", "x");
+  WriteText("C:\\Photos\\holiday 10\\c.jpg", "x");
+  WriteText("C:\\Photos\\Thumbs.db", "x");
+  WriteText("C:\\Photos\\Hidden\\d.jpg", "x");
+  std::filesystem::create_directories(desktop.HostPath("C:\\Photos\\Empty"));
+  desktop.SetHidden("C:\\Photos\\Thumbs.db");
+  desktop.SetHidden("C:\\Photos\\Hidden");
+  // A link back to the top: its files are listed once, not again and again.
+  std::filesystem::create_directory_symlink(desktop.HostPath("C:\\Photos"), desktop.HostPath("C:\\Photos\\Loop"));
+  desktop.filesRead.clear();
+
+  const auto files = ListPictures(process, "C:\\Photos");
+  EXPECT_EQ(Names(files), (std::vector<std::string>{"Holiday 2\\a.jpg", "Holiday 2\\b.png", "holiday 10\\c.jpg",
+                                                    "IMG_9.jpg", "IMG_10.jpg"}));
+  EXPECT_TRUE(desktop.filesRead.empty());
+  EXPECT_TRUE(ListPictures(process, "C:\\Nowhere").empty());
+  EXPECT_TRUE(ListPictures(process, "C:\\Photos\\Empty").empty());
+  EXPECT_TRUE(ListPictures(process, "").empty());
+  desktop.SetUnreadable("C:\\Photos");
+  EXPECT_TRUE(ListPictures(process, "C:\\Photos").empty());
+}
+
+TEST_F(PictureFolder, SequentialOrderShowsTheFilesInTurnAndWraps) {
+  const std::uint32_t colours[] = {0xC03020, 0x20C030, 0x3020C0};
+  WritePhoto("C:\\Photos\\1.jpg", colours[0]);
+  WritePhoto("C:\\Photos\\2.jpg", colours[1]);
+  WritePhoto("C:\\Photos\\10.jpg", colours[2]);
+  Start("/s", {8, false, false, "C:\\Photos"});
+  ASSERT_EQ(PicturesInRotation(saver()), 3);
+  for (int i = 0; i < 7; ++i) {
+    ASSERT_TRUE(ShowOn(0));
+    EXPECT_EQ(saver().pictureIndex, i % 3);
+    EXPECT_TRUE(Near(Shown(), colours[i % 3])) << i << ": " << std::hex << Shown();
+  }
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+}
+
+TEST_F(PictureFolder, RandomOrderShowsEveryFileOnceACycle) {
+  for (int i = 0; i < 12; ++i) {
+    JpegRecipe recipe;
+    recipe.colour = [i](int, int) { return static_cast<std::uint32_t>(i * 20) << 8; };
+    Write("C:\\Photos\\" + std::to_string(i) + ".jpg", testing::MakeJpeg(recipe));
+  }
+  Start("/s", {8, true, false, "C:\\Photos"});
+  for (int cycle = 0; cycle < 2; ++cycle) {
+    std::set<int> shown;
+    for (int i = 0; i < 12; ++i) {
+      ASSERT_TRUE(ShowOn(0));
+      shown.insert(saver().pictureIndex);
+    }
+    EXPECT_EQ(shown.size(), 12u) << "cycle " << cycle;
+  }
+}
+
+TEST_F(PictureFolder, ABadFileIsPassedOverInTheSameJobAndNeverReported) {
+  WritePhoto("C:\\Photos\\a.jpg", 0xC03020);
+  WriteText("C:\\Photos\\b.jpg", "a text file that calls itself a photo");
+  Write("C:\\Photos\\c.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0x00});  // cut off after its start
+  WritePhoto("C:\\Photos\\d.jpg", 0x20C030);
+  WritePhoto("C:\\Photos\\e.jpg", 0x3020C0);
+  WritePhoto("C:\\Photos\\f.jpg", 0x808020);
+  Start("/s", {8, false, false, "C:\\Photos"});
+  std::vector<int> shown;
+  // Removed and made unreadable after the listing, before their turn.
+  std::filesystem::remove(desktop.HostPath("C:\\Photos\\e.jpg"));
+  desktop.SetUnreadable("C:\\Photos\\f.jpg");
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(ShowOn(0));
+    shown.push_back(saver().pictureIndex);
+  }
+  EXPECT_EQ(shown, (std::vector<int>{0, 3, 0, 3}));
+  EXPECT_TRUE(Near(Shown(), 0x20C030));
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+  // Known bad files are not read again.
+  desktop.filesRead.clear();
+  ASSERT_TRUE(ShowOn(0));
+  EXPECT_EQ(desktop.filesRead, (std::vector<std::string>{"C:\\Photos\\a.jpg", "C:\\Photos\\a.jpg"}));
+}
+
+TEST_F(PictureFolder, AFolderWithoutAPictureToShowGivesTheBuiltInPictures) {
+  WriteText("C:\\Photos\\notes.txt", "no photo here");
+  WriteText("C:\\Photos\\fake.png", "not a PNG");
+  for (const char* folder : {"C:\\Photos", "C:\\Gone", "C:\\Photos\\Empty"}) {
+    std::filesystem::create_directories(desktop.HostPath("C:\\Photos\\Empty"));
+    Start("/s", {8, false, false, folder});
+    ASSERT_TRUE(ShowOn(0)) << folder;
+    EXPECT_EQ(PicturesInRotation(saver()), PictureCount) << folder;
+    EXPECT_EQ(saver().pictureIndex, 0) << folder;
+    ASSERT_TRUE(ShowOn(0));
+    EXPECT_EQ(saver().pictureIndex, 1) << folder;
+    EXPECT_TRUE(desktop.messageBoxes.empty()) << folder;
+    instance.reset();
+  }
+}
+
+}  // namespace
+}  // namespace orvanel::slideshow
