@@ -7,13 +7,13 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 
 # What scripts/run needs for the native program, and in addition for
 # orvanel.scr under Wine; scripts/test needs all of BASE_PACKAGES.
-RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libgtkmm-3.0-dev libx11-xcb-dev
+RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libpng-dev libgtkmm-3.0-dev libx11-xcb-dev
               libxml2-utils xvfb x11-utils xcompmgr imagemagick)
-WINE_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev nasm wine)
+WINE_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm wine)
 
 # Packages every build needs; each script adds its own.
-BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
-               g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev nasm
+BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev libpng-dev
+               g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm
                clang libclang-rt-14-dev
                wine xvfb x11-utils xcompmgr xdotool
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
@@ -88,6 +88,19 @@ ensure_deb_src() {
 # libjpeg-turbo for the Windows build: Debian's source package, built once
 # with the cross compiler (static, with its SIMD code) into the build tree.
 MINGW_JPEG="$BUILD/deps/libjpeg-turbo-mingw"
+# Unpacks Debian's source package into a folder: the newest version the
+# sources list, else the next older one that the mirror still holds (a
+# security update's source is sometimes not there yet).
+fetch_source() {
+  local package="$1" into="$2" version
+  (cd "$into" && apt-get source -qq "$package" >/dev/null 2>&1) && return 0
+  for version in $(apt-cache showsrc "$package" | sed -n 's/^Version: //p' | sort -rV); do
+    (cd "$into" && apt-get source -qq "$package=$version" >/dev/null 2>&1) && return 0
+  done
+  echo "no source of $package could be fetched" >&2
+  return 1
+}
+
 ensure_mingw_libjpeg() {
   [ -f "$MINGW_JPEG/lib/libjpeg.a" ] && return 0
   ensure_packages dpkg-dev nasm
@@ -96,7 +109,7 @@ ensure_mingw_libjpeg() {
   rm -rf "$src" "$BUILD/deps/libjpeg-turbo-build"
   mkdir -p "$src"
   log "fetching Debian's libjpeg-turbo source"
-  (cd "$src" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
+  fetch_source libjpeg-turbo "$src"
   local dir
   dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
   [ -n "$dir" ] || { echo "apt-get source libjpeg-turbo gave no source tree" >&2; return 1; }
@@ -108,10 +121,34 @@ ensure_mingw_libjpeg() {
   ninja -C "$BUILD/deps/libjpeg-turbo-build" -j "$JOBS" install >/dev/null
 }
 
+# libpng for Windows, from Debian's source package, over the zlib of
+# Debian's MinGW-w64 package.
+MINGW_PNG="$BUILD/deps/libpng-mingw"
+ensure_mingw_libpng() {
+  [ -f "$MINGW_PNG/lib/libpng.a" ] && return 0
+  ensure_packages dpkg-dev libz-mingw-w64-dev
+  ensure_deb_src
+  local src="$BUILD/deps/src-png"
+  rm -rf "$src" "$BUILD/deps/libpng-build"
+  mkdir -p "$src"
+  log "fetching Debian's libpng source"
+  fetch_source libpng1.6 "$src"
+  local dir
+  dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name 'libpng1.6-*' | head -n 1)
+  [ -n "$dir" ] || { echo "apt-get source libpng1.6 gave no source tree" >&2; return 1; }
+  log "building libpng for Windows"
+  cmake -S "$dir" -B "$BUILD/deps/libpng-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$MINGW_PNG" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+    -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON >/dev/null
+  ninja -C "$BUILD/deps/libpng-build" -j "$JOBS" install >/dev/null
+}
+
 build_win32() {
   ensure_mingw_libjpeg
+  ensure_mingw_libpng
   configure "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DORVANEL_MINGW_JPEG="$MINGW_JPEG"
+    -DCMAKE_BUILD_TYPE=Release -DORVANEL_MINGW_JPEG="$MINGW_JPEG" -DORVANEL_MINGW_PNG="$MINGW_PNG"
   log "building orvanel.scr"
   build_tree "$BUILD/win32"
   SCR="$BUILD/win32/src/platform/win32/orvanel.scr"

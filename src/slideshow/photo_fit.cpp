@@ -8,6 +8,7 @@
 #include "platform/forms/canvas.h"
 #include "platform/photo/exif_orientation.h"
 #include "platform/photo/jpeg_photo.h"
+#include "platform/photo/png_photo.h"
 
 namespace orvanel::slideshow {
 namespace {
@@ -75,6 +76,16 @@ std::optional<RgbImage> DecodeJpegFitted(std::span<const std::uint8_t> bytes, st
   RgbImage reduced = ReduceByArea(*decoded, needWidth, needHeight);
   decoded.reset();  // the larger one goes before the turned copy is made
   return orientation == 1 ? std::move(reduced) : Orient(reduced, orientation);
+}
+
+// The whole photo decoded, then reduced to its drawing size.
+std::optional<RgbImage> DecodePngFitted(std::span<const std::uint8_t> bytes, std::int32_t areaWidth,
+                                        std::int32_t areaHeight, PictureSize& size) {
+  auto decoded = platform::photo::DecodePngPhoto(bytes, kMaxPicturePixels);
+  if (!decoded) return std::nullopt;
+  size = FitSize(decoded->width, decoded->height, areaWidth, areaHeight);
+  if (size.width == 0 || size.height == 0) return RgbImage{};
+  return ReduceByArea(*decoded, size.width, size.height);
 }
 
 }  // namespace
@@ -165,6 +176,8 @@ std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, std::span<cons
       image = DecodeJpegFitted(bytes, areaWidth, areaHeight, size);
       break;
     case platform::photo::PhotoFormat::kPng:
+      image = DecodePngFitted(bytes, areaWidth, areaHeight, size);
+      break;
     case platform::photo::PhotoFormat::kUnknown:
       break;
   }

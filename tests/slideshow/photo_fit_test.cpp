@@ -1,6 +1,7 @@
 // Photos from a user's folder, fitted to an area.
 //   Orientation: the eight Exif orientations stand the photo upright.
-//   Colour: greyscale, Adobe CMYK and YCCK, progressive files give the right colours.
+//   Colour: greyscale, Adobe CMYK and YCCK, progressive files give the right colours;
+//           PNG of every colour type, its transparency composed over black.
 //   Reduction: every covered pixel counts, so a fine pattern turns grey, not black or white.
 //   DCT scale: the smallest scale that still covers the drawing size.
 //   Bad bytes: truncated, foreign, absurdly large or damaged Exif; none is shown, none crashes.
@@ -17,6 +18,7 @@
 #include "platform/sim/sim_drawing.h"
 #include "platform/sim/sim_process.h"
 #include "support/jpeg_writer.h"
+#include "support/png_writer.h"
 
 namespace orvanel::slideshow {
 namespace {
@@ -121,6 +123,40 @@ TEST_F(PhotoFitTest, EveryColourSpaceGivesTheColoursOfThePhoto) {
   }
 }
 
+TEST_F(PhotoFitTest, APngIsShownWithItsTransparencyOverBlack) {
+  struct Case {
+    bool alpha;
+    bool grey;
+    std::uint32_t pixel;  // 0xAARRGGBB
+    std::uint32_t shown;
+  };
+  const Case cases[] = {
+      {false, false, 0xFFC86432, 0xC86432}, {true, false, 0xFFC86432, 0xC86432},
+      {true, false, 0x80C86432, 0x643219},  // half transparent: half the value
+      {true, false, 0x00FFFFFF, 0x000000},  // wholly transparent white is black
+      {false, true, 0xFF00A000, 0xA0A0A0},  {true, true, 0x4000FF00, 0x404040},
+  };
+  for (const Case& c : cases) {
+    testing::PngRecipe recipe;
+    recipe.alpha = c.alpha;
+    recipe.grey = c.grey;
+    recipe.colour = [&](int, int) { return c.pixel; };
+    const auto fitted = FitPhoto(process, testing::MakePng(recipe), 640, 480);
+    ASSERT_TRUE(fitted && fitted->bitmap) << std::hex << c.pixel;
+    EXPECT_EQ(fitted->width, 64);
+    EXPECT_TRUE(Near(At(*fitted, 10, 10), c.shown, 1)) << std::hex << c.pixel << ": " << At(*fitted, 10, 10);
+  }
+  // A large PNG is reduced to the area with its shape.
+  testing::PngRecipe large;
+  large.width = 2000;
+  large.height = 1000;
+  large.alpha = false;
+  const auto reduced = FitPhoto(process, testing::MakePng(large), 640, 480);
+  ASSERT_TRUE(reduced && reduced->bitmap);
+  EXPECT_EQ(reduced->width, 640);
+  EXPECT_EQ(reduced->height, 320);
+}
+
 TEST_F(PhotoFitTest, AReducedPhotoAveragesWhatEachPixelCovers) {
   // Single-pixel stripes: a stretch that keeps whole pixels shows only one
   // of the two colours; an average shows grey.
@@ -189,6 +225,8 @@ TEST_F(PhotoFitTest, FilesThatAreNotPhotosAreRefusedQuietly) {
   const std::string text = "these are holiday notes, not a photo";
   EXPECT_FALSE(FitPhoto(process, std::vector<std::uint8_t>(text.begin(), text.end()), 640, 480));
   EXPECT_FALSE(FitPhoto(process, {}, 640, 480));
+  const auto png = testing::MakePng({});
+  EXPECT_FALSE(FitPhoto(process, std::vector<std::uint8_t>(png.begin(), png.end() - 20), 640, 480));
 
   // A header claiming 30000 x 30000 pixels is refused before any decoding.
   auto huge = good;
