@@ -266,6 +266,10 @@ class Desktop {
   virtual bool WriteIniString(const std::string& path, const std::string& section,
                               const std::string& key, const std::string& value) = 0;
   virtual void ShellOpen(const std::string& address) = 0;
+  // The desktop's own dialog for choosing a folder, over `owner`, opened at
+  // `start` when it names one; nothing when the user cancels it.
+  virtual std::optional<std::string> ChooseFolder(WindowHandle owner, const std::string& title,
+                                                  const std::string& start) = 0;
 
   // --- The user's picture files ---------------------------------------------
   // The entries of a folder, in no particular order: names only, no file

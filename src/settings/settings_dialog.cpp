@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "platform/forms/error.h"
 #include "resources/maker.h"
@@ -15,7 +16,25 @@ void SettingsDialog::ShowSettings(const Settings& loaded) {
   controls_.Edit1.SetText(std::to_string(loaded.speed));
   controls_.CheckBox1.SetChecked(loaded.random);
   controls_.CheckBox2.SetChecked(loaded.blend);
-  folder_ = loaded.folder;
+  SetFolder(loaded.folder);
+}
+
+void SettingsDialog::SetFolder(std::string folder) {
+  folder_ = std::move(folder);
+  controls_.FolderLabel.SetText(FolderCaption(folder_));
+}
+
+std::string FolderCaption(const std::string& folder) {
+  if (folder.empty()) return kBuiltInPicturesCaption;
+  std::string name = folder;
+  while (name.size() > 1 && (name.back() == '\\' || name.back() == '/')) name.pop_back();
+  if (const auto slash = name.find_last_of("\\/"); slash != std::string::npos && slash + 1 < name.size()) {
+    name = name.substr(slash + 1);
+  }
+  // About what the row's label holds at the dialog's font.
+  constexpr std::size_t kLongest = 14;
+  if (name.size() > kLongest) name = name.substr(0, kLongest - 3) + "...";
+  return name;
 }
 
 void SettingsDialog::Open() {
@@ -24,11 +43,13 @@ void SettingsDialog::Open() {
   form_.SetColor(windowColour);
   form_.GetCanvas().SetBrushColor(windowColour);
   form_.SetBorderStyle(forms::BorderStyle::kDialog);
+  form_.SetClientHeight(form_.Design().clientHeight + kFolderRowHeight);
   form_.Show();
   form_.SetAlphaBlendValue(255);
   for (forms::Control* control : std::initializer_list<forms::Control*>{
            &controls_.CancelButton, &controls_.OKButton, &controls_.CheckBox1, &controls_.CheckBox2,
-           &controls_.Edit1, &controls_.UpDown1, &controls_.Label2, &controls_.Panel1}) {
+           &controls_.Edit1, &controls_.UpDown1, &controls_.Label2, &controls_.Panel1,
+           &controls_.FolderLabel, &controls_.FolderButton, &controls_.BuiltInButton}) {
     control->SetVisible(true);
   }
   // The first control in the tab order has the focus when the dialog opens.
@@ -45,6 +66,10 @@ bool SettingsDialog::ControlClicked(forms::Control& control) {
     CancelButtonClick();
   } else if (&control == &controls_.Panel1) {
     Panel1Click();
+  } else if (&control == &controls_.FolderButton) {
+    FolderButtonClick();
+  } else if (&control == &controls_.BuiltInButton) {
+    BuiltInButtonClick();
   } else {
     return false;
   }
@@ -68,6 +93,14 @@ void SettingsDialog::OKButtonClick() {
 void SettingsDialog::CancelButtonClick() { form_.Close(); }
 
 void SettingsDialog::Panel1Click() { form_.Desktop().ShellOpen(resources::kMakerAddress); }
+
+void SettingsDialog::FolderButtonClick() {
+  if (auto chosen = form_.Desktop().ChooseFolder(form_.Handle(), "Pictures folder", folder_)) {
+    SetFolder(std::move(*chosen));
+  }
+}
+
+void SettingsDialog::BuiltInButtonClick() { SetFolder(""); }
 
 void LockDisplayProperties(platform::Desktop& desktop, bool lock) {
   const auto window = desktop.FindTopLevelWindow("Display Properties");

@@ -1,9 +1,11 @@
 #pragma once
 // The settings dialog: the main window in Config mode, with the seconds per
-// picture, the two check boxes, OK, Cancel and the maker's panel. OK writes
-// the three settings and closes; Cancel closes and writes nothing. While it
+// picture, the two check boxes, OK, Cancel and the maker's panel, and below
+// them a row for the pictures folder. OK writes the settings and closes;
+// Cancel closes and writes nothing. While it
 // is open the desktop's "Display Properties" window, when there is one, is
 // disabled.
+#include <cstdint>
 #include <string>
 
 #include "platform/desktop.h"
@@ -23,7 +25,18 @@ struct SettingsControls {
   forms::CheckBox& CheckBox1;  // Random
   forms::Panel& Panel1;
   forms::CheckBox& CheckBox2;  // Blend
+  forms::Label& FolderLabel;
+  forms::Button& FolderButton;
+  forms::Button& BuiltInButton;
 };
+
+// What the folder row says without a folder.
+inline constexpr const char* kBuiltInPicturesCaption = "Built-in pictures";
+// The client height the row adds below the designed controls.
+inline constexpr std::int32_t kFolderRowHeight = 30;
+
+// The folder row's short caption: the folder's own name, cut to fit.
+std::string FolderCaption(const std::string& folder);
 
 class SettingsDialog {
  public:
@@ -45,10 +58,14 @@ class SettingsDialog {
   void OKButtonClick();
   void CancelButtonClick();
   void Panel1Click();
+  void FolderButtonClick();
+  void BuiltInButtonClick();
 
  private:
   forms::Form& form_;
   SettingsControls controls_;
+  void SetFolder(std::string folder);
+
   std::string folder_;  // the pictures folder, as loaded or as chosen
 };
 

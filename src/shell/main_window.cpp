@@ -49,10 +49,17 @@ TfrmSAVER::TfrmSAVER(forms::Application& app, instance::Saver& saver)
                                       resources::kMakerAddress)),
       CheckBox2(AddControl<forms::CheckBox>("CheckBox2", Rect::FromBounds(16, 72, 201, 17),
                                             "Blend ")),
+      FolderLabel(AddControl<forms::Label>("FolderLabel", Rect::FromBounds(16, 218, 92, 13),
+                                           settings::kBuiltInPicturesCaption)),
+      FolderButton(AddControl<forms::Button>("FolderButton", Rect::FromBounds(110, 214, 52, 21),
+                                             "&Folder...")),
+      BuiltInButton(AddControl<forms::Button>("BuiltInButton", Rect::FromBounds(165, 214, 52, 21),
+                                              "Built-&in")),
       saver_(saver),
       scheduler_(saver, *this, tmrVISUAL),
       dialog_(*this, settings::SettingsControls{OKButton, CancelButton, Edit1, Label2, UpDown1,
-                                                CheckBox1, Panel1, CheckBox2}) {
+                                                CheckBox1, Panel1, CheckBox2, FolderLabel,
+                                                FolderButton, BuiltInButton}) {
   saver_.randomCheckBox = &CheckBox1;
   saver_.blendCheckBox = &CheckBox2;
   tmrVISUAL.SetEnabled(false);

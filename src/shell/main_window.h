@@ -28,6 +28,10 @@ class TfrmSAVER : public forms::Form {
   forms::CheckBox& CheckBox1;  // Random
   forms::Panel& Panel1;
   forms::CheckBox& CheckBox2;  // Blend
+  // The row below the designed controls: the pictures folder.
+  forms::Label& FolderLabel;
+  forms::Button& FolderButton;
+  forms::Button& BuiltInButton;
 
  protected:
   void CreateParams(forms::CreateParamsRec& params) override;

@@ -3,6 +3,8 @@
 //   Cancel: leaves the file byte for byte.
 //   Display Properties: disabled while the dialog is open, enabled after either button.
 //   Panel and arrows: the maker's address opens; the arrows stop at 4 and 500.
+//   Folder row: the desktop's folder dialog over this one; the choice shown, stored
+//               on OK only; the way back to the built-in pictures.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -60,6 +62,65 @@ TEST_F(SettingsDialog, OkKeepsThePicturesFolderOfTheFile) {
   Type(main().Edit1, "20");
   Click(main().OKButton);
   EXPECT_EQ(LoadSettings(instance->process), (Settings{20, true, true, "C:\\Users\\Me\\Pictures"}));
+}
+
+TEST_F(SettingsDialog, TheFolderRowChoosesThroughTheDesktopsDialogAndOkStoresIt) {
+  Open();
+  EXPECT_EQ(main().FolderLabel.Text(), "Built-in pictures");
+  EXPECT_TRUE(main().FolderButton.Visible());
+  // Cancelled in the folder dialog: nothing changes.
+  Click(main().FolderButton);
+  ASSERT_EQ(desktop.folderDialogs.size(), 1u);
+  EXPECT_EQ(desktop.folderDialogs[0].owner, main().Handle());
+  EXPECT_EQ(desktop.folderDialogs[0].start, "");
+  EXPECT_EQ(main().FolderLabel.Text(), "Built-in pictures");
+  desktop.folderChoices = {"D:\\Photos\\Summer holidays in the mountains 2025\\"};
+  Click(main().FolderButton);
+  EXPECT_EQ(main().FolderLabel.Text(), "Summer holi...");  // cut to fourteen
+  // The dialog opens again where the user left it.
+  desktop.folderChoices = {std::nullopt};
+  Click(main().FolderButton);
+  EXPECT_EQ(desktop.folderDialogs.back().start, "D:\\Photos\\Summer holidays in the mountains 2025\\");
+  Click(main().OKButton);
+  EXPECT_EQ(LoadSettings(instance->process).folder, "D:\\Photos\\Summer holidays in the mountains 2025\\");
+}
+
+TEST_F(SettingsDialog, BuiltInClearsTheFolderAndCancelStoresNothing) {
+  Open(Settings{8, true, true, "/home/me/Pictures"});
+  EXPECT_EQ(main().FolderLabel.Text(), "Pictures");
+  Click(main().BuiltInButton);
+  EXPECT_EQ(main().FolderLabel.Text(), "Built-in pictures");
+  const std::string before = FileText();
+  Click(main().CancelButton);
+  EXPECT_EQ(FileText(), before);
+
+  Open(Settings{8, true, true, "/home/me/Pictures"});
+  Click(main().BuiltInButton);
+  Click(main().OKButton);
+  EXPECT_EQ(LoadSettings(instance->process).folder, "");
+}
+
+TEST_F(SettingsDialog, TheDesignedControlsKeepTheirPlacesAboveTheFolderRow) {
+  Open();
+  const std::pair<forms::Control*, Rect> designed[] = {
+      {&main().OKButton, Rect::FromBounds(16, 106, 75, 21)},
+      {&main().CancelButton, Rect::FromBounds(140, 106, 75, 21)},
+      {&main().Edit1, Rect::FromBounds(54, 12, 41, 19)},
+      {&main().Label2, Rect::FromBounds(14, 14, 34, 13)},
+      {&main().UpDown1, Rect::FromBounds(95, 12, 16, 19)},
+      {&main().CheckBox1, Rect::FromBounds(16, 42, 199, 17)},
+      {&main().Panel1, Rect::FromBounds(16, 142, 201, 21)},
+      {&main().CheckBox2, Rect::FromBounds(16, 72, 201, 17)},
+  };
+  for (const auto& [control, bounds] : designed) {
+    EXPECT_EQ(desktop.Find(control->Handle())->bounds, bounds) << control->Name();
+  }
+  for (forms::Control* row : std::initializer_list<forms::Control*>{&main().FolderLabel, &main().FolderButton,
+                                                                     &main().BuiltInButton}) {
+    const Rect bounds = desktop.Find(row->Handle())->bounds;
+    EXPECT_GE(bounds.top, 212) << row->Name();
+    EXPECT_LE(bounds.bottom, 212 + kFolderRowHeight) << row->Name();
+  }
 }
 
 TEST_F(SettingsDialog, ANumberAfterABlankIsANumber) {

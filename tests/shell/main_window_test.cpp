@@ -15,6 +15,7 @@
 #include "platform/window_styles.h"
 #include "settings/settings_file.h"
 #include "shell/main_window.h"
+#include "settings/settings_dialog.h"
 #include "support/sim_saver.h"
 #include "support/timer_window.h"
 
@@ -156,7 +157,8 @@ TEST(MainWindowConfig, IsAnOpaqueDialogThatLocksDisplayProperties) {
   EXPECT_TRUE(window->visible);
   EXPECT_EQ(window->alpha, 255);
   EXPECT_EQ(window->style & platform::kStyleCaption, platform::kStyleCaption);
-  EXPECT_EQ(main.ClientRect(), Rect::FromBounds(0, 0, 237, 212));
+  // The designed client area and one row more, for the pictures folder.
+  EXPECT_EQ(main.ClientRect(), Rect::FromBounds(0, 0, 237, 212 + settings::kFolderRowHeight));
   EXPECT_FALSE(main.Label1.Visible());
   EXPECT_TRUE(main.OKButton.Visible());
   EXPECT_TRUE(main.Panel1.Visible());

@@ -17,6 +17,7 @@ using platform::Rect;
 Form::Form(Application& app, const FormDesign& design)
     : app_(app),
       design_(design),
+      clientHeight_(design.clientHeight),
       alpha_(design.alphaBlendValue),
       border_(design.border),
       color_(design.color),
@@ -27,7 +28,7 @@ Form::~Form() { DestroyHandle(); }
 platform::Desktop& Form::Desktop() const { return app_.Desktop(); }
 
 void Form::Create() {
-  const Rect client{0, 0, design_.clientWidth, design_.clientHeight};
+  const Rect client{0, 0, design_.clientWidth, clientHeight_};
   // The frame of the design's border; the form's own CreateParams runs only
   // when the native window is made.
   CreateParamsRec frame;
@@ -152,10 +153,19 @@ void Form::SetBorderStyle(BorderStyle border) {
   // Keep the client area as designed; the frame grows around it.
   CreateParamsRec params;
   Form::CreateParams(params);
-  const Rect client{0, 0, design_.clientWidth, design_.clientHeight};
+  const Rect client{0, 0, design_.clientWidth, clientHeight_};
   const Rect outer = Desktop().WindowRectForClient(client, params.style, params.exStyle);
   bounds_ = Rect::FromBounds(bounds_.left, bounds_.top, outer.Width(), outer.Height());
   RecreateWnd();
+}
+
+void Form::SetClientHeight(std::int32_t height) {
+  clientHeight_ = height;
+  CreateParamsRec params;
+  Form::CreateParams(params);
+  const Rect outer = Desktop().WindowRectForClient(Rect{0, 0, design_.clientWidth, height}, params.style,
+                                                   params.exStyle);
+  SetBounds(bounds_.left, bounds_.top, outer.Width(), outer.Height());
 }
 
 void Form::MoveNativeWindow() {
@@ -192,7 +202,7 @@ platform::Bitmap* Form::Content() {
 
 Rect Form::ClientRect() {
   if (handle_ != kNoWindow) return Desktop().ClientRect(handle_);
-  return Rect{0, 0, design_.clientWidth, design_.clientHeight};
+  return Rect{0, 0, design_.clientWidth, clientHeight_};
 }
 
 void Form::PlaceWindow(platform::WindowHandle insertAfter, std::uint32_t flags) {

@@ -65,6 +65,9 @@ class Form : public platform::WindowProcedure {
   void SetBounds(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
   // The client area, (0, 0) at its top-left corner.
   platform::Rect ClientRect();
+  // Grows or shrinks the client area to `height`, the frame around it and
+  // the top-left corner kept.
+  void SetClientHeight(std::int32_t height);
 
   // Places the window at its bounds with SetWindowPos and these flags; with
   // the show flag the form is shown, where it was placed.
@@ -134,6 +137,7 @@ class Form : public platform::WindowProcedure {
 
   Application& app_;
   const FormDesign& design_;
+  std::int32_t clientHeight_;
   platform::WindowHandle handle_ = platform::kNoWindow;
   platform::Rect bounds_;
   bool isChild_ = false;

@@ -88,6 +88,7 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
   css->load_from_data(
       ".form button, .form entry, .form checkbutton, .form spinbutton"
       " { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }"
+      " .form button { padding-left: 4px; padding-right: 4px; }"
       " .form spinbutton entry { padding-left: 3px; padding-right: 0; }"
       " .form spinbutton button { min-height: 0; min-width: 0; padding: 0 1px; }");
   window.dialog->get_style_context()->add_class("form");
@@ -321,6 +322,28 @@ void GtkDesktop::SetUpDownPosition(WindowHandle handle, std::int16_t position) {
   window->position = std::clamp(position, window->low, window->high);
   // The up-down writes its number into the edit attached to it.
   if (window->buddy != kNoWindow) SetControlText(window->buddy, std::to_string(window->position));
+}
+
+std::optional<std::string> GtkDesktop::ChooseFolder(WindowHandle owner, const std::string& title,
+                                                   const std::string& start) {
+  Gtk::FileChooserDialog chooser(title, Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
+  chooser.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  chooser.add_button("_Select", Gtk::RESPONSE_ACCEPT);
+  chooser.set_default_response(Gtk::RESPONSE_ACCEPT);
+  chooser.set_local_only(true);
+  if (const NativeWindow* form = Find(owner); form != nullptr && form->dialog) {
+    chooser.set_transient_for(*form->dialog);
+  }
+  if (!start.empty()) chooser.set_current_folder(start);
+  // Without a window manager nobody else gives the chooser the keyboard.
+  chooser.signal_map_event().connect([&chooser](GdkEventAny*) {
+    chooser.present();
+    return false;
+  });
+  if (chooser.run() != Gtk::RESPONSE_ACCEPT) return std::nullopt;
+  const std::string chosen = chooser.get_filename();
+  if (chosen.empty()) return std::nullopt;
+  return chosen;
 }
 
 }  // namespace orvanel::platform::gtk

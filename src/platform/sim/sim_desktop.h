@@ -146,6 +146,15 @@ class SimDesktop {
   bool IsHidden(const std::filesystem::path& host) const;
   void SetUnreadable(const std::string& desktopPath) { unreadable_.push_back(HostPath(desktopPath)); }
   bool IsUnreadable(const std::filesystem::path& host) const;
+  // What the user picks in the next folder dialogs, in turn (nothing: Cancel),
+  // and how each was opened.
+  std::vector<std::optional<std::string>> folderChoices;
+  struct FolderDialogRecord {
+    WindowHandle owner;
+    std::string title;
+    std::string start;
+  };
+  std::vector<FolderDialogRecord> folderDialogs;
   // Files opened so far for reading, whole or in part, as desktop paths.
   std::vector<std::string> filesRead;
   void SetSpecialFolder(int folder, const std::string& desktopPath);

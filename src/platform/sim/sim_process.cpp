@@ -416,6 +416,15 @@ FolderListing SimProcess::ListFolder(const std::string& path) {
   return listing;
 }
 
+std::optional<std::string> SimProcess::ChooseFolder(WindowHandle owner, const std::string& title,
+                                                   const std::string& start) {
+  desktop_.folderDialogs.push_back({owner, title, start});
+  if (desktop_.folderChoices.empty()) return std::nullopt;
+  auto choice = desktop_.folderChoices.front();
+  desktop_.folderChoices.erase(desktop_.folderChoices.begin());
+  return choice;
+}
+
 namespace {
 
 std::optional<std::vector<std::uint8_t>> ReadHostFile(const std::filesystem::path& host, std::size_t most,

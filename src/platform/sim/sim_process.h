@@ -125,6 +125,8 @@ class SimProcess : public Desktop {
   std::string SpecialFolder(int folder) override { return desktop_.SpecialFolder(folder); }
   bool FolderExists(const std::string& path) override;
   FolderListing ListFolder(const std::string& path) override;
+  std::optional<std::string> ChooseFolder(WindowHandle owner, const std::string& title,
+                                          const std::string& start) override;
   std::optional<std::vector<std::uint8_t>> ReadFileStart(const std::string& path, std::size_t count) override;
   std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::size_t limit) override;
   bool CreateFolder(const std::string& path) override;

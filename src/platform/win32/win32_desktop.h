@@ -100,6 +100,8 @@ class Win32Desktop : public Desktop {
   bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
                       const std::string& value) override;
   void ShellOpen(const std::string& address) override;
+  std::optional<std::string> ChooseFolder(WindowHandle owner, const std::string& title,
+                                          const std::string& start) override;
 
   std::optional<std::span<const std::uint8_t>> FindModuleResource(const std::string& name,
                                                                   const std::string& type) override;

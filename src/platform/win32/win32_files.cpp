@@ -3,8 +3,11 @@
 // short name. A folder is known by its volume and file index, links and
 // junctions followed.
 #include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "platform/win32/handles.h"
@@ -54,7 +57,46 @@ std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, std::
   return bytes;
 }
 
+// The shell's folder dialog opens at the folder given, once it is up.
+int CALLBACK OnFolderDialog(HWND dialog, UINT message, LPARAM, LPARAM start) {
+  if (message == BFFM_INITIALIZED && start != 0) SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, start);
+  return 0;
+}
+
+// The new-style folder dialog needs OLE on the calling thread, for as long as it shows.
+class ScopedOle {
+ public:
+  ScopedOle() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~ScopedOle() {
+    if (ok_) OleUninitialize();
+  }
+  ScopedOle(const ScopedOle&) = delete;
+  ScopedOle& operator=(const ScopedOle&) = delete;
+
+ private:
+  bool ok_;
+};
+
 }  // namespace
+
+std::optional<std::string> Win32Desktop::ChooseFolder(WindowHandle owner, const std::string& title,
+                                                      const std::string& start) {
+  const ScopedOle ole;
+  BROWSEINFOA info{};
+  info.hwndOwner = reinterpret_cast<HWND>(static_cast<std::intptr_t>(owner));
+  info.lpszTitle = title.c_str();
+  // Folders of the file system only, with a box to type a path into.
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_USENEWUI;
+  info.lpfn = OnFolderDialog;
+  info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info);
+  if (chosen == nullptr) return std::nullopt;
+  std::array<char, MAX_PATH> path{};
+  const bool named = SHGetPathFromIDListA(chosen, path.data()) != FALSE;
+  CoTaskMemFree(chosen);
+  if (!named) return std::nullopt;
+  return std::string(path.data());
+}
 
 FolderListing Win32Desktop::ListFolder(const std::string& path) {
   FolderListing listing;
