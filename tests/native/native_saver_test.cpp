@@ -12,6 +12,8 @@
 //   Dialog:      Enter presses OK, which stores the settings; Alt+C cancels and
 //                leaves the file as it was; -settings opens it without a window id;
 //                the spin button keeps typed text, and its keys and wheel step it.
+//   Photos:      a folder's photos, JPEG and PNG, in name order, a bad file passed
+//                over; from the settings file or from -folder.
 //   Options:     -help prints the usage and exits 0; an unknown option prints it
 //                on standard error and exits 2, without touching the display.
 #include <signal.h>
@@ -24,6 +26,9 @@
 #include <string>
 
 #include "native/native_test.h"
+#include "support/await.h"
+#include "support/jpeg_writer.h"
+#include "support/png_writer.h"
 
 namespace orvanel::native {
 namespace {
@@ -251,6 +256,69 @@ TEST_F(NativeSaver, HelpPrintsTheUsageAndAnUnknownOptionIsAnError) {
     EXPECT_EQ(ran.status, 2) << wrong;
     EXPECT_TRUE(ran.out.empty()) << ran.out;
     EXPECT_NE(ran.err.find("Usage: "), std::string::npos) << ran.err;
+  }
+}
+
+// A photo of one colour, as large as the screen.
+void WritePhoto(const std::filesystem::path& file, std::uint32_t colour, bool png) {
+  std::vector<std::uint8_t> bytes;
+  if (png) {
+    testing::PngRecipe recipe;
+    recipe.width = 1024;
+    recipe.height = 768;
+    recipe.alpha = false;
+    recipe.colour = [colour](int, int) { return colour; };
+    bytes = testing::MakePng(recipe);
+  } else {
+    testing::JpegRecipe recipe;
+    recipe.width = 1024;
+    recipe.height = 768;
+    recipe.colour = [colour](int, int) { return colour; };
+    bytes = testing::MakeJpeg(recipe);
+  }
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<std::streamsize>(bytes.size()));
+}
+
+bool Near(std::uint32_t a, std::uint32_t b) {
+  for (int shift : {0, 8, 16}) {
+    if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 12) return false;
+  }
+  return true;
+}
+
+TEST_F(NativeSaver, APhotosFolderIsShownInNameOrderPastABadFile) {
+  const auto folder = scratch_ / "My Photos";
+  WritePhoto(folder / "1.jpg", 0xC02010, false);
+  std::ofstream(folder / "2.jpg") << "a shopping list, not a photo";
+  WritePhoto(folder / "3 summer" / "beach.png", 0x10C020, true);
+  WritePhoto(folder / "10.jpg", 0x2010C0, false);
+  const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0x2010C0, 0xC02010};
+  // The photos the middle of the screen shows, each once as it comes.
+  const auto watch = [&] {
+    std::vector<std::uint32_t> seen;
+    testing::Eventually(
+        [&] {
+          const std::uint32_t now = CaptureScreen(512, 384, 1, 1).At(0, 0);
+          for (const std::uint32_t colour : expected) {
+            if (Near(now, colour) && (seen.empty() || seen.back() != colour)) seen.push_back(colour);
+          }
+          return seen.size() >= expected.size();
+        },
+        std::chrono::seconds(15), std::chrono::milliseconds(40));
+    return seen;
+  };
+  // From the settings file, then from the command line with no folder stored.
+  const std::vector<std::vector<std::string>> runs = {{"/s"}, {"-window-id", RootWindow(), "-folder", folder.string()}};
+  for (std::size_t run = 0; run < runs.size(); ++run) {
+    StoreSettings("[Config]\nSpeed=1\nRandom=0\nBlend=0\n" +
+                  (run == 0 ? "Folder=" + folder.string() + "\n" : std::string()));
+    const pid_t pid = Launch(runs[run]);
+    EXPECT_EQ(watch(), expected) << "run " << run;
+    Xdotool("key a");
+    if (run == 1) kill(pid, SIGTERM);
+    EXPECT_EQ(AwaitExit(pid, 3000), 0);
   }
 }
 

@@ -331,6 +331,8 @@ std::optional<std::string> GtkDesktop::ChooseFolder(WindowHandle owner, const st
   chooser.add_button("_Select", Gtk::RESPONSE_ACCEPT);
   chooser.set_default_response(Gtk::RESPONSE_ACCEPT);
   chooser.set_local_only(true);
+  chooser.set_default_size(640, 420);
+  chooser.set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
   if (const NativeWindow* form = Find(owner); form != nullptr && form->dialog) {
     chooser.set_transient_for(*form->dialog);
   }
