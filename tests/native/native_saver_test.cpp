@@ -19,6 +19,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -294,7 +295,18 @@ TEST_F(NativeSaver, APhotosFolderIsShownInNameOrderPastABadFile) {
   std::ofstream(folder / "2.jpg") << "a shopping list, not a photo";
   WritePhoto(folder / "3 summer" / "beach.png", 0x10C020, true);
   WritePhoto(folder / "10.jpg", 0x2010C0, false);
-  const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0x2010C0, 0xC02010};
+  // In name order: 1.jpg, (2.jpg passed over), 3 summer/beach.png, 10.jpg, and round again.
+  const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0x2010C0};
+  // Each photo seen is followed by the next in that order, from wherever
+  // the watching began.
+  const auto inOrder = [&](const std::vector<std::uint32_t>& seen) {
+    if (seen.size() < expected.size() + 1) return false;
+    for (std::size_t i = 0; i + 1 < seen.size(); ++i) {
+      const auto at = std::find(expected.begin(), expected.end(), seen[i]) - expected.begin();
+      if (seen[i + 1] != expected[static_cast<std::size_t>(at + 1) % expected.size()]) return false;
+    }
+    return true;
+  };
   // The photos the middle of the screen shows, each once as it comes.
   const auto watch = [&] {
     std::vector<std::uint32_t> seen;
@@ -304,7 +316,7 @@ TEST_F(NativeSaver, APhotosFolderIsShownInNameOrderPastABadFile) {
           for (const std::uint32_t colour : expected) {
             if (Near(now, colour) && (seen.empty() || seen.back() != colour)) seen.push_back(colour);
           }
-          return seen.size() >= expected.size();
+          return seen.size() > expected.size();
         },
         std::chrono::seconds(15), std::chrono::milliseconds(40));
     return seen;
@@ -315,7 +327,8 @@ TEST_F(NativeSaver, APhotosFolderIsShownInNameOrderPastABadFile) {
     StoreSettings("[Config]\nSpeed=1\nRandom=0\nBlend=0\n" +
                   (run == 0 ? "Folder=" + folder.string() + "\n" : std::string()));
     const pid_t pid = Launch(runs[run]);
-    EXPECT_EQ(watch(), expected) << "run " << run;
+    const auto seen = watch();
+    EXPECT_TRUE(inOrder(seen)) << "run " << run << ": " << ::testing::PrintToString(seen);
     Xdotool("key a");
     if (run == 1) kill(pid, SIGTERM);
     EXPECT_EQ(AwaitExit(pid, 3000), 0);
