@@ -75,7 +75,7 @@ std::optional<RgbImage> DecodeJpegFitted(std::span<const std::uint8_t> bytes, st
   if (!decoded) return std::nullopt;
   RgbImage reduced = ReduceByArea(*decoded, needWidth, needHeight);
   decoded.reset();  // the larger one goes before the turned copy is made
-  return orientation == 1 ? std::move(reduced) : Orient(reduced, orientation);
+  return orientation == 1 ? std::move(reduced) : photo::Orient(reduced, orientation);
 }
 
 // The whole photo decoded, then reduced to its drawing size.
@@ -89,36 +89,6 @@ std::optional<RgbImage> DecodePngFitted(std::span<const std::uint8_t> bytes, std
 }
 
 }  // namespace
-
-RgbImage Orient(const RgbImage& image, int orientation) {
-  const std::int32_t w = image.width;
-  const std::int32_t h = image.height;
-  const bool sideways = orientation >= 5 && orientation <= 8;
-  RgbImage turned;
-  turned.width = sideways ? h : w;
-  turned.height = sideways ? w : h;
-  turned.pixels.resize(image.pixels.size());
-  for (std::int32_t y = 0; y < turned.height; ++y) {
-    std::uint8_t* to = turned.Row(y);
-    for (std::int32_t x = 0; x < turned.width; ++x, to += 3) {
-      std::int32_t sx = x;
-      std::int32_t sy = y;
-      switch (orientation) {
-        case 2: sx = w - 1 - x; break;
-        case 3: sx = w - 1 - x; sy = h - 1 - y; break;
-        case 4: sy = h - 1 - y; break;
-        case 5: sx = y; sy = x; break;
-        case 6: sx = y; sy = h - 1 - x; break;
-        case 7: sx = w - 1 - y; sy = h - 1 - x; break;
-        case 8: sx = w - 1 - y; sy = x; break;
-        default: break;
-      }
-      const std::uint8_t* from = image.Row(sy) + static_cast<std::size_t>(sx) * 3;
-      std::copy(from, from + 3, to);
-    }
-  }
-  return turned;
-}
 
 RgbImage ReduceByArea(const RgbImage& image, std::int32_t width, std::int32_t height) {
   RgbImage reduced;

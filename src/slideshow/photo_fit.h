@@ -14,9 +14,6 @@
 
 namespace orvanel::slideshow {
 
-// The photo turned by an Exif orientation (1 to 8); 5 to 8 swap its sides.
-platform::photo::RgbImage Orient(const platform::photo::RgbImage& image, int orientation);
-
 // The photo reduced to width x height, each pixel the mean of the area it
 // covers, partly covered pixels weighed by their share. Not for enlarging.
 platform::photo::RgbImage ReduceByArea(const platform::photo::RgbImage& image, std::int32_t width,

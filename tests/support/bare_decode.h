@@ -10,13 +10,16 @@
 
 namespace orvanel::testing {
 
-inline void BareDecode(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& rgb) {
+// At `eighths`/8 of the stored size: the library's DCT scaling.
+inline void BareDecode(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& rgb, int eighths = 8) {
   jpeg_decompress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&info, TRUE);
+  info.scale_num = static_cast<unsigned>(eighths);
+  info.scale_denom = 8;
   jpeg_start_decompress(&info);
   rgb.resize(static_cast<std::size_t>(info.output_width) * info.output_height * 3);
   while (info.output_scanline < info.output_height) {

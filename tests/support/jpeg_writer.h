@@ -18,6 +18,7 @@ struct JpegRecipe {
   int height = 32;
   JpegKind kind = JpegKind::kRgb;
   bool progressive = false;
+  int quality = 98;
   int orientation = 0;  // 0: no Exif block
   // The colour of a pixel, red, green and blue.
   std::function<std::uint32_t(int x, int y)> colour = [](int, int) { return 0x808080u; };
@@ -48,7 +49,7 @@ inline std::vector<std::uint8_t> MakeJpeg(const JpegRecipe& recipe) {
   info.in_color_space = recipe.kind == JpegKind::kGrey ? JCS_GRAYSCALE : inks ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
   if (recipe.kind == JpegKind::kAdobeYcck) jpeg_set_colorspace(&info, JCS_YCCK);
-  jpeg_set_quality(&info, 98, TRUE);
+  jpeg_set_quality(&info, recipe.quality, TRUE);
   if (recipe.progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
   if (recipe.orientation != 0) {

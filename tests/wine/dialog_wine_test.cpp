@@ -53,7 +53,7 @@ class WineDialog : public WineTest {
   std::string host, pid, dialog;
 };
 
-TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControls) {
+TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsAndTheFolderRow) {
   // The dialog is shown a moment before it is made opaque.
   ASSERT_TRUE(AwaitWindows(pid, "TfrmSAVER:1:255:", 5000)) << WindowList(pid);
   const std::string windows = WindowList(pid);
@@ -69,7 +69,11 @@ TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControls) {
        found = controls.find("|1 ", found + 1)) {
     ++shown;
   }
-  EXPECT_EQ(shown, 8) << controls;
+  EXPECT_EQ(shown, 11) << controls;
+  // The folder row under the designed controls, the built-in pictures chosen.
+  EXPECT_NE(controls.find("Static|Built-in pictures|-1|1 "), std::string::npos) << controls;
+  EXPECT_NE(controls.find("Button|&Folder...|0|1 "), std::string::npos) << controls;
+  EXPECT_NE(controls.find("Button|Built-&in|0|1 "), std::string::npos) << controls;
 }
 
 TEST_F(WineDialog, OkStoresExactlyTheValuesChosen) {

@@ -60,33 +60,6 @@ bool Encode(const RgbImage& image, int quality, int dotsPerInch, unsigned char**
   return true;
 }
 
-bool Decode(FILE* file, RgbImage& image, char* message) {
-  jpeg_decompress_struct info;
-  ErrorManager errors;
-  info.err = jpeg_std_error(&errors.pub);
-  errors.pub.error_exit = OnError;
-  if (setjmp(errors.jump)) {
-    (*info.err->format_message)(reinterpret_cast<j_common_ptr>(&info), message);
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
-  jpeg_create_decompress(&info);
-  jpeg_stdio_src(&info, file);
-  jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&info);
-  image.width = static_cast<int>(info.output_width);
-  image.height = static_cast<int>(info.output_height);
-  image.rgb.resize(static_cast<std::size_t>(image.width) * image.height * 3);
-  while (info.output_scanline < info.output_height) {
-    JSAMPROW row = image.rgb.data() + static_cast<std::size_t>(info.output_scanline) * image.width * 3;
-    jpeg_read_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
-  return true;
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> EncodeJfif(const RgbImage& image, int quality, int dotsPerInch) {
@@ -98,17 +71,6 @@ std::vector<std::uint8_t> EncodeJfif(const RgbImage& image, int quality, int dot
   std::free(out);
   if (!ok) throw std::runtime_error("JPEG encoding failed");
   return bytes;
-}
-
-RgbImage DecodeJpegFile(const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) throw std::runtime_error("cannot open " + path);
-  RgbImage image;
-  char message[JMSG_LENGTH_MAX] = {};
-  const bool ok = Decode(file, image, message);
-  std::fclose(file);
-  if (!ok) throw std::runtime_error(path + ": " + message);
-  return image;
 }
 
 }  // namespace orvanel::tools

@@ -1,5 +1,5 @@
 #pragma once
-// Reading and writing the collection's JPEG files with libjpeg.
+// Writing the collection's JPEG files with libjpeg.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,8 +16,5 @@ struct RgbImage {
 // halved horizontally only (sampling 2x1, 1x1, 1x1), standard Huffman tables,
 // no restart interval; segments APP0, DQT, DQT, SOF0, four DHT, SOS, EOI.
 std::vector<std::uint8_t> EncodeJfif(const RgbImage& image, int quality, int dotsPerInch);
-
-// Any JPEG file the library reads, as RGB; throws std::runtime_error.
-RgbImage DecodeJpegFile(const std::string& path);
 
 }  // namespace orvanel::tools

@@ -3,17 +3,24 @@
 //   picture_generator OUT_DIR
 //       paints 55 landscapes, pic0.jpg .. pic54.jpg, and orvanel.ico
 //   picture_generator --photos PHOTO_DIR OUT_DIR
-//       turns the JPEG photographs in PHOTO_DIR (in name order, the first 55)
-//       into the collection: each cropped to fill 4:3 and scaled to
-//       1024 x 768; landscapes fill the places no photograph takes
+//       turns the photographs in PHOTO_DIR (JPEG or PNG by their content, in
+//       name order, the first 55 that decode) into the collection: each
+//       stood upright as its Exif orientation says, cropped to fill 4:3 and
+//       scaled to 1024 x 768; a file that does not decode is skipped with a
+//       word on standard error; landscapes fill the places no photograph takes
 //
 // Every picture is a baseline JFIF file of the one form the saver's
-// collection has; the same command makes the same bytes again.
+// collection has; the same command makes the same bytes again. The files are
+// written into a new folder beside OUT_DIR, which replaces OUT_DIR only once
+// all are written: a run that fails leaves OUT_DIR as it was.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -21,6 +28,10 @@
 #include "jpeg_files.h"
 #include "landscape.h"
 #include "photo_fit.h"
+#include "platform/photo/exif_orientation.h"
+#include "platform/photo/jpeg_photo.h"
+#include "platform/photo/png_photo.h"
+#include "platform/photo/rgb_image.h"
 
 namespace {
 
@@ -29,6 +40,8 @@ using orvanel::tools::RgbImage;
 constexpr int kPictureCount = 55;
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
+// Beyond this a file is taken for damaged rather than a photo.
+constexpr std::int64_t kMaxPhotoPixels = std::int64_t{20000} * 20000;
 
 // Pictures 6 and 23 say 180 dots per inch; the others 72.
 int DotsPerInch(int number) { return number == 6 || number == 23 ? 180 : 72; }
@@ -75,52 +88,97 @@ void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-std::vector<std::filesystem::path> Photographs(const std::filesystem::path& folder) {
-  std::vector<std::filesystem::path> photos;
+constexpr const char* kUsage =
+    "usage: picture_generator OUT_DIR\n"
+    "       picture_generator --photos PHOTO_DIR OUT_DIR\n";
+
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The photo upright, in the tool's own image type; nothing when it does not decode.
+std::optional<RgbImage> DecodePhoto(const std::filesystem::path& path) {
+  namespace photo = orvanel::platform::photo;
+  const auto bytes = ReadFile(path);
+  std::optional<photo::RgbImage> decoded;
+  switch (photo::RecogniseFormat(bytes)) {
+    case photo::PhotoFormat::kJpeg:
+      decoded = photo::DecodeJpegPhoto(bytes, 8, kMaxPhotoPixels);
+      if (decoded) *decoded = photo::Orient(*decoded, photo::ExifOrientation(bytes));
+      break;
+    case photo::PhotoFormat::kPng:
+      decoded = photo::DecodePngPhoto(bytes, kMaxPhotoPixels);
+      break;
+    case photo::PhotoFormat::kUnknown:
+      break;
+  }
+  if (!decoded) return std::nullopt;
+  return RgbImage{decoded->width, decoded->height, std::move(decoded->pixels)};
+}
+
+// The first 55 photographs of the folder that decode, in name order.
+std::vector<std::pair<std::string, RgbImage>> Photographs(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    auto extension = entry.path().extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (entry.is_regular_file() && (extension == ".jpg" || extension == ".jpeg")) {
-      photos.push_back(entry.path());
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  std::vector<std::pair<std::string, RgbImage>> photos;
+  for (const auto& file : files) {
+    if (photos.size() == kPictureCount) break;
+    if (auto image = DecodePhoto(file)) {
+      photos.emplace_back(file.filename().string(), orvanel::tools::CropAndScale(*image, kWidth, kHeight));
+    } else {
+      std::cerr << "picture_generator: " << file.string() << " is not a photo it can read; skipped\n";
     }
   }
-  std::sort(photos.begin(), photos.end());
-  if (photos.size() > kPictureCount) photos.resize(kPictureCount);
   return photos;
+}
+
+// Writes the collection into a new folder beside `out`, then puts it in
+// place of `out`: never half an old and half a new collection.
+void WriteCollection(const std::filesystem::path& out, const std::vector<std::pair<std::string, RgbImage>>& photos) {
+  const auto parent = out.parent_path().empty() ? std::filesystem::path(".") : out.parent_path();
+  std::filesystem::create_directories(parent);
+  const auto fresh = parent / (out.filename().string() + ".new");
+  const auto old = parent / (out.filename().string() + ".old");
+  std::filesystem::remove_all(fresh);
+  std::filesystem::create_directories(fresh);
+  for (int number = 0; number < kPictureCount; ++number) {
+    const bool fromPhoto = static_cast<std::size_t>(number) < photos.size();
+    const RgbImage image = fromPhoto ? photos[static_cast<std::size_t>(number)].second : Landscape(number);
+    const auto bytes = EncodeToSize(image, number);
+    WriteFile(fresh / ("pic" + std::to_string(number) + ".jpg"), bytes);
+    std::cout << "pic" << number << ".jpg " << bytes.size() << " bytes"
+              << (fromPhoto ? " from " + photos[static_cast<std::size_t>(number)].first : "") << "\n";
+  }
+  WriteFile(fresh / "orvanel.ico", orvanel::tools::EncodeIcon(Icon()));
+  std::filesystem::remove_all(old);
+  if (std::filesystem::exists(out)) std::filesystem::rename(out, old);
+  std::filesystem::rename(fresh, out);
+  std::filesystem::remove_all(old);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
-    std::filesystem::path out;
-    std::vector<std::filesystem::path> photos;
-    if (argc == 2) {
-      out = argv[1];
-    } else if (argc == 4 && std::string(argv[1]) == "--photos") {
-      photos = Photographs(argv[2]);
-      out = argv[3];
-    } else {
-      std::cerr << "usage: picture_generator OUT_DIR\n"
-                   "       picture_generator --photos PHOTO_DIR OUT_DIR\n";
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-help" || args[0] == "-h")) {
+      std::cout << kUsage;
+      return 0;
+    }
+    const bool fromPhotos = args.size() == 3 && args[0] == "--photos";
+    if (!(args.size() == 1 || fromPhotos) ||
+        std::any_of(args.begin() + (fromPhotos ? 1 : 0), args.end(),
+                    [](const std::string& folder) { return folder.empty() || folder.front() == '-'; })) {
+      // A folder named like an option is far more often a mistyped option.
+      std::cerr << kUsage;
       return 2;
     }
-    std::filesystem::create_directories(out);
-    for (int number = 0; number < kPictureCount; ++number) {
-      const bool fromPhoto = static_cast<std::size_t>(number) < photos.size();
-      const RgbImage image =
-          fromPhoto ? orvanel::tools::CropAndScale(
-                          orvanel::tools::DecodeJpegFile(photos[static_cast<std::size_t>(number)].string()),
-                          kWidth, kHeight)
-                    : Landscape(number);
-      const auto bytes = EncodeToSize(image, number);
-      WriteFile(out / ("pic" + std::to_string(number) + ".jpg"), bytes);
-      std::cout << "pic" << number << ".jpg " << bytes.size() << " bytes"
-                << (fromPhoto ? " from " + photos[static_cast<std::size_t>(number)].filename().string() : "")
-                << "\n";
-    }
-    WriteFile(out / "orvanel.ico", orvanel::tools::EncodeIcon(Icon()));
+    const auto photos = fromPhotos ? Photographs(args[1]) : std::vector<std::pair<std::string, RgbImage>>{};
+    WriteCollection(fromPhotos ? args[2] : args[0], photos);
     return 0;
   } catch (const std::exception& error) {
     std::cerr << "picture_generator: " << error.what() << "\n";

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/window_styles.h"
@@ -111,6 +112,16 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
     window.dialog->present();
     return false;
   });
+  // Tab follows the order the form made its controls in, as the desktop's
+  // dialogs do; GTK's own would go by where they lie.
+  window.dialog->signal_key_press_event().connect(
+      [this, handle](GdkEventKey* key) {
+        const bool back = key->keyval == GDK_KEY_ISO_Left_Tab || (key->state & GDK_SHIFT_MASK) != 0;
+        if (key->keyval != GDK_KEY_Tab && key->keyval != GDK_KEY_ISO_Left_Tab) return false;
+        if (NativeWindow* form = Find(handle)) MoveFocus(*form, back ? -1 : 1);
+        return true;
+      },
+      false);
   window.dialog->signal_delete_event().connect([this, handle](GdkEventAny*) {
     Post(Message{handle, kMsgClose, 0, 0, Now(), cursor_});
     return true;
@@ -130,6 +141,21 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
   fixed->show();
   if (NativeWindow* focus = Find(window.focus); focus != nullptr && focus->widget) focus->widget->grab_focus();
   PlaceDialog(window);
+}
+
+void GtkDesktop::MoveFocus(NativeWindow& form, int step) {
+  std::vector<Gtk::Widget*> order;
+  for (const auto control : form.controls) {
+    Gtk::Widget* widget = windows_.at(control).widget.get();
+    if (widget != nullptr && widget->get_can_focus() && widget->is_visible() && widget->is_sensitive()) {
+      order.push_back(widget);
+    }
+  }
+  if (order.empty()) return;
+  const auto focused = std::find_if(order.begin(), order.end(), [](Gtk::Widget* w) { return w->has_focus(); });
+  const auto count = static_cast<std::ptrdiff_t>(order.size());
+  const std::ptrdiff_t at = focused == order.end() ? (step > 0 ? -1 : 0) : focused - order.begin();
+  order[static_cast<std::size_t>(((at + step) % count + count) % count)]->grab_focus();
 }
 
 void GtkDesktop::PlaceDialog(NativeWindow& window) {

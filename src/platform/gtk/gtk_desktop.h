@@ -199,6 +199,8 @@ class GtkDesktop : public Desktop {
   void SetUpOutputs();
   void ShowDialog(NativeWindow& window);
   void PlaceDialog(NativeWindow& window);
+  // Moves the dialog's focus to the next (1) or previous (-1) control that takes it.
+  void MoveFocus(NativeWindow& form, int step);
   void MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlRequest& request);
   NativeWindow* UpDownOf(WindowHandle edit);
   std::unique_ptr<Gtk::Widget> MakeSpinButton(NativeWindow& upDown, const ControlRequest& request);

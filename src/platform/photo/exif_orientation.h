@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/photo/rgb_image.h"
+
 namespace orvanel::platform::photo {
 
 // 1 as stored; 2 mirrored left to right; 3 turned half a turn; 4 mirrored
@@ -11,5 +13,9 @@ namespace orvanel::platform::photo {
 // clockwise; 7 mirrored along the other diagonal; 8 turned a quarter
 // anticlockwise. 1 when the file has no Exif block, or a damaged one.
 int ExifOrientation(std::span<const std::uint8_t> jpeg);
+
+// The photo turned by an orientation (1 to 8) so that it stands as taken;
+// 5 to 8 swap its sides.
+RgbImage Orient(const RgbImage& image, int orientation);
 
 }  // namespace orvanel::platform::photo

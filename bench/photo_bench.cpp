@@ -1,0 +1,107 @@
+// A 24-megapixel photo (6000 x 4000) of the user's folder fitted to a full-HD
+// and to a 4K monitor: the saver's whole path (read the header and the Exif
+// orientation, decode at the chosen DCT scale, reduce by area averaging, the
+// display's pixel format) against the library's bare decode at that same
+// scale, which is the floor; the aim is at most 1.3 times it. The bare decode
+// at full size shows what the DCT scaling saves. Then the listing of a large
+// folder, which the first picture waits for.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_process.h"
+#include "slideshow/photo_fit.h"
+#include "slideshow/picture_folder.h"
+#include "support/bare_decode.h"
+#include "support/jpeg_writer.h"
+
+namespace {
+
+using orvanel::platform::sim::SimDesktop;
+using orvanel::platform::sim::SimProcess;
+
+// A camera-like photo: smooth light across the frame, fine texture over it
+// (as foliage or gravel gives), at quality 90 with chroma subsampled 2 x 2.
+const std::vector<std::uint8_t>& Photo() {
+  static const std::vector<std::uint8_t> photo = [] {
+    orvanel::testing::JpegRecipe recipe;
+    recipe.width = 6000;
+    recipe.height = 4000;
+    recipe.quality = 90;
+    recipe.colour = [](int x, int y) {
+      std::uint32_t noise = static_cast<std::uint32_t>(x) * 2654435761u ^ static_cast<std::uint32_t>(y) * 40503u;
+      noise = (noise >> 13 ^ noise) * 1274126177u;
+      const int grain = static_cast<int>(noise >> 27) - 16;
+      const auto channel = [grain](int base) { return static_cast<std::uint32_t>(std::clamp(base + grain, 0, 255)); };
+      return channel(60 + x * 150 / 6000) << 16 | channel(90 + y * 120 / 4000) << 8 | channel(140 - y * 80 / 4000);
+    };
+    return orvanel::testing::MakeJpeg(recipe);
+  }();
+  return photo;
+}
+
+// The DCT scale the saver picks for the area (a 3:2 photo is fitted by its height).
+int EighthsFor(int width, int height) {
+  const auto fit = orvanel::slideshow::FitSize(6000, 4000, width, height);
+  return orvanel::slideshow::DctEighthsFor(6000, 4000, fit.width, fit.height);
+}
+
+void BM_PhotoBareDecodeFullSize(benchmark::State& state) {
+  std::vector<std::uint8_t> rgb;
+  for (auto _ : state) {
+    orvanel::testing::BareDecode(Photo(), rgb);
+    benchmark::DoNotOptimize(rgb.data());
+  }
+}
+BENCHMARK(BM_PhotoBareDecodeFullSize)->Unit(benchmark::kMillisecond);
+
+void BM_PhotoBareDecodeAtScale(benchmark::State& state) {
+  const int eighths = EighthsFor(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  state.SetLabel(std::to_string(eighths) + "/8");
+  std::vector<std::uint8_t> rgb;
+  for (auto _ : state) {
+    orvanel::testing::BareDecode(Photo(), rgb, eighths);
+    benchmark::DoNotOptimize(rgb.data());
+  }
+}
+BENCHMARK(BM_PhotoBareDecodeAtScale)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+
+void BM_FitPhoto(benchmark::State& state) {
+  SimDesktop desktop;
+  SimProcess process(desktop, "orvanel.scr");
+  const auto width = static_cast<std::int32_t>(state.range(0));
+  const auto height = static_cast<std::int32_t>(state.range(1));
+  for (auto _ : state) {
+    auto fitted = orvanel::slideshow::FitPhoto(process, Photo(), width, height);
+    benchmark::DoNotOptimize(fitted->bitmap.get());
+  }
+}
+BENCHMARK(BM_FitPhoto)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+
+// Listing a folder of 10,000 photos in 100 subfolders at the slideshow's
+// start: what the first picture waits for beyond the built-in collection.
+void BM_ListTenThousandFiles(benchmark::State& state) {
+  SimDesktop desktop;
+  SimProcess process(desktop, "orvanel.scr");
+  for (int folder = 0; folder < 100; ++folder) {
+    const auto host = desktop.HostPath("C:\\Photos\\Trip " + std::to_string(folder));
+    std::filesystem::create_directories(host);
+    for (int file = 0; file < 100; ++file) {
+      std::ofstream(host / ("IMG_" + std::to_string(file) + ".jpg")) << "x";
+    }
+  }
+  for (auto _ : state) {
+    const auto files = orvanel::slideshow::ListPictures(process, "C:\\Photos");
+    if (files.size() != 10'000) state.SkipWithError("not every file listed");
+    benchmark::DoNotOptimize(files.data());
+  }
+}
+BENCHMARK(BM_ListTenThousandFiles)->Unit(benchmark::kMillisecond);
+
+}  // namespace

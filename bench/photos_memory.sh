@@ -1,0 +1,37 @@
+#!/bin/sh
+# Peak memory of the native saver full screen on one 3840 x 2160 monitor:
+# with the built-in pictures, and with a folder of 24-megapixel photos
+# (6000 x 4000 JPEG). Each run lasts long enough for several presentations
+# with dissolves; VmHWM is read from /proc just before the saver is ended.
+#   bench/photos_memory.sh PROGRAM [seconds]
+set -eu
+program="$1"
+seconds="${2:-20}"
+scratch=$(mktemp -d)
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$scratch"' EXIT
+n=70
+while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 3840x2160x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$n" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" NO_AT_BRIDGE=1
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+mkdir -p "$scratch/photos" "$XDG_CONFIG_HOME/vorlanthix"
+convert -size 6000x4000 gradient:'#3060a0'-'#c08040' -attenuate 0.4 +noise Gaussian -quality 90 \
+  "$scratch/photos/photo-1.jpg"
+for i in 2 3 4 5 6; do
+  convert "$scratch/photos/photo-1.jpg" -rotate 180 -quality 90 "$scratch/photos/photo-$i.jpg"
+done
+printf '[Config]\nSpeed=2\nRandom=0\nBlend=1\n' > "$XDG_CONFIG_HOME/vorlanthix/orvanel.ini"
+
+measure() {
+  "$program" /s -folder "$1" 2>/dev/null &
+  pid=$!
+  sleep "$seconds"
+  hwm=$(sed -n 's/^VmHWM:[[:space:]]*//p' "/proc/$pid/status")
+  rss=$(sed -n 's/^VmRSS:[[:space:]]*//p' "/proc/$pid/status")
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  echo "$2: VmHWM $hwm, VmRSS $rss after ${seconds}s"
+}
+measure "" "built-in pictures"
+measure "$scratch/photos" "6000 x 4000 photos"
