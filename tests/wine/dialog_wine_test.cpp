@@ -3,11 +3,14 @@
 //   OK: the file holds exactly the values chosen; the process ends.
 //   Cancel: the file stays as it was.
 //   A bad number: the error box with its exact text; the dialog stays.
+//   Folder row: the shell's folder dialog picks a folder, OK stores it.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
 #include <string>
 
 #include "wine/wine_test.h"
@@ -16,7 +19,7 @@ namespace orvanel::wine {
 namespace {
 
 // The dialog's controls, in the order the window makes them.
-enum Control { kOK = 0, kCancel = 1, kEdit = 3, kRandom = 6, kBlend = 8 };
+enum Control { kOK = 0, kCancel = 1, kEdit = 3, kRandom = 6, kBlend = 8, kFolderLabel = 9, kFolder = 10 };
 
 class WineDialog : public WineTest {
  protected:
@@ -133,6 +136,49 @@ TEST_F(WineDialog, EscapePressesNothingAndEnterPressesTheFocusedButton) {
   ASSERT_EQ(std::system("xdotool key shift+Tab shift+Tab Return >/dev/null 2>&1"), 0);
   EXPECT_EQ(AwaitExit(pid), "exited 0");
   EXPECT_EQ(Stored("Speed"), "16");
+}
+
+// The shell's own folder dialog, as a user meets it: its box takes the
+// folder's path, its OK chooses it.
+TEST_F(WineDialog, TheShellsFolderDialogPicksTheFolderAndOkStoresIt) {
+  const auto folder = std::filesystem::temp_directory_path() / ("orvanel-pick-" + std::to_string(getpid())) /
+                      "Summer";
+  std::filesystem::create_directories(folder);
+  std::string windowsPath = "Z:" + folder.string();
+  for (auto& c : windowsPath) c = c == '/' ? '\\' : c;
+
+  Press(kFolder);
+  const std::string browse = FindWindow(pid, "#32770");
+  ASSERT_FALSE(browse.empty()) << WindowList(pid);
+  // The box for a name takes the folder's path; Open chooses it.
+  const auto childOf = [&](const std::string& kind) {
+    const auto controls = session->Command("controls " + browse);
+    const auto at = controls.find(kind);
+    if (at == std::string::npos) return std::string();
+    // Each control's entry ends in its visibility, "|0 " or "|1 "; captions hold spaces.
+    int index = 0;
+    for (std::size_t i = 0; i + 2 < at; ++i) {
+      if (controls[i] == '|' && (controls[i + 1] == '0' || controls[i + 1] == '1') && controls[i + 2] == ' ') ++index;
+    }
+    return WineSession::Value(session->Command("child " + browse + " " + std::to_string(index)));
+  };
+  std::string box, open;
+  ASSERT_TRUE(Eventually(
+      [&] {
+        box = childOf("Edit|");
+        open = childOf("Button|&Open|");
+        return !box.empty() && !open.empty();
+      },
+      std::chrono::milliseconds(5000), std::chrono::milliseconds(50)))
+      << session->Command("controls " + browse);
+  ASSERT_EQ(session->Command("settext " + box + " " + windowsPath), "ok");
+  ASSERT_EQ(session->Command("press " + open), "ok");
+  EXPECT_TRUE(AwaitControls("Static|Summer|-1|1 ")) << session->Command("controls " + dialog) << " | "
+                                                      << session->Command("controls " + browse);
+  Press(kOK);
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+  EXPECT_EQ(Stored("Folder"), windowsPath);
+  std::filesystem::remove_all(folder.parent_path());
 }
 
 }  // namespace

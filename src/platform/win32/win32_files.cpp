@@ -1,13 +1,13 @@
 // The user's picture files, through the ANSI functions as the rest of the
 // saver's paths: a name the ANSI code page cannot write is reached by its
 // short name. A folder is known by its volume and file index, links and
-// junctions followed.
+// junctions followed. The folder is chosen in the shell's own dialog.
 #include <windows.h>
-#include <ole2.h>
-#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <algorithm>
-#include <array>
+#include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "platform/win32/handles.h"
@@ -57,45 +57,95 @@ std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, std::
   return bytes;
 }
 
-// The shell's folder dialog opens at the folder given, once it is up.
-int CALLBACK OnFolderDialog(HWND dialog, UINT message, LPARAM, LPARAM start) {
-  if (message == BFFM_INITIALIZED && start != 0) SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, start);
-  return 0;
+// Text in the ANSI code page, as the saver's paths are, and back.
+std::wstring Wide(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(std::max(length, 1)), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+  wide.resize(wcslen(wide.c_str()));
+  return wide;
 }
 
-// The new-style folder dialog needs OLE on the calling thread, for as long as it shows.
-class ScopedOle {
+std::optional<std::string> Ansi(const wchar_t* text) {
+  BOOL lossy = FALSE;
+  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, &lossy);
+  if (length <= 0 || lossy) return std::nullopt;  // a path the saver could not open again
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), length, nullptr, nullptr);
+  ansi.resize(std::strlen(ansi.c_str()));
+  return ansi;
+}
+
+// COM on the calling thread, for as long as the dialog shows.
+class ScopedCom {
  public:
-  ScopedOle() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
-  ~ScopedOle() {
-    if (ok_) OleUninitialize();
+  ScopedCom() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  ~ScopedCom() {
+    if (ok_) CoUninitialize();
   }
-  ScopedOle(const ScopedOle&) = delete;
-  ScopedOle& operator=(const ScopedOle&) = delete;
+  ScopedCom(const ScopedCom&) = delete;
+  ScopedCom& operator=(const ScopedCom&) = delete;
 
  private:
   bool ok_;
+};
+
+// A COM interface pointer, released on every way out.
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ~ComPtr() {
+    if (pointer_ != nullptr) pointer_->Release();
+  }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  T* operator->() const { return pointer_; }
+  T** Out() { return &pointer_; }
+  explicit operator bool() const { return pointer_ != nullptr; }
+
+ private:
+  T* pointer_ = nullptr;
+};
+
+// A string the shell allocated, freed with CoTaskMemFree.
+class ShellString {
+ public:
+  ~ShellString() { CoTaskMemFree(text_); }
+  PWSTR* Out() { return &text_; }
+  const wchar_t* get() const { return text_; }
+
+ private:
+  PWSTR text_ = nullptr;
 };
 
 }  // namespace
 
 std::optional<std::string> Win32Desktop::ChooseFolder(WindowHandle owner, const std::string& title,
                                                       const std::string& start) {
-  const ScopedOle ole;
-  BROWSEINFOA info{};
-  info.hwndOwner = reinterpret_cast<HWND>(static_cast<std::intptr_t>(owner));
-  info.lpszTitle = title.c_str();
-  // Folders of the file system only, with a box to type a path into.
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_USENEWUI;
-  info.lpfn = OnFolderDialog;
-  info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
-  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info);
-  if (chosen == nullptr) return std::nullopt;
-  std::array<char, MAX_PATH> path{};
-  const bool named = SHGetPathFromIDListA(chosen, path.data()) != FALSE;
-  CoTaskMemFree(chosen);
-  if (!named) return std::nullopt;
-  return std::string(path.data());
+  // The shell's common item dialog, picking folders of the file system.
+  const ScopedCom com;
+  ComPtr<IFileOpenDialog> dialog;
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(dialog.Out())))) {
+    return std::nullopt;
+  }
+  FILEOPENDIALOGOPTIONS options = 0;
+  dialog->GetOptions(&options);
+  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+  dialog->SetTitle(Wide(title).c_str());
+  if (!start.empty()) {
+    ComPtr<IShellItem> startItem;
+    if (SUCCEEDED(SHCreateItemFromParsingName(Wide(start).c_str(), nullptr, IID_PPV_ARGS(startItem.Out())))) {
+      dialog->SetFolder(startItem.operator->());
+    }
+  }
+  if (FAILED(dialog->Show(reinterpret_cast<HWND>(static_cast<std::intptr_t>(owner))))) return std::nullopt;
+  ComPtr<IShellItem> chosen;
+  ShellString path;
+  if (FAILED(dialog->GetResult(chosen.Out())) || FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, path.Out()))) {
+    return std::nullopt;
+  }
+  return Ansi(path.get());
 }
 
 FolderListing Win32Desktop::ListFolder(const std::string& path) {
