@@ -11,7 +11,8 @@
 //   Host window: XScreenSaver's convention fills all of the window; SIGTERM ends it.
 //   Dialog:      Enter presses OK, which stores the settings; Alt+C cancels and
 //                leaves the file as it was; -settings opens it without a window id;
-//                the spin button keeps typed text, and its keys and wheel step it.
+//                the spin button keeps typed text, and its keys and wheel step it;
+//                the folder row picks a folder in GTK's chooser.
 //   Photos:      a folder's photos, JPEG and PNG, in name order, a bad file passed
 //                over; from the settings file or from -folder.
 //   Options:     -help prints the usage and exits 0; an unknown option prints it
@@ -192,6 +193,37 @@ TEST_F(NativeSaver, TheSpinButtonKeepsWhatIsTypedAndStepsWithinItsRange) {
     EXPECT_EQ(AwaitExit(pid, 3000), 0) << c.gestures;
     EXPECT_NE(StoredSettings().find(c.saved), std::string::npos) << c.gestures << ": " << StoredSettings();
   }
+}
+
+// The folder row: GTK's chooser, driven from the keyboard as a user may
+// (Ctrl+L, the path, Alt+S), picks the folder; OK stores it; Built-in clears it.
+TEST_F(NativeSaver, TheFolderRowPicksAFolderInGtksChooserAndBuiltInClearsIt) {
+  const auto folder = scratch_ / "Summer 2025";
+  std::filesystem::create_directories(folder);
+  StoreSettings("[Config]\nSpeed=8\n");
+  pid_t pid = Launch({"-settings"});
+  unsigned long dialog = FindTitled("Orvanel Screensaver", 10000);
+  ASSERT_TRUE(AwaitInputFocus(dialog, 5000));
+  Xdotool("key alt+f");
+  const unsigned long chooser = FindTitled("Pictures folder", 10000);
+  ASSERT_TRUE(AwaitInputFocus(chooser, 5000));
+  Xdotool("key ctrl+l");
+  Xdotool("type --delay 20 '" + folder.string() + "'");
+  Xdotool("key alt+s");
+  ASSERT_TRUE(testing::Eventually([&] { return FindTitled("Pictures folder", 0) == 0; }, std::chrono::seconds(5),
+                                  std::chrono::milliseconds(50)));
+  ASSERT_TRUE(AwaitInputFocus(dialog, 5000));
+  Xdotool("key alt+o");
+  EXPECT_EQ(AwaitExit(pid, 3000), 0);
+  EXPECT_NE(StoredSettings().find("Folder=" + folder.string() + "\r\n"), std::string::npos) << StoredSettings();
+
+  pid = Launch({"-settings"});
+  dialog = FindTitled("Orvanel Screensaver", 10000);
+  ASSERT_TRUE(AwaitInputFocus(dialog, 5000));
+  Xdotool("key alt+i");
+  Xdotool("key alt+o");
+  EXPECT_EQ(AwaitExit(pid, 3000), 0);
+  EXPECT_NE(StoredSettings().find("Folder=\r\n"), std::string::npos) << StoredSettings();
 }
 
 // Text that is not a number reaches the settings as it is, and is refused.

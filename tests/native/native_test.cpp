@@ -212,6 +212,27 @@ unsigned long NativeTest::FindTitled(const std::string& title, int milliseconds)
 
 unsigned long NativeTest::DefaultRootWindowId() { return DefaultRootWindow(display_); }
 
+bool NativeTest::AwaitInputFocus(unsigned long window, int milliseconds) {
+  return testing::Eventually(
+      [&] {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(display_, &focus, &revert);
+        // The focus may rest on a child: walk up to the top.
+        for (Window at = focus; at != 0 && at != PointerRoot;) {
+          if (at == window) return true;
+          Window root = 0, parent = 0, *children = nullptr;
+          unsigned count = 0;
+          if (XQueryTree(display_, at, &root, &parent, &children, &count) == 0) return false;
+          if (children != nullptr) XFree(children);
+          if (parent == root) break;
+          at = parent;
+        }
+        return false;
+      },
+      std::chrono::milliseconds(milliseconds), std::chrono::milliseconds(20));
+}
+
 void NativeTest::Xdotool(const std::string& arguments) {
   const int status = std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str());
   EXPECT_EQ(status, 0) << "xdotool " << arguments;

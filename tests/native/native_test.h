@@ -62,6 +62,8 @@ class NativeTest : public ::testing::Test {
   unsigned long FindTitled(const std::string& title, int milliseconds);
 
   unsigned long DefaultRootWindowId();
+  // Waits until the keyboard goes to `window` (or a window inside it).
+  bool AwaitInputFocus(unsigned long window, int milliseconds);
   static void Xdotool(const std::string& arguments);
 
   _XDisplay* display_ = nullptr;

@@ -208,6 +208,16 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
     case ControlKind::kButton: {
       auto button = std::make_unique<Gtk::Button>(Mnemonic(request.text), true);
       button->signal_clicked().connect(clicked);
+      // Alt with the underlined letter clicks at once, as on the desktop. GTK
+      // would show the button pressed for a moment first and drop the click
+      // if the focus moved on meanwhile (a second Alt key typed quickly).
+      button->signal_mnemonic_activate().connect(
+          [raw = button.get()](bool) {
+            raw->grab_focus();
+            raw->clicked();
+            return true;
+          },
+          false);
       widget = std::move(button);
       break;
     }
@@ -359,16 +369,20 @@ std::optional<std::string> GtkDesktop::ChooseFolder(WindowHandle owner, const st
   chooser.set_local_only(true);
   chooser.set_default_size(640, 420);
   chooser.set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
-  if (const NativeWindow* form = Find(owner); form != nullptr && form->dialog) {
-    chooser.set_transient_for(*form->dialog);
-  }
-  if (!start.empty()) chooser.set_current_folder(start);
+  if (NativeWindow* form = Find(owner); form != nullptr && form->dialog) chooser.set_transient_for(*form->dialog);
+  // Where the user left off, else their own folder rather than GTK's recent files.
+  chooser.set_current_folder(start.empty() ? Glib::get_home_dir() : start);
   // Without a window manager nobody else gives the chooser the keyboard.
   chooser.signal_map_event().connect([&chooser](GdkEventAny*) {
     chooser.present();
     return false;
   });
-  if (chooser.run() != Gtk::RESPONSE_ACCEPT) return std::nullopt;
+  const int response = chooser.run();
+  chooser.hide();
+  // The keyboard goes back to the dialog, which nobody else hands it to
+  // without a window manager.
+  if (NativeWindow* form = Find(owner); form != nullptr && form->dialog) form->dialog->present();
+  if (response != Gtk::RESPONSE_ACCEPT) return std::nullopt;
   const std::string chosen = chooser.get_filename();
   if (chosen.empty()) return std::nullopt;
   return chosen;
