@@ -49,6 +49,11 @@ class NativeSaver : public NativeTest {
     return pid;
   }
   std::string RootWindow() { return std::to_string(DefaultRootWindowId()); }
+  // The settings dialog, once it shows and has the keyboard; 0 if it never does.
+  unsigned long AwaitDialog() {
+    const unsigned long dialog = FindTitled("Orvanel Screensaver", 10000);
+    return dialog != 0 && AwaitInputFocus(dialog, 5000) ? dialog : 0;
+  }
 };
 
 TEST_F(NativeSaver, FullScreenShowsPicturesThatChangeWithThePeriodAndAKeyEndsIt) {
@@ -147,13 +152,13 @@ TEST_F(NativeSaver, TheDialogStoresOnOkAndLeavesTheFileOnCancel) {
   const std::string stored = "[Config]\nSpeed=0x1F\nRandom=0\n";
   StoreSettings(stored);
   pid_t pid = Launch({"/c:" + RootWindow()});
-  ASSERT_NE(FindTitled("Orvanel Screensaver", 10000), 0u);
+  ASSERT_NE(AwaitDialog(), 0u);
   Xdotool("key alt+c");
   EXPECT_EQ(AwaitExit(pid, 3000), 0);
   EXPECT_EQ(StoredSettings(), stored);
 
   pid = Launch({"/c:" + RootWindow()});
-  ASSERT_NE(FindTitled("Orvanel Screensaver", 10000), 0u);
+  ASSERT_NE(AwaitDialog(), 0u);
   Xdotool("key Return");  // the focused OK button
   EXPECT_EQ(AwaitExit(pid, 3000), 0);
   const std::string saved = StoredSettings();
@@ -183,7 +188,7 @@ TEST_F(NativeSaver, TheSpinButtonKeepsWhatIsTypedAndStepsWithinItsRange) {
   for (const Case& c : cases) {
     StoreSettings("[Config]\nSpeed=" + std::string(c.stored) + "\n");
     const pid_t pid = Launch({"-settings"});
-    const unsigned long dialog = FindTitled("Orvanel Screensaver", 10000);
+    const unsigned long dialog = AwaitDialog();
     ASSERT_NE(dialog, 0u);
     Xdotool("key Tab Tab");
     Xdotool("mousemove --window " + std::to_string(dialog) + " 70 21");
@@ -202,8 +207,8 @@ TEST_F(NativeSaver, TheFolderRowPicksAFolderInGtksChooserAndBuiltInClearsIt) {
   std::filesystem::create_directories(folder);
   StoreSettings("[Config]\nSpeed=8\n");
   pid_t pid = Launch({"-settings"});
-  unsigned long dialog = FindTitled("Orvanel Screensaver", 10000);
-  ASSERT_TRUE(AwaitInputFocus(dialog, 5000));
+  unsigned long dialog = AwaitDialog();
+  ASSERT_NE(dialog, 0u);
   Xdotool("key alt+f");
   const unsigned long chooser = FindTitled("Pictures folder", 10000);
   ASSERT_TRUE(AwaitInputFocus(chooser, 5000));
@@ -218,8 +223,8 @@ TEST_F(NativeSaver, TheFolderRowPicksAFolderInGtksChooserAndBuiltInClearsIt) {
   EXPECT_NE(StoredSettings().find("Folder=" + folder.string() + "\r\n"), std::string::npos) << StoredSettings();
 
   pid = Launch({"-settings"});
-  dialog = FindTitled("Orvanel Screensaver", 10000);
-  ASSERT_TRUE(AwaitInputFocus(dialog, 5000));
+  dialog = AwaitDialog();
+  ASSERT_NE(dialog, 0u);
   Xdotool("key alt+i");
   Xdotool("key alt+o");
   EXPECT_EQ(AwaitExit(pid, 3000), 0);
@@ -231,7 +236,7 @@ TEST_F(NativeSaver, TheSpinButtonPassesTextThatIsNotANumberToTheCheck) {
   const std::string stored = "[Config]\nSpeed=8\n";
   StoreSettings(stored);
   const pid_t pid = Launch({"-settings"});
-  ASSERT_NE(FindTitled("Orvanel Screensaver", 10000), 0u);
+  ASSERT_NE(AwaitDialog(), 0u);
   Xdotool("key Tab Tab type 12x");
   Xdotool("key alt+o");
   EXPECT_EQ(AwaitExit(pid, 1000), -1) << "the dialog closed on a number that is not one";
@@ -245,7 +250,7 @@ TEST_F(NativeSaver, SettingsOpensTheDialogWithoutAWindowId) {
   StoreSettings(stored);
   for (const char* option : {"-settings", "--settings"}) {
     const pid_t pid = Launch({option});
-    ASSERT_NE(FindTitled("Orvanel Screensaver", 10000), 0u) << option;
+    ASSERT_NE(AwaitDialog(), 0u) << option;
     Xdotool("key alt+c");
     EXPECT_EQ(AwaitExit(pid, 3000), 0) << option;
     EXPECT_EQ(StoredSettings(), stored);
