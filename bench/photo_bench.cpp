@@ -72,6 +72,17 @@ void BM_PhotoBareDecodeAtScale(benchmark::State& state) {
 }
 BENCHMARK(BM_PhotoBareDecodeAtScale)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
+// Every DCT scale, for the choice between them: the library has fast paths
+// for some scales only.
+void BM_PhotoBareDecodeAtEighths(benchmark::State& state) {
+  std::vector<std::uint8_t> rgb;
+  for (auto _ : state) {
+    orvanel::testing::BareDecode(Photo(), rgb, static_cast<int>(state.range(0)));
+    benchmark::DoNotOptimize(rgb.data());
+  }
+}
+BENCHMARK(BM_PhotoBareDecodeAtEighths)->DenseRange(1, 8)->Unit(benchmark::kMillisecond);
+
 void BM_FitPhoto(benchmark::State& state) {
   SimDesktop desktop;
   SimProcess process(desktop, "orvanel.scr");

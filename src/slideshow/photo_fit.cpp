@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/forms/canvas.h"
+#include "slideshow/area_reducer.h"
 #include "platform/photo/exif_orientation.h"
 #include "platform/photo/jpeg_photo.h"
 #include "platform/photo/png_photo.h"
@@ -14,28 +15,6 @@ namespace orvanel::slideshow {
 namespace {
 
 using platform::photo::RgbImage;
-
-// The source pixels one output pixel covers along one side, with their shares.
-struct Span {
-  std::int32_t first = 0;
-  std::vector<float> weights;
-};
-
-std::vector<Span> SpansFor(std::int32_t source, std::int32_t target) {
-  std::vector<Span> spans(static_cast<std::size_t>(target));
-  const double step = static_cast<double>(source) / target;
-  for (std::int32_t i = 0; i < target; ++i) {
-    const double from = i * step;
-    const double to = std::min<double>(source, (i + 1) * step);
-    Span& span = spans[static_cast<std::size_t>(i)];
-    span.first = static_cast<std::int32_t>(from);
-    for (std::int32_t s = span.first; s < to; ++s) {
-      const double covered = std::min<double>(s + 1, to) - std::max<double>(s, from);
-      span.weights.push_back(static_cast<float>(covered / step));
-    }
-  }
-  return spans;
-}
 
 void WriteRows(const RgbImage& image, platform::PixelRows rows) {
   const bool bgr = rows.layout != platform::PixelLayout::kRgbx32;
@@ -71,10 +50,11 @@ std::optional<RgbImage> DecodeJpegFitted(std::span<const std::uint8_t> bytes, st
   const std::int32_t needWidth = sideways ? size.height : size.width;
   const std::int32_t needHeight = sideways ? size.width : size.height;
   const int eighths = DctEighthsFor(stored->width, stored->height, needWidth, needHeight);
-  auto decoded = photo::DecodeJpegPhoto(bytes, eighths, kMaxPicturePixels);
-  if (!decoded) return std::nullopt;
-  RgbImage reduced = ReduceByArea(*decoded, needWidth, needHeight);
-  decoded.reset();  // the larger one goes before the turned copy is made
+  // Decoded row by row straight into the reduction: the decoded photo is
+  // never held whole.
+  AreaReducer reducer(needWidth, needHeight);
+  if (!photo::DecodeJpegRows(bytes, eighths, reducer)) return std::nullopt;
+  RgbImage& reduced = reducer.Result();
   return orientation == 1 ? std::move(reduced) : photo::Orient(reduced, orientation);
 }
 
@@ -91,41 +71,10 @@ std::optional<RgbImage> DecodePngFitted(std::span<const std::uint8_t> bytes, std
 }  // namespace
 
 RgbImage ReduceByArea(const RgbImage& image, std::int32_t width, std::int32_t height) {
-  RgbImage reduced;
-  reduced.width = width;
-  reduced.height = height;
-  reduced.pixels.resize(static_cast<std::size_t>(width) * height * 3);
-  if (width == image.width && height == image.height) {
-    reduced.pixels = image.pixels;
-    return reduced;
-  }
-  const auto columns = SpansFor(image.width, width);
-  const auto rows = SpansFor(image.height, height);
-  // One output row at a time: the rows it covers summed by their shares,
-  // then the columns; only one row of sums is ever held.
-  std::vector<float> sums(static_cast<std::size_t>(image.width) * 3);
-  for (std::int32_t y = 0; y < height; ++y) {
-    std::fill(sums.begin(), sums.end(), 0.0f);
-    const Span& rowSpan = rows[static_cast<std::size_t>(y)];
-    for (std::size_t r = 0; r < rowSpan.weights.size(); ++r) {
-      const std::uint8_t* from = image.Row(rowSpan.first + static_cast<std::int32_t>(r));
-      const float weight = rowSpan.weights[r];
-      for (std::size_t i = 0; i < sums.size(); ++i) sums[i] += weight * from[i];
-    }
-    std::uint8_t* to = reduced.Row(y);
-    for (std::int32_t x = 0; x < width; ++x) {
-      const Span& columnSpan = columns[static_cast<std::size_t>(x)];
-      float pixel[3] = {0, 0, 0};
-      for (std::size_t c = 0; c < columnSpan.weights.size(); ++c) {
-        const float* sum = &sums[static_cast<std::size_t>(columnSpan.first + static_cast<std::int32_t>(c)) * 3];
-        for (int k = 0; k < 3; ++k) pixel[k] += columnSpan.weights[c] * sum[k];
-      }
-      for (int k = 0; k < 3; ++k) {
-        *to++ = static_cast<std::uint8_t>(std::clamp(std::lround(pixel[k]), 0L, 255L));
-      }
-    }
-  }
-  return reduced;
+  AreaReducer reducer(width, height);
+  if (!reducer.Begin(image.width, image.height)) return RgbImage{};
+  for (std::int32_t y = 0; y < image.height; ++y) reducer.Row(image.Row(y));
+  return std::move(reducer.Result());
 }
 
 int DctEighthsFor(std::int32_t storedWidth, std::int32_t storedHeight, std::int32_t needWidth,

@@ -2,7 +2,7 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <new>
+#include <utility>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -73,9 +73,10 @@ bool OutputSize(std::span<const std::uint8_t> data, int eighths, JDIMENSION& wid
   return true;
 }
 
-// Decodes into `pixels`, which holds width x height x 3 bytes already.
-bool DecodeInto(std::span<const std::uint8_t> data, int eighths, std::uint8_t* pixels, JDIMENSION width,
-                JDIMENSION height) {
+// Decodes row by row into the sink; each row lands in a buffer of the
+// library's pool, freed with the decompressor. The sink's own objects live
+// in the caller, out of longjmp's way.
+bool DecodeInto(std::span<const std::uint8_t> data, int eighths, RowSink& sink) {
   jpeg_decompress_struct info;
   ErrorManager errors;
   UseErrorManager(info, errors);
@@ -89,23 +90,21 @@ bool DecodeInto(std::span<const std::uint8_t> data, int eighths, std::uint8_t* p
   jpeg_read_header(&info, TRUE);
   ChooseOutput(info, eighths);
   jpeg_start_decompress(&info);
-  if (info.output_width != width || info.output_height != height) {
+  const JDIMENSION width = info.output_width;
+  if (!sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(info.output_height))) {
     jpeg_destroy_decompress(&info);
     return false;
   }
   const bool inks = info.out_color_space == JCS_CMYK;
-  JSAMPARRAY inkRow =
-      inks ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, width * 4, 1)
-           : nullptr;
+  JSAMPARRAY decoded = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                                 width * (inks ? 4 : 3), 1);
+  JSAMPARRAY rgb = inks ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                                    width * 3, 1)
+                        : decoded;
   while (info.output_scanline < info.output_height) {
-    std::uint8_t* target = pixels + static_cast<std::size_t>(info.output_scanline) * width * 3;
-    if (inks) {
-      jpeg_read_scanlines(&info, inkRow, 1);
-      InksToRgb(inkRow[0], width, info.saw_Adobe_marker, target);
-    } else {
-      JSAMPROW row = target;
-      jpeg_read_scanlines(&info, &row, 1);
-    }
+    jpeg_read_scanlines(&info, decoded, 1);
+    if (inks) InksToRgb(decoded[0], width, info.saw_Adobe_marker, rgb[0]);
+    sink.Row(rgb[0]);
   }
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
@@ -129,23 +128,16 @@ JpegPhotoSize ScaledJpegSize(JpegPhotoSize stored, int eighths) {
   return JpegPhotoSize{scaled(stored.width), scaled(stored.height)};
 }
 
+bool DecodeJpegRows(std::span<const std::uint8_t> data, int eighths, RowSink& sink) {
+  if (eighths < 1 || eighths > 16) return false;
+  return DecodeInto(data, eighths, sink);
+}
+
 std::optional<RgbImage> DecodeJpegPhoto(std::span<const std::uint8_t> data, int eighths,
                                         std::int64_t maxPixels) {
-  if (eighths < 1 || eighths > 16) return std::nullopt;
-  JDIMENSION width = 0;
-  JDIMENSION height = 0;
-  if (!OutputSize(data, eighths, width, height)) return std::nullopt;
-  if (width == 0 || height == 0 || static_cast<std::int64_t>(width) * height > maxPixels) return std::nullopt;
-  RgbImage image;
-  image.width = static_cast<std::int32_t>(width);
-  image.height = static_cast<std::int32_t>(height);
-  try {
-    image.pixels.resize(static_cast<std::size_t>(width) * height * 3);
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;  // a photo that does not fit in memory is one not shown
-  }
-  if (!DecodeInto(data, eighths, image.pixels.data(), width, height)) return std::nullopt;
-  return image;
+  ImageSink whole(maxPixels);
+  if (!DecodeJpegRows(data, eighths, whole)) return std::nullopt;
+  return std::move(whole.Image());
 }
 
 }  // namespace orvanel::platform::photo

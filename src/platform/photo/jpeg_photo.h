@@ -21,8 +21,12 @@ std::optional<JpegPhotoSize> ReadJpegPhotoSize(std::span<const std::uint8_t> dat
 // The size the library gives at `eighths`/8 of the stored size (1 to 16).
 JpegPhotoSize ScaledJpegSize(JpegPhotoSize stored, int eighths);
 
-// Decodes at `eighths`/8 of the stored size. Nothing when the data is not a
-// JPEG the library can decode, or the decoded photo would exceed `maxPixels`.
+// Decodes at `eighths`/8 of the stored size into the sink, row by row.
+// False when the data is not a JPEG the library can decode, or the sink
+// refused it; the sink may then hold part of it.
+bool DecodeJpegRows(std::span<const std::uint8_t> data, int eighths, RowSink& sink);
+
+// The same, whole. Nothing when it cannot be decoded or would exceed `maxPixels`.
 std::optional<RgbImage> DecodeJpegPhoto(std::span<const std::uint8_t> data, int eighths,
                                         std::int64_t maxPixels);
 

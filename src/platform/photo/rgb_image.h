@@ -19,6 +19,30 @@ struct RgbImage {
   }
 };
 
+// Takes a decoded photo row by row, top row first, each `width` RGB pixels:
+// a photo need not be held whole to be reduced.
+class RowSink {
+ public:
+  virtual ~RowSink() = default;
+  // Before the first row; false refuses the photo (too large, no memory).
+  virtual bool Begin(std::int32_t width, std::int32_t height) = 0;
+  virtual void Row(const std::uint8_t* rgb) = 0;
+};
+
+// A sink that keeps every row: the photo whole.
+class ImageSink : public RowSink {
+ public:
+  explicit ImageSink(std::int64_t maxPixels) : maxPixels_(maxPixels) {}
+  bool Begin(std::int32_t width, std::int32_t height) override;
+  void Row(const std::uint8_t* rgb) override;
+  RgbImage& Image() { return image_; }
+
+ private:
+  std::int64_t maxPixels_;
+  RgbImage image_;
+  std::int32_t rows_ = 0;
+};
+
 enum class PhotoFormat { kUnknown, kJpeg, kPng };
 
 // What the file's first bytes say it is; its name is not asked.
