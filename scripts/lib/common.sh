@@ -101,47 +101,40 @@ fetch_source() {
   return 1
 }
 
+# Builds a library from Debian's source package with the MinGW-w64 cross
+# compiler and installs it under a prefix inside the build tree.
+#   build_for_windows SOURCE_PACKAGE PREFIX [cmake options...]
+build_for_windows() {
+  local package="$1" prefix="$2"
+  shift 2
+  ensure_deb_src
+  local src="$BUILD/deps/src-$package" tree="$BUILD/deps/$package-build" dir
+  rm -rf "$src" "$tree"
+  mkdir -p "$src"
+  log "fetching Debian's $package source"
+  fetch_source "$package" "$src"
+  dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name "$package-*" | head -n 1)
+  [ -n "$dir" ] || { echo "apt-get source $package gave no source tree" >&2; return 1; }
+  log "building $package for Windows"
+  cmake -S "$dir" -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >/dev/null
+  ninja -C "$tree" -j "$JOBS" install >/dev/null
+}
+
 ensure_mingw_libjpeg() {
   [ -f "$MINGW_JPEG/lib/libjpeg.a" ] && return 0
   ensure_packages dpkg-dev nasm
-  ensure_deb_src
-  local src="$BUILD/deps/src"
-  rm -rf "$src" "$BUILD/deps/libjpeg-turbo-build"
-  mkdir -p "$src"
-  log "fetching Debian's libjpeg-turbo source"
-  fetch_source libjpeg-turbo "$src"
-  local dir
-  dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
-  [ -n "$dir" ] || { echo "apt-get source libjpeg-turbo gave no source tree" >&2; return 1; }
-  log "building libjpeg-turbo for Windows"
-  cmake -S "$dir" -B "$BUILD/deps/libjpeg-turbo-build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$MINGW_JPEG" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
-    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DCMAKE_POLICY_DEFAULT_CMP0091=NEW >/dev/null
-  ninja -C "$BUILD/deps/libjpeg-turbo-build" -j "$JOBS" install >/dev/null
+  build_for_windows libjpeg-turbo "$MINGW_JPEG" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DCMAKE_POLICY_DEFAULT_CMP0091=NEW
 }
 
-# libpng for Windows, from Debian's source package, over the zlib of
-# Debian's MinGW-w64 package.
+# libpng for Windows, over the zlib of Debian's MinGW-w64 package.
 MINGW_PNG="$BUILD/deps/libpng-mingw"
 ensure_mingw_libpng() {
   [ -f "$MINGW_PNG/lib/libpng.a" ] && return 0
   ensure_packages dpkg-dev libz-mingw-w64-dev
-  ensure_deb_src
-  local src="$BUILD/deps/src-png"
-  rm -rf "$src" "$BUILD/deps/libpng-build"
-  mkdir -p "$src"
-  log "fetching Debian's libpng source"
-  fetch_source libpng1.6 "$src"
-  local dir
-  dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name 'libpng1.6-*' | head -n 1)
-  [ -n "$dir" ] || { echo "apt-get source libpng1.6 gave no source tree" >&2; return 1; }
-  log "building libpng for Windows"
-  cmake -S "$dir" -B "$BUILD/deps/libpng-build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$MINGW_PNG" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-    -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON >/dev/null
-  ninja -C "$BUILD/deps/libpng-build" -j "$JOBS" install >/dev/null
+  build_for_windows libpng1.6 "$MINGW_PNG" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+    -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON
 }
 
 build_win32() {

@@ -29,8 +29,7 @@
 
 #include "native/native_test.h"
 #include "support/await.h"
-#include "support/jpeg_writer.h"
-#include "support/png_writer.h"
+#include "support/photo_files.h"
 
 namespace orvanel::native {
 namespace {
@@ -297,27 +296,6 @@ TEST_F(NativeSaver, HelpPrintsTheUsageAndAnUnknownOptionIsAnError) {
   }
 }
 
-// A photo of one colour, as large as the screen.
-void WritePhoto(const std::filesystem::path& file, std::uint32_t colour, bool png) {
-  std::vector<std::uint8_t> bytes;
-  if (png) {
-    testing::PngRecipe recipe;
-    recipe.width = 1024;
-    recipe.height = 768;
-    recipe.alpha = false;
-    recipe.colour = [colour](int, int) { return colour; };
-    bytes = testing::MakePng(recipe);
-  } else {
-    testing::JpegRecipe recipe;
-    recipe.width = 1024;
-    recipe.height = 768;
-    recipe.colour = [colour](int, int) { return colour; };
-    bytes = testing::MakeJpeg(recipe);
-  }
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                             static_cast<std::streamsize>(bytes.size()));
-}
 
 bool Near(std::uint32_t a, std::uint32_t b) {
   for (int shift : {0, 8, 16}) {
@@ -328,22 +306,12 @@ bool Near(std::uint32_t a, std::uint32_t b) {
 
 TEST_F(NativeSaver, APhotosFolderIsShownInNameOrderPastABadFile) {
   const auto folder = scratch_ / "My Photos";
-  WritePhoto(folder / "1.jpg", 0xC02010, false);
+  testing::WriteSolidPhoto(folder / "1.jpg", 0xC02010, false);
   std::ofstream(folder / "2.jpg") << "a shopping list, not a photo";
-  WritePhoto(folder / "3 summer" / "beach.png", 0x10C020, true);
-  WritePhoto(folder / "10.jpg", 0x2010C0, false);
+  testing::WriteSolidPhoto(folder / "3 summer" / "beach.png", 0x10C020, true);
+  testing::WriteSolidPhoto(folder / "10.jpg", 0x2010C0, false);
   // In name order: 1.jpg, (2.jpg passed over), 3 summer/beach.png, 10.jpg, and round again.
   const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0x2010C0};
-  // Each photo seen is followed by the next in that order, from wherever
-  // the watching began.
-  const auto inOrder = [&](const std::vector<std::uint32_t>& seen) {
-    if (seen.size() < expected.size() + 1) return false;
-    for (std::size_t i = 0; i + 1 < seen.size(); ++i) {
-      const auto at = std::find(expected.begin(), expected.end(), seen[i]) - expected.begin();
-      if (seen[i + 1] != expected[static_cast<std::size_t>(at + 1) % expected.size()]) return false;
-    }
-    return true;
-  };
   // The photos the middle of the screen shows, each once as it comes.
   const auto watch = [&] {
     std::vector<std::uint32_t> seen;
@@ -365,7 +333,7 @@ TEST_F(NativeSaver, APhotosFolderIsShownInNameOrderPastABadFile) {
                   (run == 0 ? "Folder=" + folder.string() + "\n" : std::string()));
     const pid_t pid = Launch(runs[run]);
     const auto seen = watch();
-    EXPECT_TRUE(inOrder(seen)) << "run " << run << ": " << ::testing::PrintToString(seen);
+    EXPECT_TRUE(testing::FollowsInOrder(seen, expected)) << "run " << run << ": " << ::testing::PrintToString(seen);
     Xdotool("key a");
     if (run == 1) kill(pid, SIGTERM);
     EXPECT_EQ(AwaitExit(pid, 3000), 0);

@@ -12,8 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "support/jpeg_writer.h"
-#include "support/png_writer.h"
+#include "support/photo_files.h"
 #include "wine/wine_test.h"
 
 namespace orvanel::wine {
@@ -57,27 +56,6 @@ TEST_F(WineSlideshow, PreviewDrawsIntoTheHostAndEndsWhenTheHostIsGone) {
   EXPECT_EQ(AwaitExit(pid, 12000), "exited 0");
 }
 
-// A photo of one colour, as large as the screen.
-void WritePhoto(const std::filesystem::path& file, std::uint32_t colour, bool png) {
-  std::vector<std::uint8_t> bytes;
-  if (png) {
-    testing::PngRecipe recipe;
-    recipe.width = 1024;
-    recipe.height = 768;
-    recipe.alpha = false;
-    recipe.colour = [colour](int, int) { return colour; };
-    bytes = testing::MakePng(recipe);
-  } else {
-    testing::JpegRecipe recipe;
-    recipe.width = 1024;
-    recipe.height = 768;
-    recipe.colour = [colour](int, int) { return colour; };
-    bytes = testing::MakeJpeg(recipe);
-  }
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                             static_cast<std::streamsize>(bytes.size()));
-}
 
 // The harness's weighted sum of one pixel: red + 3 green + 7 blue.
 long Weighed(std::uint32_t colour) {
@@ -87,10 +65,10 @@ long Weighed(std::uint32_t colour) {
 TEST_F(WineSlideshow, APhotosFolderIsShownInNameOrderPastABadFile) {
   const auto folder = std::filesystem::temp_directory_path() / ("orvanel-photos-" + std::to_string(getpid()));
   std::filesystem::remove_all(folder);
-  WritePhoto(folder / "1.jpg", 0xC02010, false);
+  testing::WriteSolidPhoto(folder / "1.jpg", 0xC02010, false);
   std::ofstream(folder / "2.jpg") << "a shopping list, not a photo";
-  WritePhoto(folder / "3summer" / "beach.png", 0x10C020, true);
-  WritePhoto(folder / "10.jpg", 0x2010C0, false);
+  testing::WriteSolidPhoto(folder / "3summer" / "beach.png", 0x10C020, true);
+  testing::WriteSolidPhoto(folder / "10.jpg", 0x2010C0, false);
   std::string windowsPath = "Z:" + folder.string();
   for (auto& c : windowsPath) c = c == '/' ? '\\' : c;
   ASSERT_EQ(StoreSetting(place, "Speed", "1"), "ok");
@@ -100,16 +78,6 @@ TEST_F(WineSlideshow, APhotosFolderIsShownInNameOrderPastABadFile) {
 
   // In name order: 1.jpg, (2.jpg passed over), 3 summer/beach.png, 10.jpg, and round again.
   const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0x2010C0};
-  // Each photo seen is followed by the next in that order, from wherever
-  // the watching began.
-  const auto inOrder = [&](const std::vector<std::uint32_t>& seen) {
-    if (seen.size() < expected.size() + 1) return false;
-    for (std::size_t i = 0; i + 1 < seen.size(); ++i) {
-      const auto at = std::find(expected.begin(), expected.end(), seen[i]) - expected.begin();
-      if (seen[i + 1] != expected[static_cast<std::size_t>(at + 1) % expected.size()]) return false;
-    }
-    return true;
-  };
   const auto pid = Launch("/s");
   const auto main = FindWindow(pid, "TfrmSAVER");
   ASSERT_FALSE(main.empty());
@@ -127,7 +95,7 @@ TEST_F(WineSlideshow, APhotosFolderIsShownInNameOrderPastABadFile) {
         return seen.size() > expected.size();
       },
       std::chrono::seconds(20), std::chrono::milliseconds(50));
-  EXPECT_TRUE(inOrder(seen)) << ::testing::PrintToString(seen);
+  EXPECT_TRUE(testing::FollowsInOrder(seen, expected)) << ::testing::PrintToString(seen);
   session->Command("post " + main + " 16");
   EXPECT_EQ(AwaitExit(pid), "exited 0");
   std::filesystem::remove_all(folder);

@@ -52,6 +52,16 @@ void InksToRgb(const JSAMPLE* inks, JDIMENSION width, bool inverted, std::uint8_
   }
 }
 
+// Makes the decompressor and reads the header, the output chosen; called
+// after the caller's setjmp, which catches its errors.
+void ReadHeaderFor(jpeg_decompress_struct& info, std::span<const std::uint8_t> data, int eighths) {
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+  jpeg_save_markers(&info, JPEG_APP0 + 14, 0);
+  jpeg_read_header(&info, TRUE);
+  ChooseOutput(info, eighths);
+}
+
 // The output size at a scale; false when the header cannot be read. No object
 // with a destructor lives here: longjmp would skip it.
 bool OutputSize(std::span<const std::uint8_t> data, int eighths, JDIMENSION& width, JDIMENSION& height) {
@@ -62,10 +72,7 @@ bool OutputSize(std::span<const std::uint8_t> data, int eighths, JDIMENSION& wid
     jpeg_destroy_decompress(&info);
     return false;
   }
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
-  jpeg_read_header(&info, TRUE);
-  ChooseOutput(info, eighths);
+  ReadHeaderFor(info, data, eighths);
   jpeg_calc_output_dimensions(&info);
   width = info.output_width;
   height = info.output_height;
@@ -84,11 +91,7 @@ bool DecodeInto(std::span<const std::uint8_t> data, int eighths, RowSink& sink) 
     jpeg_destroy_decompress(&info);
     return false;
   }
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
-  jpeg_save_markers(&info, JPEG_APP0 + 14, 0);
-  jpeg_read_header(&info, TRUE);
-  ChooseOutput(info, eighths);
+  ReadHeaderFor(info, data, eighths);
   jpeg_start_decompress(&info);
   const JDIMENSION width = info.output_width;
   if (!sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(info.output_height))) {
