@@ -117,7 +117,7 @@ build_for_windows() {
   [ -n "$dir" ] || { echo "apt-get source $package gave no source tree" >&2; return 1; }
   log "building $package for Windows"
   cmake -S "$dir" -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -Wno-dev "$@" >/dev/null
   ninja -C "$tree" -j "$JOBS" install >/dev/null
 }
 
