@@ -37,10 +37,9 @@ std::vector<AreaReducer::Shares> AreaReducer::SharesFor(std::int32_t source, std
 
 bool AreaReducer::Begin(std::int32_t sourceWidth, std::int32_t sourceHeight) {
   if (width_ <= 0 || height_ <= 0 || sourceWidth < width_ || sourceHeight < height_) return false;
+  if (!output_.Begin(width_, height_)) return false;
   try {
-    result_.width = width_;
-    result_.height = height_;
-    result_.pixels.assign(static_cast<std::size_t>(width_) * height_ * 3, 0);
+    finished_.assign(static_cast<std::size_t>(width_) * 3, 0);
     sourceWidth_ = sourceWidth;
     sourceRow_ = 0;
     const auto columns = SharesFor(sourceWidth, width_);
@@ -104,12 +103,13 @@ void AreaReducer::Row(const std::uint8_t* rgb) {
     const std::uint32_t weight = share.weight;
     for (std::size_t i = 0; i < count; ++i) sums[i] += weight * across[i];
     if (lastSourceRow_[static_cast<std::size_t>(share.outputRow)] == sourceRow_) {
-      std::uint8_t* __restrict out = result_.Row(share.outputRow);
+      std::uint8_t* __restrict out = finished_.data();
       for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t value = (sums[i] + (1u << (kDownShift - 1))) >> kDownShift;
         out[i] = static_cast<std::uint8_t>(value > 255 ? 255 : value);
         sums[i] = 0;
       }
+      output_.Row(finished_.data());
     }
   }
   ++sourceRow_;

@@ -1,9 +1,10 @@
 #pragma once
-// Reduces a photo to a smaller size as its rows arrive from the decoder:
+// Reduces a photo to a smaller size as its rows arrive from the decoder,
+// and hands each output row on to another sink as soon as it is complete:
 // each output pixel is the mean of the source area it covers, a partly
-// covered source pixel counted by its share. The photo is never held whole:
-// only the output and one row of sums for each output row still open (two
-// at most, as an output row is at least one source row high).
+// covered source pixel counted by its share. Neither the photo nor the
+// output is held here: only one row of sums for each output row still open
+// (two at most, as an output row is at least one source row high).
 #include <cstdint>
 #include <vector>
 
@@ -13,13 +14,13 @@ namespace orvanel::slideshow {
 
 class AreaReducer : public platform::photo::RowSink {
  public:
-  AreaReducer(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
+  AreaReducer(std::int32_t width, std::int32_t height, platform::photo::RowSink& output)
+      : width_(width), height_(height), output_(output) {}
 
-  // False for a source smaller than the output either way: this only reduces.
+  // False for a source smaller than the output either way (this only
+  // reduces), or when the output sink refuses the size.
   bool Begin(std::int32_t sourceWidth, std::int32_t sourceHeight) override;
   void Row(const std::uint8_t* rgb) override;
-  // The reduced photo; whole once every source row has arrived.
-  platform::photo::RgbImage& Result() { return result_; }
 
  private:
   // The source pixels one output pixel covers along one side: the first,
@@ -48,7 +49,8 @@ class AreaReducer : public platform::photo::RowSink {
   std::vector<std::int32_t> lastSourceRow_;  // of each output row
   std::vector<std::uint32_t> across_;        // one source row reduced across, 8 fraction bits
   std::vector<std::uint32_t> sums_[2];       // the open output rows, even and odd
-  platform::photo::RgbImage result_;
+  std::vector<std::uint8_t> finished_;       // an output row on its way out
+  platform::photo::RowSink& output_;
 };
 
 }  // namespace orvanel::slideshow

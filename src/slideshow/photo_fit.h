@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "platform/desktop.h"
 #include "platform/photo/rgb_image.h"
@@ -29,8 +30,8 @@ int DctEighthsFor(std::int32_t storedWidth, std::int32_t storedHeight, std::int3
 inline constexpr std::int64_t kMaxPhotoPixels = std::int64_t{20000} * 20000;
 
 // The photo fitted to the area; nothing when the bytes are not a photo that
-// can be shown.
-std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, std::span<const std::uint8_t> bytes,
+// can be shown. The bytes are given up as soon as they are decoded.
+std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, std::vector<std::uint8_t> bytes,
                                       std::int32_t areaWidth, std::int32_t areaHeight);
 
 }  // namespace orvanel::slideshow

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <utility>
 
 #include "platform/photo/rgb_image.h"
 #include "slideshow/photo_fit.h"
@@ -94,9 +95,9 @@ std::optional<FittedPicture> LoadPhoto(platform::Desktop& desktop, const std::st
   if (!start || platform::photo::RecogniseFormat(*start) == platform::photo::PhotoFormat::kUnknown) {
     return std::nullopt;
   }
-  const auto bytes = desktop.ReadWholeFile(path, kMaxPictureFileBytes);
+  auto bytes = desktop.ReadWholeFile(path, kMaxPictureFileBytes);
   if (!bytes) return std::nullopt;
-  return FitPhoto(desktop, *bytes, areaWidth, areaHeight);
+  return FitPhoto(desktop, std::move(*bytes), areaWidth, areaHeight);
 }
 
 }  // namespace orvanel::slideshow
