@@ -77,14 +77,14 @@ bool AreaReducer::Begin(std::int32_t sourceWidth, std::int32_t sourceHeight) {
   return true;
 }
 
-void AreaReducer::Row(const std::uint8_t* rgb) {
-  if (sourceRow_ >= static_cast<std::int32_t>(rowShares_.size())) return;
-  // Across: each output column from the source pixels it covers.
+template <int kTaps>
+void AreaReducer::Across(const std::uint8_t* rgb) {
+  const std::int32_t taps = kTaps != 0 ? kTaps : columnTaps_;
   const std::uint32_t* weights = columnWeights_.data();
-  for (std::int32_t x = 0; x < width_; ++x, weights += columnTaps_) {
+  for (std::int32_t x = 0; x < width_; ++x, weights += taps) {
     const std::uint8_t* from = rgb + static_cast<std::size_t>(columnFirst_[static_cast<std::size_t>(x)]) * 3;
     std::uint32_t r = 0, g = 0, b = 0;
-    for (std::int32_t t = 0; t < columnTaps_; ++t, from += 3) {
+    for (std::int32_t t = 0; t < taps; ++t, from += 3) {
       r += weights[t] * from[0];
       g += weights[t] * from[1];
       b += weights[t] * from[2];
@@ -93,6 +93,29 @@ void AreaReducer::Row(const std::uint8_t* rgb) {
     to[0] = r >> kAcrossShift;
     to[1] = g >> kAcrossShift;
     to[2] = b >> kAcrossShift;
+  }
+}
+
+void AreaReducer::Row(const std::uint8_t* rgb) {
+  if (sourceRow_ >= static_cast<std::int32_t>(rowShares_.size())) return;
+  // Across: each output column from the source pixels it covers; the usual
+  // numbers of taps have loops of fixed length, unrolled.
+  switch (columnTaps_) {
+    case 1:
+      Across<1>(rgb);
+      break;
+    case 2:
+      Across<2>(rgb);
+      break;
+    case 3:
+      Across<3>(rgb);
+      break;
+    case 4:
+      Across<4>(rgb);
+      break;
+    default:
+      Across<0>(rgb);
+      break;
   }
   // Down: into each output row this source row counts in. Plain pointers
   // that cannot alias, so that the compiler works on many values at once.

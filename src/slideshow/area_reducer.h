@@ -30,6 +30,9 @@ class AreaReducer : public platform::photo::RowSink {
     std::vector<std::uint32_t> weights;
   };
   static std::vector<Shares> SharesFor(std::int32_t source, std::int32_t target);
+  // One source row reduced across into `across_`; kTaps 0 for any number.
+  template <int kTaps>
+  void Across(const std::uint8_t* rgb);
 
   std::int32_t width_;
   std::int32_t height_;
