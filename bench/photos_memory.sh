@@ -7,15 +7,9 @@
 set -eu
 program="$1"
 seconds="${2:-20}"
-scratch=$(mktemp -d)
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$scratch"' EXIT
-n=70
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 3840x2160x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" NO_AT_BRIDGE=1
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-mkdir -p "$scratch/photos" "$XDG_CONFIG_HOME/vorlanthix"
+. "$(dirname "$0")/lib/scratch_display.sh"
+start_scratch_display 3840x2160
+mkdir -p "$scratch/photos"
 convert -size 6000x4000 gradient:'#3060a0'-'#c08040' -attenuate 0.4 +noise Gaussian -quality 90 \
   "$scratch/photos/photo-1.jpg"
 for i in 2 3 4 5 6; do

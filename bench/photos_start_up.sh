@@ -6,15 +6,8 @@
 #   bench/photos_start_up.sh PROGRAM
 set -eu
 program="$1"
-scratch=$(mktemp -d)
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$scratch"' EXIT
-n=70
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" NO_AT_BRIDGE=1
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-mkdir -p "$XDG_CONFIG_HOME/vorlanthix"
+. "$(dirname "$0")/lib/scratch_display.sh"
+start_scratch_display 1920x1080
 printf '[Config]\nSpeed=8\nRandom=1\nBlend=0\n' > "$XDG_CONFIG_HOME/vorlanthix/orvanel.ini"
 convert -size 1600x1200 gradient:'#c06020'-'#2060c0' -quality 85 "$scratch/photo.jpg"
 for folder in $(seq 100); do

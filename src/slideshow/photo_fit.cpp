@@ -63,7 +63,7 @@ std::optional<JpegPlan> PlanJpeg(std::span<const std::uint8_t> bytes, std::int32
   namespace photo = platform::photo;
   const auto stored = photo::ReadJpegPhotoSize(bytes);
   if (!stored || stored->width <= 0 || stored->height <= 0 ||
-      static_cast<std::int64_t>(stored->width) * stored->height > kMaxPhotoPixels) {
+      static_cast<std::int64_t>(stored->width) * stored->height > photo::kMaxPhotoPixels) {
     return std::nullopt;
   }
   JpegPlan plan;

@@ -25,10 +25,6 @@ platform::photo::RgbImage ReduceByArea(const platform::photo::RgbImage& image, s
 int DctEighthsFor(std::int32_t storedWidth, std::int32_t storedHeight, std::int32_t needWidth,
                   std::int32_t needHeight);
 
-// The largest photo taken, in stored pixels: beyond it a file is taken for
-// damaged or hostile rather than a photo.
-inline constexpr std::int64_t kMaxPhotoPixels = std::int64_t{20000} * 20000;
-
 // The photo fitted to the area; nothing when the bytes are not a photo that
 // can be shown. The bytes are given up as soon as they are decoded.
 std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, std::vector<std::uint8_t> bytes,

@@ -40,8 +40,6 @@ using orvanel::tools::RgbImage;
 constexpr int kPictureCount = 55;
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
-// Beyond this a file is taken for damaged rather than a photo.
-constexpr std::int64_t kMaxPhotoPixels = std::int64_t{20000} * 20000;
 
 // Pictures 6 and 23 say 180 dots per inch; the others 72.
 int DotsPerInch(int number) { return number == 6 || number == 23 ? 180 : 72; }
@@ -104,11 +102,11 @@ std::optional<RgbImage> DecodePhoto(const std::filesystem::path& path) {
   std::optional<photo::RgbImage> decoded;
   switch (photo::RecogniseFormat(bytes)) {
     case photo::PhotoFormat::kJpeg:
-      decoded = photo::DecodeJpegPhoto(bytes, 8, kMaxPhotoPixels);
+      decoded = photo::DecodeJpegPhoto(bytes, 8, photo::kMaxPhotoPixels);
       if (decoded) *decoded = photo::Orient(*decoded, photo::ExifOrientation(bytes));
       break;
     case photo::PhotoFormat::kPng:
-      decoded = photo::DecodePngPhoto(bytes, kMaxPhotoPixels);
+      decoded = photo::DecodePngPhoto(bytes, photo::kMaxPhotoPixels);
       break;
     case photo::PhotoFormat::kUnknown:
       break;

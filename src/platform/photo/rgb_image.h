@@ -43,6 +43,10 @@ class ImageSink : public RowSink {
   std::int32_t rows_ = 0;
 };
 
+// The largest photo taken, in stored pixels: beyond it a file is taken for
+// damaged or hostile rather than a photo.
+inline constexpr std::int64_t kMaxPhotoPixels = std::int64_t{20000} * 20000;
+
 enum class PhotoFormat { kUnknown, kJpeg, kPng };
 
 // What the file's first bytes say it is; its name is not asked.
