@@ -30,9 +30,14 @@ class AreaReducer : public platform::photo::RowSink {
     std::vector<std::uint32_t> weights;
   };
   static std::vector<Shares> SharesFor(std::int32_t source, std::int32_t target);
-  // One source row reduced across into `across_`; kTaps 0 for any number.
+  // One source row reduced across into `across_`, from a column on; kTaps 0
+  // for any number.
   template <int kTaps>
-  void Across(const std::uint8_t* rgb);
+  void Across(const std::uint8_t* rgb, std::int32_t firstColumn);
+  // The same with the processor's vector instructions, as far as they may
+  // read; the number of columns done. kPairs 0 for any number.
+  template <int kPairs>
+  std::int32_t AcrossInPairs(const std::uint8_t* rgb);
 
   std::int32_t width_;
   std::int32_t height_;
@@ -43,6 +48,8 @@ class AreaReducer : public platform::photo::RowSink {
   std::int32_t columnTaps_ = 0;
   std::vector<std::int32_t> columnFirst_;
   std::vector<std::uint32_t> columnWeights_;
+  std::vector<std::uint32_t> columnPairs_;  // two shares to a word, low one first
+  std::int32_t pairColumns_ = 0;            // the leading columns read in pairs
   // For each source row, the output rows it counts in and its share there.
   struct RowShare {
     std::int32_t outputRow;
@@ -50,7 +57,9 @@ class AreaReducer : public platform::photo::RowSink {
   };
   std::vector<std::vector<RowShare>> rowShares_;
   std::vector<std::int32_t> lastSourceRow_;  // of each output row
-  std::vector<std::uint32_t> across_;        // one source row reduced across, 8 fraction bits
+  // One source row reduced across, with 8 fraction bits: at most 255 x 256,
+  // so 16 bits, which lets the sums down be vectorised as 16 x 16 bit products.
+  std::vector<std::uint16_t> across_;
   std::vector<std::uint32_t> sums_[2];       // the open output rows, even and odd
   std::vector<std::uint8_t> finished_;       // an output row on its way out
   platform::photo::RowSink& output_;

@@ -103,7 +103,12 @@ std::optional<RgbImage> DecodePhoto(const std::filesystem::path& path) {
   switch (photo::RecogniseFormat(bytes)) {
     case photo::PhotoFormat::kJpeg:
       decoded = photo::DecodeJpegPhoto(bytes, 8, photo::kMaxPhotoPixels);
-      if (decoded) *decoded = photo::Orient(*decoded, photo::ExifOrientation(bytes));
+      if (decoded) {
+        photo::ImageSink upright(photo::kMaxPhotoPixels);
+        photo::WriteOriented(*decoded, photo::ExifOrientation(bytes), upright);
+        decoded = std::move(upright.Image());
+        if (decoded->pixels.empty()) decoded.reset();
+      }
       break;
     case photo::PhotoFormat::kPng:
       decoded = photo::DecodePngPhoto(bytes, photo::kMaxPhotoPixels);

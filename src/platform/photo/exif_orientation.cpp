@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <iterator>
 #include <optional>
+#include <vector>
 
 namespace orvanel::platform::photo {
 namespace {
@@ -97,17 +98,21 @@ int ExifOrientation(std::span<const std::uint8_t> jpeg) {
   return 1;
 }
 
-RgbImage Orient(const RgbImage& image, int orientation) {
+void WriteOriented(const RgbImage& image, int orientation, RowSink& sink) {
   const std::int32_t w = image.width;
   const std::int32_t h = image.height;
   const bool sideways = orientation >= 5 && orientation <= 8;
-  RgbImage turned;
-  turned.width = sideways ? h : w;
-  turned.height = sideways ? w : h;
-  turned.pixels.resize(image.pixels.size());
-  for (std::int32_t y = 0; y < turned.height; ++y) {
-    std::uint8_t* to = turned.Row(y);
-    for (std::int32_t x = 0; x < turned.width; ++x, to += 3) {
+  const std::int32_t width = sideways ? h : w;
+  const std::int32_t height = sideways ? w : h;
+  if (!sink.Begin(width, height)) return;
+  if (orientation < 2 || orientation > 8) {
+    for (std::int32_t y = 0; y < height; ++y) sink.Row(image.Row(y));
+    return;
+  }
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
+  for (std::int32_t y = 0; y < height; ++y) {
+    std::uint8_t* to = row.data();
+    for (std::int32_t x = 0; x < width; ++x, to += 3) {
       std::int32_t sx = x;
       std::int32_t sy = y;
       switch (orientation) {
@@ -123,8 +128,8 @@ RgbImage Orient(const RgbImage& image, int orientation) {
       const std::uint8_t* from = image.Row(sy) + static_cast<std::size_t>(sx) * 3;
       std::copy(from, from + 3, to);
     }
+    sink.Row(row.data());
   }
-  return turned;
 }
 
 }  // namespace orvanel::platform::photo

@@ -14,8 +14,9 @@ namespace orvanel::platform::photo {
 // anticlockwise. 1 when the file has no Exif block, or a damaged one.
 int ExifOrientation(std::span<const std::uint8_t> jpeg);
 
-// The photo turned by an orientation (1 to 8) so that it stands as taken;
-// 5 to 8 swap its sides.
-RgbImage Orient(const RgbImage& image, int orientation);
+// The photo handed to the sink row by row, turned by an orientation (1 to 8)
+// so that it stands as taken; 5 to 8 swap its sides. Only one turned row is
+// held at a time.
+void WriteOriented(const RgbImage& image, int orientation, RowSink& sink);
 
 }  // namespace orvanel::platform::photo
