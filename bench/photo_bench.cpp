@@ -88,12 +88,9 @@ void BM_FitPhoto(benchmark::State& state) {
   SimProcess process(desktop, "orvanel.scr");
   const auto width = static_cast<std::int32_t>(state.range(0));
   const auto height = static_cast<std::int32_t>(state.range(1));
+  const orvanel::platform::photo::MemorySource photo(Photo());
   for (auto _ : state) {
-    // The saver reads the file into bytes of its own, which it gives up.
-    state.PauseTiming();
-    std::vector<std::uint8_t> bytes = Photo();
-    state.ResumeTiming();
-    auto fitted = orvanel::slideshow::FitPhoto(process, std::move(bytes), width, height);
+    auto fitted = orvanel::slideshow::FitPhoto(process, photo, width, height);
     benchmark::DoNotOptimize(fitted->bitmap.get());
   }
 }

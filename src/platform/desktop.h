@@ -275,13 +275,10 @@ class Desktop {
   // The entries of a folder, in no particular order: names only, no file
   // opened. An entry's path is written as this desktop writes paths.
   virtual FolderListing ListFolder(const std::string& path) = 0;
-  // The first `count` bytes of a file, fewer when it is shorter; nothing when
-  // it cannot be read.
-  virtual std::optional<std::vector<std::uint8_t>> ReadFileStart(const std::string& path,
-                                                                 std::size_t count) = 0;
-  // The whole file; nothing when it cannot be read or is larger than `limit`.
-  virtual std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                                 std::size_t limit) = 0;
+  // Reads up to `into.size()` bytes of a file from `offset`: the number read,
+  // fewer at its end and none past it; nothing when it cannot be read.
+  virtual std::optional<std::size_t> ReadFilePart(const std::string& path, std::uint64_t offset,
+                                                  std::span<std::uint8_t> into) = 0;
 
   // --- Resources and reports -----------------------------------------------
   // The bytes of a resource of the running module, names matched regardless of case.

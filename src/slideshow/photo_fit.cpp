@@ -84,16 +84,16 @@ struct JpegPlan {
   int orientation = 1;
 };
 
-std::optional<JpegPlan> PlanJpeg(std::span<const std::uint8_t> bytes, std::int32_t areaWidth,
+std::optional<JpegPlan> PlanJpeg(const platform::photo::ByteSource& source, std::int32_t areaWidth,
                                  std::int32_t areaHeight) {
   namespace photo = platform::photo;
-  const auto stored = photo::ReadJpegPhotoSize(bytes);
+  const auto stored = photo::ReadJpegPhotoSize(source);
   if (!stored || stored->width <= 0 || stored->height <= 0 ||
       static_cast<std::int64_t>(stored->width) * stored->height > photo::kMaxPhotoPixels) {
     return std::nullopt;
   }
   JpegPlan plan;
-  plan.orientation = photo::ExifOrientation(bytes);
+  plan.orientation = photo::ExifOrientation(photo::ReadStart(source, photo::kExifSearchBytes));
   const bool sideways = plan.orientation >= 5;
   plan.size = FitSize(sideways ? stored->height : stored->width, sideways ? stored->width : stored->height,
                       areaWidth, areaHeight);
@@ -106,16 +106,16 @@ std::optional<JpegPlan> PlanJpeg(std::span<const std::uint8_t> bytes, std::int32
 // Decodes the JPEG row by row straight into the reduction, and the reduced
 // rows straight into the picture bitmap: the decoded photo is never held,
 // and the reduced one only for a photo to be turned.
-bool DecodeJpegInto(std::span<const std::uint8_t> bytes, const JpegPlan& plan, platform::PixelRows rows) {
+bool DecodeJpegInto(const platform::photo::ByteSource& source, const JpegPlan& plan, platform::PixelRows rows) {
   namespace photo = platform::photo;
   BitmapRowsSink bitmap(rows);
   if (plan.orientation == 1) {
     AreaReducer reducer(plan.needWidth, plan.needHeight, bitmap);
-    return photo::DecodeJpegRows(bytes, plan.eighths, reducer);
+    return photo::DecodeJpegRows(source, plan.eighths, reducer);
   }
   photo::ImageSink reduced(kMaxPicturePixels);
   AreaReducer reducer(plan.needWidth, plan.needHeight, reduced);
-  if (!photo::DecodeJpegRows(bytes, plan.eighths, reducer)) return false;
+  if (!photo::DecodeJpegRows(source, plan.eighths, reducer)) return false;
   photo::WriteOriented(reduced.Image(), plan.orientation, bitmap);
   return true;
 }
@@ -138,37 +138,41 @@ int DctEighthsFor(std::int32_t storedWidth, std::int32_t storedHeight, std::int3
   return 8;
 }
 
-std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, std::vector<std::uint8_t> bytes,
+std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, const platform::photo::ByteSource& photo,
                                       std::int32_t areaWidth, std::int32_t areaHeight) {
+  namespace decoders = platform::photo;
   // The reduction is written straight into the bitmap that is drawn: a
   // photo is shown once per presentation, so a copy in the display's own
   // format would cost a whole screen of memory for nothing.
   std::unique_ptr<platform::Bitmap> picture;
   PictureSize size;
-  switch (platform::photo::RecogniseFormat(bytes)) {
-    case platform::photo::PhotoFormat::kJpeg: {
-      const auto plan = PlanJpeg(bytes, areaWidth, areaHeight);
+  switch (decoders::RecogniseFormat(decoders::ReadStart(photo, decoders::kSignatureBytes))) {
+    case decoders::PhotoFormat::kJpeg: {
+      const auto plan = PlanJpeg(photo, areaWidth, areaHeight);
       if (!plan) return std::nullopt;
       size = plan->size;
       if (size.width == 0 || size.height == 0) return FittedPicture{};
       picture = desktop.CreatePictureBitmap(size.width, size.height);
-      if (!picture || !DecodeJpegInto(bytes, *plan, picture->Rows())) return std::nullopt;
+      if (!picture || !DecodeJpegInto(photo, *plan, picture->Rows())) return std::nullopt;
       break;
     }
-    case platform::photo::PhotoFormat::kPng: {
-      auto decoded = platform::photo::DecodePngPhoto(bytes, kMaxPicturePixels);
+    case decoders::PhotoFormat::kPng: {
+      auto decoded = [&]() -> std::optional<RgbImage> {
+        const auto bytes = decoders::ReadAll(photo, kMaxPngFileBytes);
+        if (!bytes) return std::nullopt;
+        return decoders::DecodePngPhoto(*bytes, kMaxPicturePixels);
+      }();
       if (!decoded) return std::nullopt;
-      std::vector<std::uint8_t>().swap(bytes);
       size = FitSize(decoded->width, decoded->height, areaWidth, areaHeight);
       if (size.width == 0 || size.height == 0) return FittedPicture{};
       picture = desktop.CreatePictureBitmap(size.width, size.height);
       if (!picture) return std::nullopt;
       BitmapRowsSink bitmap(picture->Rows());
       AreaReducer reducer(size.width, size.height, bitmap);
-      platform::photo::WriteOriented(*decoded, 1, reducer);
+      decoders::WriteOriented(*decoded, 1, reducer);
       break;
     }
-    case platform::photo::PhotoFormat::kUnknown:
+    case decoders::PhotoFormat::kUnknown:
       return std::nullopt;
   }
   return FittedPicture{std::move(picture), size.width, size.height};

@@ -73,6 +73,21 @@ class Lister {
   std::set<std::string> visited_;
 };
 
+// A photo file read through the desktop a piece at a time, each piece
+// opened afresh: a file removed or cut short meanwhile reads as one that
+// ends early, which the decoders refuse.
+class PhotoFile : public platform::photo::ByteSource {
+ public:
+  PhotoFile(platform::Desktop& desktop, const std::string& path) : desktop_(desktop), path_(path) {}
+  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const override {
+    return desktop_.ReadFilePart(path_, offset, std::span<std::uint8_t>(into, count)).value_or(0);
+  }
+
+ private:
+  platform::Desktop& desktop_;
+  const std::string& path_;
+};
+
 }  // namespace
 
 bool NameBefore(std::string_view a, std::string_view b) {
@@ -89,15 +104,7 @@ std::vector<std::string> ListPictures(platform::Desktop& desktop, const std::str
 
 std::optional<FittedPicture> LoadPhoto(platform::Desktop& desktop, const std::string& path,
                                        std::int32_t areaWidth, std::int32_t areaHeight) {
-  // The first bytes say whether the file is a picture at all, before a large
-  // file of another kind is read whole.
-  const auto start = desktop.ReadFileStart(path, platform::photo::kSignatureBytes);
-  if (!start || platform::photo::RecogniseFormat(*start) == platform::photo::PhotoFormat::kUnknown) {
-    return std::nullopt;
-  }
-  auto bytes = desktop.ReadWholeFile(path, kMaxPictureFileBytes);
-  if (!bytes) return std::nullopt;
-  return FitPhoto(desktop, std::move(*bytes), areaWidth, areaHeight);
+  return FitPhoto(desktop, PhotoFile(desktop, path), areaWidth, areaHeight);
 }
 
 }  // namespace orvanel::slideshow

@@ -19,8 +19,6 @@ namespace orvanel::slideshow {
 // of photos to show.
 inline constexpr std::size_t kMaxPictureFiles = 1'000'000;
 inline constexpr int kMaxFolderDepth = 64;
-// A larger file is not read: no photo a screen shows needs more.
-inline constexpr std::size_t kMaxPictureFileBytes = std::size_t{256} << 20;
 
 // True when `a` comes before `b` in the order above; equal names in it are
 // ordered by their bytes, so the order is total.

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int orientation = orvanel::platform::photo::ExifOrientation(bytes);
   if (orientation < 1 || orientation > 8) __builtin_trap();
   for (const auto& [width, height] : {std::pair{152, 112}, std::pair{640, 480}}) {
-    const auto fitted = orvanel::slideshow::FitPhoto(process, bytes, width, height);
+    const auto fitted = orvanel::slideshow::FitPhoto(process, orvanel::platform::photo::MemorySource(bytes), width, height);
     if (fitted && (fitted->width > width || fitted->height > height)) __builtin_trap();
   }
   if (desktop.liveBitmaps != 0 || desktop.openContexts != 0) __builtin_trap();

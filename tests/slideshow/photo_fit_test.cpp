@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -29,6 +30,12 @@ using platform::sim::SimProcess;
 using testing::JpegKind;
 using testing::JpegRecipe;
 using testing::MakeJpeg;
+
+// A photo's bytes fitted as the saver fits a file of them.
+std::optional<FittedPicture> Fit(platform::Desktop& desktop, std::span<const std::uint8_t> bytes,
+                                 std::int32_t width, std::int32_t height) {
+  return FitPhoto(desktop, platform::photo::MemorySource(bytes), width, height);
+}
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
 
@@ -82,7 +89,7 @@ TEST_F(PhotoFitTest, EachExifOrientationStandsThePhotoUpright) {
     recipe.colour = [](int x, int y) { return Quarters(x, y, 64, 32); };
     const auto file = MakeJpeg(recipe);
     ASSERT_EQ(platform::photo::ExifOrientation(file), c.orientation);
-    const auto fitted = FitPhoto(process, file, 640, 480);
+    const auto fitted = Fit(process, file, 640, 480);
     ASSERT_TRUE(fitted && fitted->bitmap) << c.orientation;
     const bool sideways = c.orientation >= 5;
     EXPECT_EQ(fitted->width, sideways ? 32 : 64) << c.orientation;
@@ -115,7 +122,7 @@ TEST_F(PhotoFitTest, EveryColourSpaceGivesTheColoursOfThePhoto) {
     recipe.kind = c.kind;
     recipe.progressive = c.progressive;
     recipe.colour = [&](int, int) { return c.colour; };
-    const auto fitted = FitPhoto(process, MakeJpeg(recipe), 640, 480);
+    const auto fitted = Fit(process, MakeJpeg(recipe), 640, 480);
     ASSERT_TRUE(fitted && fitted->bitmap) << static_cast<int>(c.kind);
     EXPECT_TRUE(Near(At(*fitted, 10, 10), c.shown, 4))
         << static_cast<int>(c.kind) << (c.progressive ? " progressive" : "") << ": " << std::hex
@@ -141,7 +148,7 @@ TEST_F(PhotoFitTest, APngIsShownWithItsTransparencyOverBlack) {
     recipe.alpha = c.alpha;
     recipe.grey = c.grey;
     recipe.colour = [&](int, int) { return c.pixel; };
-    const auto fitted = FitPhoto(process, testing::MakePng(recipe), 640, 480);
+    const auto fitted = Fit(process, testing::MakePng(recipe), 640, 480);
     ASSERT_TRUE(fitted && fitted->bitmap) << std::hex << c.pixel;
     EXPECT_EQ(fitted->width, 64);
     EXPECT_TRUE(Near(At(*fitted, 10, 10), c.shown, 1)) << std::hex << c.pixel << ": " << At(*fitted, 10, 10);
@@ -151,7 +158,7 @@ TEST_F(PhotoFitTest, APngIsShownWithItsTransparencyOverBlack) {
   large.width = 2000;
   large.height = 1000;
   large.alpha = false;
-  const auto reduced = FitPhoto(process, testing::MakePng(large), 640, 480);
+  const auto reduced = Fit(process, testing::MakePng(large), 640, 480);
   ASSERT_TRUE(reduced && reduced->bitmap);
   EXPECT_EQ(reduced->width, 640);
   EXPECT_EQ(reduced->height, 320);
@@ -189,7 +196,7 @@ TEST_F(PhotoFitTest, AFinePatternPhotoIsShownGreyAtAQuarterSize) {
   recipe.width = 1600;
   recipe.height = 1200;
   recipe.colour = [](int x, int y) { return (x / 2 + y / 2) % 2 ? 0xFFFFFFu : 0u; };
-  const auto fitted = FitPhoto(process, MakeJpeg(recipe), 400, 300);
+  const auto fitted = Fit(process, MakeJpeg(recipe), 400, 300);
   ASSERT_TRUE(fitted && fitted->bitmap);
   EXPECT_EQ(fitted->width, 400);
   EXPECT_EQ(fitted->height, 300);
@@ -216,17 +223,17 @@ TEST_F(PhotoFitTest, FilesThatAreNotPhotosAreRefusedQuietly) {
   recipe.height = 100;
   recipe.colour = [](int x, int y) { return static_cast<std::uint32_t>(x * 7 + y * 13) * 0x010101u; };
   const auto good = MakeJpeg(recipe);
-  ASSERT_TRUE(FitPhoto(process, good, 640, 480));
+  ASSERT_TRUE(Fit(process, good, 640, 480));
 
   const std::vector<std::uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
-  EXPECT_FALSE(FitPhoto(process, truncated, 640, 480));
+  EXPECT_FALSE(Fit(process, truncated, 640, 480));
   const std::vector<std::uint8_t> header(good.begin(), good.begin() + 4);
-  EXPECT_FALSE(FitPhoto(process, header, 640, 480));
+  EXPECT_FALSE(Fit(process, header, 640, 480));
   const std::string text = "these are holiday notes, not a photo";
-  EXPECT_FALSE(FitPhoto(process, std::vector<std::uint8_t>(text.begin(), text.end()), 640, 480));
-  EXPECT_FALSE(FitPhoto(process, {}, 640, 480));
+  EXPECT_FALSE(Fit(process, std::vector<std::uint8_t>(text.begin(), text.end()), 640, 480));
+  EXPECT_FALSE(Fit(process, std::span<const std::uint8_t>{}, 640, 480));
   const auto png = testing::MakePng({});
-  EXPECT_FALSE(FitPhoto(process, std::vector<std::uint8_t>(png.begin(), png.end() - 20), 640, 480));
+  EXPECT_FALSE(Fit(process, std::vector<std::uint8_t>(png.begin(), png.end() - 20), 640, 480));
 
   // A header claiming 30000 x 30000 pixels is refused before any decoding.
   auto huge = good;
@@ -236,8 +243,57 @@ TEST_F(PhotoFitTest, FilesThatAreNotPhotosAreRefusedQuietly) {
       break;
     }
   }
-  EXPECT_FALSE(FitPhoto(process, huge, 640, 480));
+  EXPECT_FALSE(Fit(process, huge, 640, 480));
   EXPECT_EQ(desktop.liveBitmaps, 0);
+}
+
+// Hands out a photo's bytes at most `piece` at a time, as a file read in
+// short pieces does, and stops answering at `end` as a file cut short does.
+class PieceSource : public platform::photo::ByteSource {
+ public:
+  PieceSource(const std::vector<std::uint8_t>& bytes, std::size_t piece, std::size_t end)
+      : bytes_(bytes), piece_(piece), end_(end) {}
+  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const override {
+    largestAsk = std::max(largestAsk, count);
+    if (offset >= end_) return 0;
+    const std::size_t length = std::min({count, piece_, end_ - static_cast<std::size_t>(offset)});
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), length, into);
+    return length;
+  }
+  mutable std::size_t largestAsk = 0;
+
+ private:
+  const std::vector<std::uint8_t>& bytes_;
+  std::size_t piece_;
+  std::size_t end_;
+};
+
+TEST_F(PhotoFitTest, AJpegIsReadInPiecesNeverWholeAndShortReadsChangeNoPixel) {
+  JpegRecipe recipe;
+  recipe.width = 1600;
+  recipe.height = 1200;
+  recipe.quality = 98;
+  recipe.orientation = 1;  // an Exif block, which the decoder skips over
+  recipe.colour = [](int x, int y) {
+    const auto noise = (static_cast<std::uint32_t>(x) * 2654435761u ^ static_cast<std::uint32_t>(y) * 40503u) >> 8;
+    return (noise & 0x3F3F3F) + static_cast<std::uint32_t>(x / 8) * 0x010000u + static_cast<std::uint32_t>(y / 8);
+  };
+  const auto file = MakeJpeg(recipe);
+  ASSERT_GT(file.size(), 1u << 20);  // several of the decoder's pieces
+  const auto whole = Fit(process, file, 640, 480);
+  ASSERT_TRUE(whole && whole->bitmap);
+  const auto& expected = static_cast<const platform::sim::SimBitmap&>(*whole->bitmap).Pixels();
+
+  for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{4093}, std::size_t{7}}) {
+    const PieceSource source(file, piece, file.size());
+    const auto fitted = FitPhoto(process, source, 640, 480);
+    ASSERT_TRUE(fitted && fitted->bitmap) << piece;
+    EXPECT_EQ(static_cast<const platform::sim::SimBitmap&>(*fitted->bitmap).Pixels(), expected) << piece;
+    EXPECT_LT(source.largestAsk, file.size() / 4) << piece;
+  }
+  // A file that stops answering part way, as one removed while it is read.
+  const PieceSource cut(file, 4093, file.size() * 2 / 3);
+  EXPECT_FALSE(FitPhoto(process, cut, 640, 480));
 }
 
 TEST_F(PhotoFitTest, ADamagedExifBlockLeavesThePhotoAsStored) {

@@ -3,6 +3,7 @@
 #include <gtkmm.h>
 // After gtkmm: Xlib's macros clash with its names.
 #include <gdk/gdkx.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <climits>
@@ -26,6 +27,12 @@ std::string ExecutablePath(const char* fallback) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Frames and pictures of many megabytes come and go with every picture.
+  // By default the C library raises its threshold for mapping a block on its
+  // own to the largest block freed, after which such buffers are carved from
+  // the common heap and their pages stay with the process once freed; a fixed
+  // threshold keeps every large buffer mapped alone, given back when freed.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   const std::vector<std::string> arguments(argv, argv + argc);
   const char* hostWindow = std::getenv("XSCREENSAVER_WINDOW");
   const auto environment = hostWindow != nullptr ? std::optional<std::string>(hostWindow) : std::nullopt;

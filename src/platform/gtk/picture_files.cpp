@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -38,35 +39,6 @@ class FileDescriptor {
   int fd_;
 };
 
-// Reads up to `count` bytes, through short reads and signals; false on an error.
-bool ReadFully(int fd, std::uint8_t* into, std::size_t count, std::size_t& got) {
-  got = 0;
-  while (got < count) {
-    const ssize_t n = read(fd, into + got, count - got);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    got += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, std::size_t most, bool whole) {
-  const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  struct stat info{};
-  if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  const auto size = static_cast<std::uintmax_t>(info.st_size);
-  if (whole && size > most) return std::nullopt;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uintmax_t>(size, most)));
-  std::size_t got = 0;
-  if (!ReadFully(fd.get(), bytes.data(), bytes.size(), got)) return std::nullopt;
-  // A file cut short since its size was asked is read as far as it goes.
-  bytes.resize(got);
-  return bytes;
-}
-
 }  // namespace
 
 FolderListing GtkDesktop::ListFolder(const std::string& path) {
@@ -95,12 +67,24 @@ FolderListing GtkDesktop::ListFolder(const std::string& path) {
   return listing;
 }
 
-std::optional<std::vector<std::uint8_t>> GtkDesktop::ReadFileStart(const std::string& path, std::size_t count) {
-  return ReadFile(path, count, false);
-}
-
-std::optional<std::vector<std::uint8_t>> GtkDesktop::ReadWholeFile(const std::string& path, std::size_t limit) {
-  return ReadFile(path, limit, true);
+std::optional<std::size_t> GtkDesktop::ReadFilePart(const std::string& path, std::uint64_t offset,
+                                                   std::span<std::uint8_t> into) {
+  const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  struct stat info{};
+  if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return 0;
+  // Through short reads and signals, to the end of the file.
+  std::size_t got = 0;
+  while (got < into.size()) {
+    const ssize_t n = pread(fd.get(), into.data() + got, into.size() - got, static_cast<off_t>(offset + got));
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  return got;
 }
 
 }  // namespace orvanel::platform::gtk

@@ -52,11 +52,74 @@ void InksToRgb(const JSAMPLE* inks, JDIMENSION width, bool inverted, std::uint8_
   }
 }
 
+// The library's input, read from a byte source a piece at a time into a
+// buffer of the library's pool, so freed with the decompressor.
+constexpr std::size_t kInputPiece = std::size_t{1} << 18;
+
+struct SourceManager {
+  jpeg_source_mgr pub;
+  const ByteSource* source;
+  std::uint64_t offset;  // of the next piece
+  JOCTET* buffer;
+};
+
+void InitSource(j_decompress_ptr) {}
+
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr info) {
+  auto* manager = reinterpret_cast<SourceManager*>(info->src);
+  std::size_t got = manager->source->ReadAt(manager->offset, manager->buffer, kInputPiece);
+  if (got == 0) {
+    // The data ends early: the library's own answer is a warning and an end
+    // marker, and the warning makes it a damaged file here.
+    WARNMS(info, JWRN_JPEG_EOF);
+    manager->buffer[0] = 0xFF;
+    manager->buffer[1] = JPEG_EOI;
+    got = 2;
+  } else {
+    manager->offset += got;
+  }
+  manager->pub.next_input_byte = manager->buffer;
+  manager->pub.bytes_in_buffer = got;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr info, long count) {
+  if (count <= 0) return;
+  auto* manager = reinterpret_cast<SourceManager*>(info->src);
+  const auto skip = static_cast<std::uint64_t>(count);
+  if (skip <= manager->pub.bytes_in_buffer) {
+    manager->pub.next_input_byte += skip;
+    manager->pub.bytes_in_buffer -= static_cast<std::size_t>(skip);
+    return;
+  }
+  // Past the buffer: the bytes between are never read.
+  manager->offset += skip - manager->pub.bytes_in_buffer;
+  manager->pub.bytes_in_buffer = 0;
+}
+
+void UseSource(jpeg_decompress_struct& info, const ByteSource& source) {
+  const auto common = reinterpret_cast<j_common_ptr>(&info);
+  auto* manager = static_cast<SourceManager*>((*info.mem->alloc_small)(common, JPOOL_PERMANENT, sizeof(SourceManager)));
+  manager->buffer = static_cast<JOCTET*>((*info.mem->alloc_small)(common, JPOOL_PERMANENT, kInputPiece));
+  manager->source = &source;
+  manager->offset = 0;
+  manager->pub.init_source = InitSource;
+  manager->pub.fill_input_buffer = FillInputBuffer;
+  manager->pub.skip_input_data = SkipInputData;
+  manager->pub.resync_to_restart = jpeg_resync_to_restart;
+  manager->pub.term_source = TermSource;
+  manager->pub.next_input_byte = nullptr;
+  manager->pub.bytes_in_buffer = 0;
+  info.src = &manager->pub;
+}
+
 // Makes the decompressor and reads the header, the output chosen; called
 // after the caller's setjmp, which catches its errors.
-void ReadHeaderFor(jpeg_decompress_struct& info, std::span<const std::uint8_t> data, int eighths) {
+void ReadHeaderFor(jpeg_decompress_struct& info, const ByteSource& data, int eighths) {
   jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+  UseSource(info, data);
   jpeg_save_markers(&info, JPEG_APP0 + 14, 0);
   jpeg_read_header(&info, TRUE);
   ChooseOutput(info, eighths);
@@ -64,7 +127,7 @@ void ReadHeaderFor(jpeg_decompress_struct& info, std::span<const std::uint8_t> d
 
 // The output size at a scale; false when the header cannot be read. No object
 // with a destructor lives here: longjmp would skip it.
-bool OutputSize(std::span<const std::uint8_t> data, int eighths, JDIMENSION& width, JDIMENSION& height) {
+bool OutputSize(const ByteSource& data, int eighths, JDIMENSION& width, JDIMENSION& height) {
   jpeg_decompress_struct info;
   ErrorManager errors;
   UseErrorManager(info, errors);
@@ -83,7 +146,7 @@ bool OutputSize(std::span<const std::uint8_t> data, int eighths, JDIMENSION& wid
 // Decodes row by row into the sink; each row lands in a buffer of the
 // library's pool, freed with the decompressor. The sink's own objects live
 // in the caller, out of longjmp's way.
-bool DecodeInto(std::span<const std::uint8_t> data, int eighths, RowSink& sink) {
+bool DecodeInto(const ByteSource& data, int eighths, RowSink& sink) {
   jpeg_decompress_struct info;
   ErrorManager errors;
   UseErrorManager(info, errors);
@@ -116,7 +179,7 @@ bool DecodeInto(std::span<const std::uint8_t> data, int eighths, RowSink& sink) 
 
 }  // namespace
 
-std::optional<JpegPhotoSize> ReadJpegPhotoSize(std::span<const std::uint8_t> data) {
+std::optional<JpegPhotoSize> ReadJpegPhotoSize(const ByteSource& data) {
   JDIMENSION width = 0;
   JDIMENSION height = 0;
   if (!OutputSize(data, 8, width, height)) return std::nullopt;
@@ -131,7 +194,7 @@ JpegPhotoSize ScaledJpegSize(JpegPhotoSize stored, int eighths) {
   return JpegPhotoSize{scaled(stored.width), scaled(stored.height)};
 }
 
-bool DecodeJpegRows(std::span<const std::uint8_t> data, int eighths, RowSink& sink) {
+bool DecodeJpegRows(const ByteSource& data, int eighths, RowSink& sink) {
   if (eighths < 1 || eighths > 16) return false;
   return DecodeInto(data, eighths, sink);
 }
@@ -139,7 +202,7 @@ bool DecodeJpegRows(std::span<const std::uint8_t> data, int eighths, RowSink& si
 std::optional<RgbImage> DecodeJpegPhoto(std::span<const std::uint8_t> data, int eighths,
                                         std::int64_t maxPixels) {
   ImageSink whole(maxPixels);
-  if (!DecodeJpegRows(data, eighths, whole)) return std::nullopt;
+  if (!DecodeJpegRows(MemorySource(data), eighths, whole)) return std::nullopt;
   return std::move(whole.Image());
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include "platform/photo/byte_source.h"
 #include "platform/photo/rgb_image.h"
 
 namespace orvanel::platform::photo {
@@ -16,17 +17,18 @@ struct JpegPhotoSize {
 };
 
 // The stored size from the header; nothing when the header is unreadable.
-std::optional<JpegPhotoSize> ReadJpegPhotoSize(std::span<const std::uint8_t> data);
+std::optional<JpegPhotoSize> ReadJpegPhotoSize(const ByteSource& data);
 
 // The size the library gives at `eighths`/8 of the stored size (1 to 16).
 JpegPhotoSize ScaledJpegSize(JpegPhotoSize stored, int eighths);
 
 // Decodes at `eighths`/8 of the stored size into the sink, row by row.
-// False when the data is not a JPEG the library can decode, or the sink
-// refused it; the sink may then hold part of it.
-bool DecodeJpegRows(std::span<const std::uint8_t> data, int eighths, RowSink& sink);
+// False when the data is not a JPEG the library can decode, ends early, or
+// the sink refused it; the sink may then hold part of it. The data is read a
+// piece at a time, never held whole.
+bool DecodeJpegRows(const ByteSource& data, int eighths, RowSink& sink);
 
-// The same, whole. Nothing when it cannot be decoded or would exceed `maxPixels`.
+// The same from bytes in memory, whole. Nothing when it cannot be decoded or would exceed `maxPixels`.
 std::optional<RgbImage> DecodeJpegPhoto(std::span<const std::uint8_t> data, int eighths,
                                         std::int64_t maxPixels);
 

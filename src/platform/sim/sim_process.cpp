@@ -425,35 +425,19 @@ std::optional<std::string> SimProcess::ChooseFolder(WindowHandle owner, const st
   return choice;
 }
 
-namespace {
-
-std::optional<std::vector<std::uint8_t>> ReadHostFile(const std::filesystem::path& host, std::size_t most,
-                                                      bool whole) {
-  std::ifstream in(host, std::ios::binary);
+std::optional<std::size_t> SimProcess::ReadFilePart(const std::string& path, std::uint64_t offset,
+                                                   std::span<std::uint8_t> into) {
+  desktop_.filesRead.push_back(path);
+  const auto host = desktop_.HostPath(path);
   std::error_code error;
-  if (!in || std::filesystem::is_directory(host, error)) return std::nullopt;
+  if (desktop_.IsUnreadable(host) || std::filesystem::is_directory(host, error)) return std::nullopt;
+  std::ifstream in(host, std::ios::binary);
   const auto size = std::filesystem::file_size(host, error);
-  if (error || (whole && size > most)) return std::nullopt;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uintmax_t>(size, most)));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return std::nullopt;
-  return bytes;
-}
-
-}  // namespace
-
-std::optional<std::vector<std::uint8_t>> SimProcess::ReadFileStart(const std::string& path, std::size_t count) {
-  desktop_.filesRead.push_back(path);
-  const auto host = desktop_.HostPath(path);
-  if (desktop_.IsUnreadable(host)) return std::nullopt;
-  return ReadHostFile(host, count, false);
-}
-
-std::optional<std::vector<std::uint8_t>> SimProcess::ReadWholeFile(const std::string& path, std::size_t limit) {
-  desktop_.filesRead.push_back(path);
-  const auto host = desktop_.HostPath(path);
-  if (desktop_.IsUnreadable(host)) return std::nullopt;
-  return ReadHostFile(host, limit, true);
+  if (!in || error) return std::nullopt;
+  if (offset >= size) return 0;
+  in.seekg(static_cast<std::streamoff>(offset));
+  in.read(reinterpret_cast<char*>(into.data()), static_cast<std::streamsize>(std::min<std::uintmax_t>(into.size(), size - offset)));
+  return static_cast<std::size_t>(in.gcount());
 }
 
 bool SimProcess::CreateFolder(const std::string& path) {

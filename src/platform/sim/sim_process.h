@@ -127,8 +127,8 @@ class SimProcess : public Desktop {
   FolderListing ListFolder(const std::string& path) override;
   std::optional<std::string> ChooseFolder(WindowHandle owner, const std::string& title,
                                           const std::string& start) override;
-  std::optional<std::vector<std::uint8_t>> ReadFileStart(const std::string& path, std::size_t count) override;
-  std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::size_t limit) override;
+  std::optional<std::size_t> ReadFilePart(const std::string& path, std::uint64_t offset,
+                                          std::span<std::uint8_t> into) override;
   bool CreateFolder(const std::string& path) override;
   std::string ReadIniString(const std::string& path, const std::string& section,
                             const std::string& key) override;

@@ -93,8 +93,8 @@ class Win32Desktop : public Desktop {
   bool FolderExists(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   FolderListing ListFolder(const std::string& path) override;
-  std::optional<std::vector<std::uint8_t>> ReadFileStart(const std::string& path, std::size_t count) override;
-  std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::size_t limit) override;
+  std::optional<std::size_t> ReadFilePart(const std::string& path, std::uint64_t offset,
+                                          std::span<std::uint8_t> into) override;
   std::string ReadIniString(const std::string& path, const std::string& section,
                             const std::string& key) override;
   bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,

@@ -34,29 +34,6 @@ std::string IdentityOf(const std::string& path) {
          std::to_string(info.nFileIndexLow);
 }
 
-std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, std::size_t most, bool whole) {
-  const ScopedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  LARGE_INTEGER size{};
-  if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) ||
-      size.QuadPart < 0) {
-    return std::nullopt;
-  }
-  const auto length = static_cast<unsigned long long>(size.QuadPart);
-  if (whole && length > most) return std::nullopt;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<unsigned long long>(length, most)));
-  std::size_t got = 0;
-  while (got < bytes.size()) {
-    const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 30));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), bytes.data() + got, ask, &read, nullptr)) return std::nullopt;
-    if (read == 0) break;  // cut short since its size was asked
-    got += read;
-  }
-  bytes.resize(got);
-  return bytes;
-}
-
 // Text in the ANSI code page, as the saver's paths are, and back.
 std::wstring Wide(const std::string& text) {
   const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -175,12 +152,29 @@ FolderListing Win32Desktop::ListFolder(const std::string& path) {
   return listing;
 }
 
-std::optional<std::vector<std::uint8_t>> Win32Desktop::ReadFileStart(const std::string& path, std::size_t count) {
-  return ReadFile(path, count, false);
-}
-
-std::optional<std::vector<std::uint8_t>> Win32Desktop::ReadWholeFile(const std::string& path, std::size_t limit) {
-  return ReadFile(path, limit, true);
+std::optional<std::size_t> Win32Desktop::ReadFilePart(const std::string& path, std::uint64_t offset,
+                                                     std::span<std::uint8_t> into) {
+  const ScopedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
+  std::size_t got = 0;
+  while (got < into.size()) {
+    // The position goes with each read: the handle is synchronous, so the
+    // read ends before ReadFile returns.
+    OVERLAPPED at{};
+    const std::uint64_t position = offset + got;
+    at.Offset = static_cast<DWORD>(position);
+    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(into.size() - got, 1u << 30));
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), into.data() + got, ask, &read, &at)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) break;
+      return std::nullopt;
+    }
+    if (read == 0) break;
+    got += read;
+  }
+  return got;
 }
 
 }  // namespace orvanel::platform::win32

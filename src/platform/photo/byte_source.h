@@ -1,0 +1,37 @@
+#pragma once
+// Where a photo's bytes come from, read piece by piece and from any place:
+// a photo file of many megabytes need not be held whole while it is
+// decoded, and its header can be read again before the decoding.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace orvanel::platform::photo {
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Up to `count` bytes from `offset` into `into`: fewer at the end, none
+  // past it or when the bytes cannot be read.
+  virtual std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const = 0;
+};
+
+// Bytes already in memory.
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const override;
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+};
+
+// Up to `count` bytes from the start.
+std::vector<std::uint8_t> ReadStart(const ByteSource& source, std::size_t count);
+
+// Every byte; nothing when there are more than `limit`.
+std::optional<std::vector<std::uint8_t>> ReadAll(const ByteSource& source, std::size_t limit);
+
+}  // namespace orvanel::platform::photo
