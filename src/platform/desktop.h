@@ -209,6 +209,10 @@ class Desktop {
   virtual std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) = 0;
   // A bitmap of 24-bit colour whose rows a decoder fills; null when none can be made.
   virtual std::unique_ptr<Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) = 0;
+  // A bitmap whose rows a decoder fills in the display's own pixel layout, so
+  // drawn as a plain copy: a photo, drawn without a converted copy of it
+  // on the way; null when none can be made.
+  virtual std::unique_ptr<Bitmap> CreatePhotoBitmap(std::int32_t width, std::int32_t height) = 0;
   virtual std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) = 0;
   // Answers a paint message by copying `content` to the window's client area.
   virtual void PaintFrom(const Message& paint, const Bitmap& content) = 0;

@@ -152,7 +152,7 @@ std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, const platform
       if (!plan) return std::nullopt;
       size = plan->size;
       if (size.width == 0 || size.height == 0) return FittedPicture{};
-      picture = desktop.CreatePictureBitmap(size.width, size.height);
+      picture = desktop.CreatePhotoBitmap(size.width, size.height);
       if (!picture || !DecodeJpegInto(photo, *plan, picture->Rows())) return std::nullopt;
       break;
     }
@@ -165,7 +165,7 @@ std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, const platform
       if (!decoded) return std::nullopt;
       size = FitSize(decoded->width, decoded->height, areaWidth, areaHeight);
       if (size.width == 0 || size.height == 0) return FittedPicture{};
-      picture = desktop.CreatePictureBitmap(size.width, size.height);
+      picture = desktop.CreatePhotoBitmap(size.width, size.height);
       if (!picture) return std::nullopt;
       BitmapRowsSink bitmap(picture->Rows());
       AreaReducer reducer(size.width, size.height, bitmap);

@@ -243,6 +243,11 @@ std::unique_ptr<Bitmap> GtkDesktop::CreatePictureBitmap(std::int32_t width, std:
   return bitmap;
 }
 
+// Every bitmap here is cairo's 32-bit image, the layout the screen takes.
+std::unique_ptr<Bitmap> GtkDesktop::CreatePhotoBitmap(std::int32_t width, std::int32_t height) {
+  return CreatePictureBitmap(width, height);
+}
+
 std::unique_ptr<DrawingContext> GtkDesktop::BitmapContext(Bitmap& bitmap) {
   return std::make_unique<SurfaceContext>(static_cast<SurfaceBitmap&>(bitmap).Surface(), nullptr);
 }

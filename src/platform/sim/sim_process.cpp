@@ -247,6 +247,11 @@ std::unique_ptr<Bitmap> SimProcess::CreatePictureBitmap(std::int32_t width, std:
   return std::make_unique<SimBitmap>(desktop_, width, height, 24);
 }
 
+std::unique_ptr<Bitmap> SimProcess::CreatePhotoBitmap(std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0) return nullptr;
+  return std::make_unique<SimBitmap>(desktop_, width, height, desktop_.DisplayBitsPerPixel());
+}
+
 std::unique_ptr<DrawingContext> SimProcess::BitmapContext(Bitmap& bitmap) {
   return std::make_unique<SimContext>(desktop_, static_cast<SimBitmap&>(bitmap));
 }

@@ -93,6 +93,7 @@ class SimProcess : public Desktop {
   void EraseBackground(const Message& erase, ColorRef colour) override;
   std::unique_ptr<Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) override;
   std::unique_ptr<Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) override;
+  std::unique_ptr<Bitmap> CreatePhotoBitmap(std::int32_t width, std::int32_t height) override;
   std::unique_ptr<DrawingContext> BitmapContext(Bitmap& bitmap) override;
   void PaintFrom(const Message& paint, const Bitmap& content) override;
 

@@ -304,7 +304,11 @@ std::unique_ptr<Bitmap> Win32Desktop::CreateBitmap(std::int32_t width, std::int3
 }
 
 std::unique_ptr<Bitmap> Win32Desktop::CreatePictureBitmap(std::int32_t width, std::int32_t height) {
-  return CreateDibBitmap(width, height);
+  return CreateDibBitmap(width, height, 24);
+}
+
+std::unique_ptr<Bitmap> Win32Desktop::CreatePhotoBitmap(std::int32_t width, std::int32_t height) {
+  return CreateDibBitmap(width, height, 32);
 }
 
 std::unique_ptr<DrawingContext> Win32Desktop::BitmapContext(Bitmap& bitmap) {

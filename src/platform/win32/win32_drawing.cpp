@@ -58,23 +58,24 @@ std::unique_ptr<Win32Bitmap> CreateDisplayBitmap(std::int32_t width, std::int32_
   return std::make_unique<Win32Bitmap>(bitmap, width, height, bits);
 }
 
-std::unique_ptr<Win32Bitmap> CreateDibBitmap(std::int32_t width, std::int32_t height) {
+std::unique_ptr<Win32Bitmap> CreateDibBitmap(std::int32_t width, std::int32_t height, int bits) {
   if (width <= 0 || height <= 0) return nullptr;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
   info.bmiHeader.biHeight = -height;  // top row first
   info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biBitCount = static_cast<WORD>(bits);
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  void* pixels = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
   if (bitmap == nullptr) return nullptr;
   // Rows are padded to four bytes.
-  const auto stride = static_cast<std::ptrdiff_t>((static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3});
+  const std::size_t bytes = bits / 8;
+  const auto stride = static_cast<std::ptrdiff_t>((static_cast<std::size_t>(width) * bytes + 3) & ~std::size_t{3});
   return std::make_unique<Win32Bitmap>(
-      bitmap, width, height, 24,
-      PixelRows{static_cast<std::uint8_t*>(bits), stride, PixelLayout::kBgr24});
+      bitmap, width, height, bits,
+      PixelRows{static_cast<std::uint8_t*>(pixels), stride, bits == 32 ? PixelLayout::kBgrx32 : PixelLayout::kBgr24});
 }
 
 void EraseWindowBackground(HWND window, HDC dc, ColorRef colour) {

@@ -55,8 +55,9 @@ class Win32Context : public DrawingContext {
 
 // A bitmap in the display's format.
 std::unique_ptr<Win32Bitmap> CreateDisplayBitmap(std::int32_t width, std::int32_t height);
-// A 24-bit section whose rows, top row first, lie open to the decoder.
-std::unique_ptr<Win32Bitmap> CreateDibBitmap(std::int32_t width, std::int32_t height);
+// A section of 24 or 32 bits a pixel (blue, green, red, and one unused)
+// whose rows, top row first, lie open to the decoder.
+std::unique_ptr<Win32Bitmap> CreateDibBitmap(std::int32_t width, std::int32_t height, int bits);
 
 // Fills the client area of the window being erased, on the erase message's context.
 void EraseWindowBackground(HWND window, HDC dc, ColorRef colour);
