@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "slideshow/area_reducer.h"
+#include "platform/photo/area_reducer.h"
 #include "platform/photo/exif_orientation.h"
 #include "platform/photo/jpeg_photo.h"
 #include "platform/photo/png_photo.h"
@@ -110,11 +110,11 @@ bool DecodeJpegInto(const platform::photo::ByteSource& source, const JpegPlan& p
   namespace photo = platform::photo;
   BitmapRowsSink bitmap(rows);
   if (plan.orientation == 1) {
-    AreaReducer reducer(plan.needWidth, plan.needHeight, bitmap);
+    platform::photo::AreaReducer reducer(plan.needWidth, plan.needHeight, bitmap);
     return photo::DecodeJpegRows(source, plan.eighths, reducer);
   }
   photo::ImageSink reduced(kMaxPicturePixels);
-  AreaReducer reducer(plan.needWidth, plan.needHeight, reduced);
+  platform::photo::AreaReducer reducer(plan.needWidth, plan.needHeight, reduced);
   if (!photo::DecodeJpegRows(source, plan.eighths, reducer)) return false;
   photo::WriteOriented(reduced.Image(), plan.orientation, bitmap);
   return true;
@@ -124,7 +124,7 @@ bool DecodeJpegInto(const platform::photo::ByteSource& source, const JpegPlan& p
 
 RgbImage ReduceByArea(const RgbImage& image, std::int32_t width, std::int32_t height) {
   platform::photo::ImageSink reduced(kMaxPicturePixels);
-  AreaReducer reducer(width, height, reduced);
+  platform::photo::AreaReducer reducer(width, height, reduced);
   platform::photo::WriteOriented(image, 1, reducer);
   return std::move(reduced.Image());
 }
@@ -168,7 +168,7 @@ std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, const platform
       picture = desktop.CreatePhotoBitmap(size.width, size.height);
       if (!picture) return std::nullopt;
       BitmapRowsSink bitmap(picture->Rows());
-      AreaReducer reducer(size.width, size.height, bitmap);
+      platform::photo::AreaReducer reducer(size.width, size.height, bitmap);
       decoders::WriteOriented(*decoded, 1, reducer);
       break;
     }

@@ -1,4 +1,4 @@
-#include "slideshow/area_reducer.h"
+#include "platform/photo/area_reducer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace orvanel::slideshow {
+namespace orvanel::platform::photo {
 namespace {
 
 constexpr int kShareBits = 14;  // shares in 1/16384ths
@@ -208,4 +208,4 @@ void AreaReducer::Row(const std::uint8_t* rgb) {
   ++sourceRow_;
 }
 
-}  // namespace orvanel::slideshow
+}  // namespace orvanel::platform::photo

@@ -10,11 +10,11 @@
 
 #include "platform/photo/rgb_image.h"
 
-namespace orvanel::slideshow {
+namespace orvanel::platform::photo {
 
-class AreaReducer : public platform::photo::RowSink {
+class AreaReducer : public RowSink {
  public:
-  AreaReducer(std::int32_t width, std::int32_t height, platform::photo::RowSink& output)
+  AreaReducer(std::int32_t width, std::int32_t height, RowSink& output)
       : width_(width), height_(height), output_(output) {}
 
   // False for a source smaller than the output either way (this only
@@ -62,7 +62,7 @@ class AreaReducer : public platform::photo::RowSink {
   std::vector<std::uint16_t> across_;
   std::vector<std::uint32_t> sums_[2];       // the open output rows, even and odd
   std::vector<std::uint8_t> finished_;       // an output row on its way out
-  platform::photo::RowSink& output_;
+  RowSink& output_;
 };
 
-}  // namespace orvanel::slideshow
+}  // namespace orvanel::platform::photo
