@@ -8,13 +8,9 @@ set -eu
 program="$1"
 seconds="${2:-20}"
 . "$(dirname "$0")/lib/scratch_display.sh"
+. "$(dirname "$0")/lib/large_photos.sh"
 start_scratch_display 3840x2160
-mkdir -p "$scratch/photos"
-convert -size 6000x4000 gradient:'#3060a0'-'#c08040' -attenuate 0.4 +noise Gaussian -quality 90 \
-  "$scratch/photos/photo-1.jpg"
-for i in 2 3 4 5 6; do
-  convert "$scratch/photos/photo-1.jpg" -rotate 180 -quality 90 "$scratch/photos/photo-$i.jpg"
-done
+make_large_photos "$scratch/photos"
 printf '[Config]\nSpeed=2\nRandom=0\nBlend=1\n' > "$XDG_CONFIG_HOME/vorlanthix/orvanel.ini"
 
 measure() {

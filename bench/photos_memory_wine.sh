@@ -10,18 +10,14 @@ set -eu
 scr="$1"
 seconds="${2:-20}"
 . "$(dirname "$0")/lib/scratch_display.sh"
+. "$(dirname "$0")/lib/large_photos.sh"
 start_scratch_display 3840x2160
 local_data=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")
 ini="$local_data/vorlanthix/orvanel.ini"
 mkdir -p "$local_data/vorlanthix"
 [ -f "$ini" ] && cp "$ini" "$scratch/orvanel.ini.kept"
 trap 'kill "$xvfb" 2>/dev/null || true; if [ -f "$scratch/orvanel.ini.kept" ]; then cp "$scratch/orvanel.ini.kept" "$ini"; else rm -f "$ini"; fi; rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/photos"
-convert -size 6000x4000 gradient:'#3060a0'-'#c08040' -attenuate 0.4 +noise Gaussian -quality 90 \
-  "$scratch/photos/photo-1.jpg"
-for i in 2 3 4 5 6; do
-  convert "$scratch/photos/photo-1.jpg" -rotate 180 -quality 90 "$scratch/photos/photo-$i.jpg"
-done
+make_large_photos "$scratch/photos"
 photos=$(winepath -w "$scratch/photos")
 
 measure() {
