@@ -79,6 +79,14 @@ TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsAndTheFolderRow) {
   EXPECT_NE(controls.find("Button|Built-&in|0|1 "), std::string::npos) << controls;
 }
 
+// The manifest asks for the common controls of the system's current look:
+// the side-by-side version 6, not the plain one of the system folder.
+TEST_F(WineDialog, UsesTheCommonControlsOfTheSystemsCurrentLook) {
+  const std::string path = session->Command("module " + pid + " comctl32.dll");
+  EXPECT_NE(path.find("\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos)
+      << path;
+}
+
 TEST_F(WineDialog, OkStoresExactlyTheValuesChosen) {
   ASSERT_EQ(session->Command("settext " + ControlOf(kEdit) + " 1000"), "ok");
   Press(kRandom);

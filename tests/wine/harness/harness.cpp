@@ -35,6 +35,7 @@
 //   sample X Y W H           the screen's pixels in that rectangle, every fourth
 //                            one each way → "lit N of M sum S" (N not black)
 //   names TYPE               the names of the saver's resources of a type, as stored
+//   module PID NAME          → the path of the module NAME loaded in PID, or "none"
 //   resource NAME TYPE       → "size N lang L head HHHHHHHH tail HHHHHHHH" or "missing"
 //                            (TYPE a name, or #N for a numbered type)
 //   text NAME TYPE           a resource's UTF-16 text
@@ -52,11 +53,13 @@
 //                            → "N L,T,R,B ..." with N the monitor-count metric
 //   quit                     end the harness
 #include <windows.h>
+#include <psapi.h>
 #include <shlobj.h>
 
 #include "process_usage.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <cstdint>
 #include <cstdio>
@@ -325,6 +328,25 @@ struct Found {
   DWORD size = 0;
   WORD language = 0;
 };
+
+// The path of a module a process has loaded, found by its file name.
+std::string ModulePath(DWORD pid, const std::string& name) {
+  const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (process == nullptr) return "none";
+  HMODULE modules[1024];
+  DWORD bytes = 0;
+  std::string path = "none";
+  if (EnumProcessModulesEx(process, modules, sizeof modules, &bytes, LIST_MODULES_ALL)) {
+    for (DWORD i = 0; i < std::min<DWORD>(bytes / sizeof(HMODULE), 1024); ++i) {
+      char file[MAX_PATH];
+      if (GetModuleFileNameExA(process, modules[i], file, MAX_PATH) == 0) continue;
+      const char* base = std::strrchr(file, '\\');
+      if (lstrcmpiA(base != nullptr ? base + 1 : file, name.c_str()) == 0) path = file;
+    }
+  }
+  CloseHandle(process);
+  return path;
+}
 
 Found FindSaverResource(const std::string& name, const std::string& type) {
   Found found;
@@ -679,6 +701,11 @@ bool Execute(const std::string& line) {
     std::string type;
     words >> type;
     Reply(ResourceNames(type));
+  } else if (verb == "module") {
+    DWORD pid = 0;
+    std::string name;
+    words >> pid >> name;
+    Reply(ModulePath(pid, name));
   } else if (verb == "resource") {
     std::string name, type;
     words >> name >> type;
