@@ -66,6 +66,9 @@ enum class SystemMetric : int {
 
 enum class StretchMode : int { kColorOnColor = 3, kHalftone = 4 };
 
+// The dots per inch window designs are made for.
+inline constexpr std::int32_t kDesignDpi = 96;
+
 // How a picture bitmap lays out a pixel in memory.
 enum class PixelLayout {
   kBgr24,   // blue, green, red
@@ -156,6 +159,9 @@ class Desktop {
   // The monitors in the order the desktop lists them; the primary need not be first.
   virtual std::vector<Rect> MonitorRects() = 0;
   virtual std::int32_t Metric(SystemMetric which) = 0;
+  // The dots per inch of the monitor holding most of `area`: kDesignDpi where
+  // the desktop does not scale.
+  virtual std::int32_t MonitorDpi(const Rect& area) = 0;
 
   // --- Windows -----------------------------------------------------------
   // A desktop that has no layered child windows makes a layered child without

@@ -100,19 +100,23 @@ TEST_F(SettingsDialog, BuiltInClearsTheFolderAndCancelStoresNothing) {
   EXPECT_EQ(LoadSettings(instance->process).folder, "");
 }
 
+// The designed places, as the window design stores them.
+std::vector<std::pair<forms::Control*, Rect>> DesignedPlaces(shell::TfrmSAVER& form) {
+  return {
+      {&form.OKButton, Rect::FromBounds(16, 106, 75, 21)},
+      {&form.CancelButton, Rect::FromBounds(140, 106, 75, 21)},
+      {&form.Edit1, Rect::FromBounds(54, 12, 41, 19)},
+      {&form.Label2, Rect::FromBounds(14, 14, 34, 13)},
+      {&form.UpDown1, Rect::FromBounds(95, 12, 16, 19)},
+      {&form.CheckBox1, Rect::FromBounds(16, 42, 199, 17)},
+      {&form.Panel1, Rect::FromBounds(16, 142, 201, 21)},
+      {&form.CheckBox2, Rect::FromBounds(16, 72, 201, 17)},
+  };
+}
+
 TEST_F(SettingsDialog, TheDesignedControlsKeepTheirPlacesAboveTheFolderRow) {
   Open();
-  const std::pair<forms::Control*, Rect> designed[] = {
-      {&main().OKButton, Rect::FromBounds(16, 106, 75, 21)},
-      {&main().CancelButton, Rect::FromBounds(140, 106, 75, 21)},
-      {&main().Edit1, Rect::FromBounds(54, 12, 41, 19)},
-      {&main().Label2, Rect::FromBounds(14, 14, 34, 13)},
-      {&main().UpDown1, Rect::FromBounds(95, 12, 16, 19)},
-      {&main().CheckBox1, Rect::FromBounds(16, 42, 199, 17)},
-      {&main().Panel1, Rect::FromBounds(16, 142, 201, 21)},
-      {&main().CheckBox2, Rect::FromBounds(16, 72, 201, 17)},
-  };
-  for (const auto& [control, bounds] : designed) {
+  for (const auto& [control, bounds] : DesignedPlaces(main())) {
     EXPECT_EQ(desktop.Find(control->Handle())->bounds, bounds) << control->Name();
   }
   for (forms::Control* row : std::initializer_list<forms::Control*>{&main().FolderLabel, &main().FolderButton,
@@ -121,6 +125,22 @@ TEST_F(SettingsDialog, TheDesignedControlsKeepTheirPlacesAboveTheFolderRow) {
     EXPECT_GE(bounds.top, 212) << row->Name();
     EXPECT_LE(bounds.bottom, 212 + kFolderRowHeight) << row->Name();
   }
+}
+
+// On a monitor of 144 dots per inch every edge of the layout lies 1.5 times
+// as far out, halves rounded away from zero, as Windows' MulDiv rounds.
+TEST_F(SettingsDialog, OnAMonitorOf144DpiTheLayoutGrowsByHalf) {
+  desktop.dpi = 144;
+  Open();
+  const auto grown = [](std::int32_t designed) { return (designed * 3 + 1) / 2; };
+  for (const auto& [control, bounds] : DesignedPlaces(main())) {
+    EXPECT_EQ(desktop.Find(control->Handle())->bounds,
+              (Rect{grown(bounds.left), grown(bounds.top), grown(bounds.right), grown(bounds.bottom)}))
+        << control->Name();
+  }
+  const Rect client = main().ClientRect();
+  EXPECT_EQ(client.Width(), grown(237));
+  EXPECT_EQ(client.Height(), grown(main().Design().clientHeight + kFolderRowHeight));
 }
 
 TEST_F(SettingsDialog, ANumberAfterABlankIsANumber) {

@@ -79,6 +79,27 @@ TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsAndTheFolderRow) {
   EXPECT_NE(controls.find("Button|Built-&in|0|1 "), std::string::npos) << controls;
 }
 
+// The designed layout, grown with the DPI Wine reports (the prefix's
+// LogPixels): at 96 exactly the design, at 144 every edge 1.5 times as far
+// out. ORVANEL_WINE_DPI names the prefix's DPI; 96 when unset.
+TEST_F(WineDialog, ItsLayoutGrowsWithTheDpiOfTheMonitor) {
+  const char* named = std::getenv("ORVANEL_WINE_DPI");
+  const int dpi = named != nullptr ? std::atoi(named) : 96;
+  const auto grown = [dpi](int designed) { return (designed * dpi + 48) / 96; };
+  struct Designed {
+    Control control;
+    int left, top, width, height;
+  };
+  for (const Designed& d : {Designed{kOK, 16, 106, 75, 21}, Designed{kCancel, 140, 106, 75, 21},
+                            Designed{kEdit, 54, 12, 41, 19}, Designed{kRandom, 16, 42, 199, 17},
+                            Designed{kBlend, 16, 72, 201, 17}}) {
+    const std::string expected = std::to_string(grown(d.left)) + "," + std::to_string(grown(d.top)) + "," +
+                                 std::to_string(grown(d.left + d.width)) + "," +
+                                 std::to_string(grown(d.top + d.height));
+    EXPECT_EQ(session->Command("rect " + ControlOf(d.control)), expected) << "control " << d.control;
+  }
+}
+
 // The manifest asks for the common controls of the system's current look:
 // the side-by-side version 6, not the plain one of the system folder.
 TEST_F(WineDialog, UsesTheCommonControlsOfTheSystemsCurrentLook) {

@@ -36,11 +36,11 @@ void Control::CreateNative(platform::WindowHandle parent) {
   platform::ControlRequest request;
   request.kind = kind_;
   request.text = text_;
-  request.bounds = bounds_;
+  request.bounds = owner_.Scaled(bounds_);
   request.visible = visible_;
   request.buddy = Buddy();
   request.fontName = owner_.Design().fontName;
-  request.fontHeight = owner_.Design().fontHeight;
+  request.fontHeight = owner_.Scaled(owner_.Design().fontHeight);
   handle_ = Desktop().CreateControl(parent, request);
   if (handle_ != kNoWindow) RestoreState();
 }

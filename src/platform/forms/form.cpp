@@ -28,7 +28,8 @@ Form::~Form() { DestroyHandle(); }
 platform::Desktop& Form::Desktop() const { return app_.Desktop(); }
 
 void Form::Create() {
-  const Rect client{0, 0, design_.clientWidth, clientHeight_};
+  ChooseDpi();
+  const Rect client = ScaledClient();
   // The frame of the design's border; the form's own CreateParams runs only
   // when the native window is made.
   CreateParamsRec frame;
@@ -150,10 +151,11 @@ void Form::SetAlphaBlendValue(std::uint8_t alpha) {
 void Form::SetBorderStyle(BorderStyle border) {
   if (border == border_) return;
   border_ = border;
+  ChooseDpi();
   // Keep the client area as designed; the frame grows around it.
   CreateParamsRec params;
   Form::CreateParams(params);
-  const Rect client{0, 0, design_.clientWidth, clientHeight_};
+  const Rect client = ScaledClient();
   const Rect outer = Desktop().WindowRectForClient(client, params.style, params.exStyle);
   bounds_ = Rect::FromBounds(bounds_.left, bounds_.top, outer.Width(), outer.Height());
   RecreateWnd();
@@ -163,8 +165,7 @@ void Form::SetClientHeight(std::int32_t height) {
   clientHeight_ = height;
   CreateParamsRec params;
   Form::CreateParams(params);
-  const Rect outer = Desktop().WindowRectForClient(Rect{0, 0, design_.clientWidth, height}, params.style,
-                                                   params.exStyle);
+  const Rect outer = Desktop().WindowRectForClient(ScaledClient(), params.style, params.exStyle);
   SetBounds(bounds_.left, bounds_.top, outer.Width(), outer.Height());
 }
 
@@ -202,8 +203,32 @@ platform::Bitmap* Form::Content() {
 
 Rect Form::ClientRect() {
   if (handle_ != kNoWindow) return Desktop().ClientRect(handle_);
-  return Rect{0, 0, design_.clientWidth, clientHeight_};
+  return ScaledClient();
 }
+
+void Form::ChooseDpi() {
+  if (border_ != BorderStyle::kDialog) {
+    dpi_ = platform::kDesignDpi;
+    return;
+  }
+  // A dialog opens on the primary monitor, whose top-left corner is (0, 0).
+  auto& desktop = Desktop();
+  dpi_ = std::max(1, desktop.MonitorDpi(Rect{0, 0, desktop.Metric(platform::SystemMetric::kPrimaryWidth),
+                                               desktop.Metric(platform::SystemMetric::kPrimaryHeight)}));
+}
+
+std::int32_t Form::Scaled(std::int32_t designed) const {
+  const std::int64_t product = static_cast<std::int64_t>(designed) * dpi_;
+  const std::int64_t half = platform::kDesignDpi / 2;
+  return static_cast<std::int32_t>(product >= 0 ? (product + half) / platform::kDesignDpi
+                                                : -((-product + half) / platform::kDesignDpi));
+}
+
+Rect Form::Scaled(const Rect& designed) const {
+  return Rect{Scaled(designed.left), Scaled(designed.top), Scaled(designed.right), Scaled(designed.bottom)};
+}
+
+Rect Form::ScaledClient() const { return Rect{0, 0, Scaled(design_.clientWidth), Scaled(clientHeight_)}; }
 
 void Form::PlaceWindow(platform::WindowHandle insertAfter, std::uint32_t flags) {
   Desktop().SetWindowPos(Handle(), insertAfter, bounds_, flags);

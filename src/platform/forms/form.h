@@ -65,9 +65,15 @@ class Form : public platform::WindowProcedure {
   void SetBounds(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
   // The client area, (0, 0) at its top-left corner.
   platform::Rect ClientRect();
-  // Grows or shrinks the client area to `height`, the frame around it and
-  // the top-left corner kept.
+  // Grows or shrinks the client area to `height` (in the design's pixels),
+  // the frame around it and the top-left corner kept.
   void SetClientHeight(std::int32_t height);
+
+  // A length of the design in the pixels of the monitor the form opens on:
+  // a dialog's layout and font grow with the monitor's DPI, rounded as
+  // Windows' MulDiv rounds; other forms keep the design's pixels.
+  std::int32_t Scaled(std::int32_t designed) const;
+  platform::Rect Scaled(const platform::Rect& designed) const;
 
   // Places the window at its bounds with SetWindowPos and these flags; with
   // the show flag the form is shown, where it was placed.
@@ -134,10 +140,13 @@ class Form : public platform::WindowProcedure {
   void ApplyAlpha();
   void MoveNativeWindow();
   void PlaceOnFirstShow();
+  void ChooseDpi();
+  platform::Rect ScaledClient() const;
 
   Application& app_;
   const FormDesign& design_;
   std::int32_t clientHeight_;
+  std::int32_t dpi_ = platform::kDesignDpi;
   platform::WindowHandle handle_ = platform::kNoWindow;
   platform::Rect bounds_;
   bool isChild_ = false;

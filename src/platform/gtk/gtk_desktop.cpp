@@ -114,6 +114,9 @@ std::string GtkDesktop::DisplayName() { return gdk_display_get_name(gdk_display_
 
 std::vector<Rect> GtkDesktop::MonitorRects() { return monitors_; }
 
+// X gives no monitor a scale of its own here: the designs' pixels are the screen's.
+std::int32_t GtkDesktop::MonitorDpi(const Rect&) { return kDesignDpi; }
+
 std::int32_t GtkDesktop::Metric(SystemMetric which) {
   if (which == SystemMetric::kMonitorCount) return static_cast<std::int32_t>(monitors_.size());
   Rect primary;

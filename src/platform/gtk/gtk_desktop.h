@@ -87,6 +87,7 @@ class GtkDesktop : public Desktop {
   void WriteToHostLog(const std::string& line) override;
   std::vector<Rect> MonitorRects() override;
   std::int32_t Metric(SystemMetric which) override;
+  std::int32_t MonitorDpi(const Rect& area) override;
 
   WindowHandle CreateNativeWindow(const WindowRequest& request) override;
   void DestroyNativeWindow(WindowHandle window) override;

@@ -155,6 +155,8 @@ class SimDesktop {
     std::string start;
   };
   std::vector<FolderDialogRecord> folderDialogs;
+  // The dots per inch of every monitor.
+  std::int32_t dpi = kDesignDpi;
   // Files opened so far for reading, whole or in part, as desktop paths.
   std::vector<std::string> filesRead;
   void SetSpecialFolder(int folder, const std::string& desktopPath);

@@ -58,6 +58,8 @@ std::vector<WindowHandle> SimProcess::OwnWindows() const { return desktop_.Windo
 
 std::vector<Rect> SimProcess::MonitorRects() { return desktop_.Monitors(); }
 
+std::int32_t SimProcess::MonitorDpi(const Rect&) { return desktop_.dpi; }
+
 std::int32_t SimProcess::Metric(SystemMetric which) {
   const auto& monitors = desktop_.Monitors();
   switch (which) {

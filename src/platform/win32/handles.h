@@ -100,6 +100,21 @@ class ScopedFile {
   HANDLE file_;
 };
 
+// A library loaded for a moment, freed with FreeLibrary.
+class ScopedLibrary {
+ public:
+  explicit ScopedLibrary(HMODULE library) : library_(library) {}
+  ScopedLibrary(const ScopedLibrary&) = delete;
+  ScopedLibrary& operator=(const ScopedLibrary&) = delete;
+  ~ScopedLibrary() {
+    if (library_ != nullptr) FreeLibrary(library_);
+  }
+  HMODULE get() const { return library_; }
+
+ private:
+  HMODULE library_;
+};
+
 // A search of a folder's entries, ended with FindClose.
 class ScopedFind {
  public:

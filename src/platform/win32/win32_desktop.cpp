@@ -108,6 +108,27 @@ std::int32_t Win32Desktop::Metric(SystemMetric which) {
   return GetSystemMetrics(static_cast<int>(which));
 }
 
+std::int32_t Win32Desktop::MonitorDpi(const Rect& area) {
+  const RECT rect{area.left, area.top, area.right, area.bottom};
+  const HMONITOR monitor = MonitorFromRect(&rect, MONITOR_DEFAULTTOPRIMARY);
+  // A monitor's own DPI from Windows 8.1 on, through shcore.dll, which
+  // Windows 7 lacks; the system's one DPI before.
+  using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  const ScopedLibrary shcore(LoadLibraryA("shcore.dll"));
+  const auto getDpi = shcore.get() != nullptr
+                          ? reinterpret_cast<GetDpiForMonitorFunction>(
+                                reinterpret_cast<void*>(GetProcAddress(shcore.get(), "GetDpiForMonitor")))
+                          : nullptr;
+  UINT x = 0;
+  UINT y = 0;
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+  if (getDpi != nullptr && SUCCEEDED(getDpi(monitor, kEffectiveDpi, &x, &y)) && x > 0) {
+    return static_cast<std::int32_t>(x);
+  }
+  const ScopedWindowDC screen(nullptr);
+  return GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
 // --- Windows ---------------------------------------------------------------------
 
 const char* Win32Desktop::RegisterClassNamed(const std::string& className) {

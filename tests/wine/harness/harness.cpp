@@ -23,6 +23,7 @@
 //   enabled HWND             → "1" or "0"
 //   controls HWND            its child windows → "CLASS|TEXT|CHECK|VISIBLE ..." with CHECK
 //                            the check state of a button, else -1
+//   rect HWND                where it lies in its parent's client area → "L,T,R,B"
 //   child HWND N             the N-th child window, in creation order → "hwnd N" or "none"
 //   settext HWND TEXT...     a control's text, as typed → "ok"
 //   press HWND               a click on a button, posted → "ok" or "failed"
@@ -617,6 +618,18 @@ bool Execute(const std::string& line) {
     words >> window >> n;
     const HWND child = NthChild(ParseHandle(window), n);
     Reply(child ? "hwnd " + Handle(child) : "none");
+  } else if (verb == "rect") {
+    std::string window;
+    words >> window;
+    const HWND handle = ParseHandle(window);
+    RECT rect{};
+    if (!GetWindowRect(handle, &rect)) {
+      Reply("none");
+    } else {
+      MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&rect), 2);
+      Reply(std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) + "," +
+            std::to_string(rect.bottom));
+    }
   } else if (verb == "settext") {
     std::string window, text;
     words >> window;
