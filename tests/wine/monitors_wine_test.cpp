@@ -5,6 +5,7 @@
 //   Rotation: pictures go to monitors 0, 1, 2 in turn, one period apart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <sstream>
@@ -87,12 +88,19 @@ TEST_F(WineMonitors, EachMonitorIsCoveredExactlyByItsOwnWindows) {
   pid = Launch("/s");
   const auto main = FindWindow(pid, "TfrmSAVER");
   ASSERT_FALSE(main.empty());
-  // The overlays come once the main window is shown; wait for all six.
-  std::map<std::string, Rect> windows;
-  Eventually([&] { return (windows = WindowsOf(pid)).size() >= 6; }, std::chrono::seconds(10),
-             std::chrono::milliseconds(250));
   const std::vector<std::pair<std::string, std::string>> perMonitor{
       {"TfrmSAVER", "TfrmSAVERbl"}, {"TfrmSAVER2", "TfrmSAVERbl2"}, {"TfrmSAVER3", "TfrmSAVERbl3"}};
+  // The overlays come once the main window is shown; wait for all six by
+  // name (the process may own windows of the system's too).
+  std::map<std::string, Rect> windows;
+  Eventually(
+      [&] {
+        windows = WindowsOf(pid);
+        return std::all_of(perMonitor.begin(), perMonitor.end(), [&](const auto& names) {
+          return windows.count(names.first) == 1 && windows.count(names.second) == 1;
+        });
+      },
+      std::chrono::seconds(10), std::chrono::milliseconds(250));
   for (std::size_t i = 0; i < perMonitor.size(); ++i) {
     const auto& [picture, overlay] = perMonitor[i];
     ASSERT_EQ(windows.count(picture), 1u) << picture;
