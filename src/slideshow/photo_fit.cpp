@@ -84,7 +84,8 @@ struct JpegPlan {
   int orientation = 1;
 };
 
-std::optional<JpegPlan> PlanJpeg(const platform::photo::ByteSource& source, std::int32_t areaWidth,
+std::optional<JpegPlan> PlanJpeg(const platform::photo::ByteSource& source,
+                                 std::span<const std::uint8_t> start, std::int32_t areaWidth,
                                  std::int32_t areaHeight) {
   namespace photo = platform::photo;
   const auto stored = photo::ReadJpegPhotoSize(source);
@@ -93,7 +94,7 @@ std::optional<JpegPlan> PlanJpeg(const platform::photo::ByteSource& source, std:
     return std::nullopt;
   }
   JpegPlan plan;
-  plan.orientation = photo::ExifOrientation(photo::ReadStart(source, photo::kExifSearchBytes));
+  plan.orientation = photo::ExifOrientation(start);
   const bool sideways = plan.orientation >= 5;
   plan.size = FitSize(sideways ? stored->height : stored->width, sideways ? stored->width : stored->height,
                       areaWidth, areaHeight);
@@ -146,9 +147,11 @@ std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, const platform
   // format would cost a whole screen of memory for nothing.
   std::unique_ptr<platform::Bitmap> picture;
   PictureSize size;
-  switch (decoders::RecogniseFormat(decoders::ReadStart(photo, decoders::kSignatureBytes))) {
+  // One read of the file's start gives both its signature and its Exif block.
+  const auto start = decoders::ReadStart(photo, decoders::kExifSearchBytes);
+  switch (decoders::RecogniseFormat(start)) {
     case decoders::PhotoFormat::kJpeg: {
-      const auto plan = PlanJpeg(photo, areaWidth, areaHeight);
+      const auto plan = PlanJpeg(photo, start, areaWidth, areaHeight);
       if (!plan) return std::nullopt;
       size = plan->size;
       if (size.width == 0 || size.height == 0) return FittedPicture{};
