@@ -205,6 +205,10 @@ class Desktop {
   virtual void SetUpDownRange(WindowHandle control, std::int16_t low, std::int16_t high) = 0;
   virtual std::int16_t UpDownPosition(WindowHandle control) = 0;
   virtual void SetUpDownPosition(WindowHandle control, std::int16_t position) = 0;
+  // Moves a control to `bounds`, in its parent's client coordinates, and
+  // gives it this font, as when its dialog has come onto a monitor of another DPI.
+  virtual void SetControlLayout(WindowHandle control, const Rect& bounds, const std::string& fontName,
+                                std::int32_t fontHeight) = 0;
 
   // --- Drawing -----------------------------------------------------------
   virtual std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) = 0;

@@ -26,6 +26,10 @@ enum MessageId : std::uint32_t {
   kMsgLButtonDown = 0x0201,
   kMsgRButtonDown = 0x0204,
   kMsgMButtonDown = 0x0207,
+  // Sent to a top-level window when most of it has come onto a monitor of
+  // another DPI: the new DPI in each half of wParam's low 32 bits, and in
+  // lParam a `const Rect*`, the bounds the desktop suggests at that DPI.
+  kMsgDpiChanged = 0x02E0,
   kMsgUser = 0x0400,
   // Posted by the desktop to each of the saver's top-level windows: the
   // program that started the saver asks it to end (a termination signal,

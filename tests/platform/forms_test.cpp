@@ -152,6 +152,23 @@ TEST_F(FormsTest, FirstShowingCentresOnThePrimaryThenMovesOntoMonitorZero) {
   EXPECT_EQ(second.BoundsRect(), Rect::FromBounds(0, 0, 200, 100));
 }
 
+// A dialog whose first showing moves it onto a monitor of another DPI grows
+// with it and is centred there at its new size.
+TEST_F(FormsTest, FirstShowingOntoMonitorZeroOfAnotherDpiCentresAtTheNewSize) {
+  static constexpr FormDesign kDialog{.className = "TDialog", .name = "dialog", .border = BorderStyle::kDialog,
+                                      .clientWidth = 200, .clientHeight = 100,
+                                      .placement = Placement::kScreenCenter};
+  desktop.SetMonitors({Rect::FromBounds(-800, 0, 800, 600), Rect::FromBounds(0, 0, 1024, 768)}, 1);
+  desktop.SetMonitorDpi(0, 192);
+  app.CreateForm<CountingForm>(true);
+  auto& dialog = app.CreateForm<Form>(kDialog);
+  dialog.Show();
+  EXPECT_EQ(dialog.ClientRect(), (Rect{0, 0, 400, 200}));
+  const Rect placed = desktop.ScreenRect(dialog.Handle());
+  EXPECT_EQ(placed.left, -800 + (800 - placed.Width()) / 2);
+  EXPECT_EQ(placed.top, (600 - placed.Height()) / 2);
+}
+
 TEST_F(FormsTest, OpacityIsSetOnlyWhenItChanges) {
   auto& form = app.CreateForm<CountingForm>();
   const auto handle = form.Handle();

@@ -21,10 +21,10 @@ using testing::SlideshowFixture;
 
 class SettingsDialog : public SlideshowFixture {
  protected:
-  void Open(const Settings& stored = {8, true, true}) {
+  void Open(const Settings& stored = {8, true, true}, std::vector<Rect> monitors = {Rect{0, 0, 1024, 768}}) {
     host = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 400, 300));
     properties = desktop.CreateTestWindow("Display Properties", Rect::FromBounds(0, 0, 400, 300));
-    Start("/c:" + std::to_string(host), stored);
+    Start("/c:" + std::to_string(host), stored, std::move(monitors));
   }
   void Type(forms::Control& control, const std::string& text) {
     desktop.TypeInto(control.Handle(), text);
@@ -130,7 +130,7 @@ TEST_F(SettingsDialog, TheDesignedControlsKeepTheirPlacesAboveTheFolderRow) {
 // On a monitor of 144 dots per inch every edge of the layout lies 1.5 times
 // as far out, halves rounded away from zero, as Windows' MulDiv rounds.
 TEST_F(SettingsDialog, OnAMonitorOf144DpiTheLayoutGrowsByHalf) {
-  desktop.dpi = 144;
+  desktop.SetDpi(144);
   Open();
   const auto grown = [](std::int32_t designed) { return (designed * 3 + 1) / 2; };
   for (const auto& [control, bounds] : DesignedPlaces(main())) {
@@ -141,6 +141,51 @@ TEST_F(SettingsDialog, OnAMonitorOf144DpiTheLayoutGrowsByHalf) {
   const Rect client = main().ClientRect();
   EXPECT_EQ(client.Width(), grown(237));
   EXPECT_EQ(client.Height(), grown(main().Design().clientHeight + kFolderRowHeight));
+}
+
+// Dragged onto a monitor of another DPI, the dialog lays its controls out
+// again in place: same controls, what was typed and the focus kept; back on
+// the first monitor it is exactly the designed dialog again.
+TEST_F(SettingsDialog, DraggedOntoAMonitorOfAnotherDpiTheLayoutFollowsInPlace) {
+  const std::vector<Rect> monitors{Rect::FromBounds(0, 0, 1024, 768), Rect::FromBounds(1024, 0, 1920, 1080)};
+  desktop.SetMonitors(monitors);
+  desktop.SetMonitorDpi(1, 144);
+  Open({8, true, true}, monitors);
+  const auto designed = DesignedPlaces(main());
+  Type(main().Edit1, "42");
+  Click(main().CheckBox2);
+  desktop.focus = main().Edit1.Handle();
+  const auto handles = [&] {
+    std::vector<platform::WindowHandle> all;
+    for (const auto& control : main().Controls()) all.push_back(control->Handle());
+    return all;
+  };
+  const auto before = handles();
+  const auto grown = [](std::int32_t length) { return (length * 3 + 1) / 2; };
+
+  desktop.DragWindow(main().Handle(), platform::Point{1300, 200});
+  EXPECT_EQ(desktop.ScreenRect(main().Handle()).left, 1300);
+  EXPECT_EQ(desktop.ScreenRect(main().Handle()).top, 200);
+  for (const auto& [control, bounds] : designed) {
+    const auto* native = desktop.Find(control->Handle());
+    EXPECT_EQ(native->bounds, (Rect{grown(bounds.left), grown(bounds.top), grown(bounds.right), grown(bounds.bottom)}))
+        << control->Name();
+    EXPECT_EQ(native->fontHeight, -17) << control->Name();  // -11 by 1.5, away from zero
+  }
+  EXPECT_EQ(main().ClientRect().Width(), grown(237));
+  EXPECT_EQ(main().ClientRect().Height(), grown(main().Design().clientHeight + kFolderRowHeight));
+  EXPECT_EQ(handles(), before);
+  EXPECT_EQ(desktop.focus, main().Edit1.Handle());
+  EXPECT_EQ(main().Edit1.Text(), "42");
+
+  desktop.DragWindow(main().Handle(), platform::Point{100, 100});
+  for (const auto& [control, bounds] : designed) {
+    EXPECT_EQ(desktop.Find(control->Handle())->bounds, bounds) << control->Name();
+    EXPECT_EQ(desktop.Find(control->Handle())->fontHeight, main().Design().fontHeight) << control->Name();
+  }
+  EXPECT_EQ(main().ClientRect().Width(), 237);
+  Click(main().OKButton);
+  EXPECT_EQ(LoadSettings(instance->process), (Settings{42, true, false}));
 }
 
 TEST_F(SettingsDialog, ANumberAfterABlankIsANumber) {

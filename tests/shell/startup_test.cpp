@@ -81,6 +81,28 @@ TEST_P(StartUpPerMonitorCount, CreatesTheWindowsOfUpToFourMonitorsInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(Monitors, StartUpPerMonitorCount, ::testing::Values(1, 2, 4, 6));
 
+// The windows cover monitors of different scale factors to the pixel; none
+// grows or shrinks when the desktop reports the DPI of the monitor it came onto.
+TEST(StartUp, MonitorsOfDifferentScaleFactorsAreEachCoveredExactly) {
+  SimDesktop desktop;
+  const auto monitors = MonitorRow(4);
+  desktop.SetMonitors(monitors, 1);
+  const std::int32_t dpis[] = {144, 96, 120, 192};
+  for (std::size_t i = 0; i < monitors.size(); ++i) desktop.SetMonitorDpi(i, dpis[i]);
+  SimSaver instance(desktop, "/s");
+  ASSERT_TRUE(instance.Start());
+  desktop.SetClockLimit(20'000);
+  instance.saver.app.Run();  // pictures shown on every monitor in turn
+  const auto& saver = instance.saver;
+  EXPECT_EQ(desktop.ScreenRect(saver.frmSAVER->Handle()), monitors[0]);
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    EXPECT_EQ(desktop.ScreenRect(saver.overlays[i]->Handle()), monitors[i]) << i;
+    if (i > 0) {
+      EXPECT_EQ(desktop.ScreenRect(saver.pictureWindows[i]->Handle()), monitors[i]) << i;
+    }
+  }
+}
+
 struct ModeCase {
   const char* arguments;  // HOST stands for the host window's handle
   bool mainOnMonitorZero;

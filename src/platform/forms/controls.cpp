@@ -45,6 +45,12 @@ void Control::CreateNative(platform::WindowHandle parent) {
   if (handle_ != kNoWindow) RestoreState();
 }
 
+void Control::LayOutNative() {
+  if (handle_ == kNoWindow) return;
+  Desktop().SetControlLayout(handle_, owner_.Scaled(bounds_), owner_.Design().fontName,
+                             owner_.Scaled(owner_.Design().fontHeight));
+}
+
 bool CheckBox::Checked() const {
   return Handle() != kNoWindow ? Desktop().IsChecked(Handle()) : checked_;
 }

@@ -30,6 +30,8 @@ class Control {
 
   // Creates the native control inside the owner's window.
   void CreateNative(platform::WindowHandle parent);
+  // Places the native control and sizes its font anew at the owner's DPI.
+  void LayOutNative();
   // The owner's window is gone and its children with it.
   void ForgetNative() { SaveState(); handle_ = platform::kNoWindow; }
 

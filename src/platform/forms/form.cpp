@@ -217,6 +217,17 @@ void Form::ChooseDpi() {
                                                desktop.Metric(platform::SystemMetric::kPrimaryHeight)}));
 }
 
+void Form::FollowDpi(std::int32_t dpi, const Rect& suggested) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  // The desktop's suggestion keeps the frame right for the new monitor,
+  // and moving there cannot start another change of DPI.
+  bounds_ = suggested;
+  MoveNativeWindow();
+  // Laid out again in place, so that what the user typed and the focus stay.
+  for (auto& control : controls_) control->LayOutNative();
+}
+
 std::int32_t Form::Scaled(std::int32_t designed) const {
   const std::int64_t product = static_cast<std::int64_t>(designed) * dpi_;
   const std::int64_t half = platform::kDesignDpi / 2;
@@ -266,8 +277,12 @@ void Form::PlaceOnFirstShow() {
   const auto monitors = desktop.MonitorRects();
   if (monitors.empty() || MonitorIndexOf(monitors, desktop.WindowRect(Handle())) == 0) return;
   const Rect& first = monitors.front();
-  SetBounds(first.left + (first.Width() - Width()) / 2,
-            first.top + (first.Height() - Height()) / 2, Width(), Height());
+  // Coming onto a monitor of another DPI resizes a dialog: centre it again
+  // at its new size.
+  for (int pass = 0; pass < 2; ++pass) {
+    SetBounds(first.left + (first.Width() - Width()) / 2, first.top + (first.Height() - Height()) / 2,
+              Width(), Height());
+  }
 }
 
 void Form::Close() {
@@ -335,6 +350,13 @@ bool Form::Dispatch(const Message& message, std::intptr_t& result) {
       FormMouseDown(button, at.x, at.y);
       return false;
     }
+    case kMsgDpiChanged:
+      // Only a dialog follows the DPI; the saver's other windows keep the
+      // design's pixels wherever they are.
+      if (border_ == BorderStyle::kDialog && message.lParam != 0) {
+        FollowDpi(static_cast<std::int32_t>(message.wParam & 0xFFFF), *reinterpret_cast<const Rect*>(message.lParam));
+      }
+      return true;
     case kMsgCommand: {
       const auto control = static_cast<WindowHandle>(message.lParam);
       if (((message.wParam >> 16) & 0xFFFF) != kNotifyClicked || control == kNoWindow) return false;

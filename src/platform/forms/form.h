@@ -141,6 +141,8 @@ class Form : public platform::WindowProcedure {
   void MoveNativeWindow();
   void PlaceOnFirstShow();
   void ChooseDpi();
+  // The form has come onto a monitor of `dpi`; the desktop suggests these bounds.
+  void FollowDpi(std::int32_t dpi, const platform::Rect& suggested);
   platform::Rect ScaledClient() const;
 
   Application& app_;

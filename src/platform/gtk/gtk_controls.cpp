@@ -237,21 +237,42 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
       break;
     }
   }
-  if (request.fontHeight != 0) {
-    Pango::FontDescription font(request.fontName);
-    font.set_absolute_size(std::abs(request.fontHeight) * PANGO_SCALE);
+  widget->set_sensitive(control.enabled);
+  parent.fixed->put(*widget, 0, 0);
+  widget->set_visible(control.visible);
+  control.widget = std::move(widget);
+  LayOutWidget(parent, control);
+}
+
+void GtkDesktop::LayOutWidget(NativeWindow& parent, NativeWindow& control) {
+  Gtk::Widget* widget = control.widget.get();
+  if (widget == nullptr || parent.fixed == nullptr) return;
+  if (control.fontHeight != 0) {
+    Pango::FontDescription font(control.fontName);
+    font.set_absolute_size(std::abs(control.fontHeight) * PANGO_SCALE);
     widget->override_font(font);
   }
   // A spin button spans its edit and its arrows, as the pair does on Windows.
-  Rect area = request.bounds;
-  if (const NativeWindow* upDown = request.kind == ControlKind::kEdit ? UpDownOf(handle) : nullptr) {
+  Rect area = control.bounds;
+  if (const NativeWindow* upDown = control.control == ControlKind::kEdit ? UpDownOf(control.handle) : nullptr) {
     area = Union(area, upDown->bounds);
   }
   widget->set_size_request(area.Width(), area.Height());
-  widget->set_sensitive(control.enabled);
-  parent.fixed->put(*widget, area.left, area.top);
-  widget->set_visible(control.visible);
-  control.widget = std::move(widget);
+  parent.fixed->move(*widget, area.left, area.top);
+}
+
+void GtkDesktop::SetControlLayout(WindowHandle handle, const Rect& bounds, const std::string& fontName,
+                                  std::int32_t fontHeight) {
+  NativeWindow* control = Find(handle);
+  if (control == nullptr) return;
+  control->bounds = bounds;
+  control->fontName = fontName;
+  control->fontHeight = fontHeight;
+  NativeWindow* parent = Find(control->parent);
+  if (parent == nullptr) return;
+  // The arrows of an up-down are drawn by the spin button of its edit.
+  NativeWindow* shown = control->control == ControlKind::kUpDown ? Find(control->buddy) : control;
+  if (shown != nullptr) LayOutWidget(*parent, *shown);
 }
 
 NativeWindow* GtkDesktop::UpDownOf(WindowHandle edit) {

@@ -117,6 +117,8 @@ class GtkDesktop : public Desktop {
   void SetUpDownRange(WindowHandle control, std::int16_t low, std::int16_t high) override;
   std::int16_t UpDownPosition(WindowHandle control) override;
   void SetUpDownPosition(WindowHandle control, std::int16_t position) override;
+  void SetControlLayout(WindowHandle control, const Rect& bounds, const std::string& fontName,
+                        std::int32_t fontHeight) override;
 
   std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) override;
   void EraseBackground(const Message& erase, ColorRef colour) override;
@@ -204,6 +206,8 @@ class GtkDesktop : public Desktop {
   // Moves the dialog's focus to the next (1) or previous (-1) control that takes it.
   void MoveFocus(NativeWindow& form, int step);
   void MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlRequest& request);
+  // Places a control's widget at its bounds, with its font.
+  void LayOutWidget(NativeWindow& parent, NativeWindow& control);
   NativeWindow* UpDownOf(WindowHandle edit);
   std::unique_ptr<Gtk::Widget> MakeSpinButton(NativeWindow& upDown, const ControlRequest& request);
   void StepUpDown(NativeWindow& upDown, int delta);

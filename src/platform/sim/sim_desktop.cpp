@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cassert>
 #include <cctype>
+#include <limits>
 #include <unistd.h>
 
 #include "platform/sim/sim_process.h"
@@ -50,6 +51,32 @@ void SimDesktop::SetMonitors(std::vector<Rect> monitors, std::size_t primary) {
   assert(monitors.empty() || primary < monitors.size());
   monitors_ = std::move(monitors);
   primary_ = primary;
+  dpis_.resize(monitors_.size(), dpis_.empty() ? kDesignDpi : dpis_.front());
+}
+
+void SimDesktop::SetDpi(std::int32_t dpi) { dpis_.assign(monitors_.size(), dpi); }
+
+void SimDesktop::SetMonitorDpi(std::size_t monitor, std::int32_t dpi) {
+  assert(monitor < monitors_.size());
+  dpis_.resize(monitors_.size(), kDesignDpi);
+  dpis_[monitor] = dpi;
+}
+
+std::int32_t SimDesktop::DpiAt(const Rect& area) const {
+  std::size_t best = 0;
+  std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
+  for (std::size_t i = 0; i < monitors_.size(); ++i) {
+    const Rect& m = monitors_[i];
+    const std::int64_t w = std::min(m.right, area.right) - std::max(m.left, area.left);
+    const std::int64_t h = std::min(m.bottom, area.bottom) - std::max(m.top, area.top);
+    // The shared area where they overlap, else minus the distance between them.
+    const std::int64_t score = w > 0 && h > 0 ? w * h : -(std::max<std::int64_t>(0, -w) + std::max<std::int64_t>(0, -h));
+    if (score > bestScore) {
+      bestScore = score;
+      best = i;
+    }
+  }
+  return best < dpis_.size() ? dpis_[best] : kDesignDpi;
 }
 
 void SimDesktop::SetStartTime(const DateTime& local, std::int64_t utcOffsetMs) {
@@ -78,6 +105,7 @@ WindowHandle SimDesktop::CreateWindowFor(SimProcess* owner, const WindowRequest&
   window.procedure = request.procedure;
   window.owner = owner;
   window.visible = (request.style & kStyleVisible) != 0;
+  window.dpi = DpiAt(request.bounds);
   ResizePixels(window);
   const auto handle = window.handle;
   windows_[handle] = std::move(window);
@@ -217,6 +245,35 @@ void SimDesktop::Repaint(WindowHandle handle) {
   Message paint{handle, kMsgPaint, 0, 0, 0, cursor_};
   std::intptr_t ignored = 0;
   window->procedure->HandleMessage(paint, ignored);
+}
+
+void SimDesktop::DragWindow(WindowHandle handle, Point to) {
+  auto* window = Find(handle);
+  if (window == nullptr || !IsTopLevel(*window)) return;
+  window->bounds = Rect::FromBounds(to.x, to.y, window->bounds.Width(), window->bounds.Height());
+  FollowMonitorDpi(handle);
+}
+
+void SimDesktop::FollowMonitorDpi(WindowHandle handle) {
+  auto* window = Find(handle);
+  if (window == nullptr || !IsTopLevel(*window)) return;
+  const std::int32_t dpi = DpiAt(window->bounds);
+  if (dpi == window->dpi) return;
+  const std::int32_t was = window->dpi;
+  window->dpi = dpi;
+  if (window->procedure == nullptr) return;
+  const Rect insets = FrameInsets(window->style);
+  const Rect& bounds = window->bounds;
+  const auto scale = [&](std::int32_t length) {
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(length) * dpi + was / 2) / was);
+  };
+  const Rect suggested = Rect::FromBounds(
+      bounds.left, bounds.top, scale(bounds.Width() - insets.left - insets.right) + insets.left + insets.right,
+      scale(bounds.Height() - insets.top - insets.bottom) + insets.top + insets.bottom);
+  const auto both = static_cast<std::uintptr_t>((static_cast<std::uint32_t>(dpi) << 16) | static_cast<std::uint32_t>(dpi));
+  const Message changed{handle, kMsgDpiChanged, both, reinterpret_cast<std::intptr_t>(&suggested), 0, cursor_};
+  std::intptr_t ignored = 0;
+  window->procedure->HandleMessage(changed, ignored);
 }
 
 void SimDesktop::Deliver(WindowHandle handle, std::uint32_t id, std::uintptr_t wParam,

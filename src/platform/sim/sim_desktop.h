@@ -46,6 +46,9 @@ struct SimWindow {
   std::int16_t upDownHigh = 100;
   std::int16_t upDownPosition = 0;
   WindowHandle buddy = kNoWindow;
+  std::string fontName;  // a control's
+  std::int32_t fontHeight = 0;
+  std::int32_t dpi = kDesignDpi;  // a top-level window's: that of the monitor holding most of it
   std::uint8_t alpha = 255;
   std::vector<AlphaChange> alphaHistory;
   std::int32_t pixelWidth = 0;  // the client area's pixels, row by row
@@ -63,6 +66,11 @@ class SimDesktop {
   // --- Monitors: 1024 x 768 alone at the start ----------------------------
   void SetMonitors(std::vector<Rect> monitors, std::size_t primary = 0);
   const std::vector<Rect>& Monitors() const { return monitors_; }
+  // The dots per inch of every monitor, or of one (in the order of Monitors()).
+  void SetDpi(std::int32_t dpi);
+  void SetMonitorDpi(std::size_t monitor, std::int32_t dpi);
+  // The DPI of the monitor holding most of `area`, or of the nearest one.
+  std::int32_t DpiAt(const Rect& area) const;
   const Rect& PrimaryMonitor() const { return monitors_.at(primary_); }
   int DisplayBitsPerPixel() const { return displayBits_; }
   void SetDisplayBitsPerPixel(int bits) { displayBits_ = bits; }
@@ -98,6 +106,12 @@ class SimDesktop {
   ColorRef PixelAt(WindowHandle window, Point clientPoint) const;
   // Loses the window's pixels, as when it is uncovered, and asks it to paint.
   void Repaint(WindowHandle window);
+  // Moves a top-level window as the user drags it, its top-left corner to `to`.
+  void DragWindow(WindowHandle window, Point to);
+  // Tells a top-level window that has come onto a monitor of another DPI,
+  // as the desktop does after every move, suggesting its client area grown
+  // or shrunk in proportion, the top-left corner and the frame kept.
+  void FollowMonitorDpi(WindowHandle window);
 
   // --- Faults and costs a test can set -------------------------------------
   // Virtual time one change of a window's opacity takes.
@@ -155,8 +169,6 @@ class SimDesktop {
     std::string start;
   };
   std::vector<FolderDialogRecord> folderDialogs;
-  // The dots per inch of every monitor.
-  std::int32_t dpi = kDesignDpi;
   // Files opened so far for reading, whole or in part, as desktop paths.
   std::vector<std::string> filesRead;
   void SetSpecialFolder(int folder, const std::string& desktopPath);
@@ -187,6 +199,7 @@ class SimDesktop {
   std::uint32_t nextProcessId_ = 1000;
 
   std::vector<Rect> monitors_;
+  std::vector<std::int32_t> dpis_;
   std::size_t primary_ = 0;
   int displayBits_ = 32;
   std::int64_t nowMs_ = 0;

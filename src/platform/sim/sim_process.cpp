@@ -58,7 +58,7 @@ std::vector<WindowHandle> SimProcess::OwnWindows() const { return desktop_.Windo
 
 std::vector<Rect> SimProcess::MonitorRects() { return desktop_.Monitors(); }
 
-std::int32_t SimProcess::MonitorDpi(const Rect&) { return desktop_.dpi; }
+std::int32_t SimProcess::MonitorDpi(const Rect& area) { return desktop_.DpiAt(area); }
 
 std::int32_t SimProcess::Metric(SystemMetric which) {
   const auto& monitors = desktop_.Monitors();
@@ -118,6 +118,7 @@ void SimProcess::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, con
   }
   if ((flags & kPosShowWindow) != 0) window->visible = true;
   if ((flags & kPosHideWindow) != 0) window->visible = false;
+  desktop_.FollowMonitorDpi(handle);
 }
 
 void SimProcess::ShowWindow(WindowHandle handle, bool visible) {
@@ -187,6 +188,8 @@ WindowHandle SimProcess::CreateControl(WindowHandle parent, const ControlRequest
     control->isControl = true;
     control->controlKind = request.kind;
     control->buddy = request.buddy;
+    control->fontName = request.fontName;
+    control->fontHeight = request.fontHeight;
   }
   return handle;
 }
@@ -219,6 +222,15 @@ void SimProcess::SetUpDownRange(WindowHandle handle, std::int16_t low, std::int1
 std::int16_t SimProcess::UpDownPosition(WindowHandle handle) {
   const auto* window = desktop_.Find(handle);
   return window == nullptr ? 0 : window->upDownPosition;
+}
+
+void SimProcess::SetControlLayout(WindowHandle handle, const Rect& bounds, const std::string& fontName,
+                                  std::int32_t fontHeight) {
+  auto* control = desktop_.Find(handle);
+  if (control == nullptr || !control->isControl) return;
+  control->bounds = bounds;
+  control->fontName = fontName;
+  control->fontHeight = fontHeight;
 }
 
 void SimProcess::SetUpDownPosition(WindowHandle handle, std::int16_t position) {

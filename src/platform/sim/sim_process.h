@@ -89,6 +89,8 @@ class SimProcess : public Desktop {
   void SetUpDownRange(WindowHandle control, std::int16_t low, std::int16_t high) override;
   std::int16_t UpDownPosition(WindowHandle control) override;
   void SetUpDownPosition(WindowHandle control, std::int16_t position) override;
+  void SetControlLayout(WindowHandle control, const Rect& bounds, const std::string& fontName,
+                        std::int32_t fontHeight) override;
 
   std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) override;
   void EraseBackground(const Message& erase, ColorRef colour) override;

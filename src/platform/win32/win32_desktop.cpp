@@ -38,13 +38,19 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT id, WPARAM wParam, LPARAM lParam) {
   if (id == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
   if (procedure != nullptr) {
     const DWORD at = GetMessagePos();
-    const Message message{FromHwnd(hwnd),
+    Message message{FromHwnd(hwnd),
                           id,
                           static_cast<std::uintptr_t>(wParam),
                           static_cast<std::intptr_t>(lParam),
                           static_cast<std::uint32_t>(GetMessageTime()),
                           Point{static_cast<std::int16_t>(LOWORD(at)),
                                 static_cast<std::int16_t>(HIWORD(at))}};
+    // The suggested bounds travel as the framework's own rectangle.
+    Rect suggested;
+    if (id == WM_DPICHANGED) {
+      suggested = FromRECT(*reinterpret_cast<const RECT*>(lParam));
+      message.lParam = reinterpret_cast<std::intptr_t>(&suggested);
+    }
     std::intptr_t result = 0;
     if (procedure->HandleMessage(message, result)) return result;
   }
@@ -307,6 +313,16 @@ std::int16_t Win32Desktop::UpDownPosition(WindowHandle control) {
 
 void Win32Desktop::SetUpDownPosition(WindowHandle control, std::int16_t position) {
   SendMessageA(ToHwnd(control), UDM_SETPOS32, 0, position);
+}
+
+void Win32Desktop::SetControlLayout(WindowHandle control, const Rect& bounds, const std::string& fontName,
+                                    std::int32_t fontHeight) {
+  const HWND hwnd = ToHwnd(control);
+  ::SetWindowPos(hwnd, nullptr, bounds.left, bounds.top, bounds.Width(), bounds.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!fontName.empty()) {
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(fontName, fontHeight)), TRUE);
+  }
 }
 
 // --- Drawing -----------------------------------------------------------------------
