@@ -10,7 +10,8 @@ prefix="${WINEPREFIX:?the Wine prefix of scripts/test}-dpi$dpi"
 rm -rf "$prefix"
 cp -a "$WINEPREFIX" "$prefix"
 export WINEPREFIX="$prefix" ORVANEL_WINE_DPI="$dpi"
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
+# With any prefix a test script makes from this one.
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix" "$prefix"-*' EXIT
 wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
   /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1

@@ -3,10 +3,13 @@
 // one of 640 x 480 left of it, as the desktop lists them.
 //   Cover:    each monitor's picture window and overlay take exactly its rectangle.
 //   Rotation: pictures go to monitors 0, 1, 2 in turn, one period apart.
+// WineOnThreeMonitorsAt144Dpi runs the cover test again with the prefix at
+// 144 DPI: the monitors and the windows keep the screen's own pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <string>
@@ -45,7 +48,9 @@ class WineMonitors : public WineTest {
     std::vector<Rect> monitors;
     for (std::string rect; answer >> rect;) monitors.push_back(ParseRect(rect));
     ASSERT_EQ(count, 3) << "the display does not give Wine three monitors";
-    ASSERT_EQ(monitors, kMonitors);
+    ASSERT_EQ(monitors, kMonitors);  // in the screen's pixels at any DPI
+    const char* dpi = std::getenv("ORVANEL_WINE_DPI");
+    ASSERT_EQ(session->Command("dpi"), dpi != nullptr ? dpi : "96");
     place = Settings();
     ASSERT_EQ(StoreSetting(place, "Speed", "2"), "ok");
   }

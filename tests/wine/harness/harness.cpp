@@ -778,6 +778,10 @@ bool Execute(const std::string& line) {
     Soak(pid, seconds, std::max<DWORD>(every, 1));
   } else if (verb == "monitors") {
     Reply(Monitors());
+  } else if (verb == "dpi") {
+    const HDC screen = GetDC(nullptr);
+    Reply(std::to_string(GetDeviceCaps(screen, LOGPIXELSX)));
+    ReleaseDC(nullptr, screen);
   } else if (verb == "kill") {
     DWORD pid = 0;
     words >> pid;
