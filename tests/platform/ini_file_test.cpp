@@ -1,6 +1,9 @@
 // The saver's own INI files behave as the desktop's private-profile functions.
 //   Reading: names regardless of case, trimming, missing parts read empty, long values cut.
 //   Writing: in place, appended, new section, other lines untouched, folder must exist.
+//   Files as users leave them: byte-order marks and UTF-16 kept, any line end,
+//   a section named twice, a '[' without ']'. (The Wine differential test
+//   compares all of this with the desktop's own functions.)
 #include "platform/ini/ini_file.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +56,7 @@ TEST_F(IniFile, WritesInPlaceAndLeavesEveryOtherLineAlone) {
   ASSERT_TRUE(WriteValue(file, "config", "speed", "31"));
   ASSERT_TRUE(WriteValue(file, "Config", "Blend", "0"));
   EXPECT_EQ(Contents(),
-            "; saver settings\r\n[Config]\r\nspeed=31\r\nExtra = kept \r\nBlend=0\r\n\r\n"
+            "; saver settings\r\n[Config]\r\nSpeed=31\r\nExtra = kept \r\nBlend=0\r\n\r\n"
             "[Other]\r\nSpeed=3\r\n");
 }
 
@@ -62,6 +65,61 @@ TEST_F(IniFile, CreatesTheFileAndTheSection) {
   ASSERT_TRUE(WriteValue(file, "Config", "Random", "1"));
   EXPECT_EQ(Contents(), "[Config]\r\nSpeed=8\r\nRandom=1\r\n");
   EXPECT_FALSE(std::filesystem::exists(folder / "saver.ini.tmp"));
+}
+
+TEST_F(IniFile, AFileWithAByteOrderMarkKeepsItAndItsOneSection) {
+  Write("\xEF\xBB\xBF[Config]\r\nSpeed=8\r\n");
+  EXPECT_EQ(ReadValue(file, "Config", "Speed"), "8");
+  ASSERT_TRUE(WriteValue(file, "Config", "Speed", "12"));
+  ASSERT_TRUE(WriteValue(file, "Config", "Blend", "0"));
+  EXPECT_EQ(Contents(), "\xEF\xBB\xBF[Config]\r\nSpeed=12\r\nBlend=0\r\n");
+}
+
+// "[Config]\r\nSpeed=8\r\nFolder=C:\Å\r\n" in UTF-16, little- or big-endian, with its mark.
+std::string Utf16Settings(bool bigEndian, const std::string& speed) {
+  const std::u16string text = u"[Config]\r\nSpeed=" + std::u16string(speed.begin(), speed.end()) +
+                              u"\r\nFolder=C:\\\u00C5\r\n";
+  std::string bytes;
+  for (const char16_t unit : u"\uFEFF" + text) {
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
+TEST_F(IniFile, AUtf16FileIsReadAsTextAndStaysUtf16) {
+  for (const bool bigEndian : {false, true}) {
+    Write(Utf16Settings(bigEndian, "8"));
+    EXPECT_EQ(ReadValue(file, "Config", "Speed"), "8") << bigEndian;
+    EXPECT_EQ(ReadValue(file, "Config", "Folder"), "C:\\\xC3\x85") << bigEndian;  // UTF-8
+    ASSERT_TRUE(WriteValue(file, "Config", "Speed", "12"));
+    EXPECT_EQ(Contents(), Utf16Settings(bigEndian, "12")) << bigEndian;
+  }
+}
+
+TEST_F(IniFile, EveryLineEndEndsALine) {
+  Write("[Config]\rSpeed=8\rRandom=0\n\r[Other]\r\nBlend=0");
+  EXPECT_EQ(ReadValue(file, "Config", "Speed"), "8");
+  EXPECT_EQ(ReadValue(file, "Config", "Random"), "0");
+  EXPECT_EQ(ReadValue(file, "Config", "Blend"), "");
+  ASSERT_TRUE(WriteValue(file, "Config", "Speed", "9"));
+  EXPECT_EQ(Contents(), "[Config]\r\nSpeed=9\r\nRandom=0\r\n\r\n[Other]\r\nBlend=0\r\n");
+}
+
+TEST_F(IniFile, OnlyTheFirstSectionOfANameCounts) {
+  Write("[Config]\r\nRandom=0\r\n[Other]\r\n[CONFIG]\r\nSpeed=9\r\n");
+  EXPECT_EQ(ReadValue(file, "Config", "Speed"), "");
+  ASSERT_TRUE(WriteValue(file, "Config", "Speed", "12"));
+  EXPECT_EQ(ReadValue(file, "Config", "Speed"), "12");
+  EXPECT_EQ(Contents(), "[Config]\r\nRandom=0\r\nSpeed=12\r\n[Other]\r\n[CONFIG]\r\nSpeed=9\r\n");
+}
+
+TEST_F(IniFile, ABracketWithoutItsCloseIsAKeyAndCommentsAreNot) {
+  Write("[Config]\r\n[Other\r\n;Speed=1\r\nSpeed=8 ; eight\r\nRandom=\"0\"\r\n");
+  EXPECT_EQ(ReadValue(file, "Config", "Speed"), "8 ; eight");
+  EXPECT_EQ(ReadValue(file, "Config", "Random"), "0");
+  EXPECT_EQ(ReadValue(file, "Config", "[Other"), "");
 }
 
 TEST_F(IniFile, FailsWithoutTheFolder) {

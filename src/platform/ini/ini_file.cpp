@@ -1,21 +1,23 @@
 #include "platform/ini/ini_file.h"
 
 #include <algorithm>
-#include <utility>
 #include <cctype>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <system_error>
+#include <utility>
 #include <vector>
+
+#include "platform/ini/text_encoding.h"
 
 namespace orvanel::platform::ini {
 namespace {
 
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
 std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && Blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && Blank(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -27,11 +29,12 @@ bool SameName(std::string_view a, std::string_view b) {
          });
 }
 
-// The section a line opens, if it is a section header.
+// The section a line opens: the text between its '[' and its last ']'.
+// A '[' without a ']' opens nothing: the line is a key like any other.
 std::optional<std::string_view> SectionOf(std::string_view line) {
   line = Trim(line);
   if (line.empty() || line.front() != '[') return std::nullopt;
-  const auto close = line.find(']');
+  const auto close = line.rfind(']');
   if (close == std::string_view::npos) return std::nullopt;
   return Trim(line.substr(1, close - 1));
 }
@@ -41,53 +44,77 @@ struct KeyLine {
   std::string_view value;
 };
 
+// A key and its value, the value empty on a line without '='; lines
+// starting with ';' are comments. Only for lines that open no section.
 std::optional<KeyLine> KeyOf(std::string_view line) {
   const auto trimmed = Trim(line);
   if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
-  const auto equals = line.find('=');
-  if (equals == std::string_view::npos) return std::nullopt;
-  return KeyLine{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))};
+  const auto equals = trimmed.find('=');
+  if (equals == std::string_view::npos) return KeyLine{trimmed, {}};
+  return KeyLine{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
 }
 
-bool ReadLines(const std::filesystem::path& file, std::vector<std::string>& lines) {
+std::optional<TextFile> ReadFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return true;
+  if (!in) return std::nullopt;
+  // Read through the stream, which reports a failed read (a folder, say)
+  // in its state rather than by an exception.
+  std::string bytes;
+  char piece[16384];
+  while (in.read(piece, sizeof piece) || in.gcount() > 0) bytes.append(piece, static_cast<std::size_t>(in.gcount()));
+  if (in.bad()) return std::nullopt;
+  return DecodeText(bytes);
 }
 
 std::string Unquote(std::string_view value) {
   // Values are C strings to the desktop's functions: a NUL ends one.
   value = value.substr(0, value.find('\0'));
-  if (value.size() >= 2 && ((value.front() == '"' && value.back() == '"') ||
-                            (value.front() == '\'' && value.back() == '\''))) {
+  if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'')) {
     value = value.substr(1, value.size() - 2);
   }
   return std::string(value.substr(0, kMaxValueLength));
+}
+
+// Where a key is, or would go, in the first section of a name: the
+// desktop's functions see no other section of that name.
+struct Place {
+  std::optional<std::size_t> section;  // the header line
+  std::optional<std::size_t> key;      // the key's line
+  std::size_t insertAt = 0;            // after the section's last key or value line
+};
+
+Place Find(const std::vector<std::string>& lines, std::string_view section, std::string_view key) {
+  Place place;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (const auto name = SectionOf(lines[i])) {
+      if (place.section) break;
+      if (SameName(*name, Trim(section))) {
+        place.section = i;
+        place.insertAt = i + 1;
+      }
+      continue;
+    }
+    if (!place.section) continue;
+    const auto entry = KeyOf(lines[i]);
+    if (!entry) continue;
+    if (SameName(entry->key, Trim(key))) {
+      place.key = i;
+      return place;
+    }
+    place.insertAt = i + 1;
+  }
+  return place;
 }
 
 }  // namespace
 
 std::string ReadValue(const std::filesystem::path& file, std::string_view section,
                       std::string_view key) {
-  std::vector<std::string> lines;
-  if (!ReadLines(file, lines)) return {};
-  bool inSection = false;
-  for (const auto& line : lines) {
-    if (const auto name = SectionOf(line)) {
-      inSection = SameName(*name, Trim(section));
-      continue;
-    }
-    if (!inSection) continue;
-    if (const auto entry = KeyOf(line); entry && SameName(entry->key, Trim(key))) {
-      return Unquote(entry->value);
-    }
-  }
-  return {};
+  const auto text = ReadFile(file);
+  if (!text) return {};
+  const Place place = Find(text->lines, section, key);
+  if (!place.key) return {};
+  return Unquote(KeyOf(text->lines[*place.key])->value);
 }
 
 bool WriteValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
@@ -97,33 +124,21 @@ bool WriteValue(const std::filesystem::path& file, std::string_view section, std
                                      error)) {
     return false;
   }
-  std::vector<std::string> lines;
-  if (std::filesystem::exists(file, error) && !ReadLines(file, lines)) return false;
-
-  const std::string entry = std::string(Trim(key)) + "=" + std::string(value);
-  std::optional<std::size_t> sectionStart;
-  std::optional<std::size_t> insertAt;  // after the section's last non-blank line
-  bool written = false;
-  for (std::size_t i = 0; i < lines.size() && !written; ++i) {
-    if (const auto name = SectionOf(lines[i])) {
-      if (sectionStart) break;
-      if (SameName(*name, Trim(section))) {
-        sectionStart = i;
-        insertAt = i + 1;
-      }
-      continue;
-    }
-    if (!sectionStart) continue;
-    if (const auto found = KeyOf(lines[i]); found && SameName(found->key, Trim(key))) {
-      lines[i] = entry;
-      written = true;
-    } else if (!Trim(lines[i]).empty()) {
-      insertAt = i + 1;
-    }
+  TextFile text;
+  if (std::filesystem::exists(file, error)) {
+    auto read = ReadFile(file);
+    if (!read) return false;
+    text = std::move(*read);
   }
-  if (!written) {
-    if (sectionStart) {
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*insertAt), entry);
+  auto& lines = text.lines;
+  const Place place = Find(lines, section, key);
+  if (place.key) {
+    // The key keeps the name it has in the file.
+    lines[*place.key] = std::string(KeyOf(lines[*place.key])->key) + "=" + std::string(value);
+  } else {
+    const std::string entry = std::string(Trim(key)) + "=" + std::string(value);
+    if (place.section) {
+      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.insertAt), entry);
     } else {
       // Built step by step: GCC 12 at -O2 warns falsely about "[" + text.
       std::string header = "[";
@@ -134,14 +149,12 @@ bool WriteValue(const std::filesystem::path& file, std::string_view section, std
     }
   }
 
-  std::ostringstream text;
-  for (const auto& line : lines) text << line << "\r\n";
   auto temporary = file;
   temporary += ".tmp";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) return false;
-    out << text.str();
+    out << EncodeText(text);
     out.flush();
     if (!out) {
       out.close();
