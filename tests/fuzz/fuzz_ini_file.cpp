@@ -12,18 +12,12 @@
 #include <vector>
 
 #include "platform/ini/ini_file.h"
+#include "platform/ini/text_encoding.h"
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
+// Lines as the INI code itself splits and decodes them.
+std::vector<std::string> Lines(const std::string& bytes) { return orvanel::platform::ini::DecodeText(bytes).lines; }
 
 std::string Read(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -56,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto after = Lines(Read(file));
   for (const auto& line : Lines(original)) {
     if (std::find(after.begin(), after.end(), line) != after.end()) continue;
-    const auto equals = line.find('=');
-    std::string key = line.substr(0, equals == std::string::npos ? 0 : equals);
-    key.erase(0, key.find_first_not_of(" \t\r\n"));
-    key.erase(key.find_last_not_of(" \t\r\n") + 1);
+    // A line without '=' is a key without a value.
+    std::string key = line.substr(0, line.find('='));
+    key.erase(0, key.find_first_not_of(" \t\r\n\v\f"));
+    key.erase(key.find_last_not_of(" \t\r\n\v\f") + 1);
     std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
     if (key != "speed" && key != "random" && key != "blend") __builtin_trap();
   }
