@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -54,7 +55,14 @@ void NativeTest::TearDown() {
   std::filesystem::remove_all(scratch_, ignored);
 }
 
-pid_t NativeTest::Launch(const std::vector<std::string>& arguments, const std::string& hostWindow) {
+pid_t NativeTest::Launch(const std::vector<std::string>& arguments, const std::string& hostWindow,
+                         const Environment& changes, bool asNobody) {
+  constexpr uid_t kNobody = 65534;
+  if (asNobody && getuid() == 0) {
+    // Its runtime folder (the mutexes) and the log must be nobody's too.
+    std::filesystem::permissions(scratch_, std::filesystem::perms::all);
+    if (chown(runtime_.c_str(), kNobody, kNobody) != 0) ADD_FAILURE() << "cannot give the runtime folder away";
+  }
   const pid_t pid = fork();
   if (pid == 0) {
     setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
@@ -67,12 +75,22 @@ pid_t NativeTest::Launch(const std::vector<std::string>& arguments, const std::s
     } else {
       setenv("XSCREENSAVER_WINDOW", hostWindow.c_str(), 1);
     }
+    for (const auto& [name, value] : changes) {
+      if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        unsetenv(name.c_str());
+      }
+    }
     // Its standard error goes to a file of the test's, read when the test ends.
     const auto log = scratch_ / "stderr.log";
     const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     if (fd >= 0) {
       dup2(fd, STDERR_FILENO);
       close(fd);
+    }
+    if (asNobody && getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+      _exit(126);
     }
     std::vector<char*> argv{const_cast<char*>(ORVANEL_NATIVE)};
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));

@@ -9,8 +9,10 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/screen_sample.h"
@@ -34,8 +36,13 @@ class NativeTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Starts the program with these arguments; returns its process id.
-  pid_t Launch(const std::vector<std::string>& arguments, const std::string& hostWindow = "");
+  // Changes to the program's environment: a variable set, or unset (nullopt).
+  using Environment = std::vector<std::pair<std::string, std::optional<std::string>>>;
+  // Starts the program with these arguments; returns its process id. With
+  // `asNobody` (when the tests run as root) it runs as the user nobody, for
+  // whom a folder's permissions count.
+  pid_t Launch(const std::vector<std::string>& arguments, const std::string& hostWindow = "",
+               const Environment& changes = {}, bool asNobody = false);
   // The exit code, or -1 when it still runs after `milliseconds`.
   int AwaitExit(pid_t pid, int milliseconds);
   bool Running(pid_t pid);
