@@ -88,6 +88,15 @@ TEST_F(Dismissal, AClickCountsLikeAMove) {
   EXPECT_TRUE(Ended());
 }
 
+TEST_F(Dismissal, AClickOnAnyMonitorsWindowCountsLikeAMove) {
+  Start("/s", {8, true, true}, FourMonitors());
+  Click(*saver().PictureWindow(1), {400, 300});
+  Click(*saver().Overlay(2), {405, 310});
+  EXPECT_FALSE(Ended());
+  Click(*saver().PictureWindow(3), {400, 320});
+  EXPECT_TRUE(Ended());
+}
+
 TEST_F(Dismissal, PositionsFromDifferentWindowsAreComparedAsTheyCome) {
   Start("/s", {8, true, true}, FourMonitors());
   Move(*saver().Overlay(2), {500, 500});

@@ -47,6 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerRow{"12 ", std::nullopt}, IntegerRow{"false", std::nullopt},
                       IntegerRow{"-", std::nullopt}, IntegerRow{"$", std::nullopt},
                       IntegerRow{"0x", std::nullopt}, IntegerRow{"$123456789", std::nullopt},
+                      IntegerRow{"0x1G", std::nullopt}, IntegerRow{"$F-", std::nullopt},
                       IntegerRow{"2147483648", std::nullopt},
                       IntegerRow{"-2147483649", std::nullopt},
                       IntegerRow{"99999999999999999999", std::nullopt},
@@ -150,6 +151,15 @@ TEST_F(SettingsFileTest, AFolderThatCannotBeMadeLoadsDefaultsAndFailsToSave) {
   desktop.SetReadOnly(Local());
   EXPECT_EQ(LoadSettings(process), (Settings{8, true, true}));
   EXPECT_FALSE(process.FolderExists(SettingsFolder(process)));
+  EXPECT_THROW(SaveSettings(process, Settings{}), forms::SaverError);
+}
+
+TEST_F(SettingsFileTest, AFolderWhoseParentCannotBeMadeIsNotMadeEither) {
+  desktop.SetSpecialFolder(platform::kFolderLocalAppData, "C:\\Users\\New\\AppData\\Local");
+  std::filesystem::remove_all(desktop.HostPath("C:\\Users\\New"));
+  desktop.SetReadOnly("C:\\Users\\New");
+  EXPECT_EQ(LoadSettings(process), (Settings{8, true, true}));
+  EXPECT_FALSE(std::filesystem::exists(desktop.HostPath("C:\\Users\\New")));
   EXPECT_THROW(SaveSettings(process, Settings{}), forms::SaverError);
 }
 

@@ -3,6 +3,9 @@
 // into a host's window as a full-screen run; -window gives it a window of its own.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
+
 #include "shell/hack_command_line.h"
 
 namespace orvanel::shell {
@@ -136,6 +139,41 @@ INSTANTIATE_TEST_SUITE_P(
                       OutcomeRow{{"-root", "-folder"}, Outcome::kUsageError},
                       OutcomeRow{{"-root", "-fps", "-install", "-visual", "default"}, Outcome::kRun},
                       OutcomeRow{{"/s", "-speed", "4"}, Outcome::kRun}));
+
+// The usage text and the parser agree: every option the text names is
+// taken, with a value where the text shows one.
+TEST(HackArguments, EveryOptionTheUsageNamesIsTaken) {
+  const std::string usage = HackUsage("orvanel");
+  EXPECT_EQ(usage.rfind("Usage: orvanel [options]\n", 0), 0u);
+  const std::map<std::string, std::string> values{{"SECONDS", "8"}, {"ID", "0x400008"}, {"FOLDER", "/tmp"}};
+  std::istringstream lines(usage);
+  int named = 0;
+  for (std::string line; std::getline(lines, line);) {
+    // "  -speed SECONDS   ..." or "  -random, -no-random   ...": the options before the text.
+    std::istringstream words(line);
+    std::vector<std::string> options;
+    for (std::string word; words >> word && word.front() == '-';) {
+      if (word.back() == ',') word.pop_back();
+      std::vector<std::string> arguments{"orvanel", word};
+      std::string next;
+      const auto at = words.tellg();
+      if (words >> next && values.count(next) != 0) {
+        arguments.push_back(values.at(next));
+      } else {
+        words.clear();
+        words.seekg(at);
+      }
+      const auto parsed = ParseHackArguments(arguments, std::nullopt);
+      EXPECT_NE(parsed.outcome, HackArguments::Outcome::kUsageError) << word << ": " << parsed.error;
+      ++named;
+    }
+  }
+  EXPECT_EQ(named, 11);  // -root -window-id -window -settings -speed, two pairs, -folder -help
+}
+
+TEST(HackArguments, AWordWithABlankStaysOneWordForTheCore) {
+  EXPECT_EQ(Parse({"/a", "two words"}).commandLine, "/usr/libexec/xscreensaver/orvanel /a \"two words\"");
+}
 
 }  // namespace
 }  // namespace orvanel::shell

@@ -197,6 +197,18 @@ TEST(RunSaver, RunsTheLoopAndLeavesNothingBehind) {
   EXPECT_FALSE(desktop.MutexExists("SaverActiveMode"));
 }
 
+// With no window to be had the start ends quietly: no box, nothing held.
+TEST(RunSaver, WithoutAWindowToBeHadItEndsQuietly) {
+  SimDesktop desktop;
+  platform::sim::SimProcess process(desktop, "orvanel.scr /s");
+  desktop.SetWindowsExhausted(true);
+  EXPECT_EQ(RunSaver(process), 0);
+  EXPECT_TRUE(process.OwnWindows().empty());
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+  EXPECT_FALSE(desktop.MutexExists("SaverActiveMode"));
+  EXPECT_EQ(process.CursorCounter(), 0);
+}
+
 TEST(ModeMutexName, NamesEveryMode) {
   EXPECT_EQ(ModeMutexName(instance::SaverMode::kPassword), "SaverPasswordMode");
   EXPECT_EQ(ModeMutexName(instance::SaverMode::kPreview), "SaverPreviewMode");

@@ -130,6 +130,75 @@ TEST_F(PhotoFitTest, EveryColourSpaceGivesTheColoursOfThePhoto) {
   }
 }
 
+// A desktop whose photo bitmaps have the pixel layout of Windows (BGRX),
+// of a 24-bit picture (BGR) or of the sim (RGBX), padded rows included.
+class LayoutBitmap : public platform::Bitmap {
+ public:
+  LayoutBitmap(std::int32_t width, std::int32_t height, platform::PixelLayout layout)
+      : width_(width), height_(height), layout_(layout),
+        stride_((width * (layout == platform::PixelLayout::kBgr24 ? 3 : 4) + 3) / 4 * 4 + 4),
+        bytes_(static_cast<std::size_t>(stride_) * height, 0xAB) {}
+  std::int32_t Width() const override { return width_; }
+  std::int32_t Height() const override { return height_; }
+  int BitsPerPixel() const override { return layout_ == platform::PixelLayout::kBgr24 ? 24 : 32; }
+  platform::PixelRows Rows() override { return {bytes_.data(), stride_, layout_}; }
+  // 0xRRGGBB of a pixel, read as its layout lays it out.
+  std::uint32_t At(int x, int y) const {
+    const std::uint8_t* p = bytes_.data() + static_cast<std::ptrdiff_t>(y) * stride_ +
+                            x * (layout_ == platform::PixelLayout::kBgr24 ? 3 : 4);
+    return layout_ == platform::PixelLayout::kRgbx32 ? (p[0] << 16 | p[1] << 8 | p[2])
+                                                     : (p[2] << 16 | p[1] << 8 | p[0]);
+  }
+  // The filler byte after each row's last pixel, untouched.
+  bool RowEndsUntouched() const {
+    const int used = width_ * (layout_ == platform::PixelLayout::kBgr24 ? 3 : 4);
+    for (int y = 0; y < height_; ++y) {
+      if (bytes_[static_cast<std::size_t>(y) * stride_ + used] != 0xAB) return false;
+    }
+    return true;
+  }
+
+ private:
+  std::int32_t width_, height_;
+  platform::PixelLayout layout_;
+  std::ptrdiff_t stride_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+class LayoutProcess : public SimProcess {
+ public:
+  LayoutProcess(SimDesktop& desktop, platform::PixelLayout layout) : SimProcess(desktop, "orvanel.scr /s"), layout_(layout) {}
+  std::unique_ptr<platform::Bitmap> CreatePhotoBitmap(std::int32_t width, std::int32_t height) override {
+    return std::make_unique<LayoutBitmap>(width, height, layout_);
+  }
+
+ private:
+  platform::PixelLayout layout_;
+};
+
+// Every layout a desktop may ask for holds the same colours, on rows of an
+// odd width whose last pixel is written on its own.
+TEST_F(PhotoFitTest, EveryPixelLayoutHoldsTheSameColours) {
+  JpegRecipe recipe;
+  recipe.width = 75;
+  recipe.height = 42;
+  recipe.colour = [&](int x, int y) { return Quarters(x, y, 75, 42); };
+  const auto bytes = MakeJpeg(recipe);
+  for (const auto layout : {platform::PixelLayout::kBgrx32, platform::PixelLayout::kBgr24,
+                            platform::PixelLayout::kRgbx32}) {
+    LayoutProcess desktop(this->desktop, layout);
+    const auto fitted = Fit(desktop, bytes, 640, 480);
+    ASSERT_TRUE(fitted && fitted->bitmap) << static_cast<int>(layout);
+    const auto& bitmap = static_cast<const LayoutBitmap&>(*fitted->bitmap);
+    for (const auto& [x, y] : {std::pair{10, 10}, std::pair{64, 10}, std::pair{10, 32}, std::pair{64, 32},
+                               std::pair{74, 0}, std::pair{74, 41}}) {
+      EXPECT_TRUE(Near(bitmap.At(x, y), Quarters(x, y, 75, 42), 12))
+          << static_cast<int>(layout) << " at " << x << "," << y << ": " << std::hex << bitmap.At(x, y);
+    }
+    EXPECT_TRUE(bitmap.RowEndsUntouched()) << static_cast<int>(layout);
+  }
+}
+
 TEST_F(PhotoFitTest, APngIsShownWithItsTransparencyOverBlack) {
   struct Case {
     bool alpha;

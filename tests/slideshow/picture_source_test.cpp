@@ -194,6 +194,21 @@ TEST_F(BadPictureTest, ACorruptFrameIsAnError) {
   EXPECT_EQ(Show(bytes), Code(JERR_BAD_PRECISION));
 }
 
+TEST_F(BadPictureTest, AFrameClaimingAHugeSizeIsRefusedBeforeDecoding) {
+  auto bytes = Original();
+  // The frame header's height and width, each 16 bits: 65000 x 65000.
+  for (std::size_t i = 2; i + 8 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+      for (const std::size_t at : {i + 5, i + 7}) {
+        bytes[at] = 65000 >> 8;
+        bytes[at + 1] = 65000 & 0xFF;
+      }
+      break;
+    }
+  }
+  EXPECT_EQ(Show(bytes), Code(JERR_IMAGE_TOO_BIG));
+}
+
 TEST_F(BadPictureTest, ATruncatedScanIsOnlyAWarning) {
   auto bytes = Original();
   bytes.resize(bytes.size() / 2);  // the rest of the picture comes out grey

@@ -67,6 +67,18 @@ TEST_F(Presenter, TheFirstDissolveFadesEverythingInThenOutInStepsOfThree) {
   EXPECT_EQ(instance->process.FineTimerRequests(), 0);
 }
 
+TEST_F(Presenter, AMonitorWithoutItsWindowsShowsNothingAndTakesNoPicture) {
+  Start("/s", {8, true, true});  // one monitor: no windows for monitor 2
+  const auto pool = saver().picturePool;
+  const auto index = saver().pictureIndex;
+  auto* window = saver().PictureWindow(0);
+  EXPECT_FALSE(ShowPicture(saver(), window->GetCanvas(), window->ClientRect(), saver().picturePool, PictureCount,
+                           saver().pictureIndex, 2));
+  EXPECT_EQ(saver().picturePool, pool);
+  EXPECT_EQ(saver().pictureIndex, index);
+  EXPECT_FALSE(saver().presenterBusy);
+}
+
 class SlowDisplay : public Presenter, public ::testing::WithParamInterface<std::pair<int, int>> {};
 
 TEST_P(SlowDisplay, MakesTheStepsLargerForTheRestOfTheCall) {

@@ -93,6 +93,7 @@ DateTime SimDesktop::SystemTime() const {
 WindowHandle SimDesktop::CreateWindowFor(SimProcess* owner, const WindowRequest& request) {
   const bool child = (request.style & kStyleChild) != 0;
   if (child && Find(request.parent) == nullptr) return kNoWindow;
+  if (windowsExhausted_ && owner != nullptr) return kNoWindow;
   SimWindow window;
   window.handle = nextHandle_;
   nextHandle_ += 2;

@@ -127,6 +127,9 @@ class SimDesktop {
   // A process id of its own for each simulated process.
   std::uint32_t NewProcessId() { return nextProcessId_++; }
   void SetTimersExhausted(bool exhausted) { timersExhausted_ = exhausted; }
+  // No window of a process can be made while set, as when the desktop's
+  // window handles have run out.
+  void SetWindowsExhausted(bool exhausted) { windowsExhausted_ = exhausted; }
 
   // --- Input, delivered to the queue of the window's process ----------------
   void PressKey(WindowHandle window, std::uint16_t virtualKey, char character = 0);
@@ -196,6 +199,7 @@ class SimDesktop {
 
   std::int64_t alphaChangeCostMs_ = 0;
   bool timersExhausted_ = false;
+  bool windowsExhausted_ = false;
   std::uint32_t nextProcessId_ = 1000;
 
   std::vector<Rect> monitors_;
