@@ -121,6 +121,13 @@ bool DecodeJpegInto(const platform::photo::ByteSource& source, const JpegPlan& p
   return true;
 }
 
+// A PNG is decoded from its whole file, which libpng's simple interface takes.
+std::optional<RgbImage> DecodePngFile(const platform::photo::ByteSource& source) {
+  const auto bytes = platform::photo::ReadAll(source, kMaxPngFileBytes);
+  if (!bytes) return std::nullopt;
+  return platform::photo::DecodePngPhoto(*bytes, kMaxPicturePixels);
+}
+
 }  // namespace
 
 RgbImage ReduceByArea(const RgbImage& image, std::int32_t width, std::int32_t height) {
@@ -160,11 +167,7 @@ std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, const platform
       break;
     }
     case decoders::PhotoFormat::kPng: {
-      auto decoded = [&]() -> std::optional<RgbImage> {
-        const auto bytes = decoders::ReadAll(photo, kMaxPngFileBytes);
-        if (!bytes) return std::nullopt;
-        return decoders::DecodePngPhoto(*bytes, kMaxPicturePixels);
-      }();
+      auto decoded = DecodePngFile(photo);
       if (!decoded) return std::nullopt;
       size = FitSize(decoded->width, decoded->height, areaWidth, areaHeight);
       if (size.width == 0 || size.height == 0) return FittedPicture{};

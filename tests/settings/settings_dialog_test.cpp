@@ -188,6 +188,17 @@ TEST_F(SettingsDialog, DraggedOntoAMonitorOfAnotherDpiTheLayoutFollowsInPlace) {
   EXPECT_EQ(LoadSettings(instance->process), (Settings{42, true, false}));
 }
 
+// The folder row names the folder's last part, whatever ends the path.
+TEST(FolderCaption, NamesTheLastPartOfThePath) {
+  EXPECT_EQ(FolderCaption(""), "Built-in pictures");
+  EXPECT_EQ(FolderCaption("D:\\Photos\\"), "Photos");
+  EXPECT_EQ(FolderCaption("/home/me/Photos//"), "Photos");
+  EXPECT_EQ(FolderCaption("Photos"), "Photos");
+  EXPECT_EQ(FolderCaption("/"), "/");
+  EXPECT_EQ(FolderCaption("D:\\"), "D:");
+  EXPECT_EQ(FolderCaption("/srv/A folder of fifteen"), "A folder of...");
+}
+
 TEST_F(SettingsDialog, ANumberAfterABlankIsANumber) {
   Open();
   Type(main().Edit1, " 12");

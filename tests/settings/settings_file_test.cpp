@@ -41,13 +41,16 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerRow{"$FFFFFFFF", -1}, IntegerRow{"0x7FFFFFFF", 2147483647},
                       IntegerRow{"2147483647", 2147483647},
                       IntegerRow{"-2147483648", -2147483647 - 1},
-                      IntegerRow{"0001000", 1000},
+                      IntegerRow{"0001000", 1000}, IntegerRow{"0", 0}, IntegerRow{"07", 7},
+                      IntegerRow{"+$fF", 255}, IntegerRow{"-X7fffffff", -2147483647},
                       // Not integers: the caller's default applies.
                       IntegerRow{"", std::nullopt}, IntegerRow{"12s", std::nullopt},
                       IntegerRow{"12 ", std::nullopt}, IntegerRow{"false", std::nullopt},
                       IntegerRow{"-", std::nullopt}, IntegerRow{"$", std::nullopt},
                       IntegerRow{"0x", std::nullopt}, IntegerRow{"$123456789", std::nullopt},
                       IntegerRow{"0x1G", std::nullopt}, IntegerRow{"$F-", std::nullopt},
+                      IntegerRow{"0xg1", std::nullopt}, IntegerRow{"-0x", std::nullopt},
+                      IntegerRow{"+", std::nullopt}, IntegerRow{"x", std::nullopt},
                       IntegerRow{"2147483648", std::nullopt},
                       IntegerRow{"-2147483649", std::nullopt},
                       IntegerRow{"99999999999999999999", std::nullopt},
@@ -77,6 +80,8 @@ TEST_F(SettingsFileTest, LivesInTheLocalFolderAndIsNamedAfterTheModule) {
   EXPECT_EQ(SettingsFileName("C:\\WINDOWS\\ORVANE~1.SCR"), "ORVANE~1.ini");
   EXPECT_EQ(SettingsFileName("C:\\a.b\\saver"), "saver.ini");
   EXPECT_EQ(SettingsFileName("C:\\x\\my.saver.scr"), "my.saver.ini");
+  EXPECT_EQ(SettingsFileName("D:saver.scr"), "saver.ini");
+  EXPECT_EQ(SettingsFileName("/usr/libexec/xscreensaver/orvanel"), "orvanel.ini");
 }
 
 TEST_F(SettingsFileTest, FallsBackToTheCommonFolderThenToTheRoot) {
@@ -152,6 +157,17 @@ TEST_F(SettingsFileTest, AFolderThatCannotBeMadeLoadsDefaultsAndFailsToSave) {
   EXPECT_EQ(LoadSettings(process), (Settings{8, true, true}));
   EXPECT_FALSE(process.FolderExists(SettingsFolder(process)));
   EXPECT_THROW(SaveSettings(process, Settings{}), forms::SaverError);
+}
+
+// A folder the desktop names with a trailing backslash, or a bare drive.
+TEST_F(SettingsFileTest, AFolderWithATrailingBackslashOrABareDriveServesAsWell) {
+  for (const char* local : {"C:\\Users\\Me\\", "D:"}) {
+    desktop.SetSpecialFolder(platform::kFolderLocalAppData, local);
+    SaveSettings(process, Settings{5, false, true});
+    EXPECT_EQ(LoadSettings(process), (Settings{5, false, true})) << local;
+  }
+  EXPECT_TRUE(std::filesystem::exists(desktop.HostPath("C:\\Users\\Me\\vorlanthix\\orvanel.ini")));
+  EXPECT_TRUE(std::filesystem::exists(desktop.HostPath("D:\\vorlanthix\\orvanel.ini")));
 }
 
 TEST_F(SettingsFileTest, AFolderWhoseParentCannotBeMadeIsNotMadeEither) {

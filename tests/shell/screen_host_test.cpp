@@ -104,6 +104,8 @@ TEST(MutexNames, OneDisplayHasOneNameHoweverItIsWritten) {
   EXPECT_EQ(DisplayKey("vnc.example.org:1.0"), "vnc.example.org:1");
   EXPECT_NE(DisplayKey("vnc.example.org:1"), DisplayKey(":1"));
   EXPECT_NE(DisplayKey(":10"), DisplayKey(":1"));
+  EXPECT_EQ(DisplayKey(""), "");  // a desktop that keeps names per display itself
+  EXPECT_EQ(DisplayKey("display"), "display");
   SimDesktop desktop;
   SimSaver first(desktop, "/s");
   first.process.SetDisplayName(":1.0");

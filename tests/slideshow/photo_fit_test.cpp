@@ -199,6 +199,31 @@ TEST_F(PhotoFitTest, EveryPixelLayoutHoldsTheSameColours) {
   }
 }
 
+// A desktop out of memory for bitmaps.
+class NoBitmapProcess : public SimProcess {
+ public:
+  explicit NoBitmapProcess(SimDesktop& desktop) : SimProcess(desktop, "orvanel.scr /s") {}
+  std::unique_ptr<platform::Bitmap> CreatePhotoBitmap(std::int32_t, std::int32_t) override { return nullptr; }
+};
+
+// An area with no room gives an empty picture; a bitmap that cannot be made
+// refuses the photo: either way nothing is drawn and nothing is left alive.
+TEST_F(PhotoFitTest, NoRoomOrNoBitmapShowsNothing) {
+  const auto jpeg = MakeJpeg(JpegRecipe{});
+  const auto png = testing::MakePng(testing::PngRecipe{});
+  for (const auto* bytes : {&jpeg, &png}) {
+    for (const auto& [width, height] : {std::pair{0, 480}, std::pair{640, 0}}) {
+      const auto fitted = Fit(process, *bytes, width, height);
+      ASSERT_TRUE(fitted.has_value());
+      EXPECT_EQ(fitted->bitmap, nullptr);
+      EXPECT_EQ(fitted->width, 0);
+    }
+    NoBitmapProcess outOfMemory(desktop);
+    EXPECT_FALSE(Fit(outOfMemory, *bytes, 640, 480).has_value());
+  }
+  EXPECT_EQ(desktop.liveBitmaps, 0);
+}
+
 TEST_F(PhotoFitTest, APngIsShownWithItsTransparencyOverBlack) {
   struct Case {
     bool alpha;
