@@ -129,6 +129,31 @@ TEST(AnotherProgramsWindow, AWindowThatIsGoneEndsTheSaverAtOnce) {
   EXPECT_NE(process.HostLog()[0].find("no window"), std::string::npos);
 }
 
+// A process that counts the pictures it decodes.
+class DecodeCountingProcess : public platform::sim::SimProcess {
+ public:
+  using SimProcess::SimProcess;
+  std::unique_ptr<platform::Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) override {
+    ++picturesDecoded;
+    return SimProcess::CreatePictureBitmap(width, height);
+  }
+  int picturesDecoded = 0;
+};
+
+// The same start with the window there: the slideshow runs in it, with
+// nothing said to the host's log.
+TEST(AnotherProgramsWindow, AWindowThatIsThereShowsTheSlideshow) {
+  SimDesktop desktop;
+  const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 640, 480));
+  DecodeCountingProcess process(desktop, "orvanel /s");
+  process.SetHost(ScreenHost::kForeignWindow, host);
+  desktop.SetClockLimit(20'000);
+  EXPECT_EQ(RunSaver(process), 0);
+  EXPECT_TRUE(process.HostLog().empty());
+  EXPECT_GE(process.picturesDecoded, 2);
+  EXPECT_EQ(desktop.liveBitmaps, 0);
+}
+
 class PointerParking : public ::testing::TestWithParam<ScreenHost> {};
 
 TEST_P(PointerParking, OnlyOnTheMonitorsTheSaverOwns) {

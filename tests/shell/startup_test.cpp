@@ -2,13 +2,16 @@
 //   Windows per monitor count: exactly the windows created, in order, on their monitors.
 //   Windows per mode: placed on their monitors' corners, the dialog left centred, none shown.
 //   RunSaver: the whole process on the simulated desktop.
-//   Refusal: a running full-screen instance or an open settings dialog.
+//   Refusal: a running full-screen instance or an open settings dialog, and a
+//     mode's mutex that cannot be made.
+//   No monitor listed: the saver runs with nothing to cover and still ends on a key.
 //   Application: title and tool-window owner.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_process.h"
 #include "platform/window_styles.h"
 #include "screens/monitor_window.h"
 #include "screens/overlay_window.h"
@@ -299,6 +302,35 @@ TEST_P(StartUpRefusal, NothingIsCreatedWhileTheMutexExists) {
   }
 }
 
+// A process that counts the windows it asks the desktop for.
+class CountingProcess : public platform::sim::SimProcess {
+ public:
+  using SimProcess::SimProcess;
+  platform::WindowHandle CreateNativeWindow(const platform::WindowRequest& request) override {
+    ++windowsMade;
+    return SimProcess::CreateNativeWindow(request);
+  }
+  int windowsMade = 0;
+};
+
+// The whole process gives way too, before it makes a window of its own:
+// no dialog over the one already open, no preview beside a running saver.
+TEST_P(StartUpRefusal, RunSaverEndsBeforeMakingAnyWindow) {
+  SimDesktop desktop;
+  const auto host = desktop.CreateTestWindow("host", {0, 0, 152, 112});
+  platform::sim::SimProcess holder(desktop, "other.exe");
+  platform::NamedMutex held = platform::NamedMutex::Create(holder, GetParam());
+  desktop.SetClockLimit(10'000);
+  for (const std::string& arguments : {std::string("/s"), "/p " + std::to_string(host), "/c:" + std::to_string(host),
+                                std::string("/a")}) {
+    CountingProcess process(desktop, "orvanel.scr " + arguments);
+    EXPECT_EQ(RunSaver(process), 0) << arguments;
+    EXPECT_EQ(process.windowsMade, 0) << arguments;
+    EXPECT_EQ(desktop.NowMs(), 0) << arguments;
+  }
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Mutexes, StartUpRefusal,
                          ::testing::Values("SaverActiveMode", "SaverConfigMode"));
 
@@ -321,6 +353,60 @@ TEST(StartUp, ActiveHoldsItsMutexUntilTheProcessEnds) {
     EXPECT_FALSE(second.Start());
   }
   EXPECT_FALSE(desktop.MutexExists("SaverActiveMode"));
+}
+
+// A process whose desktop refuses to make a named mutex: the name taken by
+// an object of another kind, or a lock file that cannot be opened.
+class NoMutexProcess : public platform::sim::SimProcess {
+ public:
+  using SimProcess::SimProcess;
+  std::uintptr_t CreateNamedMutex(const std::string&, bool& existed) override {
+    existed = false;
+    return 0;
+  }
+};
+
+// Without its mutex a full-screen saver could not be told apart from a second
+// start, so it gives way rather than run unguarded.
+TEST(StartUp, AnActiveStartWhoseMutexCannotBeMadeClosesAtOnce) {
+  SimDesktop desktop;
+  NoMutexProcess process(desktop, "orvanel.scr /s");
+  Saver saver(process);
+  CreateSaverWindows(saver);
+  EXPECT_TRUE(saver.app.TerminateRequested());
+  EXPECT_FALSE(static_cast<TfrmSAVER&>(*saver.frmSAVER).tmrVISUAL.Enabled());
+  EXPECT_FALSE(desktop.Find(saver.frmSAVER->Handle())->visible);
+  desktop.SetClockLimit(10'000);
+  saver.app.Run();
+  EXPECT_TRUE(saver.app.Terminated());
+  EXPECT_EQ(desktop.NowMs(), 0);
+}
+
+// A desktop that lists no monitor (an X screen with no output connected):
+// nothing to cover and no picture to fit, but the saver runs without a fault
+// and a key still ends it.
+TEST(StartUp, WithNoMonitorListedTheSaverRunsAndAKeyEndsIt) {
+  SimDesktop desktop;
+  desktop.SetMonitors({});
+  SimSaver instance(desktop, "/s");
+  ASSERT_TRUE(instance.Start());
+  auto& saver = instance.saver;
+  for (std::size_t i = 1; i < 4; ++i) {
+    EXPECT_EQ(saver.pictureWindows[i], nullptr);
+    EXPECT_EQ(saver.overlays[i], nullptr);
+  }
+  EXPECT_EQ(desktop.ScreenRect(saver.overlays[0]->Handle()).left, 0);
+  EXPECT_EQ(desktop.ScreenRect(saver.overlays[0]->Handle()).top, 0);
+  desktop.SetClockLimit(20'000);
+  saver.app.Run();
+  EXPECT_GT(desktop.NowMs(), 10'000);  // ticks came and jobs ran
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+  EXPECT_EQ(desktop.openContexts, 0);
+  ASSERT_FALSE(saver.app.Terminated());
+  desktop.PressKey(saver.frmSAVER->Handle(), 'Q', 'q');
+  desktop.SetClockLimit(30'000);
+  saver.app.Run();
+  EXPECT_TRUE(saver.app.Terminated());
 }
 
 }  // namespace
