@@ -53,6 +53,11 @@ PictureSize FitSize(std::int32_t pw, std::int32_t ph, std::int32_t aw, std::int3
     // are for landscape shapes, so fit it whole instead.
     return FitInside(pw, ph, aw, ah);
   }
+  // A picture of extreme shape (a 1000 x 2 strip) rounds to no pixel on its
+  // short side; it keeps one, so that it is shown rather than taken for an
+  // empty area.
+  size.width = std::max(size.width, 1);
+  size.height = std::max(size.height, 1);
   // Whatever still overflows the area (a landscape picture taller than the
   // area but not wider, a portrait one in an area narrower than its shape)
   // is fitted inside it, keeping its shape.

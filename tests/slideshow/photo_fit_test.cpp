@@ -309,6 +309,7 @@ TEST_F(PhotoFitTest, TheDctScaleIsTheSmallestThatStillCoversTheDrawingSize) {
   EXPECT_EQ(DctEighthsFor(1024, 768, 1024, 768), 8);    // no smaller scale covers it
   EXPECT_EQ(DctEighthsFor(1001, 10, 126, 2), 1);        // the library rounds up: 126
   EXPECT_EQ(DctEighthsFor(1001, 10, 127, 2), 2);
+  EXPECT_EQ(DctEighthsFor(10, 1001, 2, 127), 2);        // the same for the height alone
 }
 
 TEST_F(PhotoFitTest, FilesThatAreNotPhotosAreRefusedQuietly) {
@@ -385,9 +386,43 @@ TEST_F(PhotoFitTest, AJpegIsReadInPiecesNeverWholeAndShortReadsChangeNoPixel) {
     EXPECT_EQ(static_cast<const platform::sim::SimBitmap&>(*fitted->bitmap).Pixels(), expected) << piece;
     EXPECT_LT(source.largestAsk, file.size() / 4) << piece;
   }
-  // A file that stops answering part way, as one removed while it is read.
+  // A file that stops answering part way, as one removed while it is read:
+  // refused whether it is stored upright or turned, as phones store most.
+  const int bitmapsBefore = desktop.liveBitmaps;
   const PieceSource cut(file, 4093, file.size() * 2 / 3);
   EXPECT_FALSE(FitPhoto(process, cut, 640, 480));
+  recipe.orientation = 6;
+  const auto turned = MakeJpeg(recipe);
+  const PieceSource turnedCut(turned, 4093, turned.size() * 2 / 3);
+  EXPECT_FALSE(FitPhoto(process, turnedCut, 640, 480));
+  EXPECT_EQ(desktop.liveBitmaps, bitmapsBefore);
+}
+
+// A panorama strip too thin to keep its shape in the area still gets a row
+// of its own colour, rather than a result with nothing to draw, which would
+// leave the file in the rotation and show nothing every turn.
+TEST_F(PhotoFitTest, AStripTooThinForTheAreaIsShownOnePixelHigh) {
+  JpegRecipe wide;
+  wide.width = 1000;
+  wide.height = 2;
+  wide.colour = [](int, int) { return 0x3060C0u; };
+  testing::PngRecipe tall;
+  tall.width = 2;
+  tall.height = 1000;
+  tall.alpha = false;
+  tall.colour = [](int, int) { return 0xFF3060C0u; };
+  const auto jpeg = MakeJpeg(wide);
+  const auto png = testing::MakePng(tall);
+  const auto strip = Fit(process, jpeg, 152, 112);
+  ASSERT_TRUE(strip && strip->bitmap);
+  EXPECT_EQ(strip->width, 152);
+  EXPECT_EQ(strip->height, 1);
+  EXPECT_TRUE(Near(At(*strip, 76, 0), 0x3060C0)) << std::hex << At(*strip, 76, 0);
+  const auto column = Fit(process, png, 152, 112);
+  ASSERT_TRUE(column && column->bitmap);
+  EXPECT_EQ(column->width, 1);
+  EXPECT_EQ(column->height, 112);
+  EXPECT_TRUE(Near(At(*column, 0, 56), 0x3060C0, 1)) << std::hex << At(*column, 0, 56);
 }
 
 TEST_F(PhotoFitTest, ADamagedExifBlockLeavesThePhotoAsStored) {

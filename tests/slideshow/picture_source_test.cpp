@@ -93,6 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
         SizeRow{768, 1024, 500, 800, {500, 667}},
         // Portrait wider than the area but not taller: keeps its shape.
         SizeRow{768, 1024, 700, 1100, {700, 933}},
+        // Strips whose short side rounds to nothing keep one pixel of it.
+        SizeRow{1000, 2, 152, 112, {152, 1}}, SizeRow{2, 1000, 152, 112, {1, 112}},
+        SizeRow{4000, 3, 640, 480, {640, 1}},
         // Nothing to draw into.
         SizeRow{1024, 768, 0, 768, {0, 0}}, SizeRow{1024, 768, 1024, -5, {0, 0}}));
 
@@ -207,6 +210,55 @@ TEST_F(BadPictureTest, AFrameClaimingAHugeSizeIsRefusedBeforeDecoding) {
     }
   }
   EXPECT_EQ(Show(bytes), Code(JERR_IMAGE_TOO_BIG));
+}
+
+// A header that reads well over a body that cannot be decoded: the tables the
+// scan needs are missing, which the library finds only when it starts.
+TEST_F(BadPictureTest, MissingQuantisationTablesAreAnErrorAfterTheHeader) {
+  auto bytes = Original();
+  std::vector<std::uint8_t> stripped(bytes.begin(), bytes.begin() + 2);
+  for (std::size_t i = 2; i + 4 <= bytes.size();) {
+    const std::size_t length = 2 + (static_cast<std::size_t>(bytes[i + 2]) << 8 | bytes[i + 3]);
+    if (bytes[i + 1] == 0xDA) {  // the scan runs to the end
+      stripped.insert(stripped.end(), bytes.begin() + static_cast<long>(i), bytes.end());
+      break;
+    }
+    if (bytes[i + 1] != 0xDB) {
+      stripped.insert(stripped.end(), bytes.begin() + static_cast<long>(i),
+                      bytes.begin() + static_cast<long>(i + length));
+    }
+    i += length;
+  }
+  ASSERT_LT(stripped.size(), bytes.size());
+  EXPECT_EQ(Show(stripped), Code(JERR_NO_QUANT_TABLE));
+}
+
+// A desktop that can make one of the two bitmaps but not the other.
+class ShortOfBitmapsProcess : public SimProcess {
+ public:
+  ShortOfBitmapsProcess(SimDesktop& desktop, bool drawingBitmap)
+      : SimProcess(desktop, "orvanel.scr /s"), drawingBitmap_(drawingBitmap) {}
+  std::unique_ptr<platform::Bitmap> CreateBitmap(std::int32_t width, std::int32_t height) override {
+    return drawingBitmap_ ? nullptr : SimProcess::CreateBitmap(width, height);
+  }
+  std::unique_ptr<platform::Bitmap> CreatePictureBitmap(std::int32_t width, std::int32_t height) override {
+    return drawingBitmap_ ? SimProcess::CreatePictureBitmap(width, height) : nullptr;
+  }
+
+ private:
+  bool drawingBitmap_;
+};
+
+// Out of memory for either bitmap is the library's own out-of-memory error,
+// and the one that was made is not kept.
+TEST_F(BadPictureTest, ABitmapThatCannotBeMadeIsAnOutOfMemoryError) {
+  for (const bool drawingBitmap : {true, false}) {
+    ShortOfBitmapsProcess shortOfBitmaps(desktop, drawingBitmap);
+    const auto picture = LoadPicture(shortOfBitmaps, 3);
+    EXPECT_EQ(ErrorOf([&] { FitPicture(shortOfBitmaps, picture, 800, 600); }), Code(JERR_OUT_OF_MEMORY))
+        << drawingBitmap;
+    EXPECT_EQ(desktop.liveBitmaps, 0) << drawingBitmap;
+  }
 }
 
 TEST_F(BadPictureTest, ATruncatedScanIsOnlyAWarning) {
