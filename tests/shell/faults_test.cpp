@@ -2,12 +2,15 @@
 //   Preview: the host destroyed in the middle of a presentation.
 //   Close: a close request from outside in the middle of a dissolve.
 //   Settings: a file of megabytes, an endless Speed line, NUL bytes.
-//   Runs: extreme periods, a monitor added, a corrupt picture.
+//   Runs: extreme periods, a monitor added, a corrupt picture, ticks while its box is open.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 
 #include "settings/settings_file.h"
+#include "shell/startup.h"
 #include "slideshow/showimg.h"
 #include "support/slideshow_fixture.h"
 #include "support/timer_window.h"
@@ -97,6 +100,61 @@ TEST_F(Faults, ACorruptPictureIsReportedOncePerJobAndTheRunGoesOn) {
   EXPECT_EQ(desktop.messageBoxes[0].text.rfind("JPEG error #", 0), 0u);
   EXPECT_EQ(saver().pictureIndex, 2);  // pictures 1 and 2 came after it
   EXPECT_EQ(desktop.liveBitmaps, 1);   // the main window's kept content, nothing of the failure
+}
+
+// A desktop whose message box runs its own message loop while it is open,
+// as Windows' does, for `seconds` of the clock.
+class PumpingBoxProcess : public platform::sim::SimProcess {
+ public:
+  PumpingBoxProcess(platform::sim::SimDesktop& desktop, std::int64_t milliseconds)
+      : SimProcess(desktop, "orvanel.scr /s"), desktop_(desktop), milliseconds_(milliseconds) {}
+
+  void ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override {
+    SimProcess::ShowMessageBox(text, caption, flags);
+    ++depth;
+    deepest = std::max(deepest, depth);
+    const auto until = desktop_.NowMs() + milliseconds_;
+    while (desktop_.NowMs() < until) {
+      if (auto message = TakeMessage()) {
+        TranslateInput(*message);
+        DispatchToWindow(*message);
+      } else if (!WaitForMessage()) {
+        break;
+      }
+    }
+    if (onClose) onClose();
+    --depth;
+  }
+
+  int depth = 0;
+  int deepest = 0;
+  std::function<void()> onClose;
+
+ private:
+  platform::sim::SimDesktop& desktop_;
+  std::int64_t milliseconds_;
+};
+
+// While the box of a failed picture is open its loop delivers the ticks; no
+// job runs inside it, so there is one box, and the run goes on after it.
+TEST(FaultsBox, NoJobRunsWhileTheBoxOfAFailedPictureIsOpen) {
+  platform::sim::SimDesktop desktop;
+  {
+    platform::sim::SimProcess writer(desktop, "orvanel.scr");
+    settings::SaveSettings(writer, settings::Settings{2, false, false});
+  }
+  PumpingBoxProcess process(desktop, 7'000);  // three ticks and more
+  process.AddResource("PIC0", "JPEG", {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x02});
+  instance::Saver saver(process);
+  CreateSaverWindows(saver);
+  std::size_t poolAtClose = 0;
+  process.onClose = [&] { poolAtClose = saver.picturePool.size(); };
+  desktop.SetClockLimit(12'000);
+  saver.app.Run();
+  ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+  EXPECT_EQ(process.deepest, 1);
+  EXPECT_EQ(poolAtClose, 53u);  // only the failed picture was taken while it was open
+  EXPECT_LT(saver.picturePool.size(), 53u);  // pictures came again after it
 }
 
 class BadSettingsFile : public SlideshowFixture {
