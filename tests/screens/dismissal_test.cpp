@@ -3,7 +3,7 @@
 //          clicks, positions compared across windows.
 //   Keys: any key on any window ends the run; nothing outside Active mode.
 //   Close lists: each acting window closes its list, the main window last.
-//   During a dissolve: a key ends the run at the next fade step.
+//   During a dissolve: a key ends the run at the next fade step, in either fade.
 #include <gtest/gtest.h>
 
 #include "slideshow/showimg.h"
@@ -46,6 +46,22 @@ TEST_F(Dismissal, AFirstEventAtTheOriginTakesNoPosition) {
   Move(main(), {300, 300});  // recorded, not compared
   EXPECT_FALSE(Ended());
   EXPECT_EQ(saver().firstMousePos, (Point{300, 300}));
+}
+
+// Only the origin itself means "no position yet": a first event anywhere on
+// the left or top edge is a position like any other.
+TEST_F(Dismissal, AFirstEventOnTheLeftOrTopEdgeIsComparedWith) {
+  for (const Point first : {Point{0, 300}, Point{300, 0}}) {
+    Start("/s", {8, true, true});
+    Move(main(), first);
+    EXPECT_EQ(saver().firstMousePos, first);
+    // Along the same edge: a small move, then a large one.
+    const Point along = first.x == 0 ? Point{0, 1} : Point{1, 0};
+    Move(main(), {first.x + 5 * along.x, first.y + 5 * along.y});
+    EXPECT_FALSE(Ended());
+    Move(main(), {first.x + 100 * along.x, first.y + 100 * along.y});
+    EXPECT_TRUE(Ended()) << first.x << "," << first.y;
+  }
 }
 
 struct MoveRow {
@@ -170,6 +186,34 @@ TEST_F(Dismissal, AKeyDuringADissolveEndsItAtTheNextFadeStep) {
   saver().app.Run();
   EXPECT_TRUE(saver().app.Terminated());
   EXPECT_EQ(saver().pictureIndex, shown);
+}
+
+// The same key once the new picture is on screen and the overlay fades out.
+TEST_F(Dismissal, AKeyDuringTheFadeOutEndsItAtTheNextFadeStep) {
+  Start("/s", {8, true, true});
+  auto& main = this->main();
+  const auto overlay = saver().Overlay(0)->Handle();
+  bool opaque = false;
+  int changesAfterKey = -1;
+  desktop.afterAlphaChange = [&](platform::WindowHandle window, std::uint8_t alpha) {
+    if (window != overlay) return;
+    if (changesAfterKey >= 0) ++changesAfterKey;
+    if (alpha == 255) opaque = true;
+    if (opaque && alpha < 255 && changesAfterKey < 0) {
+      desktop.PressKey(main.Handle(), 'A', 'a');
+      changesAfterKey = 0;
+    }
+  };
+  EXPECT_FALSE(slideshow::ShowPicture(saver(), main.GetCanvas(), main.ClientRect(),
+                                      saver().picturePool, slideshow::PictureCount,
+                                      saver().pictureIndex, 0));
+  // The key is read in the wait of the step under way; no step follows it.
+  ASSERT_GE(changesAfterKey, 0);
+  EXPECT_LE(changesAfterKey, 1);
+  const int alpha = saver().Overlay(0)->AlphaBlendValue();
+  EXPECT_GT(alpha, 0);
+  EXPECT_LT(alpha, 255);
+  EXPECT_TRUE(Ended());
 }
 
 }  // namespace
