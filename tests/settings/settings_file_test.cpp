@@ -43,6 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerRow{"-2147483648", -2147483647 - 1},
                       IntegerRow{"0001000", 1000}, IntegerRow{"0", 0}, IntegerRow{"07", 7},
                       IntegerRow{"+$fF", 255}, IntegerRow{"-X7fffffff", -2147483647},
+                      IntegerRow{"-0X10", -16}, IntegerRow{" 0X1F", 31},
                       // Not integers: the caller's default applies.
                       IntegerRow{"", std::nullopt}, IntegerRow{"12s", std::nullopt},
                       IntegerRow{"12 ", std::nullopt}, IntegerRow{"false", std::nullopt},
@@ -82,6 +83,9 @@ TEST_F(SettingsFileTest, LivesInTheLocalFolderAndIsNamedAfterTheModule) {
   EXPECT_EQ(SettingsFileName("C:\\x\\my.saver.scr"), "my.saver.ini");
   EXPECT_EQ(SettingsFileName("D:saver.scr"), "saver.ini");
   EXPECT_EQ(SettingsFileName("/usr/libexec/xscreensaver/orvanel"), "orvanel.ini");
+  // A module known by its bare name, as a program started from a search path.
+  EXPECT_EQ(SettingsFileName("orvanel.scr"), "orvanel.ini");
+  EXPECT_EQ(SettingsFileName("orvanel"), "orvanel.ini");
 }
 
 TEST_F(SettingsFileTest, FallsBackToTheCommonFolderThenToTheRoot) {
@@ -168,6 +172,17 @@ TEST_F(SettingsFileTest, AFolderWithATrailingBackslashOrABareDriveServesAsWell) 
   }
   EXPECT_TRUE(std::filesystem::exists(desktop.HostPath("C:\\Users\\Me\\vorlanthix\\orvanel.ini")));
   EXPECT_TRUE(std::filesystem::exists(desktop.HostPath("D:\\vorlanthix\\orvanel.ini")));
+}
+
+// Folders as the desktops name them: a trailing separator of either kind, a
+// two-letter folder at the root that is no drive, a relative name.
+TEST_F(SettingsFileTest, EveryMissingLevelOfAFolderIsMade) {
+  for (const char* folder : {"C:\\Data\\New/", "/x\\y", "Data"}) {
+    EXPECT_TRUE(ForceFolders(process, folder)) << folder;
+  }
+  EXPECT_TRUE(process.FolderExists("C:\\Data\\New"));
+  EXPECT_TRUE(process.FolderExists("/x\\y"));
+  EXPECT_TRUE(process.FolderExists("Data"));
 }
 
 TEST_F(SettingsFileTest, AFolderWhoseParentCannotBeMadeIsNotMadeEither) {

@@ -51,13 +51,16 @@ TEST(HackArguments, AHostsWindowMakesAFullScreenRunInIt) {
   parsed = Parse({}, "0x1e00007");
   EXPECT_EQ(parsed.window, 0x1e00007u);
   EXPECT_EQ(parsed.commandLine, "/usr/libexec/xscreensaver/orvanel /s");
+  // A window named on the command line wins over the environment's.
+  parsed = Parse({"-window-id", "0x400008"}, "0x1e00007");
+  EXPECT_EQ(parsed.window, 0x400008u);
 }
 
 TEST(HackArguments, TheHostsOtherOptionsAreDropped) {
   // Their letters would read as a Windows mode (-install has the password mode's a).
   for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"-root", "-fps"}, {"-root", "-install"}, {"-root", "-visual", "default"},
-        {"--root", "/c"}}) {
+       {std::vector<std::string>{"-root", "-fps"}, {"-root", "-install"}, {"-root", "-no-fps"},
+        {"-root", "-no-install"}, {"-root", "-visual", "default"}, {"-root", "-visual"}, {"--root", "/c"}}) {
     EXPECT_EQ(Parse(words).commandLine, "/usr/libexec/xscreensaver/orvanel /s") << words[1];
   }
   EXPECT_EQ(Parse({"-window", "-fps"}).commandLine, "/usr/libexec/xscreensaver/orvanel /s");
@@ -73,6 +76,9 @@ TEST(HackArguments, AWindowIdThatIsNoNumberIsIgnoredOrLeavesNoMode) {
     EXPECT_FALSE(ParseWindowId(text).has_value()) << text;
   }
   EXPECT_EQ(ParseWindowId("0XFF"), 255u);
+  // A leading zero is no prefix: the number is decimal.
+  EXPECT_EQ(ParseWindowId("0400008"), 400008u);
+  EXPECT_EQ(ParseWindowId("007"), 7u);
 }
 
 TEST(HackArguments, ATryOutWindowRunsFullScreenInsideIt) {

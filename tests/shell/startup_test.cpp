@@ -48,6 +48,17 @@ std::vector<std::string> ClassesInCreationOrder(SimDesktop& desktop, SimSaver& i
   return classes;
 }
 
+// A process that counts the windows it asks the desktop for.
+class CountingProcess : public platform::sim::SimProcess {
+ public:
+  using SimProcess::SimProcess;
+  platform::WindowHandle CreateNativeWindow(const platform::WindowRequest& request) override {
+    ++windowsMade;
+    return SimProcess::CreateNativeWindow(request);
+  }
+  int windowsMade = 0;
+};
+
 class StartUpPerMonitorCount : public ::testing::TestWithParam<int> {};
 
 TEST_P(StartUpPerMonitorCount, CreatesTheWindowsOfUpToFourMonitorsInOrder) {
@@ -180,11 +191,16 @@ TEST(StartUp, ActiveMonitorZeroStaysCoveredAfterTheLoopShowsTheMainWindow) {
 }
 
 TEST(RunSaver, EndsAtOnceWithoutAUsableCommandLine) {
-  SimDesktop desktop;
-  platform::sim::SimProcess process(desktop, "orvanel.scr /p 12");
-  EXPECT_EQ(RunSaver(process), 0);
-  EXPECT_EQ(desktop.NowMs(), 0);
-  EXPECT_TRUE(process.OwnWindows().empty());
+  // A preview host that is no window; a command line with not even the
+  // program's name, as a parent may pass.
+  for (const char* line : {"orvanel.scr /p 12", "", "\"\""}) {
+    SimDesktop desktop;
+    desktop.SetClockLimit(10'000);
+    platform::sim::SimProcess process(desktop, line);
+    EXPECT_EQ(RunSaver(process), 0) << line;
+    EXPECT_EQ(desktop.NowMs(), 0) << line;
+    EXPECT_TRUE(process.OwnWindows().empty()) << line;
+  }
 }
 
 TEST(RunSaver, RunsTheLoopAndLeavesNothingBehind) {
@@ -302,16 +318,6 @@ TEST_P(StartUpRefusal, NothingIsCreatedWhileTheMutexExists) {
   }
 }
 
-// A process that counts the windows it asks the desktop for.
-class CountingProcess : public platform::sim::SimProcess {
- public:
-  using SimProcess::SimProcess;
-  platform::WindowHandle CreateNativeWindow(const platform::WindowRequest& request) override {
-    ++windowsMade;
-    return SimProcess::CreateNativeWindow(request);
-  }
-  int windowsMade = 0;
-};
 
 // The whole process gives way too, before it makes a window of its own:
 // no dialog over the one already open, no preview beside a running saver.

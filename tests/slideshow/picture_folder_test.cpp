@@ -66,7 +66,8 @@ class PictureFolder : public SlideshowFixture {
 };
 
 TEST_F(PictureFolder, NamesAreOrderedAsPeopleReadThem) {
-  const std::vector<std::string> sorted = {"a", "B", "c1", "IMG_2", "img_02b", "IMG_10", "IMG_100", "z"};
+  const std::vector<std::string> sorted = {"a", "a1", "ab", "B", "c1", "IMG_0", "IMG_00", "IMG_2",
+                                           "img_02b", "IMG_10", "IMG_100", "z"};
   for (std::size_t i = 0; i < sorted.size(); ++i) {
     for (std::size_t j = 0; j < sorted.size(); ++j) {
       EXPECT_EQ(NameBefore(sorted[i], sorted[j]), i < j) << sorted[i] << " / " << sorted[j];
