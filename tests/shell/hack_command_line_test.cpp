@@ -31,6 +31,19 @@ TEST(HackArguments, WindowsFormsPassThroughUnchanged) {
   }
 }
 
+// A program started with no words at all (execve allows it), or with words
+// too short to be options: no option is read, and no word is lost.
+TEST(HackArguments, NoWordsOrOneLetterWordsAreNoOptions) {
+  const auto none = ParseHackArguments({}, std::nullopt);
+  EXPECT_EQ(none.outcome, HackArguments::Outcome::kRun);
+  EXPECT_EQ(none.commandLine, "orvanel");
+  for (const std::string word : {"-", "/", "x"}) {
+    const auto parsed = Parse({word});
+    EXPECT_EQ(parsed.outcome, HackArguments::Outcome::kRun) << word;
+    EXPECT_EQ(parsed.commandLine, "/usr/libexec/xscreensaver/orvanel " + word) << word;
+  }
+}
+
 TEST(HackArguments, AHostsWindowMakesAFullScreenRunInIt) {
   auto parsed = Parse({"-window-id", "0x400008"});
   EXPECT_EQ(parsed.host, ScreenHost::kForeignWindow);

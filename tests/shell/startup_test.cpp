@@ -415,5 +415,34 @@ TEST(StartUp, WithNoMonitorListedTheSaverRunsAndAKeyEndsIt) {
   EXPECT_TRUE(saver.app.Terminated());
 }
 
+// A desktop whose count of monitors runs ahead of its list, as when a monitor
+// is connected between the two questions.
+class UnlistedMonitorProcess : public platform::sim::SimProcess {
+ public:
+  using SimProcess::SimProcess;
+  std::vector<Rect> MonitorRects() override { return {}; }
+};
+
+// The monitor that was counted but not listed gets its windows, which cover
+// nothing and stay hidden; the run goes on and a key still ends it.
+TEST(StartUp, AMonitorCountedButNotListedGetsWindowsThatStayHidden) {
+  SimDesktop desktop;
+  desktop.SetMonitors(MonitorRow(2), 1);
+  UnlistedMonitorProcess process(desktop, "orvanel.scr /s");
+  Saver saver(process);
+  CreateSaverWindows(saver);
+  ASSERT_NE(saver.pictureWindows[1], nullptr);
+  ASSERT_NE(saver.overlays[1], nullptr);
+  EXPECT_FALSE(desktop.Find(saver.pictureWindows[1]->Handle())->visible);
+  EXPECT_FALSE(desktop.Find(saver.overlays[1]->Handle())->visible);
+  desktop.SetClockLimit(10'000);
+  saver.app.Run();
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+  desktop.PressKey(saver.overlays[1]->Handle(), 'Q', 'q');
+  desktop.SetClockLimit(20'000);
+  saver.app.Run();
+  EXPECT_TRUE(saver.app.Terminated());
+}
+
 }  // namespace
 }  // namespace orvanel::shell

@@ -4,7 +4,8 @@
 //           PNG of every colour type, its transparency composed over black.
 //   Reduction: every covered pixel counts, so a fine pattern turns grey, not black or white.
 //   DCT scale: the smallest scale that still covers the drawing size.
-//   Bad bytes: truncated, foreign, absurdly large or damaged Exif; none is shown, none crashes.
+//   Bad bytes: truncated, foreign, absurdly large (in pixels or in bytes) or damaged Exif;
+//              none is shown, none crashes.
 #include "slideshow/photo_fit.h"
 
 #include <gtest/gtest.h>
@@ -423,6 +424,39 @@ TEST_F(PhotoFitTest, AStripTooThinForTheAreaIsShownOnePixelHigh) {
   EXPECT_EQ(column->width, 1);
   EXPECT_EQ(column->height, 112);
   EXPECT_TRUE(Near(At(*column, 0, 56), 0x3060C0, 1)) << std::hex << At(*column, 0, 56);
+}
+
+// A PNG file of 300 MiB: its start a real PNG's, the rest made up as it is
+// read. What was asked for is remembered, nothing is kept.
+class HugePngSource : public platform::photo::ByteSource {
+ public:
+  explicit HugePngSource(std::vector<std::uint8_t> start) : start_(std::move(start)) {}
+  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const override {
+    constexpr std::uint64_t kSize = std::uint64_t{300} << 20;
+    if (offset >= kSize) return 0;
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(count, kSize - offset));
+    std::fill_n(into, length, std::uint8_t{0});
+    if (offset < start_.size()) {
+      const auto from = static_cast<std::size_t>(offset);
+      std::copy_n(start_.begin() + static_cast<std::ptrdiff_t>(from), std::min(length, start_.size() - from), into);
+    }
+    furthest = std::max(furthest, offset + length);
+    return length;
+  }
+  mutable std::uint64_t furthest = 0;
+
+ private:
+  std::vector<std::uint8_t> start_;
+};
+
+// A PNG is read whole before it is decoded, so a file beyond the size any
+// photo has is refused once that size is passed, not read to its end.
+TEST_F(PhotoFitTest, APngFileLargerThanAnyPhotoIsRefusedUnread) {
+  const auto png = testing::MakePng({});
+  HugePngSource source(std::vector<std::uint8_t>(png.begin(), png.begin() + 33));  // signature and header
+  EXPECT_FALSE(FitPhoto(process, source, 640, 480));
+  EXPECT_EQ(source.furthest, kMaxPngFileBytes + 1);
+  EXPECT_EQ(desktop.liveBitmaps, 0);
 }
 
 TEST_F(PhotoFitTest, ADamagedExifBlockLeavesThePhotoAsStored) {

@@ -1,7 +1,8 @@
 // The user's pictures folder on the simulated desktop.
 //   Listing: the folder and those below it in name order (numbers by value),
 //            hidden entries left out, a link back up the tree followed once,
-//            no file opened.
+//            no file opened; the depth and file-count limits; a desktop that
+//            cannot tell folders apart.
 //   Rotation: sequential and random order over the listed files, with wrap.
 //   Bad files: skipped within the same job, never a box; a folder of bad
 //              files, a missing one or an empty one gives the built-in pictures.
@@ -177,6 +178,72 @@ TEST_F(PictureFolder, AFolderWithoutAPictureToShowGivesTheBuiltInPictures) {
     EXPECT_TRUE(desktop.messageBoxes.empty()) << folder;
     instance.reset();
   }
+}
+
+// Folders made up as they are listed, under "V:": a chain of folders each
+// holding one file and the next folder, and a share of more files than the
+// listing keeps.
+class VirtualFoldersProcess : public platform::sim::SimProcess {
+ public:
+  explicit VirtualFoldersProcess(platform::sim::SimDesktop& desktop) : SimProcess(desktop, "orvanel.scr /s") {}
+
+  platform::FolderListing ListFolder(const std::string& path) override {
+    listed.push_back(path);
+    platform::FolderListing listing;
+    listing.readable = true;
+    listing.identity = identities ? path : "";
+    const auto add = [&](const std::string& name, bool folder) {
+      listing.entries.push_back({path + "\\" + name, name, folder, false, identities && folder ? path + "\\" + name : ""});
+    };
+    if (path.starts_with("V:\\Deep")) {
+      add("photo.jpg", false);
+      if (std::count(path.begin(), path.end(), '\\') < 80) add("next", true);
+    } else if (path == "V:\\Share") {
+      for (const char* folder : {"a", "b", "c"}) add(folder, true);
+    } else if (path == "V:\\Share\\a") {
+      for (std::size_t i = 0; i < kMaxPictureFiles - 2; ++i) add(std::to_string(i) + ".jpg", false);
+    } else if (path == "V:\\Share\\b") {
+      for (const char* file : {"x.jpg", "y.jpg", "z.jpg", "zz.jpg"}) add(file, false);
+    } else if (path == "V:\\Twins") {
+      for (const char* folder : {"one", "two"}) add(folder, true);
+    } else if (path.starts_with("V:\\Twins\\")) {
+      add("photo.jpg", false);
+    }
+    return listing;
+  }
+
+  bool identities = true;
+  std::vector<std::string> listed;
+};
+
+// Sixty-four levels below the chosen folder are listed and no more: a link
+// loop the desktop cannot see, or a tree of absurd depth, ends there.
+TEST_F(PictureFolder, FoldersBelowTheDepthLimitAreNotListed) {
+  VirtualFoldersProcess process(desktop);
+  const auto files = ListPictures(process, "V:\\Deep");
+  EXPECT_EQ(files.size(), static_cast<std::size_t>(kMaxFolderDepth) + 1);  // depths 0 to 64
+  EXPECT_EQ(process.listed.size(), static_cast<std::size_t>(kMaxFolderDepth) + 1);
+}
+
+// A share of more files than the listing keeps: it stops at the limit in the
+// middle of a folder, and lists no folder after it.
+TEST_F(PictureFolder, TheListingStopsAtItsLimitOfFiles) {
+  VirtualFoldersProcess process(desktop);
+  const auto files = ListPictures(process, "V:\\Share");
+  ASSERT_EQ(files.size(), kMaxPictureFiles);
+  EXPECT_EQ(files[kMaxPictureFiles - 3], "V:\\Share\\a\\999997.jpg");
+  EXPECT_EQ(files[kMaxPictureFiles - 2], "V:\\Share\\b\\x.jpg");
+  EXPECT_EQ(files.back(), "V:\\Share\\b\\y.jpg");
+  EXPECT_EQ(std::count(process.listed.begin(), process.listed.end(), "V:\\Share\\c"), 0);
+}
+
+// Without identities, two folders cannot be told from each other; both are
+// listed, as a link loop is then left to the depth limit.
+TEST_F(PictureFolder, FoldersWithoutIdentitiesAreAllListed) {
+  VirtualFoldersProcess process(desktop);
+  process.identities = false;
+  const auto files = ListPictures(process, "V:\\Twins");
+  EXPECT_EQ(files, (std::vector<std::string>{"V:\\Twins\\one\\photo.jpg", "V:\\Twins\\two\\photo.jpg"}));
 }
 
 }  // namespace

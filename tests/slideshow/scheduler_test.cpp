@@ -3,7 +3,8 @@
 //             inside a presentation dropped, no backlog.
 //   Rotation: over the monitors that have windows, for 1, 2, 4 and 6 monitors.
 //   Quit: a presentation cut short leaves the turn where it was; the timer stops.
-//   Preview: each job draws into the host and gives its context back.
+//   Preview: each job draws into the host and gives its context back; a job
+//            that gets no context draws nothing and takes no picture.
 //   Changes: a job posted mid-fade, monitors removed, a picture that fails.
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <map>
 #include <set>
 
+#include "shell/startup.h"
 #include "slideshow/showimg.h"
 #include "support/slideshow_fixture.h"
 #include "support/timer_window.h"
@@ -148,6 +150,48 @@ TEST_F(Scheduler, AQuitDuringAPresentationKeepsTheTurnAndStopsTheTimer) {
   EXPECT_FALSE(main().tmrVISUAL.Enabled());
   EXPECT_EQ(Dissolves().size(), 2u);
   EXPECT_LT(desktop.NowMs(), 20'000);  // nothing happened after the tick of 16 s
+}
+
+// A desktop that cannot give a context for the host window for a while: on X
+// the host can be gone while its child still has a job queued.
+class NoHostContextProcess : public platform::sim::SimProcess {
+ public:
+  NoHostContextProcess(platform::sim::SimDesktop& desktop, const std::string& commandLine)
+      : SimProcess(desktop, commandLine) {}
+  std::unique_ptr<platform::DrawingContext> WindowContext(platform::WindowHandle window) override {
+    if (window == host && refused > 0) {
+      --refused;
+      return nullptr;
+    }
+    return SimProcess::WindowContext(window);
+  }
+  platform::WindowHandle host = platform::kNoWindow;
+  int refused = 0;
+};
+
+TEST_F(Scheduler, APreviewJobWithoutAContextDrawsNothingAndTakesNoPicture) {
+  const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(10, 10, 152, 112));
+  {
+    platform::sim::SimProcess writer(desktop, "orvanel.scr");
+    settings::SaveSettings(writer, settings::Settings{4, true, false});
+  }
+  NoHostContextProcess process(desktop, "orvanel.scr /p " + std::to_string(host));
+  process.host = host;
+  process.refused = 1;  // the first job, at the start
+  instance::Saver saver(process);
+  shell::CreateSaverWindows(saver);
+  const auto before = desktop.PixelAt(host, {75, 56});
+  desktop.SetClockLimit(3'999);
+  saver.app.Run();
+  EXPECT_EQ(process.refused, 0);
+  EXPECT_EQ(saver.picturePool.size(), 0u);  // the pool is not even made yet
+  EXPECT_EQ(desktop.PixelAt(host, {75, 56}), before);
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+  EXPECT_EQ(desktop.openContexts, 0);
+  desktop.SetClockLimit(7'999);  // the next job has its context
+  saver.app.Run();
+  EXPECT_EQ(saver.picturePool.size(), 53u);
+  EXPECT_NE(desktop.PixelAt(host, {75, 56}), before);
 }
 
 TEST_F(Scheduler, EachPreviewJobDrawsIntoTheHostAndGivesItsContextBack) {
