@@ -177,12 +177,12 @@ TEST_F(SettingsFileTest, AFolderWithATrailingBackslashOrABareDriveServesAsWell) 
 // Folders as the desktops name them: a trailing separator of either kind, a
 // two-letter folder at the root that is no drive, a relative name.
 TEST_F(SettingsFileTest, EveryMissingLevelOfAFolderIsMade) {
-  for (const char* folder : {"C:\\Data\\New/", "/x\\y", "Data"}) {
+  for (const char* folder : {"C:\\Data\\New/", "/x\\y", "Relative"}) {
     EXPECT_TRUE(ForceFolders(process, folder)) << folder;
   }
   EXPECT_TRUE(process.FolderExists("C:\\Data\\New"));
   EXPECT_TRUE(process.FolderExists("/x\\y"));
-  EXPECT_TRUE(process.FolderExists("Data"));
+  EXPECT_TRUE(process.FolderExists("Relative"));
 }
 
 TEST_F(SettingsFileTest, AFolderWhoseParentCannotBeMadeIsNotMadeEither) {

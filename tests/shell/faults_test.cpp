@@ -111,6 +111,7 @@ class PumpingBoxProcess : public platform::sim::SimProcess {
 
   void ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override {
     SimProcess::ShowMessageBox(text, caption, flags);
+    if (onOpen) onOpen();
     ++depth;
     deepest = std::max(deepest, depth);
     const auto until = desktop_.NowMs() + milliseconds_;
@@ -128,6 +129,7 @@ class PumpingBoxProcess : public platform::sim::SimProcess {
 
   int depth = 0;
   int deepest = 0;
+  std::function<void()> onOpen;
   std::function<void()> onClose;
 
  private:
@@ -155,6 +157,35 @@ TEST(FaultsBox, NoJobRunsWhileTheBoxOfAFailedPictureIsOpen) {
   EXPECT_EQ(process.deepest, 1);
   EXPECT_EQ(poolAtClose, 53u);  // only the failed picture was taken while it was open
   EXPECT_LT(saver.picturePool.size(), 53u);  // pictures came again after it
+}
+
+// With no timer to be had, the main window's creation fails with a box; the
+// user's mouse moves while it is open reach the main window before the saver
+// has its list of windows. Nothing is closed then, nothing crashes, and the
+// next key after the box ends the run.
+TEST(FaultsBox, InputWhileTheStartUpBoxIsOpenEndsTheRunAtTheNextKey) {
+  platform::sim::SimDesktop desktop;
+  desktop.SetTimersExhausted(true);
+  PumpingBoxProcess process(desktop, 1'000);
+  instance::Saver saver(process);
+  process.onOpen = [&] {
+    for (auto window : process.OwnWindows()) {
+      if (desktop.Find(window)->className != "TfrmSAVER") continue;
+      desktop.MoveMouse(window, {300, 300});
+      desktop.MoveMouse(window, {600, 600});
+    }
+  };
+  CreateSaverWindows(saver);
+  ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+  EXPECT_EQ(desktop.messageBoxes[0].text, "Not enough timers available.");
+  EXPECT_TRUE(saver.quitRequested);
+  desktop.SetClockLimit(10'000);
+  saver.app.Run();
+  ASSERT_FALSE(saver.app.Terminated());
+  desktop.PressKey(saver.frmSAVER->Handle(), 'Q', 'q');
+  desktop.SetClockLimit(20'000);
+  saver.app.Run();
+  EXPECT_TRUE(saver.app.Terminated());
 }
 
 class BadSettingsFile : public SlideshowFixture {
