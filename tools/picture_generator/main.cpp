@@ -8,6 +8,8 @@
 //       stood upright as its Exif orientation says, cropped to fill 4:3 and
 //       scaled to 1024 x 768; a file that does not decode is skipped with a
 //       word on standard error; landscapes fill the places no photograph takes
+//   picture_generator --contact-sheet PICTURES_DIR OUT_FILE
+//       a sheet of the collection in PICTURES_DIR, eight to a row, as a JPEG
 //
 // Every picture is a baseline JFIF file of the one form the saver's
 // collection has; the same command makes the same bytes again. The files are
@@ -68,15 +70,14 @@ std::vector<std::uint8_t> EncodeToSize(const RgbImage& image, int number) {
 }
 
 RgbImage Landscape(int number) {
-  const auto seed = static_cast<std::uint32_t>(number * 7919 + 1);
-  const auto canvas = orvanel::tools::PaintLandscape(seed, kWidth, kHeight);
-  return RgbImage{kWidth, kHeight, orvanel::tools::ToRgb8(canvas, seed)};
+  const auto canvas = orvanel::tools::PaintPicture(number, kWidth, kHeight);
+  return RgbImage{kWidth, kHeight, orvanel::tools::ToRgb8(canvas, static_cast<std::uint32_t>(number * 7919 + 1))};
 }
 
 RgbImage Icon() {
   constexpr int kSize = 32;
   // Painted large and averaged down, so the small picture keeps its detail.
-  const auto big = Landscape(3);
+  const auto big = Landscape(1);
   return orvanel::tools::CropAndScale(RgbImage{kWidth, kHeight, big.rgb}, kSize, kSize);
 }
 
@@ -88,7 +89,8 @@ void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 
 constexpr const char* kUsage =
     "usage: picture_generator OUT_DIR\n"
-    "       picture_generator --photos PHOTO_DIR OUT_DIR\n";
+    "       picture_generator --photos PHOTO_DIR OUT_DIR\n"
+    "       picture_generator --contact-sheet PICTURES_DIR OUT_FILE\n";
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -163,6 +165,30 @@ void WriteCollection(const std::filesystem::path& out, const std::vector<std::pa
   std::filesystem::remove_all(old);
 }
 
+// The collection in `folder` as one picture: eight to a row, in number order.
+RgbImage ContactSheet(const std::filesystem::path& folder) {
+  constexpr int kColumns = 8;
+  constexpr int kThumbWidth = 240;
+  constexpr int kThumbHeight = 180;
+  constexpr int kGap = 4;
+  constexpr int kRows = (kPictureCount + kColumns - 1) / kColumns;
+  RgbImage sheet{kColumns * (kThumbWidth + kGap) + kGap, kRows * (kThumbHeight + kGap) + kGap, {}};
+  sheet.rgb.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 3, 24);
+  for (int number = 0; number < kPictureCount; ++number) {
+    const auto path = folder / ("pic" + std::to_string(number) + ".jpg");
+    const auto picture = DecodePhoto(path);
+    if (!picture) throw std::runtime_error("cannot read " + path.string());
+    const auto thumb = orvanel::tools::CropAndScale(*picture, kThumbWidth, kThumbHeight);
+    const int left = kGap + (number % kColumns) * (kThumbWidth + kGap);
+    const int top = kGap + (number / kColumns) * (kThumbHeight + kGap);
+    for (int y = 0; y < kThumbHeight; ++y) {
+      std::copy_n(thumb.rgb.begin() + static_cast<std::ptrdiff_t>(y) * kThumbWidth * 3, kThumbWidth * 3,
+                  sheet.rgb.begin() + (static_cast<std::ptrdiff_t>(top + y) * sheet.width + left) * 3);
+    }
+  }
+  return sheet;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -173,12 +199,17 @@ int main(int argc, char** argv) {
       return 0;
     }
     const bool fromPhotos = args.size() == 3 && args[0] == "--photos";
-    if (!(args.size() == 1 || fromPhotos) ||
-        std::any_of(args.begin() + (fromPhotos ? 1 : 0), args.end(),
+    const bool sheet = args.size() == 3 && args[0] == "--contact-sheet";
+    if (!(args.size() == 1 || fromPhotos || sheet) ||
+        std::any_of(args.begin() + (fromPhotos || sheet ? 1 : 0), args.end(),
                     [](const std::string& folder) { return folder.empty() || folder.front() == '-'; })) {
       // A folder named like an option is far more often a mistyped option.
       std::cerr << kUsage;
       return 2;
+    }
+    if (sheet) {
+      WriteFile(args[2], orvanel::tools::EncodeJfif(ContactSheet(args[1]), 88, 72));
+      return 0;
     }
     const auto photos = fromPhotos ? Photographs(args[1]) : std::vector<std::pair<std::string, RgbImage>>{};
     WriteCollection(fromPhotos ? args[2] : args[0], photos);
