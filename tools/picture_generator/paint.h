@@ -56,29 +56,44 @@ struct Canvas {
   }
 };
 
-// Fills everything below the skyline `top(x)` (in pixels, growing downwards)
-// down to `bottom`, each pixel with `colour(x, y)`. The skyline is sampled
-// four times across each column, so that steep edges (a tree's flank, a
-// cliff) are as smooth as flat ones.
-template <class Top, class Colour>
-void FillBelow(Canvas& canvas, Top&& top, Colour&& colour, Surface what, int bottom = -1) {
-  bottom = bottom < 0 ? canvas.height : std::min(bottom, canvas.height);
+// Fills between the skyline `top(x)` and the line `bottom(x)` below it (in
+// pixels, growing downwards), each pixel with `colour(x, y)`. Both lines are
+// sampled four times across each column, so that steep edges (a tree's flank,
+// a cliff) are as smooth as flat ones.
+template <class Top, class Bottom, class Colour>
+void FillBetween(Canvas& canvas, Top&& top, Bottom&& bottom, Colour&& colour, Surface what) {
   for (int x = 0; x < canvas.width; ++x) {
     float tops[4];
+    float bottoms[4];
     float highest = 1e9f;
+    float lowest = -1e9f;
     for (int s = 0; s < 4; ++s) {
-      tops[s] = top(static_cast<float>(x) + 0.125f + 0.25f * static_cast<float>(s));
+      const float at = static_cast<float>(x) + 0.125f + 0.25f * static_cast<float>(s);
+      tops[s] = top(at);
+      bottoms[s] = bottom(at);
       highest = std::min(highest, tops[s]);
+      lowest = std::max(lowest, bottoms[s]);
     }
     const int first = std::max(0, static_cast<int>(std::floor(highest)));
-    for (int y = first; y < bottom; ++y) {
+    const int last = std::min(canvas.height, static_cast<int>(std::ceil(lowest)));
+    for (int y = first; y < last; ++y) {
+      const float fy = static_cast<float>(y);
       float coverage = 0;
-      for (float t : tops) coverage += std::clamp(static_cast<float>(y) + 1.0f - t, 0.0f, 1.0f);
+      for (int s = 0; s < 4; ++s) {
+        coverage += std::clamp(fy + 1.0f - tops[s], 0.0f, 1.0f) * std::clamp(bottoms[s] - fy, 0.0f, 1.0f);
+      }
       coverage *= 0.25f;
       if (coverage <= 0.0f) continue;
-      canvas.Blend(x, y, colour(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f), coverage, what);
+      canvas.Blend(x, y, colour(static_cast<float>(x) + 0.5f, fy + 0.5f), coverage, what);
     }
   }
+}
+
+// The same down to the row `bottom`, or to the foot of the canvas.
+template <class Top, class Colour>
+void FillBelow(Canvas& canvas, Top&& top, Colour&& colour, Surface what, int bottom = -1) {
+  const float foot = static_cast<float>(bottom < 0 ? canvas.height : std::min(bottom, canvas.height));
+  FillBetween(canvas, top, [foot](float) { return foot; }, colour, what);
 }
 
 // Light on a surface whose height (in pixels, towards the viewer) is

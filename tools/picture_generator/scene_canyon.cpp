@@ -23,16 +23,25 @@ void Buttes(Canvas& canvas, const Daylight& light, float foot, float tall, float
             const Rgb& rock, std::uint32_t seed) {
   const float w = static_cast<float>(canvas.width);
   const Light sun = light.Towards();
+  // A cap of sheer cliff on a broad apron of fallen rock.
+  const auto shape = [=](float x) { return Fbm2(x / (w * 0.1f), 0.5f, seed, 4); };
+  const auto apronTop = [=](float x) {
+    return foot - tall * 0.3f * SmoothStep(0.4f - spread * 0.05f, 0.56f, shape(x));
+  };
   const auto top = [=](float x) {
-    const float plateau = SmoothStep(0.5f - spread * 0.05f, 0.55f, Fbm2(x / (w * 0.16f), 0.5f, seed, 3));
-    return foot - tall * (0.1f + 0.9f * plateau) - 2.0f * Fbm2(x / 16.0f, 0.5f, seed + 1, 2);
+    const float cap = SmoothStep(0.55f - spread * 0.02f, 0.58f, shape(x));
+    return std::min(apronTop(x), foot - tall * (0.3f + 0.7f * cap) - 2.0f * Fbm2(x / 16.0f, 0.5f, seed + 1, 2) * cap);
   };
   FillBelow(
       canvas, top,
-      [&, top](float x, float y) {
+      [&, top, apronTop](float x, float y) {
         const auto face = [&](float u, float v) { return 25.0f * Fbm2(u / 25.0f, v / 25.0f, seed + 2, 4); };
         const float lambert = Lambert(face, x, y, sun, 1.5f);
-        return light.Hazed(light.Lit(Stratum(y, seed + 3, rock), lambert), distance);
+        // The apron is scree, paler and speckled; the cap shows its layers.
+        const float scree = SmoothStep(apronTop(x) - 2.0f, apronTop(x) + 2.0f, y);
+        const Rgb cliff = Stratum(y, seed + 3, rock);
+        const Rgb fallen = Mix(rock, Hex(0xd0a080), 0.35f + 0.2f * Fbm2(x / 3.0f, y / 3.0f, seed + 4, 2));
+        return light.Hazed(light.Lit(Mix(cliff, fallen, scree), lambert), distance);
       },
       Surface::kLand, static_cast<int>(foot) + 1);
 }
@@ -73,8 +82,10 @@ void Wall(Canvas& canvas, const Daylight& light, bool left, float inner, float r
   FillBelow(
       canvas, top,
       [&, top](float x, float y) {
+        // Buttresses and gullies down the wall, ledges across it.
         const auto face = [&](float u, float v) {
-          return 10.0f * Ridged2(u / 40.0f, v / 14.0f, seed + 1, 3, 0.8f) + 14.0f * Fbm2(u / 30.0f, v / 30.0f, seed + 2, 4);
+          return 30.0f * Fbm2(u / 70.0f, v / 90.0f, seed + 5, 3) + 8.0f * Ridged2(u / 40.0f, v / 14.0f, seed + 1, 3, 0.8f) +
+                 10.0f * Fbm2(u / 20.0f, v / 20.0f, seed + 2, 4);
         };
         const float lambert = Lambert(face, x, y, sun, 1.5f);
         return light.Lit(Stratum(y, seed + 3, rock), lambert * (lit ? 1.0f : 0.55f));
@@ -90,8 +101,8 @@ void BetweenWalls(Canvas& canvas, const Daylight& light, Pcg32& random) {
   clouds.cover = light.cloudCover * 0.7f;
   PaintSky(canvas, light, horizon, clouds, random.Next());
   const Rgb rock = RockFor(random);
+  DesertFloor(canvas, light, horizon + 1.0f, horizon, random.Next());
   Buttes(canvas, light, horizon + 1.0f, h * random.Uniform(0.08f, 0.16f), 0.5f, 1.0f, rock, random.Next());
-  DesertFloor(canvas, light, horizon + h * 0.02f, horizon, random.Next());
   const float gap = w * random.Uniform(0.3f, 0.55f);
   const float centre = w * random.Uniform(0.35f, 0.65f);
   Wall(canvas, light, true, centre - gap / 2, h * random.Uniform(0.0f, 0.2f), rock, random.Next());
@@ -107,9 +118,9 @@ void OpenDesert(Canvas& canvas, const Daylight& light, Pcg32& random) {
   clouds.stretch = 2.5f;
   PaintSky(canvas, light, horizon, clouds, random.Next());
   const Rgb rock = RockFor(random);
+  DesertFloor(canvas, light, horizon + 1.0f, horizon, random.Next());
   Buttes(canvas, light, horizon + 1.0f, h * random.Uniform(0.05f, 0.1f), 0.6f, 1.0f, rock, random.Next());
   Buttes(canvas, light, horizon + h * 0.04f, h * random.Uniform(0.2f, 0.32f), 0.25f, 0.5f, rock, random.Next());
-  DesertFloor(canvas, light, horizon + h * 0.035f, horizon, random.Next());
   if (random.Chance(0.6f)) {
     const bool left = random.Chance(0.5f);
     Wall(canvas, light, left, left ? w * random.Uniform(0.08f, 0.2f) : w * random.Uniform(0.8f, 0.92f),

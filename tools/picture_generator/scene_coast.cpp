@@ -89,16 +89,37 @@ void Headland(Canvas& canvas, const Daylight& light, Pcg32& random) {
            h * 0.12f * (1.0f - along) + rough;
   };
   const Rgb stone = Mix(Hex(0x9a8c78), Hex(0x7c7264), random.Uniform());
-  FillBelow(
-      canvas, top,
+  // The cliff's foot, where the sea meets it: nearer, and so lower, towards
+  // the picture's edge.
+  const auto foot = [&](float x) {
+    const float along = left ? x / reach : (w - x) / reach;
+    return horizon + h * 0.02f + h * 0.3f * std::pow(std::max(0.0f, 1.0f - along), 1.5f);
+  };
+  FillBetween(
+      canvas, top, foot,
       [&](float x, float y) {
         // Turf on the top, bare rock below it.
         const float belowTop = y - top(x);
         const Rgb rock = RockFace(light, x, y, seed + 2, stone, 0.15f);
         const Rgb turf = light.Hazed(light.Lit(Hex(0x4e6a34), 0.7f + 0.3f * Fbm2(x / 8.0f, y / 8.0f, seed + 3, 2)), 0.15f);
-        return Mix(turf, rock, SmoothStep(2.0f, 9.0f, belowTop));
+        // Darker and wet where the waves reach.
+        const float wet = SmoothStep(h * 0.03f, 0.0f, foot(x) - y);
+        return Scale(Mix(turf, rock, SmoothStep(2.0f, 9.0f, belowTop)), 1.0f - 0.4f * wet);
       },
-      Surface::kLand, static_cast<int>(h * 0.85f));
+      Surface::kLand);
+  // Surf along the foot.
+  const std::uint32_t surfSeed = random.Next();
+  const Rgb white = Add(Scale(light.ambient, 0.7f), Scale(light.sun, 0.6f));
+  for (int x = 0; x < canvas.width; ++x) {
+    const float fx = static_cast<float>(x) + 0.5f;
+    const float f = foot(fx);
+    if (top(fx) >= f) continue;
+    for (int y = static_cast<int>(f); y < std::min(canvas.height, static_cast<int>(f + h * 0.02f)); ++y) {
+      const float spray = Fbm2(fx / 10.0f, static_cast<float>(y) / 5.0f, surfSeed, 3);
+      const float amount = SmoothStep(h * 0.02f, 0.0f, static_cast<float>(y) - f) * SmoothStep(0.4f, 0.65f, spray);
+      canvas.Blend(x, y, white, amount * 0.85f, Surface::kWater);
+    }
+  }
   Beach(canvas, light, h * random.Uniform(0.76f, 0.86f), left ? -0.05f : 0.05f, random);
 }
 

@@ -39,7 +39,8 @@ void PaintDunes(Canvas& canvas, const Daylight& light, Pcg32& random, int varian
           // The side facing the sun is lit, the other in shadow; the line
           // between them runs down from the crest.
           const float slope = crestSlope(x);
-          const float facing = (slope < 0.0f) == (light.across < 0.5f) ? 1.0f : 0.0f;
+          const float towardsSun = light.across < 0.5f ? -slope : slope;
+          const float facing = SmoothStep(-0.25f, 0.25f, towardsSun);
           const float below = y - crest(x);
           const float fromCrest = SmoothStep(0.0f, tall * 0.8f + 4.0f, below);
           const float lambert = 0.25f + 0.75f * (facing * (1.0f - fromCrest * 0.6f) + fromCrest * 0.35f);

@@ -42,8 +42,8 @@ void PaintFields(Canvas& canvas, const Daylight& light, Pcg32& random, int varia
           const std::uint32_t cell = Hash(static_cast<std::uint32_t>(cu) * 92821U ^ static_cast<std::uint32_t>(cv) * 68917U ^ seed);
           Rgb crop = crops[cell % 7];
           // Rows of a crop, in some fields.
-          if ((cell >> 8) % 3 == 0) {
-            const float row = 0.5f + 0.5f * std::sin((u - static_cast<float>(cu)) * 40.0f * (1.0f + depth));
+          if ((cell >> 8) % 3 == 0 && depth > 0.5f) {
+            const float row = 0.5f + 0.5f * std::sin((v - static_cast<float>(cv)) * 12.0f);
             crop = Scale(crop, 0.9f + 0.1f * row);
           }
           // Hedges along the fields' edges.
@@ -60,21 +60,31 @@ void PaintFields(Canvas& canvas, const Daylight& light, Pcg32& random, int varia
   }
   // A lone tree on the near hill, left, right or (every third picture) none.
   if (variant % 3 == 2) return;
-  Skyline tree(canvas.width, h + 10.0f);
   const float treeX = w * (variant % 3 == 0 ? random.Uniform(0.12f, 0.3f) : random.Uniform(0.7f, 0.88f));
   const float treeBase = horizon + (h - horizon) * random.Uniform(0.55f, 0.7f);
   const float treeHeight = h * random.Uniform(0.12f, 0.2f);
-  tree.AddBroadleaf(treeX, treeBase, treeHeight, treeHeight * 0.9f);
-  for (float x = treeX - treeHeight * 0.04f; x < treeX + treeHeight * 0.04f; x += 0.25f) tree.Raise(x, treeBase - treeHeight * 0.3f);
   const std::uint32_t leafSeed = random.Next();
+  // The trunk, then the crown over it: a rounded mass with a ragged edge.
+  const float trunkHalf = treeHeight * 0.035f;
   FillBelow(
-      canvas, tree,
-      [&](float x, float y) {
-        const auto crown = [&](float u, float v) { return 10.0f * Fbm2(u / 8.0f, v / 8.0f, leafSeed, 4); };
-        const float inside = std::clamp((y - (treeBase - treeHeight)) / treeHeight, 0.0f, 1.0f);
-        return light.Lit(Hex(0x2a4a20), (0.3f + 0.8f * Lambert(crown, x, y, sun, 1.0f)) * (1.0f - 0.5f * inside));
-      },
+      canvas, [&](float x) { return std::fabs(x - treeX) < trunkHalf ? treeBase - treeHeight * 0.5f : h + 10.0f; },
+      [&](float x, float) { return light.Lit(Hex(0x3a2a1e), 0.3f + 0.4f * SmoothStep(trunkHalf, -trunkHalf, (x - treeX) * (light.across < 0.5f ? 1.0f : -1.0f))); },
       Surface::kPlants, static_cast<int>(treeBase) + 1);
+  const float radius = treeHeight * 0.42f;
+  const float centreY = treeBase - treeHeight + radius;
+  const auto edge = [&](float x) {
+    const float dx = (x - treeX) / radius;
+    return dx * dx < 1.0f ? std::sqrt(1.0f - dx * dx) * (0.9f + 0.2f * Fbm2(x / 6.0f, 0.5f, leafSeed, 3)) : 0.0f;
+  };
+  FillBetween(
+      canvas, [&](float x) { const float e = edge(x); return e > 0.0f ? centreY - radius * e : h + 10.0f; },
+      [&](float x) { return centreY + radius * 0.75f * edge(x); },
+      [&](float x, float y) {
+        const auto crown = [&](float u, float v) { return 10.0f * Fbm2(u / 8.0f, v / 8.0f, leafSeed + 1, 4); };
+        const float low = std::clamp((y - centreY) / radius, 0.0f, 1.0f);
+        return light.Lit(Hex(0x3a5a28), (0.35f + 0.9f * Lambert(crown, x, y, sun, 1.0f)) * (1.0f - 0.4f * low));
+      },
+      Surface::kPlants);
 }
 
 }  // namespace orvanel::tools
