@@ -25,7 +25,6 @@ class Skyline {
   void AddConifer(float centre, float base, float height, float width);
   // A round crown on a short trunk.
   void AddBroadleaf(float centre, float base, float height, float width);
-  int Width() const { return static_cast<int>(samples_.size() / 4); }
 
  private:
   std::vector<float> samples_;
