@@ -1,7 +1,8 @@
 // The software compositor of the native desktop.
 //   Blend: every byte value at every opacity against the exact rounded blend.
 //   Composer: layers bottom first over the background, at their places and
-//             opacities; the windows below the top one composed once per change.
+//             opacities; the windows below the top one composed once per change;
+//             a frame that would come out the same is not made again.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -83,6 +84,60 @@ TEST(ScreenComposer, AWindowPartlyOffTheAreaIsClipped) {
   EXPECT_EQ(At(frame, 4, 1, 3), 90);
   EXPECT_EQ(At(frame, 4, 2, 2), 10);
   EXPECT_EQ(At(frame, 4, 0, 1), 10);
+}
+
+// A dissolve's second half: the window below has been given the picture the
+// top one shows, and the top one fades out over it. No step changes the frame,
+// and the frame is the picture exactly.
+TEST(ScreenComposer, ATopWindowEqualToWhatIsBelowChangesNothingAtAnyOpacity) {
+  ScreenComposer composer(4, 2);
+  const auto desktop = Filled(4, 2, 0);
+  composer.SetBackground(desktop.data(), 16);
+  auto picture = Filled(4, 2, 200);
+  auto overlay = Filled(4, 2, 77);
+  const auto layers = [&](std::uint8_t alpha, std::uint64_t below, std::uint64_t top) {
+    return std::vector<Layer>{{picture.data(), 16, Rect{0, 0, 4, 2}, 255, below},
+                              {overlay.data(), 16, Rect{0, 0, 4, 2}, alpha, top}};
+  };
+  composer.Compose(layers(255, 1, 2));
+  std::fill(picture.begin(), picture.end(), 77);  // the new picture drawn below
+  EXPECT_TRUE(composer.Differs(layers(255, 3, 2)));
+  EXPECT_EQ(At(composer.Compose(layers(255, 3, 2)), 4, 0, 0), 77);
+  for (int alpha = 252; alpha > 0; alpha -= 3) {
+    EXPECT_FALSE(composer.Differs(layers(static_cast<std::uint8_t>(alpha), 3, 2))) << alpha;
+    EXPECT_EQ(At(composer.Compose(layers(static_cast<std::uint8_t>(alpha), 3, 2)), 4, 3, 1), 77) << alpha;
+  }
+  // The top window gone at opacity 0 changes nothing either.
+  EXPECT_FALSE(composer.Differs({layers(0, 3, 2).front()}));
+}
+
+// Anything else that moves on is a new frame: the top window's opacity over
+// other pixels, its drawing, the window below, the desktop.
+TEST(ScreenComposer, AnyChangeThatShowsIsANewFrame) {
+  ScreenComposer composer(4, 2);
+  auto desktop = Filled(4, 2, 0);
+  composer.SetBackground(desktop.data(), 16);
+  auto picture = Filled(4, 2, 200);
+  auto overlay = Filled(4, 2, 20);
+  const auto layers = [&](std::uint8_t alpha, std::uint64_t below, std::uint64_t top) {
+    return std::vector<Layer>{{picture.data(), 16, Rect{0, 0, 4, 2}, 255, below},
+                              {overlay.data(), 16, Rect{0, 0, 4, 2}, alpha, top}};
+  };
+  composer.Compose(layers(10, 1, 2));
+  EXPECT_FALSE(composer.Differs(layers(10, 1, 2)));
+  EXPECT_TRUE(composer.Differs(layers(13, 1, 2)));
+  overlay[5] = 21;
+  EXPECT_TRUE(composer.Differs(layers(10, 1, 3)));
+  EXPECT_TRUE(composer.Differs(layers(10, 4, 2)));
+  composer.BackgroundWritten();
+  EXPECT_TRUE(composer.Differs(layers(10, 1, 2)));
+  // One pixel of the top window unlike the one below is enough to show.
+  ScreenComposer second(4, 2);
+  second.SetBackground(desktop.data(), 16);
+  auto same = Filled(4, 2, 200);
+  same[4 * 7] = 199;
+  second.Compose({{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 1}});
+  EXPECT_TRUE(second.Differs({{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 1}, {same.data(), 16, Rect{0, 0, 4, 2}, 100, 5}}));
 }
 
 }  // namespace

@@ -191,8 +191,10 @@ void GtkDesktop::Refresh(const std::optional<Rect>& changed) {
     }
     output->SetShown(shown);
     output->SetCursorHidden(cursorCount_ < 0);
-    // A fade step on one monitor recomposes that monitor alone.
-    if (!changed || changed->Overlaps(output->Area())) output->Invalidate();
+    // A fade step on one monitor recomposes that monitor alone, and only
+    // when its frame would change: the toolkit's painting costs a frame's
+    // copies even when the frame comes out the same.
+    if ((!changed || changed->Overlaps(output->Area())) && output->Differs()) output->Invalidate();
   }
 }
 

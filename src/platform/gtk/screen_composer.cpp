@@ -40,20 +40,54 @@ void ScreenComposer::BlendLayer(const std::uint8_t* from, std::uint8_t* to, cons
   }
 }
 
-const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {
-  if (layers.empty()) return background_.data();
+void ScreenComposer::ComposeBelow(const std::vector<Layer>& layers) {
   std::vector<Seen> lower;
   for (std::size_t i = 0; i + 1 < layers.size(); ++i) {
     lower.push_back(Seen{layers[i].version, layers[i].rect, layers[i].alpha});
   }
-  if (lower != belowLayers_ || belowBackgroundVersion_ != backgroundVersion_) {
-    std::memcpy(below_.data(), background_.data(), below_.size());
-    for (std::size_t i = 0; i + 1 < layers.size(); ++i) BlendLayer(below_.data(), below_.data(), layers[i]);
-    belowLayers_ = std::move(lower);
-    belowBackgroundVersion_ = backgroundVersion_;
+  if (lower == belowLayers_ && belowBackgroundVersion_ == backgroundVersion_) return;
+  std::memcpy(below_.data(), background_.data(), below_.size());
+  for (std::size_t i = 0; i + 1 < layers.size(); ++i) BlendLayer(below_.data(), below_.data(), layers[i]);
+  belowLayers_ = std::move(lower);
+  belowBackgroundVersion_ = backgroundVersion_;
+  comparedTop_.reset();
+}
+
+bool ScreenComposer::TopEqualsBelow(const Layer& top) {
+  // Opacity plays no part: a pixel blended with itself is itself.
+  const Seen seen{top.version, top.rect, 0};
+  if (comparedTop_ == seen) return topEqualedBelow_;
+  const Rect clip{std::max(top.rect.left, 0), std::max(top.rect.top, 0), std::min(top.rect.right, width_),
+                  std::min(top.rect.bottom, height_)};
+  bool equal = true;
+  const auto bytes = static_cast<std::size_t>(std::max(clip.Width(), 0)) * 4;
+  for (std::int32_t y = clip.top; equal && y < clip.bottom; ++y) {
+    const std::uint8_t* source = top.pixels + (y - top.rect.top) * top.stride +
+                                 static_cast<std::ptrdiff_t>(clip.left - top.rect.left) * 4;
+    equal = std::memcmp(source, below_.data() + y * Stride() + static_cast<std::ptrdiff_t>(clip.left) * 4, bytes) == 0;
   }
+  comparedTop_ = seen;
+  topEqualedBelow_ = equal;
+  return equal;
+}
+
+ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers) {
+  Key key{backgroundVersion_, {}};
+  if (layers.empty()) return key;
+  ComposeBelow(layers);
+  const std::size_t made = TopEqualsBelow(layers.back()) ? layers.size() - 1 : layers.size();
+  for (std::size_t i = 0; i < made; ++i) key.layers.push_back(Seen{layers[i].version, layers[i].rect, layers[i].alpha});
+  return key;
+}
+
+const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {
+  composed_ = EffectiveKey(layers);
+  if (layers.empty()) return background_.data();
+  if (composed_.layers.size() < layers.size()) return below_.data();
   BlendLayer(below_.data(), frame_.data(), layers.back());
   return frame_.data();
 }
+
+bool ScreenComposer::Differs(const std::vector<Layer>& layers) { return !(EffectiveKey(layers) == composed_); }
 
 }  // namespace orvanel::platform::gtk

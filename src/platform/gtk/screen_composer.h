@@ -6,6 +6,7 @@
 // once and each step blends one frame over them.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/geometry.h"
@@ -38,6 +39,12 @@ class ScreenComposer {
   // The frame with these layers over the background, bottom first.
   const std::uint8_t* Compose(const std::vector<Layer>& layers);
 
+  // Whether these layers make a frame other than the one composed last. A
+  // top layer whose pixels equal those below it changes nothing at any
+  // opacity (a dissolve's second half, where the window below has been given
+  // the same picture), so such a step needs no painting.
+  bool Differs(const std::vector<Layer>& layers);
+
  private:
   struct Seen {
     std::uint64_t version;
@@ -45,8 +52,21 @@ class ScreenComposer {
     std::uint8_t alpha;
     bool operator==(const Seen&) const = default;
   };
+  // What a frame is made of, as far as its pixels go.
+  struct Key {
+    std::uint64_t backgroundVersion = ~std::uint64_t{0};
+    std::vector<Seen> layers;
+    bool operator==(const Key&) const = default;
+  };
   // `to` := `from` with the layer blended over it where it lies.
   void BlendLayer(const std::uint8_t* from, std::uint8_t* to, const Layer& layer) const;
+  // Brings `below_` up to date with every layer but the top one.
+  void ComposeBelow(const std::vector<Layer>& layers);
+  // Whether the top layer's pixels equal those of `below_` where it lies.
+  bool TopEqualsBelow(const Layer& top);
+  // The layers that make the frame: all of them, less a top layer that
+  // changes nothing.
+  Key EffectiveKey(const std::vector<Layer>& layers);
 
   std::int32_t width_;
   std::int32_t height_;
@@ -56,6 +76,11 @@ class ScreenComposer {
   std::vector<Seen> belowLayers_;
   std::uint64_t backgroundVersion_ = 0;
   std::uint64_t belowBackgroundVersion_ = ~std::uint64_t{0};
+  // The last answer of TopEqualsBelow, for the top layer's version and place
+  // over the same layers below.
+  std::optional<Seen> comparedTop_;
+  bool topEqualedBelow_ = false;
+  Key composed_;
 };
 
 }  // namespace orvanel::platform::gtk

@@ -23,6 +23,8 @@ void ScreenOutput::PaintFrame(cairo_t* cairo) {
   cairo_surface_destroy(image);
 }
 
+bool ScreenOutput::Differs() { return composer_.Differs(desktop_.LayersOver(area_)); }
+
 void ScreenOutput::PaintFrame(const Cairo::RefPtr<Cairo::Context>& cairo) {
   PaintFrame(cairo->cobj());
 }

@@ -43,6 +43,9 @@ class ScreenOutput {
   const Rect& Area() const { return area_; }
   // The frame is out of date; it is made again when the display next asks.
   virtual void Invalidate() = 0;
+  // Whether the windows over the area now make another frame than the one
+  // painted last.
+  bool Differs();
   // Shows or hides the output with the windows on it.
   virtual void SetShown(bool shown) = 0;
   virtual void SetCursorHidden(bool hidden) = 0;
