@@ -140,5 +140,16 @@ TEST(ScreenComposer, AnyChangeThatShowsIsANewFrame) {
   EXPECT_TRUE(second.Differs({{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 1}, {same.data(), 16, Rect{0, 0, 4, 2}, 100, 5}}));
 }
 
+// A desktop that was never read (the saver never showed there) is black
+// under the windows.
+TEST(ScreenComposer, WithoutADesktopReadTheBackgroundIsBlack) {
+  ScreenComposer composer(4, 2);
+  const auto window = Filled(2, 2, 90);
+  const std::uint8_t* frame = composer.Compose({{window.data(), 8, Rect{0, 0, 2, 2}, 255, 1}});
+  EXPECT_EQ(At(frame, 4, 1, 1), 90);
+  EXPECT_EQ(At(frame, 4, 3, 1), 0);
+  EXPECT_EQ(At(composer.Compose({}), 4, 2, 0), 0);
+}
+
 }  // namespace
 }  // namespace orvanel::platform::gtk

@@ -7,14 +7,19 @@
 
 namespace orvanel::platform::gtk {
 
-ScreenComposer::ScreenComposer(std::int32_t width, std::int32_t height)
-    : width_(width),
-      height_(height),
-      background_(static_cast<std::size_t>(Stride()) * height),
-      below_(background_.size()),
-      frame_(background_.size()) {}
+ScreenComposer::ScreenComposer(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
+
+void ScreenComposer::Allocate(std::vector<std::uint8_t>& buffer) const {
+  if (buffer.empty()) buffer.assign(static_cast<std::size_t>(Stride()) * static_cast<std::size_t>(height_), 0);
+}
+
+std::uint8_t* ScreenComposer::Background() {
+  Allocate(background_);
+  return background_.data();
+}
 
 void ScreenComposer::SetBackground(const std::uint8_t* pixels, std::ptrdiff_t stride) {
+  Allocate(background_);
   for (std::int32_t y = 0; y < height_; ++y) {
     std::memcpy(background_.data() + y * Stride(), pixels + y * stride, static_cast<std::size_t>(Stride()));
   }
@@ -25,7 +30,7 @@ void ScreenComposer::BlendLayer(const std::uint8_t* from, std::uint8_t* to, cons
   const Rect clip{std::max(layer.rect.left, 0), std::max(layer.rect.top, 0),
                   std::min(layer.rect.right, width_), std::min(layer.rect.bottom, height_)};
   // A window that covers the whole area writes every byte itself.
-  if (from != to && clip != Rect{0, 0, width_, height_}) std::memcpy(to, from, frame_.size());
+  if (from != to && clip != Rect{0, 0, width_, height_}) std::memcpy(to, from, below_.size());
   if (clip.Width() <= 0 || clip.Height() <= 0) return;
   const auto bytes = static_cast<std::size_t>(clip.Width()) * 4;
   for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
@@ -45,7 +50,10 @@ void ScreenComposer::ComposeBelow(const std::vector<Layer>& layers) {
   for (std::size_t i = 0; i + 1 < layers.size(); ++i) {
     lower.push_back(Seen{layers[i].version, layers[i].rect, layers[i].alpha});
   }
-  if (lower == belowLayers_ && belowBackgroundVersion_ == backgroundVersion_) return;
+  if (lower == belowLayers_ && belowBackgroundVersion_ == backgroundVersion_ && !below_.empty()) return;
+  // A desktop never read is black.
+  Allocate(background_);
+  Allocate(below_);
   std::memcpy(below_.data(), background_.data(), below_.size());
   for (std::size_t i = 0; i + 1 < layers.size(); ++i) BlendLayer(below_.data(), below_.data(), layers[i]);
   belowLayers_ = std::move(lower);
@@ -82,8 +90,9 @@ ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layer
 
 const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {
   composed_ = EffectiveKey(layers);
-  if (layers.empty()) return background_.data();
+  if (layers.empty()) return Background();
   if (composed_.layers.size() < layers.size()) return below_.data();
+  Allocate(frame_);
   BlendLayer(below_.data(), frame_.data(), layers.back());
   return frame_.data();
 }

@@ -1,9 +1,10 @@
 #pragma once
 // One screen area's picture for a display without a compositing manager: the
 // desktop as it was before the saver started, with the saver's windows on it,
-// bottom first, each at its opacity. Buffers are made once per area; a fade
-// changes only the top window's opacity, so the windows below it are composed
-// once and each step blends one frame over them.
+// bottom first, each at its opacity. Buffers are made when first needed (a
+// dialog or a preview never needs them); a fade changes only the top window's
+// opacity, so the windows below it are composed once and each step blends one
+// frame over them.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -33,7 +34,7 @@ class ScreenComposer {
   // What lies under every window; rows of `stride` bytes.
   void SetBackground(const std::uint8_t* pixels, std::ptrdiff_t stride);
   // Or written in place, then told.
-  std::uint8_t* Background() { return background_.data(); }
+  std::uint8_t* Background();
   void BackgroundWritten() { ++backgroundVersion_; }
 
   // The frame with these layers over the background, bottom first.
@@ -58,6 +59,8 @@ class ScreenComposer {
     std::vector<Seen> layers;
     bool operator==(const Key&) const = default;
   };
+  // Makes `buffer` a whole frame of black if it is not one yet.
+  void Allocate(std::vector<std::uint8_t>& buffer) const;
   // `to` := `from` with the layer blended over it where it lies.
   void BlendLayer(const std::uint8_t* from, std::uint8_t* to, const Layer& layer) const;
   // Brings `below_` up to date with every layer but the top one.

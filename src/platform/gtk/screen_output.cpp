@@ -75,7 +75,6 @@ class MonitorOutput : public ScreenOutput {
  public:
   MonitorOutput(GtkDesktop& desktop, const Rect& monitor)
       : ScreenOutput(desktop, monitor), window_(Gtk::WINDOW_POPUP) {
-    GrabDesktop();
     window_.set_app_paintable(true);
     window_.move(monitor.left, monitor.top);
     window_.set_default_size(monitor.Width(), monitor.Height());
@@ -104,6 +103,12 @@ class MonitorOutput : public ScreenOutput {
   void SetShown(bool shown) override {
     if (shown == window_.get_visible()) return;
     if (shown) {
+      // The desktop is read when the saver first shows on it, not before:
+      // a dialog or a preview, which never shows here, keeps no copy.
+      if (!desktopRead_) {
+        GrabDesktop();
+        desktopRead_ = true;
+      }
       window_.show();
     } else {
       Ungrab();
@@ -154,6 +159,7 @@ class MonitorOutput : public ScreenOutput {
 
   Gtk::Window window_;
   bool grabbed_ = false;
+  bool desktopRead_ = false;
   std::optional<bool> cursorHidden_;
 };
 
