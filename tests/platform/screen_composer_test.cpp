@@ -86,6 +86,13 @@ TEST(ScreenComposer, AWindowPartlyOffTheAreaIsClipped) {
   EXPECT_EQ(At(frame, 4, 0, 1), 10);
 }
 
+// A 4 x 2 picture window with an overlay over all of it, as in a dissolve.
+std::vector<Layer> OverlayOverPicture(const std::vector<std::uint8_t>& picture, const std::vector<std::uint8_t>& overlay,
+                                      std::uint8_t alpha, std::uint64_t pictureVersion, std::uint64_t overlayVersion) {
+  return {{picture.data(), 16, Rect{0, 0, 4, 2}, 255, pictureVersion},
+          {overlay.data(), 16, Rect{0, 0, 4, 2}, alpha, overlayVersion}};
+}
+
 // A dissolve's second half: the window below has been given the picture the
 // top one shows, and the top one fades out over it. No step changes the frame,
 // and the frame is the picture exactly.
@@ -96,8 +103,7 @@ TEST(ScreenComposer, ATopWindowEqualToWhatIsBelowChangesNothingAtAnyOpacity) {
   auto picture = Filled(4, 2, 200);
   auto overlay = Filled(4, 2, 77);
   const auto layers = [&](std::uint8_t alpha, std::uint64_t below, std::uint64_t top) {
-    return std::vector<Layer>{{picture.data(), 16, Rect{0, 0, 4, 2}, 255, below},
-                              {overlay.data(), 16, Rect{0, 0, 4, 2}, alpha, top}};
+    return OverlayOverPicture(picture, overlay, alpha, below, top);
   };
   composer.Compose(layers(255, 1, 2));
   std::fill(picture.begin(), picture.end(), 77);  // the new picture drawn below
@@ -120,8 +126,7 @@ TEST(ScreenComposer, AnyChangeThatShowsIsANewFrame) {
   auto picture = Filled(4, 2, 200);
   auto overlay = Filled(4, 2, 20);
   const auto layers = [&](std::uint8_t alpha, std::uint64_t below, std::uint64_t top) {
-    return std::vector<Layer>{{picture.data(), 16, Rect{0, 0, 4, 2}, 255, below},
-                              {overlay.data(), 16, Rect{0, 0, 4, 2}, alpha, top}};
+    return OverlayOverPicture(picture, overlay, alpha, below, top);
   };
   composer.Compose(layers(10, 1, 2));
   EXPECT_FALSE(composer.Differs(layers(10, 1, 2)));
