@@ -2,10 +2,13 @@
 //   Blend: every byte value at every opacity against the exact rounded blend.
 //   Composer: layers bottom first over the background, at their places and
 //             opacities; the windows below the top one composed once per change;
-//             a frame that would come out the same is not made again.
+//             a frame that would come out the same is not made again; the
+//             desktop let go once a window covers it; every way of finding what
+//             lies below the top window against a pixel-by-pixel reference.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "platform/gtk/blend.h"
@@ -134,8 +137,13 @@ TEST(ScreenComposer, AnyChangeThatShowsIsANewFrame) {
   overlay[5] = 21;
   EXPECT_TRUE(composer.Differs(layers(10, 1, 3)));
   EXPECT_TRUE(composer.Differs(layers(10, 4, 2)));
+  // A rewritten desktop shows only where no opaque window covers it.
   composer.BackgroundWritten();
-  EXPECT_TRUE(composer.Differs(layers(10, 1, 2)));
+  EXPECT_FALSE(composer.Differs(layers(10, 1, 2)));
+  const std::vector<Layer> faded{{picture.data(), 16, Rect{0, 0, 4, 2}, 128, 1}};
+  composer.Compose(faded);
+  composer.BackgroundWritten();
+  EXPECT_TRUE(composer.Differs(faded));
   // One pixel of the top window unlike the one below is enough to show.
   ScreenComposer second(4, 2);
   second.SetBackground(desktop.data(), 16);
@@ -154,6 +162,99 @@ TEST(ScreenComposer, WithoutADesktopReadTheBackgroundIsBlack) {
   EXPECT_EQ(At(frame, 4, 1, 1), 90);
   EXPECT_EQ(At(frame, 4, 3, 1), 0);
   EXPECT_EQ(At(composer.Compose({}), 4, 2, 0), 0);
+}
+
+// The desktop is kept only while it can show: once an opaque window covers
+// the whole area its copy is let go, and should the area ever lie open again
+// it is black there.
+TEST(ScreenComposer, TheDesktopIsLetGoOnceAnOpaqueWindowCoversTheArea) {
+  ScreenComposer composer(4, 2);
+  const auto desktop = Filled(4, 2, 60);
+  composer.SetBackground(desktop.data(), 16);
+  const auto picture = Filled(4, 2, 200);
+  // The opening fade: the desktop shows through until the last step.
+  EXPECT_EQ(At(composer.Compose({{picture.data(), 16, Rect{0, 0, 4, 2}, 128, 1}}), 4, 0, 0),
+            std::lround((200.0 * 128 + 60.0 * 127) / 255.0));
+  EXPECT_TRUE(composer.HoldsBackground());
+  EXPECT_TRUE(composer.Differs({{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 1}}));
+  EXPECT_EQ(At(composer.Compose({{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 1}}), 4, 3, 1), 200);
+  EXPECT_FALSE(composer.HoldsBackground());
+  EXPECT_FALSE(composer.Differs({{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 1}}));
+  // A window over half the area, over nothing any more.
+  const std::uint8_t* frame = composer.Compose({{picture.data(), 16, Rect{0, 0, 2, 2}, 255, 1}});
+  EXPECT_EQ(At(frame, 4, 1, 1), 200);
+  EXPECT_EQ(At(frame, 4, 3, 1), 0);
+}
+
+// What the frame must be, pixel by pixel: each layer in turn over what is
+// below it, rounded to the nearest level.
+std::vector<std::uint8_t> Reference(const std::vector<std::uint8_t>& desktop, int width, int height,
+                                    const std::vector<Layer>& layers) {
+  std::vector<std::uint8_t> frame = desktop;
+  for (const Layer& layer : layers) {
+    for (int y = std::max(layer.rect.top, 0); y < std::min(layer.rect.bottom, height); ++y) {
+      for (int x = std::max(layer.rect.left, 0); x < std::min(layer.rect.right, width); ++x) {
+        for (int c = 0; c < 4; ++c) {
+          const int top = layer.pixels[(y - layer.rect.top) * layer.stride + (x - layer.rect.left) * 4 + c];
+          std::uint8_t& out = frame[(static_cast<std::size_t>(y) * width + x) * 4 + c];
+          out = static_cast<std::uint8_t>(std::lround((top * layer.alpha + out * (255.0 - layer.alpha)) / 255.0));
+        }
+      }
+    }
+  }
+  return frame;
+}
+
+// Random stacks of one to three windows, some covering the area (some
+// reaching past it), some not, at random opacities, composed one after
+// another on the same composer as a slideshow would: the window below read in
+// place, the lower windows composed once, a top window that changes nothing
+// left out, and every frame equal to the reference.
+TEST(ScreenComposer, EveryStackOfWindowsComposesAsThePixelByPixelReference) {
+  constexpr int kWidth = 7;
+  constexpr int kHeight = 5;
+  std::mt19937 random(18);
+  std::vector<std::uint8_t> desktop(static_cast<std::size_t>(kWidth) * kHeight * 4);
+  for (auto& byte : desktop) byte = static_cast<std::uint8_t>(random());
+  ScreenComposer composer(kWidth, kHeight);
+  composer.SetBackground(desktop.data(), kWidth * 4);
+  bool desktopHidden = false;
+  std::vector<std::vector<std::uint8_t>> pixels(3);
+  std::uint64_t version = 0;
+  std::vector<std::uint8_t> target(desktop.size());
+  int wrong = 0;
+  for (int frame = 0; frame < 3000; ++frame) {
+    const int count = 1 + static_cast<int>(random() % 3);
+    std::vector<Layer> layers;
+    for (int i = 0; i < count; ++i) {
+      const bool covers = random() % 2 == 0;
+      const Rect rect = covers ? Rect{-static_cast<int>(random() % 2), -static_cast<int>(random() % 2),
+                                      kWidth + static_cast<int>(random() % 2), kHeight + static_cast<int>(random() % 2)}
+                               : Rect::FromBounds(static_cast<int>(random() % 9) - 2, static_cast<int>(random() % 7) - 2,
+                                                  1 + static_cast<int>(random() % 5), 1 + static_cast<int>(random() % 4));
+      auto& window = pixels[static_cast<std::size_t>(i)];
+      window.resize(static_cast<std::size_t>(rect.Width()) * rect.Height() * 4);
+      // Often the same pixels as the window below, as in a dissolve's second half.
+      const std::uint8_t fill = static_cast<std::uint8_t>(random() % 4 == 0 ? 77 : random());
+      for (auto& byte : window) byte = random() % 2 == 0 ? fill : static_cast<std::uint8_t>(random());
+      const std::uint8_t alpha = static_cast<std::uint8_t>(random() % 3 == 0 ? 255 : 1 + random() % 254);
+      layers.push_back(Layer{window.data(), rect.Width() * 4, rect, alpha, ++version});
+    }
+    composer.ComposeInto(layers, target.data());
+    for (const Layer& layer : layers) {
+      if (layer.alpha == 255 && layer.rect.left <= 0 && layer.rect.top <= 0 && layer.rect.right >= kWidth &&
+          layer.rect.bottom >= kHeight) {
+        desktopHidden = true;
+      }
+    }
+    // Once let go, the desktop is black.
+    if (desktopHidden) std::fill(desktop.begin(), desktop.end(), std::uint8_t{0});
+    if (target != Reference(desktop, kWidth, kHeight, layers)) ++wrong;
+    // The same stack again is no new frame.
+    if (composer.Differs(layers)) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(desktopHidden);
 }
 
 }  // namespace

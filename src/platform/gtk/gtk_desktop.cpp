@@ -44,6 +44,7 @@ GtkDesktop::GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t h
 }
 
 GtkDesktop::~GtkDesktop() {
+  if (latePaint_ != 0) g_source_remove(latePaint_);
   for (auto& [key, timer] : timers_) g_source_remove(timer.source);
   g_source_remove(terminateSource_);
   g_source_remove(interruptSource_);
@@ -196,6 +197,26 @@ void GtkDesktop::Refresh(const std::optional<Rect>& changed) {
     // copies even when the frame comes out the same.
     if ((!changed || changed->Overlaps(output->Area())) && output->Differs()) output->Invalidate();
   }
+}
+
+void GtkDesktop::PaintSoon() {
+  // Long enough that a fade step's painting waits for the step's sleep.
+  constexpr guint kLatePaintMs = 10;
+  if (latePaint_ != 0) return;
+  latePaint_ = g_timeout_add(kLatePaintMs, [](gpointer self) -> gboolean {
+    auto* desktop = static_cast<GtkDesktop*>(self);
+    desktop->latePaint_ = 0;
+    desktop->PaintOutputs();
+    return G_SOURCE_REMOVE;
+  }, this);
+}
+
+void GtkDesktop::PaintOutputs() {
+  if (latePaint_ != 0) {
+    g_source_remove(latePaint_);
+    latePaint_ = 0;
+  }
+  for (auto& output : outputs_) output->PaintIfDue();
 }
 
 std::vector<Layer> GtkDesktop::LayersOver(const Rect& area) {

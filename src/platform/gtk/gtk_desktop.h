@@ -187,6 +187,9 @@ class GtkDesktop : public Desktop {
   // Gives the keyboard and the pointer back, for a box to take them.
   void ReleaseInput();
   void SetInputGrabbed(bool grabbed) { inputGrabbed_ = grabbed; }
+  // An output's frame is out of date: it is painted where the saver next
+  // waits, or after a short while if it does not wait.
+  void PaintSoon();
   // The starting program asks the saver to end (SIGTERM, a closed try-out
   // window): a close request to each of the saver's top-level windows.
   void RequestClose();
@@ -201,6 +204,8 @@ class GtkDesktop : public Desktop {
   // are composed again, all when none is given.
   void Refresh(const std::optional<Rect>& changed = std::nullopt);
   void SetUpOutputs();
+  // Paints every output whose frame is out of date.
+  void PaintOutputs();
   void ShowDialog(NativeWindow& window);
   void PlaceDialog(NativeWindow& window);
   // Moves the dialog's focus to the next (1) or previous (-1) control that takes it.
@@ -241,6 +246,7 @@ class GtkDesktop : public Desktop {
   bool restack_ = false;  // the views' stacking is out of date
   bool inputGrabbed_ = false;
   std::vector<std::unique_ptr<ScreenOutput>> outputs_;
+  guint latePaint_ = 0;  // paints outputs that no wait has painted
   std::unique_ptr<Gtk::Window> ownHost_;  // the try-out window
   MessageQueue queue_;
   std::vector<WindowHandle> lost_;  // destroyed by X, still to be ended here

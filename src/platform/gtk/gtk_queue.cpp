@@ -79,6 +79,7 @@ bool GtkDesktop::WaitForMessage() {
            std::any_of(timers_.begin(), timers_.end(), [](const auto& t) { return t.second.due; });
   };
   while (!waiting()) {
+    PaintOutputs();
     g_main_context_iteration(nullptr, TRUE);
     Pump();
   }

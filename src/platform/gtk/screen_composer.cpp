@@ -26,77 +26,142 @@ void ScreenComposer::SetBackground(const std::uint8_t* pixels, std::ptrdiff_t st
   ++backgroundVersion_;
 }
 
-void ScreenComposer::BlendLayer(const std::uint8_t* from, std::uint8_t* to, const Layer& layer) const {
+bool ScreenComposer::CoversOpaquely(const Layer& layer) const {
+  return layer.alpha == 255 && layer.rect.left <= 0 && layer.rect.top <= 0 && layer.rect.right >= width_ &&
+         layer.rect.bottom >= height_;
+}
+
+namespace {
+
+// The part of a layer that covers the area, as a plane of the area's size.
+const std::uint8_t* Origin(const Layer& layer) {
+  return layer.pixels + static_cast<std::ptrdiff_t>(-layer.rect.top) * layer.stride +
+         static_cast<std::ptrdiff_t>(-layer.rect.left) * 4;
+}
+
+}  // namespace
+
+void ScreenComposer::BlendLayer(Plane from, std::uint8_t* to, const Layer& layer) const {
   const Rect clip{std::max(layer.rect.left, 0), std::max(layer.rect.top, 0),
                   std::min(layer.rect.right, width_), std::min(layer.rect.bottom, height_)};
+  const auto row = static_cast<std::size_t>(Stride());
   // A window that covers the whole area writes every byte itself.
-  if (from != to && clip != Rect{0, 0, width_, height_}) std::memcpy(to, from, below_.size());
+  if (from.pixels != to && clip != Rect{0, 0, width_, height_}) {
+    for (std::int32_t y = 0; y < height_; ++y) std::memcpy(to + y * Stride(), from.pixels + y * from.stride, row);
+  }
   if (clip.Width() <= 0 || clip.Height() <= 0) return;
   const auto bytes = static_cast<std::size_t>(clip.Width()) * 4;
+  const auto left = static_cast<std::ptrdiff_t>(clip.left) * 4;
   for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
     const std::uint8_t* source = layer.pixels + (y - layer.rect.top) * layer.stride +
                                  static_cast<std::ptrdiff_t>(clip.left - layer.rect.left) * 4;
-    std::uint8_t* target = to + y * Stride() + static_cast<std::ptrdiff_t>(clip.left) * 4;
+    std::uint8_t* target = to + y * Stride() + left;
     if (layer.alpha == 255) {
       std::memcpy(target, source, bytes);
     } else {
-      BlendOver(from + (target - to), source, target, bytes, layer.alpha);
+      BlendOver(from.pixels + y * from.stride + left, source, target, bytes, layer.alpha);
     }
   }
 }
 
-void ScreenComposer::ComposeBelow(const std::vector<Layer>& layers) {
-  std::vector<Seen> lower;
-  for (std::size_t i = 0; i + 1 < layers.size(); ++i) {
-    lower.push_back(Seen{layers[i].version, layers[i].rect, layers[i].alpha});
+ScreenComposer::Key ScreenComposer::KeyOf(const std::vector<Layer>& layers, std::size_t count) const {
+  Key key{backgroundVersion_, {}};
+  for (std::size_t i = 0; i < count; ++i) {
+    // The desktop cannot show under an opaque window that covers the area.
+    if (CoversOpaquely(layers[i])) key.backgroundVersion = kHidden;
+    key.layers.push_back(Seen{layers[i].version, layers[i].rect, layers[i].alpha});
   }
-  if (lower == belowLayers_ && belowBackgroundVersion_ == backgroundVersion_ && !below_.empty()) return;
-  // A desktop never read is black.
-  Allocate(background_);
-  Allocate(below_);
-  std::memcpy(below_.data(), background_.data(), below_.size());
-  for (std::size_t i = 0; i + 1 < layers.size(); ++i) BlendLayer(below_.data(), below_.data(), layers[i]);
-  belowLayers_ = std::move(lower);
-  belowBackgroundVersion_ = backgroundVersion_;
-  comparedTop_.reset();
+  return key;
 }
 
-bool ScreenComposer::TopEqualsBelow(const Layer& top) {
+ScreenComposer::Plane ScreenComposer::UnderTop(const std::vector<Layer>& layers) {
+  const std::size_t lower = layers.size() - 1;
+  if (lower == 0) return Plane{Background(), Stride()};
+  // The usual case, a dissolve: one window covers the area and another fades over it.
+  if (CoversOpaquely(layers[lower - 1])) {
+    below_ = {};
+    belowKey_ = Key{};
+    return Plane{Origin(layers[lower - 1]), layers[lower - 1].stride};
+  }
+  Key key = KeyOf(layers, lower);
+  if (!(key == belowKey_) || below_.empty()) {
+    Allocate(below_);
+    if (key.backgroundVersion == kHidden) {
+      std::fill(below_.begin(), below_.end(), std::uint8_t{0});
+    } else {
+      std::memcpy(below_.data(), Background(), below_.size());
+    }
+    for (std::size_t i = 0; i < lower; ++i) BlendLayer(Plane{below_.data(), Stride()}, below_.data(), layers[i]);
+    belowKey_ = std::move(key);
+  }
+  return Plane{below_.data(), Stride()};
+}
+
+bool ScreenComposer::TopEquals(const Layer& top, Plane below, const Key& belowKey) {
   // Opacity plays no part: a pixel blended with itself is itself.
   const Seen seen{top.version, top.rect, 0};
-  if (comparedTop_ == seen) return topEqualedBelow_;
+  if (compared_ && compared_->top == seen && compared_->below == belowKey) return compared_->equal;
   const Rect clip{std::max(top.rect.left, 0), std::max(top.rect.top, 0), std::min(top.rect.right, width_),
                   std::min(top.rect.bottom, height_)};
   bool equal = true;
   const auto bytes = static_cast<std::size_t>(std::max(clip.Width(), 0)) * 4;
+  const auto left = static_cast<std::ptrdiff_t>(clip.left) * 4;
   for (std::int32_t y = clip.top; equal && y < clip.bottom; ++y) {
     const std::uint8_t* source = top.pixels + (y - top.rect.top) * top.stride +
                                  static_cast<std::ptrdiff_t>(clip.left - top.rect.left) * 4;
-    equal = std::memcmp(source, below_.data() + y * Stride() + static_cast<std::ptrdiff_t>(clip.left) * 4, bytes) == 0;
+    equal = std::memcmp(source, below.pixels + y * below.stride + left, bytes) == 0;
   }
-  comparedTop_ = seen;
-  topEqualedBelow_ = equal;
+  compared_ = Comparison{seen, belowKey, equal};
   return equal;
 }
 
-ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers) {
-  Key key{backgroundVersion_, {}};
-  if (layers.empty()) return key;
-  ComposeBelow(layers);
-  const std::size_t made = TopEqualsBelow(layers.back()) ? layers.size() - 1 : layers.size();
-  for (std::size_t i = 0; i < made; ++i) key.layers.push_back(Seen{layers[i].version, layers[i].rect, layers[i].alpha});
+ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers, Plane& below) {
+  Key key = KeyOf(layers, layers.size());
+  if (key.backgroundVersion == kHidden && !background_.empty()) {
+    background_ = {};
+    ++backgroundVersion_;
+  }
+  if (layers.empty()) {
+    below = Plane{Background(), Stride()};
+    return key;
+  }
+  // An opaque top window that covers the area is the frame; it is compared
+  // with what lies below only where that is a window read in place, so that
+  // the desktop is not made again for it.
+  const bool topCovers = CoversOpaquely(layers.back());
+  if (topCovers && (layers.size() < 2 || !CoversOpaquely(layers[layers.size() - 2]))) {
+    below = Plane{Origin(layers.back()), layers.back().stride};
+    return key;
+  }
+  below = UnderTop(layers);
+  Key lowerKey = KeyOf(layers, layers.size() - 1);
+  if (TopEquals(layers.back(), below, lowerKey)) return lowerKey;
   return key;
 }
 
+void ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target) {
+  Plane below{nullptr, 0};
+  composed_ = EffectiveKey(layers, below);
+  // A frame that is one plane as it stands: the desktop, a window that covers
+  // the area, or what lies under a top window that changes nothing.
+  if (composed_.layers.size() < layers.size() || layers.empty()) {
+    for (std::int32_t y = 0; y < height_; ++y) {
+      std::memcpy(target + y * Stride(), below.pixels + y * below.stride, static_cast<std::size_t>(Stride()));
+    }
+    return;
+  }
+  BlendLayer(below, target, layers.back());
+}
+
 const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {
-  composed_ = EffectiveKey(layers);
-  if (layers.empty()) return Background();
-  if (composed_.layers.size() < layers.size()) return below_.data();
   Allocate(frame_);
-  BlendLayer(below_.data(), frame_.data(), layers.back());
+  ComposeInto(layers, frame_.data());
   return frame_.data();
 }
 
-bool ScreenComposer::Differs(const std::vector<Layer>& layers) { return !(EffectiveKey(layers) == composed_); }
+bool ScreenComposer::Differs(const std::vector<Layer>& layers) {
+  Plane below{nullptr, 0};
+  return !(EffectiveKey(layers, below) == composed_);
+}
 
 }  // namespace orvanel::platform::gtk

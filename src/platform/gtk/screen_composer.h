@@ -2,9 +2,11 @@
 // One screen area's picture for a display without a compositing manager: the
 // desktop as it was before the saver started, with the saver's windows on it,
 // bottom first, each at its opacity. Buffers are made when first needed (a
-// dialog or a preview never needs them); a fade changes only the top window's
-// opacity, so the windows below it are composed once and each step blends one
-// frame over them.
+// dialog or a preview never needs them). A fade changes only the top window's
+// opacity, so each step blends one frame over what lies below it: the desktop,
+// a window that covers the whole area (read in place), or else the lower
+// windows composed once. Once a window covers the whole area opaquely the
+// desktop can never show again, and its copy is let go.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -36,8 +38,13 @@ class ScreenComposer {
   // Or written in place, then told.
   std::uint8_t* Background();
   void BackgroundWritten() { ++backgroundVersion_; }
+  // Whether a copy of the desktop is held (for measuring what is kept).
+  bool HoldsBackground() const { return !background_.empty(); }
 
-  // The frame with these layers over the background, bottom first.
+  // Writes the frame with these layers over the background, bottom first,
+  // into `target`: Height() rows of Stride() bytes.
+  void ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target);
+  // The same frame, in a buffer kept here.
   const std::uint8_t* Compose(const std::vector<Layer>& layers);
 
   // Whether these layers make a frame other than the one composed last. A
@@ -53,36 +60,50 @@ class ScreenComposer {
     std::uint8_t alpha;
     bool operator==(const Seen&) const = default;
   };
-  // What a frame is made of, as far as its pixels go.
+  // What a frame, or the part below its top layer, is made of.
   struct Key {
-    std::uint64_t backgroundVersion = ~std::uint64_t{0};
+    std::uint64_t backgroundVersion = kUnseen;
     std::vector<Seen> layers;
     bool operator==(const Key&) const = default;
   };
+  // Pixels of a whole area.
+  struct Plane {
+    const std::uint8_t* pixels;
+    std::ptrdiff_t stride;
+  };
+  static constexpr std::uint64_t kUnseen = ~std::uint64_t{0};
+  static constexpr std::uint64_t kHidden = kUnseen - 1;  // under an opaque window
+
   // Makes `buffer` a whole frame of black if it is not one yet.
   void Allocate(std::vector<std::uint8_t>& buffer) const;
+  bool CoversOpaquely(const Layer& layer) const;
   // `to` := `from` with the layer blended over it where it lies.
-  void BlendLayer(const std::uint8_t* from, std::uint8_t* to, const Layer& layer) const;
-  // Brings `below_` up to date with every layer but the top one.
-  void ComposeBelow(const std::vector<Layer>& layers);
-  // Whether the top layer's pixels equal those of `below_` where it lies.
-  bool TopEqualsBelow(const Layer& top);
+  void BlendLayer(Plane from, std::uint8_t* to, const Layer& layer) const;
+  // What lies below the top layer, brought up to date.
+  Plane UnderTop(const std::vector<Layer>& layers);
+  // Whether the top layer's pixels equal those of `below` where it lies.
+  bool TopEquals(const Layer& top, Plane below, const Key& belowKey);
   // The layers that make the frame: all of them, less a top layer that
-  // changes nothing.
-  Key EffectiveKey(const std::vector<Layer>& layers);
+  // changes nothing; `below` is what lies under the top layer.
+  Key EffectiveKey(const std::vector<Layer>& layers, Plane& below);
+  Key KeyOf(const std::vector<Layer>& layers, std::size_t count) const;
 
   std::int32_t width_;
   std::int32_t height_;
   std::vector<std::uint8_t> background_;
-  std::vector<std::uint8_t> below_;  // the background and every layer but the top one
+  std::vector<std::uint8_t> below_;  // the background and lower layers, when no one layer covers them
   std::vector<std::uint8_t> frame_;
-  std::vector<Seen> belowLayers_;
+  Key belowKey_;
   std::uint64_t backgroundVersion_ = 0;
-  std::uint64_t belowBackgroundVersion_ = ~std::uint64_t{0};
-  // The last answer of TopEqualsBelow, for the top layer's version and place
+  bool backgroundHidden_ = false;
+  // The last answer of TopEquals, for the top layer's version and place
   // over the same layers below.
-  std::optional<Seen> comparedTop_;
-  bool topEqualedBelow_ = false;
+  struct Comparison {
+    Seen top;
+    Key below;
+    bool equal;
+  };
+  std::optional<Comparison> compared_;
   Key composed_;
 };
 

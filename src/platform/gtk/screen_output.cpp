@@ -3,8 +3,10 @@
 #include <cairo-xlib.h>
 #include <gdk/gdkx.h>
 
+#include <cstring>
 #include <optional>
 
+#include "platform/gtk/frame_image.h"
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/virtual_keys.h"
 #include "platform/gtk/x_error_trap.h"
@@ -70,7 +72,9 @@ void ApplyCursor(Gtk::Widget& widget, bool hidden, std::optional<bool>& applied)
 }
 
 // A borderless window over one monitor, above other programs' windows, with
-// the keyboard and the pointer grabbed while it shows.
+// the keyboard and the pointer grabbed while it shows. Its frames are composed
+// straight into an image the X server reads and put on the window; the
+// toolkit paints it only on a display whose pixels the composer cannot write.
 class MonitorOutput : public ScreenOutput {
  public:
   MonitorOutput(GtkDesktop& desktop, const Rect& monitor)
@@ -81,7 +85,14 @@ class MonitorOutput : public ScreenOutput {
     window_.resize(monitor.Width(), monitor.Height());
     window_.set_can_focus(true);
     window_.signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cairo) {
-      PaintFrame(cairo);
+      if (!image_) {
+        PaintFrame(cairo);
+      } else if (due_) {
+        Paint();
+      } else if (auto gdkWindow = window_.get_window()) {
+        // Exposed: the frame as it stands.
+        image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), Rect{0, 0, area_.Width(), area_.Height()});
+      }
       return true;
     });
     window_.signal_map_event().connect([this](GdkEventAny*) {
@@ -99,13 +110,26 @@ class MonitorOutput : public ScreenOutput {
   }
   ~MonitorOutput() override { Ungrab(); }
 
-  void Invalidate() override { window_.queue_draw(); }
+  void Invalidate() override {
+    if (!image_) {
+      window_.queue_draw();
+      return;
+    }
+    due_ = true;
+    desktop_.PaintSoon();
+  }
+  void PaintIfDue() override {
+    if (due_ && window_.get_visible()) Paint();
+  }
   void SetShown(bool shown) override {
     if (shown == window_.get_visible()) return;
     if (shown) {
       // The desktop is read when the saver first shows on it, not before:
       // a dialog or a preview, which never shows here, keeps no copy.
       if (!desktopRead_) {
+        image_ = FrameImage::For(gtk_widget_get_visual(GTK_WIDGET(window_.gobj())), area_.Width(), area_.Height());
+        // Frames are put on the window itself; a back buffer would cover them.
+        if (image_) window_.set_double_buffered(false);
         GrabDesktop();
         desktopRead_ = true;
       }
@@ -118,8 +142,30 @@ class MonitorOutput : public ScreenOutput {
   void SetCursorHidden(bool hidden) override { ApplyCursor(window_, hidden, cursorHidden_); }
 
  private:
+  void Paint() {
+    auto gdkWindow = window_.get_window();
+    if (!gdkWindow) return;
+    due_ = false;
+    image_->AwaitServer();
+    composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
+    image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), Rect{0, 0, area_.Width(), area_.Height()});
+  }
+
   // The desktop under the monitor before anything of the saver shows.
   void GrabDesktop() {
+    if (image_) {
+      if (!image_->Get(GDK_ROOT_WINDOW(), Point{area_.left, area_.top})) return;
+      std::uint8_t* target = composer_.Background();
+      for (std::int32_t y = 0; y < area_.Height(); ++y) {
+        const std::uint8_t* from = image_->Pixels() + y * image_->Stride();
+        std::uint8_t* to = target + y * composer_.Stride();
+        std::memcpy(to, from, static_cast<std::size_t>(composer_.Stride()));
+        for (std::int32_t x = 0; x < area_.Width(); ++x) to[x * 4 + 3] = 0xFF;
+      }
+      composer_.BackgroundWritten();
+      due_ = true;
+      return;
+    }
     GdkWindow* root = gdk_get_default_root_window();
     GdkPixbuf* shot = gdk_pixbuf_get_from_window(root, area_.left, area_.top, area_.Width(), area_.Height());
     if (shot == nullptr) return;
@@ -158,6 +204,8 @@ class MonitorOutput : public ScreenOutput {
   }
 
   Gtk::Window window_;
+  std::unique_ptr<FrameImage> image_;
+  bool due_ = false;
   bool grabbed_ = false;
   bool desktopRead_ = false;
   std::optional<bool> cursorHidden_;
@@ -193,9 +241,13 @@ class ContainerOutput : public ScreenOutput {
 class ForeignOutput : public ScreenOutput {
  public:
   ForeignOutput(GtkDesktop& desktop, Display* display, Window xid, const Rect& area,
-                Visual* visual)
-      : ScreenOutput(desktop, area), display_(display) {
-    surface_ = cairo_xlib_surface_create(display, xid, visual, area.Width(), area.Height());
+                Visual* visual, int depth)
+      : ScreenOutput(desktop, area), display_(display), xid_(xid) {
+    // Frames go to the window as an image of its own pixels where the
+    // window's visual takes the composer's, else through cairo.
+    GdkVisual* gdkVisual = gdk_x11_screen_lookup_visual(gdk_screen_get_default(), XVisualIDFromVisual(visual));
+    if (depth == 24) image_ = FrameImage::For(gdkVisual, area.Width(), area.Height());
+    if (!image_) surface_ = cairo_xlib_surface_create(display, xid, visual, area.Width(), area.Height());
     // Added to what this connection already asks of the window (GDK's own, for the root).
     XWindowAttributes attributes{};
     {
@@ -208,27 +260,24 @@ class ForeignOutput : public ScreenOutput {
     if (gdkWindow_ != nullptr) gdk_window_add_filter(gdkWindow_, &ForeignOutput::OnEvent, this);
   }
   ~ForeignOutput() override {
-    if (pending_ != 0) g_source_remove(pending_);
     if (gdkWindow_ != nullptr) {
       gdk_window_remove_filter(gdkWindow_, &ForeignOutput::OnEvent, this);
       g_object_unref(gdkWindow_);
     }
-    cairo_surface_destroy(surface_);
+    if (surface_ != nullptr) cairo_surface_destroy(surface_);
   }
 
   void Invalidate() override {
-    if (pending_ == 0) pending_ = g_idle_add(&ForeignOutput::OnIdle, this);
+    due_ = true;
+    desktop_.PaintSoon();
+  }
+  void PaintIfDue() override {
+    if (due_) Paint();
   }
   void SetShown(bool) override {}
   void SetCursorHidden(bool) override {}
 
  private:
-  static gboolean OnIdle(gpointer self) {
-    auto* output = static_cast<ForeignOutput*>(self);
-    output->pending_ = 0;
-    output->Paint();
-    return G_SOURCE_REMOVE;
-  }
   static GdkFilterReturn OnEvent(GdkXEvent* native, GdkEvent*, gpointer self) {
     const auto* event = static_cast<XEvent*>(native);
     auto* output = static_cast<ForeignOutput*>(self);
@@ -237,9 +286,16 @@ class ForeignOutput : public ScreenOutput {
     return GDK_FILTER_CONTINUE;
   }
   void Paint() {
+    due_ = false;
     // The host may destroy its window at any moment; drawing on a window
     // that is gone is no fault of the saver's.
     XErrorTrap trap;
+    if (image_) {
+      image_->AwaitServer();
+      composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
+      image_->Put(xid_, Rect{0, 0, area_.Width(), area_.Height()});
+      return;
+    }
     cairo_t* cairo = cairo_create(surface_);
     PaintFrame(cairo);
     cairo_destroy(cairo);
@@ -248,9 +304,11 @@ class ForeignOutput : public ScreenOutput {
   }
 
   Display* display_;
+  Window xid_;
+  std::unique_ptr<FrameImage> image_;
   cairo_surface_t* surface_ = nullptr;
   GdkWindow* gdkWindow_ = nullptr;
-  guint pending_ = 0;
+  bool due_ = false;
 };
 
 }  // namespace
@@ -352,7 +410,7 @@ std::unique_ptr<ScreenOutput> ScreenOutput::OnForeignWindow(GtkDesktop& desktop,
   if (!trap.Clean() || known == 0) return nullptr;
   return std::make_unique<ForeignOutput>(desktop, display, window,
                                          Rect{0, 0, attributes.width, attributes.height},
-                                         attributes.visual);
+                                         attributes.visual, attributes.depth);
 }
 
 }  // namespace orvanel::platform::gtk

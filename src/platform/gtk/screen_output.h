@@ -41,8 +41,13 @@ class ScreenOutput {
  public:
   virtual ~ScreenOutput() = default;
   const Rect& Area() const { return area_; }
-  // The frame is out of date; it is made again when the display next asks.
+  // The frame is out of date; it is made again at the next PaintIfDue, or
+  // when the display next asks.
   virtual void Invalidate() = 0;
+  // Paints the frame if it is out of date. The desktop calls this where the
+  // saver only waits (its sleeps, an empty queue), so that the work of a fade
+  // step falls inside the step's wait instead of after it.
+  virtual void PaintIfDue() {}
   // Whether the windows over the area now make another frame than the one
   // painted last.
   bool Differs();

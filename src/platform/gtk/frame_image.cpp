@@ -1,0 +1,152 @@
+#include "platform/gtk/frame_image.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <gdk/gdkx.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/gtk/x_error_trap.h"
+
+namespace orvanel::platform::gtk {
+
+struct FrameImage::Segment {
+  XShmSegmentInfo info{};
+};
+
+namespace {
+
+bool SharedMemoryWanted(Display* display) {
+  const char* off = std::getenv("ORVANEL_NO_SHM");
+  // Shared pixels go to the server as they are, in its byte order.
+  return (off == nullptr || *off == '\0') && XShmQueryExtension(display) != False &&
+         ImageByteOrder(display) == LSBFirst;
+}
+
+}  // namespace
+
+std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t width, std::int32_t height) {
+  if (gdkVisual == nullptr || width <= 0 || height <= 0) return nullptr;
+  Display* display = gdk_x11_display_get_xdisplay(gdk_display_get_default());
+  Visual* visual = gdk_x11_visual_get_xvisual(gdkVisual);
+  const int depth = gdk_visual_get_depth(gdkVisual);
+  // The composer's pixels as they lie in memory: anything else is left to the toolkit.
+  if ((depth != 24 && depth != 32) || visual->c_class != TrueColor || visual->red_mask != 0xFF0000 ||
+      visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF || std::endian::native != std::endian::little) {
+    return nullptr;
+  }
+  const auto fits = [width](const XImage* image) {
+    return image->bits_per_pixel == 32 && image->bytes_per_line == width * 4;
+  };
+  if (SharedMemoryWanted(display)) {
+    auto segment = std::make_unique<Segment>();
+    XImage* image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &segment->info,
+                                    static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (image != nullptr && fits(image)) {
+      const auto bytes = static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(height);
+      segment->info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+      if (segment->info.shmid >= 0) {
+        void* memory = shmat(segment->info.shmid, nullptr, 0);
+        // Gone as soon as both sides have let go of it, whatever way the saver ends.
+        shmctl(segment->info.shmid, IPC_RMID, nullptr);
+        if (memory != reinterpret_cast<void*>(-1)) {
+          segment->info.shmaddr = image->data = static_cast<char*>(memory);
+          segment->info.readOnly = False;
+          // A server on another machine says yes to the extension and then
+          // cannot reach the segment.
+          XErrorTrap trap;
+          XShmAttach(display, &segment->info);
+          XSync(display, False);
+          if (trap.Clean()) {
+            auto frame = std::unique_ptr<FrameImage>(new FrameImage(display, image, true));
+            frame->segment_ = std::move(segment);
+            return frame;
+          }
+          shmdt(memory);
+        }
+      }
+    }
+    if (image != nullptr) {
+      image->data = nullptr;
+      XDestroyImage(image);
+    }
+  }
+  XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                               static_cast<unsigned>(width), static_cast<unsigned>(height), 32, width * 4);
+  if (image == nullptr) return nullptr;
+  image->byte_order = LSBFirst;  // Xlib turns it into the server's order on the way
+  image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(width) * 4, static_cast<std::size_t>(height)));
+  if (image->data == nullptr || !fits(image)) {
+    XDestroyImage(image);  // frees the data too
+    return nullptr;
+  }
+  return std::unique_ptr<FrameImage>(new FrameImage(display, image, false));
+}
+
+FrameImage::FrameImage(Display* display, XImage* image, bool shared)
+    : display_(display), image_(image), shared_(shared) {}
+
+FrameImage::~FrameImage() {
+  if (gc_ != nullptr) XFreeGC(display_, gc_);
+  if (shared_) {
+    XShmDetach(display_, &segment_->info);
+    XSync(display_, False);
+    shmdt(segment_->info.shmaddr);
+    image_->data = nullptr;
+  }
+  XDestroyImage(image_);
+}
+
+std::uint8_t* FrameImage::Pixels() { return reinterpret_cast<std::uint8_t*>(image_->data); }
+
+std::ptrdiff_t FrameImage::Stride() const { return image_->bytes_per_line; }
+
+void FrameImage::AwaitServer() {
+  if (!pending_) return;
+  XSync(display_, False);
+  pending_ = false;
+}
+
+void FrameImage::Put(unsigned long drawable, const Rect& rect) {
+  if (rect.Width() <= 0 || rect.Height() <= 0) return;
+  if (gc_ == nullptr || gcDrawable_ != drawable) {
+    if (gc_ != nullptr) XFreeGC(display_, gc_);
+    gc_ = XCreateGC(display_, drawable, 0, nullptr);
+    gcDrawable_ = drawable;
+  }
+  const auto w = static_cast<unsigned>(rect.Width());
+  const auto h = static_cast<unsigned>(rect.Height());
+  if (shared_) {
+    XShmPutImage(display_, drawable, gc_, image_, rect.left, rect.top, rect.left, rect.top, w, h, False);
+    pending_ = true;
+  } else {
+    XPutImage(display_, drawable, gc_, image_, rect.left, rect.top, rect.left, rect.top, w, h);
+  }
+  XFlush(display_);
+}
+
+bool FrameImage::Get(unsigned long drawable, Point from) {
+  AwaitServer();
+  XErrorTrap trap;
+  if (shared_) {
+    XShmGetImage(display_, drawable, image_, from.x, from.y, AllPlanes);
+    return trap.Clean();
+  }
+  XImage* read = XGetImage(display_, drawable, from.x, from.y, static_cast<unsigned>(image_->width),
+                           static_cast<unsigned>(image_->height), AllPlanes, ZPixmap);
+  if (read == nullptr) return false;
+  const bool fits = read->bits_per_pixel == 32 && read->byte_order == LSBFirst;
+  for (int y = 0; fits && y < image_->height; ++y) {
+    std::memcpy(image_->data + y * image_->bytes_per_line, read->data + y * read->bytes_per_line,
+                static_cast<std::size_t>(image_->width) * 4);
+  }
+  XDestroyImage(read);
+  return fits && trap.Clean();
+}
+
+}  // namespace orvanel::platform::gtk

@@ -1,0 +1,54 @@
+#pragma once
+// A screen area's frame in memory the X server reads: a shared-memory image
+// when the display shares memory with the saver (MIT-SHM), so that a frame
+// reaches the screen without a copy through the connection; an ordinary image
+// sent through the connection otherwise. Setting ORVANEL_NO_SHM in the
+// environment takes the second way on any display.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "platform/geometry.h"
+
+struct _GdkVisual;
+struct _XDisplay;
+struct _XGC;
+struct _XImage;
+
+namespace orvanel::platform::gtk {
+
+class FrameImage {
+ public:
+  // Null when windows of this visual do not take the composer's pixels (32
+  // bits, blue, green, red and an unused byte) as they are.
+  static std::unique_ptr<FrameImage> For(_GdkVisual* visual, std::int32_t width, std::int32_t height);
+  ~FrameImage();
+  FrameImage(const FrameImage&) = delete;
+  FrameImage& operator=(const FrameImage&) = delete;
+
+  bool Shared() const { return shared_; }
+  std::uint8_t* Pixels();
+  std::ptrdiff_t Stride() const;
+
+  // Waits until the server has read the last frame put, before the frame is
+  // written again.
+  void AwaitServer();
+  // Puts the part `rect` of the frame at the same place in `drawable`.
+  void Put(unsigned long drawable, const Rect& rect);
+  // Reads the drawable's pixels from `from` on into the frame.
+  bool Get(unsigned long drawable, Point from);
+
+ private:
+  FrameImage(_XDisplay* display, _XImage* image, bool shared);
+  struct Segment;
+
+  _XDisplay* display_;
+  _XImage* image_;
+  bool shared_;
+  std::unique_ptr<Segment> segment_;
+  _XGC* gc_ = nullptr;
+  unsigned long gcDrawable_ = 0;
+  bool pending_ = false;  // a shared frame put that the server may still be reading
+};
+
+}  // namespace orvanel::platform::gtk
