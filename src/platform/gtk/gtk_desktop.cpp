@@ -242,7 +242,14 @@ std::vector<Layer> GtkDesktop::LayersOver(const Rect& area) {
 std::unique_ptr<DrawingContext> GtkDesktop::WindowContext(WindowHandle handle) {
   if (NativeWindow* window = Find(handle)) {
     return std::make_unique<SurfaceContext>(window->pixels->Surface(), [this, handle] {
-      if (NativeWindow* drawn = Find(handle)) Changed(*drawn);
+      NativeWindow* drawn = Find(handle);
+      if (drawn == nullptr) return;
+      // A form that draws keeps what it drew, and paints the window from it.
+      if (!drawn->sharesContent && !drawn->paintAsked) {
+        drawn->paintAsked = true;
+        Post(Message{handle, kMsgPaint, 0, 0, Now(), cursor_});
+      }
+      Changed(*drawn);
     });
   }
   // Another program's window (the preview's host): drawn on directly.
@@ -281,7 +288,14 @@ std::unique_ptr<DrawingContext> GtkDesktop::BitmapContext(Bitmap& bitmap) {
 void GtkDesktop::PaintFrom(const Message& paint, const Bitmap& content) {
   NativeWindow* window = Find(paint.window);
   if (window == nullptr) return;
-  SurfaceContext(window->pixels->Surface(), nullptr).DrawBitmap(content, Point{0, 0});
+  const auto& kept = static_cast<const SurfaceBitmap&>(content);
+  if (kept.Width() == window->pixels->Width() && kept.Height() == window->pixels->Height()) {
+    // The kept content covers the window: it becomes the window's pixels.
+    window->pixels = SurfaceBitmap::Sharing(kept);
+    window->sharesContent = true;
+  } else {
+    SurfaceContext(window->pixels->Surface(), nullptr).DrawBitmap(content, Point{0, 0});
+  }
   Changed(*window);
 }
 

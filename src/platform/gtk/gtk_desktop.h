@@ -46,6 +46,10 @@ struct NativeWindow {
   bool enabled = true;
   std::uint8_t alpha = 255;
   std::unique_ptr<SurfaceBitmap> pixels;  // the client area
+  // The window's pixels are the kept content its form paints it from: one
+  // copy of them, not two. Until then, a paint is asked for once it is drawn on.
+  bool sharesContent = false;
+  bool paintAsked = false;
   std::uint64_t version = 0;               // moves on with every change of the pixels
   std::vector<WindowHandle> controls;
   std::unique_ptr<Gtk::Window> dialog;  // once the window has controls and is shown

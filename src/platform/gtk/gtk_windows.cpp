@@ -135,6 +135,8 @@ void GtkDesktop::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, con
     copy.FillRect(Rect{0, 0, next.Width(), next.Height()}, kBlack);
     copy.DrawBitmap(*window->pixels, Point{0, 0});
     window->pixels = std::move(pixels);
+    window->sharesContent = false;
+    window->paintAsked = false;
   }
   window->bounds = next;
   if (window->inputOnly != 0) {

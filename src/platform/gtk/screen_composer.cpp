@@ -13,6 +13,8 @@ void ScreenComposer::Allocate(std::vector<std::uint8_t>& buffer) const {
   if (buffer.empty()) buffer.assign(static_cast<std::size_t>(Stride()) * static_cast<std::size_t>(height_), 0);
 }
 
+void ScreenComposer::Release(std::vector<std::uint8_t>& buffer) { std::vector<std::uint8_t>().swap(buffer); }
+
 std::uint8_t* ScreenComposer::Background() {
   Allocate(background_);
   return background_.data();
@@ -79,7 +81,7 @@ ScreenComposer::Plane ScreenComposer::UnderTop(const std::vector<Layer>& layers)
   if (lower == 0) return Plane{Background(), Stride()};
   // The usual case, a dissolve: one window covers the area and another fades over it.
   if (CoversOpaquely(layers[lower - 1])) {
-    below_ = {};
+    Release(below_);
     belowKey_ = Key{};
     return Plane{Origin(layers[lower - 1]), layers[lower - 1].stride};
   }
@@ -118,7 +120,7 @@ bool ScreenComposer::TopEquals(const Layer& top, Plane below, const Key& belowKe
 ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers, Plane& below) {
   Key key = KeyOf(layers, layers.size());
   if (key.backgroundVersion == kHidden && !background_.empty()) {
-    background_ = {};
+    Release(background_);
     ++backgroundVersion_;
   }
   if (layers.empty()) {

@@ -38,8 +38,8 @@ class ScreenComposer {
   // Or written in place, then told.
   std::uint8_t* Background();
   void BackgroundWritten() { ++backgroundVersion_; }
-  // Whether a copy of the desktop is held (for measuring what is kept).
-  bool HoldsBackground() const { return !background_.empty(); }
+  // Whether memory for a copy of the desktop is held.
+  bool HoldsBackground() const { return background_.capacity() != 0; }
 
   // Writes the frame with these layers over the background, bottom first,
   // into `target`: Height() rows of Stride() bytes.
@@ -76,6 +76,8 @@ class ScreenComposer {
 
   // Makes `buffer` a whole frame of black if it is not one yet.
   void Allocate(std::vector<std::uint8_t>& buffer) const;
+  // Hands the buffer's memory back (clearing it would keep it).
+  static void Release(std::vector<std::uint8_t>& buffer);
   bool CoversOpaquely(const Layer& layer) const;
   // `to` := `from` with the layer blended over it where it lies.
   void BlendLayer(Plane from, std::uint8_t* to, const Layer& layer) const;

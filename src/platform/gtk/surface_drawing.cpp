@@ -5,6 +5,10 @@ namespace orvanel::platform::gtk {
 SurfaceBitmap::SurfaceBitmap(std::int32_t width, std::int32_t height, bool picture)
     : surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)), picture_(picture) {}
 
+std::unique_ptr<SurfaceBitmap> SurfaceBitmap::Sharing(const SurfaceBitmap& other) {
+  return std::unique_ptr<SurfaceBitmap>(new SurfaceBitmap(cairo_surface_reference(other.surface_), other.picture_));
+}
+
 SurfaceBitmap::~SurfaceBitmap() { cairo_surface_destroy(surface_); }
 
 bool SurfaceBitmap::Valid() const { return cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS; }

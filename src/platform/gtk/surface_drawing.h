@@ -4,6 +4,7 @@
 #include <cairo.h>
 
 #include <functional>
+#include <memory>
 
 #include "platform/desktop.h"
 
@@ -13,6 +14,8 @@ class SurfaceBitmap : public Bitmap {
  public:
   // `picture` bitmaps hand their rows to a decoder.
   SurfaceBitmap(std::int32_t width, std::int32_t height, bool picture);
+  // The same pixels as `other`, shared: drawing on either is drawing on both.
+  static std::unique_ptr<SurfaceBitmap> Sharing(const SurfaceBitmap& other);
   ~SurfaceBitmap() override;
   SurfaceBitmap(const SurfaceBitmap&) = delete;
   SurfaceBitmap& operator=(const SurfaceBitmap&) = delete;
@@ -25,6 +28,8 @@ class SurfaceBitmap : public Bitmap {
   cairo_surface_t* Surface() const { return surface_; }
 
  private:
+  SurfaceBitmap(cairo_surface_t* surface, bool picture) : surface_(surface), picture_(picture) {}
+
   cairo_surface_t* surface_;
   bool picture_;
 };
