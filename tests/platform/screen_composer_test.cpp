@@ -186,6 +186,15 @@ TEST(ScreenComposer, TheDesktopIsLetGoOnceAnOpaqueWindowCoversTheArea) {
   EXPECT_EQ(At(frame, 4, 3, 1), 0);
 }
 
+// A dialog or a preview asks whether the monitors' frames change (the cursor
+// is shown or hidden) but never shows there: asking allocates nothing.
+TEST(ScreenComposer, AskingWhetherAFrameChangesHoldsNoFrame) {
+  ScreenComposer composer(4, 2);
+  composer.Differs({});
+  composer.Differs({});
+  EXPECT_FALSE(composer.HoldsBackground());
+}
+
 // What the frame must be, pixel by pixel: each layer in turn over what is
 // below it, rounded to the nearest level.
 std::vector<std::uint8_t> Reference(const std::vector<std::uint8_t>& desktop, int width, int height,

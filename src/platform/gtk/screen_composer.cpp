@@ -117,41 +117,37 @@ bool ScreenComposer::TopEquals(const Layer& top, Plane below, const Key& belowKe
   return equal;
 }
 
-ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers, Plane& below) {
+ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers) {
   Key key = KeyOf(layers, layers.size());
-  if (key.backgroundVersion == kHidden && !background_.empty()) {
+  if (key.backgroundVersion == kHidden && HoldsBackground()) {
     Release(background_);
     ++backgroundVersion_;
   }
-  if (layers.empty()) {
-    below = Plane{Background(), Stride()};
-    return key;
-  }
+  if (layers.empty()) return key;
   // An opaque top window that covers the area is the frame; it is compared
   // with what lies below only where that is a window read in place, so that
   // the desktop is not made again for it.
-  const bool topCovers = CoversOpaquely(layers.back());
-  if (topCovers && (layers.size() < 2 || !CoversOpaquely(layers[layers.size() - 2]))) {
-    below = Plane{Origin(layers.back()), layers.back().stride};
+  if (CoversOpaquely(layers.back()) && (layers.size() < 2 || !CoversOpaquely(layers[layers.size() - 2]))) {
     return key;
   }
-  below = UnderTop(layers);
   Key lowerKey = KeyOf(layers, layers.size() - 1);
-  if (TopEquals(layers.back(), below, lowerKey)) return lowerKey;
+  if (TopEquals(layers.back(), UnderTop(layers), lowerKey)) return lowerKey;
   return key;
 }
 
 void ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target) {
-  Plane below{nullptr, 0};
-  composed_ = EffectiveKey(layers, below);
-  // A frame that is one plane as it stands: the desktop, a window that covers
-  // the area, or what lies under a top window that changes nothing.
-  if (composed_.layers.size() < layers.size() || layers.empty()) {
+  composed_ = EffectiveKey(layers);
+  if (layers.empty() || composed_.layers.size() < layers.size()) {
+    // The frame is one plane as it stands: the desktop, or what lies under a
+    // top window that changes nothing.
+    const Plane plane = layers.empty() ? Plane{Background(), Stride()} : UnderTop(layers);
     for (std::int32_t y = 0; y < height_; ++y) {
-      std::memcpy(target + y * Stride(), below.pixels + y * below.stride, static_cast<std::size_t>(Stride()));
+      std::memcpy(target + y * Stride(), plane.pixels + y * plane.stride, static_cast<std::size_t>(Stride()));
     }
     return;
   }
+  // An opaque top window that covers the area writes every byte itself.
+  const Plane below = CoversOpaquely(layers.back()) ? Plane{target, Stride()} : UnderTop(layers);
   BlendLayer(below, target, layers.back());
 }
 
@@ -161,9 +157,6 @@ const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {
   return frame_.data();
 }
 
-bool ScreenComposer::Differs(const std::vector<Layer>& layers) {
-  Plane below{nullptr, 0};
-  return !(EffectiveKey(layers, below) == composed_);
-}
+bool ScreenComposer::Differs(const std::vector<Layer>& layers) { return !(EffectiveKey(layers) == composed_); }
 
 }  // namespace orvanel::platform::gtk

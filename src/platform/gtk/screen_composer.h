@@ -86,8 +86,8 @@ class ScreenComposer {
   // Whether the top layer's pixels equal those of `below` where it lies.
   bool TopEquals(const Layer& top, Plane below, const Key& belowKey);
   // The layers that make the frame: all of them, less a top layer that
-  // changes nothing; `below` is what lies under the top layer.
-  Key EffectiveKey(const std::vector<Layer>& layers, Plane& below);
+  // changes nothing.
+  Key EffectiveKey(const std::vector<Layer>& layers);
   Key KeyOf(const std::vector<Layer>& layers, std::size_t count) const;
 
   std::int32_t width_;
