@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -216,9 +217,11 @@ std::vector<std::uint8_t> Reference(const std::vector<std::uint8_t>& desktop, in
 
 // Random stacks of one to three windows, some covering the area (some
 // reaching past it), some not, at random opacities, composed one after
-// another on the same composer as a slideshow would: the window below read in
-// place, the lower windows composed once, a top window that changes nothing
-// left out, and every frame equal to the reference.
+// another into the same frame as a slideshow would, often as fade steps of
+// the stack before: the window below read in place, the lower windows
+// composed once, a top window that changes nothing left out, a step blended
+// only where it can change anything. Every frame equals the reference, and
+// nothing outside the part said to have changed has changed.
 TEST(ScreenComposer, EveryStackOfWindowsComposesAsThePixelByPixelReference) {
   constexpr int kWidth = 7;
   constexpr int kHeight = 5;
@@ -231,25 +234,34 @@ TEST(ScreenComposer, EveryStackOfWindowsComposesAsThePixelByPixelReference) {
   std::vector<std::vector<std::uint8_t>> pixels(3);
   std::uint64_t version = 0;
   std::vector<std::uint8_t> target(desktop.size());
+  std::vector<Layer> layers;
   int wrong = 0;
-  for (int frame = 0; frame < 3000; ++frame) {
-    const int count = 1 + static_cast<int>(random() % 3);
-    std::vector<Layer> layers;
-    for (int i = 0; i < count; ++i) {
-      const bool covers = random() % 2 == 0;
-      const Rect rect = covers ? Rect{-static_cast<int>(random() % 2), -static_cast<int>(random() % 2),
-                                      kWidth + static_cast<int>(random() % 2), kHeight + static_cast<int>(random() % 2)}
-                               : Rect::FromBounds(static_cast<int>(random() % 9) - 2, static_cast<int>(random() % 7) - 2,
-                                                  1 + static_cast<int>(random() % 5), 1 + static_cast<int>(random() % 4));
-      auto& window = pixels[static_cast<std::size_t>(i)];
-      window.resize(static_cast<std::size_t>(rect.Width()) * rect.Height() * 4);
-      // Often the same pixels as the window below, as in a dissolve's second half.
-      const std::uint8_t fill = static_cast<std::uint8_t>(random() % 4 == 0 ? 77 : random());
-      for (auto& byte : window) byte = random() % 2 == 0 ? fill : static_cast<std::uint8_t>(random());
-      const std::uint8_t alpha = static_cast<std::uint8_t>(random() % 3 == 0 ? 255 : 1 + random() % 254);
-      layers.push_back(Layer{window.data(), rect.Width() * 4, rect, alpha, ++version});
+  int steps = 0;
+  for (int frame = 0; frame < 4000; ++frame) {
+    if (!layers.empty() && random() % 2 == 0) {
+      // A fade step: the top window's opacity alone moves.
+      layers.back().alpha = static_cast<std::uint8_t>(1 + random() % 255);
+      ++steps;
+    } else {
+      layers.clear();
+      const int count = 1 + static_cast<int>(random() % 3);
+      for (int i = 0; i < count; ++i) {
+        const bool covers = random() % 2 == 0;
+        const Rect rect = covers ? Rect{-static_cast<int>(random() % 2), -static_cast<int>(random() % 2),
+                                        kWidth + static_cast<int>(random() % 2), kHeight + static_cast<int>(random() % 2)}
+                                 : Rect::FromBounds(static_cast<int>(random() % 9) - 2, static_cast<int>(random() % 7) - 2,
+                                                    1 + static_cast<int>(random() % 5), 1 + static_cast<int>(random() % 4));
+        auto& window = pixels[static_cast<std::size_t>(i)];
+        window.resize(static_cast<std::size_t>(rect.Width()) * rect.Height() * 4);
+        // Often mostly the same pixels as the window below, as in a dissolve.
+        const std::uint8_t fill = static_cast<std::uint8_t>(random() % 4 == 0 ? 77 : random());
+        for (auto& byte : window) byte = random() % 8 != 0 ? fill : static_cast<std::uint8_t>(random());
+        const std::uint8_t alpha = static_cast<std::uint8_t>(random() % 3 == 0 ? 255 : 1 + random() % 254);
+        layers.push_back(Layer{window.data(), rect.Width() * 4, rect, alpha, ++version});
+      }
     }
-    composer.ComposeInto(layers, target.data());
+    const std::vector<std::uint8_t> before = target;
+    const Rect changed = composer.ComposeInto(layers, target.data());
     for (const Layer& layer : layers) {
       if (layer.alpha == 255 && layer.rect.left <= 0 && layer.rect.top <= 0 && layer.rect.right >= kWidth &&
           layer.rect.bottom >= kHeight) {
@@ -259,11 +271,43 @@ TEST(ScreenComposer, EveryStackOfWindowsComposesAsThePixelByPixelReference) {
     // Once let go, the desktop is black.
     if (desktopHidden) std::fill(desktop.begin(), desktop.end(), std::uint8_t{0});
     if (target != Reference(desktop, kWidth, kHeight, layers)) ++wrong;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        const std::size_t at = (static_cast<std::size_t>(y) * kWidth + x) * 4;
+        const bool inside = x >= changed.left && x < changed.right && y >= changed.top && y < changed.bottom;
+        if (!inside && frame > 0 && std::memcmp(&before[at], &target[at], 4) != 0) ++wrong;
+      }
+    }
     // The same stack again is no new frame.
     if (composer.Differs(layers)) ++wrong;
   }
   EXPECT_EQ(wrong, 0);
   EXPECT_TRUE(desktopHidden);
+  EXPECT_GT(steps, 1000);
+}
+
+// A dissolve's step on a large screen touches only the pictures' part of it:
+// the two windows are black around pictures of their own places.
+TEST(ScreenComposer, AFadeStepChangesOnlyWhereTheTwoWindowsDiffer) {
+  ScreenComposer composer(40, 30);
+  auto picture = Filled(40, 30, 0);
+  auto overlay = Filled(40, 30, 0);
+  const auto paint = [](std::vector<std::uint8_t>& window, Rect where, std::uint8_t value) {
+    for (int y = where.top; y < where.bottom; ++y) {
+      for (int x = where.left; x < where.right; ++x) window[(static_cast<std::size_t>(y) * 40 + x) * 4] = value;
+    }
+  };
+  paint(picture, Rect{10, 8, 30, 22}, 200);
+  paint(overlay, Rect{5, 12, 25, 20}, 90);
+  std::vector<std::uint8_t> frame(40 * 30 * 4);
+  std::vector<Layer> layers{{picture.data(), 160, Rect{0, 0, 40, 30}, 255, 1}, {overlay.data(), 160, Rect{0, 0, 40, 30}, 3, 2}};
+  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Rect{0, 0, 40, 30}));
+  layers.back().alpha = 6;
+  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Rect{5, 8, 30, 22}));
+  // Written by someone else in between: made whole again.
+  composer.TargetOverwritten();
+  layers.back().alpha = 9;
+  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Rect{0, 0, 40, 30}));
 }
 
 }  // namespace

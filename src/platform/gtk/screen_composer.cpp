@@ -43,13 +43,18 @@ const std::uint8_t* Origin(const Layer& layer) {
 
 }  // namespace
 
-void ScreenComposer::BlendLayer(Plane from, std::uint8_t* to, const Layer& layer) const {
-  const Rect clip{std::max(layer.rect.left, 0), std::max(layer.rect.top, 0),
-                  std::min(layer.rect.right, width_), std::min(layer.rect.bottom, height_)};
-  const auto row = static_cast<std::size_t>(Stride());
-  // A window that covers the whole area writes every byte itself.
-  if (from.pixels != to && clip != Rect{0, 0, width_, height_}) {
-    for (std::int32_t y = 0; y < height_; ++y) std::memcpy(to + y * Stride(), from.pixels + y * from.stride, row);
+void ScreenComposer::BlendLayer(Plane from, std::uint8_t* to, const Layer& layer, const Rect& within) const {
+  const Rect clip{std::max({layer.rect.left, within.left, 0}), std::max({layer.rect.top, within.top, 0}),
+                  std::min({layer.rect.right, within.right, width_}),
+                  std::min({layer.rect.bottom, within.bottom, height_})};
+  const auto row = static_cast<std::size_t>(within.Width()) * 4;
+  // Where the window does not lie, what is below it shows; a window that
+  // covers all of `within` writes every byte itself.
+  if (from.pixels != to && clip != within) {
+    for (std::int32_t y = within.top; y < within.bottom; ++y) {
+      const auto left = static_cast<std::ptrdiff_t>(within.left) * 4;
+      std::memcpy(to + y * Stride() + left, from.pixels + y * from.stride + left, row);
+    }
   }
   if (clip.Width() <= 0 || clip.Height() <= 0) return;
   const auto bytes = static_cast<std::size_t>(clip.Width()) * 4;
@@ -93,28 +98,46 @@ ScreenComposer::Plane ScreenComposer::UnderTop(const std::vector<Layer>& layers)
     } else {
       std::memcpy(below_.data(), Background(), below_.size());
     }
-    for (std::size_t i = 0; i < lower; ++i) BlendLayer(Plane{below_.data(), Stride()}, below_.data(), layers[i]);
+    for (std::size_t i = 0; i < lower; ++i) {
+      BlendLayer(Plane{below_.data(), Stride()}, below_.data(), layers[i], Rect{0, 0, width_, height_});
+    }
     belowKey_ = std::move(key);
   }
   return Plane{below_.data(), Stride()};
 }
 
-bool ScreenComposer::TopEquals(const Layer& top, Plane below, const Key& belowKey) {
+Rect ScreenComposer::Differing(const Layer& top, Plane below, const Key& belowKey) {
   // Opacity plays no part: a pixel blended with itself is itself.
   const Seen seen{top.version, top.rect, 0};
-  if (compared_ && compared_->top == seen && compared_->below == belowKey) return compared_->equal;
+  if (compared_ && compared_->top == seen && compared_->below == belowKey) return compared_->differing;
   const Rect clip{std::max(top.rect.left, 0), std::max(top.rect.top, 0), std::min(top.rect.right, width_),
                   std::min(top.rect.bottom, height_)};
-  bool equal = true;
-  const auto bytes = static_cast<std::size_t>(std::max(clip.Width(), 0)) * 4;
-  const auto left = static_cast<std::ptrdiff_t>(clip.left) * 4;
-  for (std::int32_t y = clip.top; equal && y < clip.bottom; ++y) {
+  Rect differing;
+  const auto pixelAt = [](const std::uint8_t* row, std::int32_t x) {
+    std::uint32_t pixel;
+    std::memcpy(&pixel, row + static_cast<std::ptrdiff_t>(x) * 4, 4);
+    return pixel;
+  };
+  for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
+    // Both rows from the area's left edge.
     const std::uint8_t* source = top.pixels + (y - top.rect.top) * top.stride +
-                                 static_cast<std::ptrdiff_t>(clip.left - top.rect.left) * 4;
-    equal = std::memcmp(source, below.pixels + y * below.stride + left, bytes) == 0;
+                                 static_cast<std::ptrdiff_t>(-top.rect.left) * 4;
+    const std::uint8_t* under = below.pixels + y * below.stride;
+    const auto bytes = static_cast<std::size_t>(std::max(clip.Width(), 0)) * 4;
+    if (std::memcmp(source + static_cast<std::ptrdiff_t>(clip.left) * 4,
+                    under + static_cast<std::ptrdiff_t>(clip.left) * 4, bytes) == 0) {
+      continue;
+    }
+    std::int32_t left = clip.left;
+    while (pixelAt(source, left) == pixelAt(under, left)) ++left;
+    std::int32_t right = clip.right;
+    while (pixelAt(source, right - 1) == pixelAt(under, right - 1)) --right;
+    differing = differing.Width() <= 0
+                    ? Rect{left, y, right, y + 1}
+                    : Rect{std::min(differing.left, left), differing.top, std::max(differing.right, right), y + 1};
   }
-  compared_ = Comparison{seen, belowKey, equal};
-  return equal;
+  compared_ = Comparison{seen, belowKey, differing};
+  return differing;
 }
 
 ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers) {
@@ -131,12 +154,35 @@ ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layer
     return key;
   }
   Key lowerKey = KeyOf(layers, layers.size() - 1);
-  if (TopEquals(layers.back(), UnderTop(layers), lowerKey)) return lowerKey;
+  if (Differing(layers.back(), UnderTop(layers), lowerKey).Width() <= 0) return lowerKey;
   return key;
 }
 
-void ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target) {
-  composed_ = EffectiveKey(layers);
+bool ScreenComposer::OnlyTopOpacityMoved(const Key& from, const Key& to) const {
+  if (from.backgroundVersion != to.backgroundVersion || from.layers.size() != to.layers.size() || to.layers.empty()) {
+    return false;
+  }
+  const Seen& a = from.layers.back();
+  const Seen& b = to.layers.back();
+  return a.version == b.version && a.rect == b.rect &&
+         std::equal(from.layers.begin(), from.layers.end() - 1, to.layers.begin());
+}
+
+Rect ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target) {
+  const Rect area{0, 0, width_, height_};
+  Key key = EffectiveKey(layers);
+  // A fade step over the same frame: only where the top window differs from
+  // what lies below it can the frame change.
+  const bool stepOnly = target == lastTarget_ && OnlyTopOpacityMoved(composed_, key) && compared_ &&
+                        compared_->top == Seen{layers.back().version, layers.back().rect, 0} &&
+                        compared_->below == KeyOf(layers, layers.size() - 1);
+  composed_ = std::move(key);
+  lastTarget_ = target;
+  if (stepOnly) {
+    const Rect changed = compared_->differing;
+    BlendLayer(UnderTop(layers), target, layers.back(), changed);
+    return changed;
+  }
   if (layers.empty() || composed_.layers.size() < layers.size()) {
     // The frame is one plane as it stands: the desktop, or what lies under a
     // top window that changes nothing.
@@ -144,11 +190,12 @@ void ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t*
     for (std::int32_t y = 0; y < height_; ++y) {
       std::memcpy(target + y * Stride(), plane.pixels + y * plane.stride, static_cast<std::size_t>(Stride()));
     }
-    return;
+    return area;
   }
   // An opaque top window that covers the area writes every byte itself.
   const Plane below = CoversOpaquely(layers.back()) ? Plane{target, Stride()} : UnderTop(layers);
-  BlendLayer(below, target, layers.back());
+  BlendLayer(below, target, layers.back(), area);
+  return area;
 }
 
 const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {

@@ -42,8 +42,12 @@ class ScreenComposer {
   bool HoldsBackground() const { return background_.capacity() != 0; }
 
   // Writes the frame with these layers over the background, bottom first,
-  // into `target`: Height() rows of Stride() bytes.
-  void ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target);
+  // into `target`: Height() rows of Stride() bytes. Gives the part of the
+  // area that changed from what `target` held, when it holds the frame
+  // composed last; the whole area otherwise.
+  Rect ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target);
+  // `target` was written by someone else since: the next frame is made whole.
+  void TargetOverwritten() { lastTarget_ = nullptr; }
   // The same frame, in a buffer kept here.
   const std::uint8_t* Compose(const std::vector<Layer>& layers);
 
@@ -79,12 +83,15 @@ class ScreenComposer {
   // Hands the buffer's memory back (clearing it would keep it).
   static void Release(std::vector<std::uint8_t>& buffer);
   bool CoversOpaquely(const Layer& layer) const;
-  // `to` := `from` with the layer blended over it where it lies.
-  void BlendLayer(Plane from, std::uint8_t* to, const Layer& layer) const;
+  // `to` := `from` with the layer blended over it where it lies, inside `within`.
+  void BlendLayer(Plane from, std::uint8_t* to, const Layer& layer, const Rect& within) const;
   // What lies below the top layer, brought up to date.
   Plane UnderTop(const std::vector<Layer>& layers);
-  // Whether the top layer's pixels equal those of `below` where it lies.
-  bool TopEquals(const Layer& top, Plane below, const Key& belowKey);
+  // The bounds of the pixels where the top layer differs from `below`;
+  // empty where it equals it.
+  Rect Differing(const Layer& top, Plane below, const Key& belowKey);
+  // Whether `to` differs from `from` in the top layer's opacity alone.
+  bool OnlyTopOpacityMoved(const Key& from, const Key& to) const;
   // The layers that make the frame: all of them, less a top layer that
   // changes nothing.
   Key EffectiveKey(const std::vector<Layer>& layers);
@@ -98,15 +105,16 @@ class ScreenComposer {
   Key belowKey_;
   std::uint64_t backgroundVersion_ = 0;
   bool backgroundHidden_ = false;
-  // The last answer of TopEquals, for the top layer's version and place
+  // The last answer of Differing, for the top layer's version and place
   // over the same layers below.
   struct Comparison {
     Seen top;
     Key below;
-    bool equal;
+    Rect differing;
   };
   std::optional<Comparison> compared_;
   Key composed_;
+  const std::uint8_t* lastTarget_ = nullptr;  // where composed_ was written
 };
 
 }  // namespace orvanel::platform::gtk

@@ -87,10 +87,12 @@ class MonitorOutput : public ScreenOutput {
     window_.signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cairo) {
       if (!image_) {
         PaintFrame(cairo);
-      } else if (due_) {
-        Paint();
+        return true;
+      }
+      // Exposed: the whole frame, made now if it is out of date.
+      if (due_) {
+        Paint(true);
       } else if (auto gdkWindow = window_.get_window()) {
-        // Exposed: the frame as it stands.
         image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), Rect{0, 0, area_.Width(), area_.Height()});
       }
       return true;
@@ -119,7 +121,7 @@ class MonitorOutput : public ScreenOutput {
     desktop_.PaintSoon();
   }
   void PaintIfDue() override {
-    if (due_ && window_.get_visible()) Paint();
+    if (due_ && window_.get_visible()) Paint(false);
   }
   void SetShown(bool shown) override {
     if (shown == window_.get_visible()) return;
@@ -142,18 +144,20 @@ class MonitorOutput : public ScreenOutput {
   void SetCursorHidden(bool hidden) override { ApplyCursor(window_, hidden, cursorHidden_); }
 
  private:
-  void Paint() {
+  // Puts what changed, or the whole frame.
+  void Paint(bool whole) {
     auto gdkWindow = window_.get_window();
     if (!gdkWindow) return;
     due_ = false;
     image_->AwaitServer();
-    composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
-    image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), Rect{0, 0, area_.Width(), area_.Height()});
+    const Rect changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
+    image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), whole ? Rect{0, 0, area_.Width(), area_.Height()} : changed);
   }
 
   // The desktop under the monitor before anything of the saver shows.
   void GrabDesktop() {
     if (image_) {
+      composer_.TargetOverwritten();
       if (!image_->Get(GDK_ROOT_WINDOW(), Point{area_.left, area_.top})) return;
       std::uint8_t* target = composer_.Background();
       for (std::int32_t y = 0; y < area_.Height(); ++y) {
@@ -281,7 +285,10 @@ class ForeignOutput : public ScreenOutput {
   static GdkFilterReturn OnEvent(GdkXEvent* native, GdkEvent*, gpointer self) {
     const auto* event = static_cast<XEvent*>(native);
     auto* output = static_cast<ForeignOutput*>(self);
-    if (event->type == Expose && event->xexpose.count == 0) output->Invalidate();
+    if (event->type == Expose && event->xexpose.count == 0) {
+      output->exposed_ = true;
+      output->Invalidate();
+    }
     if (event->type == DestroyNotify) output->desktop_.RequestClose();
     return GDK_FILTER_CONTINUE;
   }
@@ -292,8 +299,9 @@ class ForeignOutput : public ScreenOutput {
     XErrorTrap trap;
     if (image_) {
       image_->AwaitServer();
-      composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
-      image_->Put(xid_, Rect{0, 0, area_.Width(), area_.Height()});
+      const Rect changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
+      image_->Put(xid_, exposed_ ? Rect{0, 0, area_.Width(), area_.Height()} : changed);
+      exposed_ = false;
       return;
     }
     cairo_t* cairo = cairo_create(surface_);
@@ -309,6 +317,7 @@ class ForeignOutput : public ScreenOutput {
   cairo_surface_t* surface_ = nullptr;
   GdkWindow* gdkWindow_ = nullptr;
   bool due_ = false;
+  bool exposed_ = false;  // the whole window wants painting, not only what changed
 };
 
 }  // namespace
