@@ -7,6 +7,7 @@
 //             lies below the top window against a pixel-by-pixel reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -261,7 +262,7 @@ TEST(ScreenComposer, EveryStackOfWindowsComposesAsThePixelByPixelReference) {
       }
     }
     const std::vector<std::uint8_t> before = target;
-    const Rect changed = composer.ComposeInto(layers, target.data());
+    const std::vector<Rect> changed = composer.ComposeInto(layers, target.data());
     for (const Layer& layer : layers) {
       if (layer.alpha == 255 && layer.rect.left <= 0 && layer.rect.top <= 0 && layer.rect.right >= kWidth &&
           layer.rect.bottom >= kHeight) {
@@ -274,7 +275,9 @@ TEST(ScreenComposer, EveryStackOfWindowsComposesAsThePixelByPixelReference) {
     for (int y = 0; y < kHeight; ++y) {
       for (int x = 0; x < kWidth; ++x) {
         const std::size_t at = (static_cast<std::size_t>(y) * kWidth + x) * 4;
-        const bool inside = x >= changed.left && x < changed.right && y >= changed.top && y < changed.bottom;
+        const bool inside = std::any_of(changed.begin(), changed.end(), [&](const Rect& part) {
+          return x >= part.left && x < part.right && y >= part.top && y < part.bottom;
+        });
         if (!inside && frame > 0 && std::memcmp(&before[at], &target[at], 4) != 0) ++wrong;
       }
     }
@@ -301,13 +304,22 @@ TEST(ScreenComposer, AFadeStepChangesOnlyWhereTheTwoWindowsDiffer) {
   paint(overlay, Rect{5, 12, 25, 20}, 90);
   std::vector<std::uint8_t> frame(40 * 30 * 4);
   std::vector<Layer> layers{{picture.data(), 160, Rect{0, 0, 40, 30}, 255, 1}, {overlay.data(), 160, Rect{0, 0, 40, 30}, 3, 2}};
-  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Rect{0, 0, 40, 30}));
+  using Parts = std::vector<Rect>;
+  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Parts{{0, 0, 40, 30}}));
   layers.back().alpha = 6;
-  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Rect{5, 8, 30, 22}));
+  // The picture alone above the overlay's, the two side by side, the picture alone below.
+  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Parts{{10, 8, 30, 12}, {5, 12, 30, 20}, {10, 20, 30, 22}}));
   // Written by someone else in between: made whole again.
   composer.TargetOverwritten();
   layers.back().alpha = 9;
-  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Rect{0, 0, 40, 30}));
+  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Parts{{0, 0, 40, 30}}));
+  // A difference of another span on every row: their bounds, not thirty requests.
+  auto diagonal = Filled(40, 30, 0);
+  for (int y = 0; y < 30; ++y) diagonal[(static_cast<std::size_t>(y) * 40 + y + 2) * 4 + 1] = 50;
+  layers.back() = Layer{diagonal.data(), 160, Rect{0, 0, 40, 30}, 3, 3};
+  composer.ComposeInto(layers, frame.data());
+  layers.back().alpha = 6;
+  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Parts{{2, 0, 32, 30}}));
 }
 
 }  // namespace

@@ -106,18 +106,22 @@ ScreenComposer::Plane ScreenComposer::UnderTop(const std::vector<Layer>& layers)
   return Plane{below_.data(), Stride()};
 }
 
-Rect ScreenComposer::Differing(const Layer& top, Plane below, const Key& belowKey) {
+const std::vector<Rect>& ScreenComposer::Differing(const Layer& top, Plane below, const Key& belowKey) {
   // Opacity plays no part: a pixel blended with itself is itself.
   const Seen seen{top.version, top.rect, 0};
-  if (compared_ && compared_->top == seen && compared_->below == belowKey) return compared_->differing;
+  if (compared_ && compared_->top == seen && compared_->below == belowKey) return compared_->bands;
+  // A fade step needs only a few requests to the display: beyond this many
+  // bands, their bounds.
+  constexpr std::size_t kMostBands = 16;
   const Rect clip{std::max(top.rect.left, 0), std::max(top.rect.top, 0), std::min(top.rect.right, width_),
                   std::min(top.rect.bottom, height_)};
-  Rect differing;
   const auto pixelAt = [](const std::uint8_t* row, std::int32_t x) {
     std::uint32_t pixel;
     std::memcpy(&pixel, row + static_cast<std::ptrdiff_t>(x) * 4, 4);
     return pixel;
   };
+  std::vector<Rect> bands;
+  Rect bounds;
   for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
     // Both rows from the area's left edge.
     const std::uint8_t* source = top.pixels + (y - top.rect.top) * top.stride +
@@ -132,12 +136,18 @@ Rect ScreenComposer::Differing(const Layer& top, Plane below, const Key& belowKe
     while (pixelAt(source, left) == pixelAt(under, left)) ++left;
     std::int32_t right = clip.right;
     while (pixelAt(source, right - 1) == pixelAt(under, right - 1)) --right;
-    differing = differing.Width() <= 0
-                    ? Rect{left, y, right, y + 1}
-                    : Rect{std::min(differing.left, left), differing.top, std::max(differing.right, right), y + 1};
+    bounds = bands.empty() ? Rect{left, y, right, y + 1}
+                           : Rect{std::min(bounds.left, left), bounds.top, std::max(bounds.right, right), y + 1};
+    // Rows with the same span next to each other make one band.
+    if (!bands.empty() && bands.back().bottom == y && bands.back().left == left && bands.back().right == right) {
+      bands.back().bottom = y + 1;
+    } else {
+      bands.push_back(Rect{left, y, right, y + 1});
+    }
   }
-  compared_ = Comparison{seen, belowKey, differing};
-  return differing;
+  if (bands.size() > kMostBands) bands = {bounds};
+  compared_ = Comparison{seen, belowKey, std::move(bands)};
+  return compared_->bands;
 }
 
 ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers) {
@@ -154,7 +164,7 @@ ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layer
     return key;
   }
   Key lowerKey = KeyOf(layers, layers.size() - 1);
-  if (Differing(layers.back(), UnderTop(layers), lowerKey).Width() <= 0) return lowerKey;
+  if (Differing(layers.back(), UnderTop(layers), lowerKey).empty()) return lowerKey;
   return key;
 }
 
@@ -168,7 +178,7 @@ bool ScreenComposer::OnlyTopOpacityMoved(const Key& from, const Key& to) const {
          std::equal(from.layers.begin(), from.layers.end() - 1, to.layers.begin());
 }
 
-Rect ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target) {
+std::vector<Rect> ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target) {
   const Rect area{0, 0, width_, height_};
   Key key = EffectiveKey(layers);
   // A fade step over the same frame: only where the top window differs from
@@ -179,9 +189,9 @@ Rect ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t*
   composed_ = std::move(key);
   lastTarget_ = target;
   if (stepOnly) {
-    const Rect changed = compared_->differing;
-    BlendLayer(UnderTop(layers), target, layers.back(), changed);
-    return changed;
+    const Plane below = UnderTop(layers);
+    for (const Rect& band : compared_->bands) BlendLayer(below, target, layers.back(), band);
+    return compared_->bands;
   }
   if (layers.empty() || composed_.layers.size() < layers.size()) {
     // The frame is one plane as it stands: the desktop, or what lies under a
@@ -190,12 +200,12 @@ Rect ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t*
     for (std::int32_t y = 0; y < height_; ++y) {
       std::memcpy(target + y * Stride(), plane.pixels + y * plane.stride, static_cast<std::size_t>(Stride()));
     }
-    return area;
+    return {area};
   }
   // An opaque top window that covers the area writes every byte itself.
   const Plane below = CoversOpaquely(layers.back()) ? Plane{target, Stride()} : UnderTop(layers);
   BlendLayer(below, target, layers.back(), area);
-  return area;
+  return {area};
 }
 
 const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {

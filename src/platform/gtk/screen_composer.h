@@ -42,10 +42,10 @@ class ScreenComposer {
   bool HoldsBackground() const { return background_.capacity() != 0; }
 
   // Writes the frame with these layers over the background, bottom first,
-  // into `target`: Height() rows of Stride() bytes. Gives the part of the
+  // into `target`: Height() rows of Stride() bytes. Gives the parts of the
   // area that changed from what `target` held, when it holds the frame
   // composed last; the whole area otherwise.
-  Rect ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target);
+  std::vector<Rect> ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target);
   // `target` was written by someone else since: the next frame is made whole.
   void TargetOverwritten() { lastTarget_ = nullptr; }
   // The same frame, in a buffer kept here.
@@ -87,9 +87,9 @@ class ScreenComposer {
   void BlendLayer(Plane from, std::uint8_t* to, const Layer& layer, const Rect& within) const;
   // What lies below the top layer, brought up to date.
   Plane UnderTop(const std::vector<Layer>& layers);
-  // The bounds of the pixels where the top layer differs from `below`;
-  // empty where it equals it.
-  Rect Differing(const Layer& top, Plane below, const Key& belowKey);
+  // Bands that hold every pixel where the top layer differs from `below`;
+  // none where it equals it.
+  const std::vector<Rect>& Differing(const Layer& top, Plane below, const Key& belowKey);
   // Whether `to` differs from `from` in the top layer's opacity alone.
   bool OnlyTopOpacityMoved(const Key& from, const Key& to) const;
   // The layers that make the frame: all of them, less a top layer that
@@ -110,7 +110,7 @@ class ScreenComposer {
   struct Comparison {
     Seen top;
     Key below;
-    Rect differing;
+    std::vector<Rect> bands;
   };
   std::optional<Comparison> compared_;
   Key composed_;

@@ -150,8 +150,13 @@ class MonitorOutput : public ScreenOutput {
     if (!gdkWindow) return;
     due_ = false;
     image_->AwaitServer();
-    const Rect changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
-    image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), whole ? Rect{0, 0, area_.Width(), area_.Height()} : changed);
+    const std::vector<Rect> changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
+    const unsigned long xid = gdk_x11_window_get_xid(gdkWindow->gobj());
+    if (whole) {
+      image_->Put(xid, Rect{0, 0, area_.Width(), area_.Height()});
+    } else {
+      for (const Rect& part : changed) image_->Put(xid, part);
+    }
   }
 
   // The desktop under the monitor before anything of the saver shows.
@@ -299,8 +304,12 @@ class ForeignOutput : public ScreenOutput {
     XErrorTrap trap;
     if (image_) {
       image_->AwaitServer();
-      const Rect changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
-      image_->Put(xid_, exposed_ ? Rect{0, 0, area_.Width(), area_.Height()} : changed);
+      const std::vector<Rect> changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
+      if (exposed_) {
+        image_->Put(xid_, Rect{0, 0, area_.Width(), area_.Height()});
+      } else {
+        for (const Rect& part : changed) image_->Put(xid_, part);
+      }
       exposed_ = false;
       return;
     }
