@@ -47,7 +47,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s\n%s", argv[0], first.error.c_str(), orvanel::shell::HackUsage(argv[0]).c_str());
     return 2;
   }
+  // The saver draws nothing with OpenGL. Left on, the toolkit's probe of the
+  // display's OpenGL loads a software renderer at start-up: tens of
+  // megabytes and a good share of the time to the first frame. The setting
+  // is read while the toolkit starts, and taken away again so that programs
+  // the saver starts (a browser from the dialog) keep their own.
+  const bool glProbeOff = std::getenv("GDK_GL") == nullptr && setenv("GDK_GL", "disable", 0) == 0;
   Gtk::Main gtk(argc, argv);
+  if (glProbeOff) unsetenv("GDK_GL");
   const auto root = static_cast<std::uint32_t>(gdk_x11_get_default_root_xwindow());
   auto parsed = orvanel::shell::ParseHackArguments(arguments, environment, root);
   orvanel::platform::gtk::GtkDesktop desktop(std::move(parsed.commandLine), parsed.host, parsed.window,

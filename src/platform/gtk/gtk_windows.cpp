@@ -129,11 +129,10 @@ void GtkDesktop::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, con
   if ((flags & kPosNoMove) == 0) next = Rect::FromBounds(bounds.left, bounds.top, next.Width(), next.Height());
   if ((flags & kPosNoSize) == 0) next = Rect::FromBounds(next.left, next.top, bounds.Width(), bounds.Height());
   if (next.Width() != window->bounds.Width() || next.Height() != window->bounds.Height()) {
-    // New pixels keep what they can of the old ones, black elsewhere.
+    // New pixels keep what they can of the old ones, black elsewhere: a new
+    // surface is black already, and its memory is not touched until drawn on.
     auto pixels = std::make_unique<SurfaceBitmap>(std::max(1, next.Width()), std::max(1, next.Height()), false);
-    SurfaceContext copy(pixels->Surface(), nullptr);
-    copy.FillRect(Rect{0, 0, next.Width(), next.Height()}, kBlack);
-    copy.DrawBitmap(*window->pixels, Point{0, 0});
+    SurfaceContext(pixels->Surface(), nullptr).DrawBitmap(*window->pixels, Point{0, 0});
     window->pixels = std::move(pixels);
     window->sharesContent = false;
     window->paintAsked = false;

@@ -1,7 +1,9 @@
 #include "platform/gtk/screen_composer.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/gtk/blend.h"
 
@@ -9,21 +11,25 @@ namespace orvanel::platform::gtk {
 
 ScreenComposer::ScreenComposer(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
 
-void ScreenComposer::Allocate(std::vector<std::uint8_t>& buffer) const {
-  if (buffer.empty()) buffer.assign(static_cast<std::size_t>(Stride()) * static_cast<std::size_t>(height_), 0);
-}
+std::size_t ScreenComposer::Bytes() const { return static_cast<std::size_t>(Stride()) * static_cast<std::size_t>(height_); }
 
-void ScreenComposer::Release(std::vector<std::uint8_t>& buffer) { std::vector<std::uint8_t>().swap(buffer); }
+void ScreenComposer::Allocate(Buffer& buffer) const {
+  if (buffer) return;
+  // Fresh pages of zeros from the system: black, and no memory is touched
+  // before it is drawn on.
+  buffer.reset(static_cast<std::uint8_t*>(std::calloc(Bytes(), 1)));
+  if (!buffer) throw std::bad_alloc();
+}
 
 std::uint8_t* ScreenComposer::Background() {
   Allocate(background_);
-  return background_.data();
+  return background_.get();
 }
 
 void ScreenComposer::SetBackground(const std::uint8_t* pixels, std::ptrdiff_t stride) {
   Allocate(background_);
   for (std::int32_t y = 0; y < height_; ++y) {
-    std::memcpy(background_.data() + y * Stride(), pixels + y * stride, static_cast<std::size_t>(Stride()));
+    std::memcpy(background_.get() + y * Stride(), pixels + y * stride, static_cast<std::size_t>(Stride()));
   }
   ++backgroundVersion_;
 }
@@ -86,24 +92,24 @@ ScreenComposer::Plane ScreenComposer::UnderTop(const std::vector<Layer>& layers)
   if (lower == 0) return Plane{Background(), Stride()};
   // The usual case, a dissolve: one window covers the area and another fades over it.
   if (CoversOpaquely(layers[lower - 1])) {
-    Release(below_);
+    below_.reset();
     belowKey_ = Key{};
     return Plane{Origin(layers[lower - 1]), layers[lower - 1].stride};
   }
   Key key = KeyOf(layers, lower);
-  if (!(key == belowKey_) || below_.empty()) {
+  if (!(key == belowKey_) || !below_) {
     Allocate(below_);
     if (key.backgroundVersion == kHidden) {
-      std::fill(below_.begin(), below_.end(), std::uint8_t{0});
+      std::memset(below_.get(), 0, Bytes());
     } else {
-      std::memcpy(below_.data(), Background(), below_.size());
+      std::memcpy(below_.get(), Background(), Bytes());
     }
     for (std::size_t i = 0; i < lower; ++i) {
-      BlendLayer(Plane{below_.data(), Stride()}, below_.data(), layers[i], Rect{0, 0, width_, height_});
+      BlendLayer(Plane{below_.get(), Stride()}, below_.get(), layers[i], Rect{0, 0, width_, height_});
     }
     belowKey_ = std::move(key);
   }
-  return Plane{below_.data(), Stride()};
+  return Plane{below_.get(), Stride()};
 }
 
 const std::vector<Rect>& ScreenComposer::Differing(const Layer& top, Plane below, const Key& belowKey) {
@@ -153,7 +159,7 @@ const std::vector<Rect>& ScreenComposer::Differing(const Layer& top, Plane below
 ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers) {
   Key key = KeyOf(layers, layers.size());
   if (key.backgroundVersion == kHidden && HoldsBackground()) {
-    Release(background_);
+    background_.reset();
     ++backgroundVersion_;
   }
   if (layers.empty()) return key;
@@ -210,8 +216,8 @@ std::vector<Rect> ScreenComposer::ComposeInto(const std::vector<Layer>& layers, 
 
 const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {
   Allocate(frame_);
-  ComposeInto(layers, frame_.data());
-  return frame_.data();
+  ComposeInto(layers, frame_.get());
+  return frame_.get();
 }
 
 bool ScreenComposer::Differs(const std::vector<Layer>& layers) { return !(EffectiveKey(layers) == composed_); }

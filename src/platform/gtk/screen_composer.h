@@ -9,6 +9,8 @@
 // desktop can never show again, and its copy is let go.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -39,7 +41,7 @@ class ScreenComposer {
   std::uint8_t* Background();
   void BackgroundWritten() { ++backgroundVersion_; }
   // Whether memory for a copy of the desktop is held.
-  bool HoldsBackground() const { return background_.capacity() != 0; }
+  bool HoldsBackground() const { return background_ != nullptr; }
 
   // Writes the frame with these layers over the background, bottom first,
   // into `target`: Height() rows of Stride() bytes. Gives the parts of the
@@ -78,10 +80,15 @@ class ScreenComposer {
   static constexpr std::uint64_t kUnseen = ~std::uint64_t{0};
   static constexpr std::uint64_t kHidden = kUnseen - 1;  // under an opaque window
 
+  // A frame's worth of memory from the C library, given back when let go.
+  struct Free {
+    void operator()(std::uint8_t* pixels) const { std::free(pixels); }
+  };
+  using Buffer = std::unique_ptr<std::uint8_t[], Free>;
+
+  std::size_t Bytes() const;
   // Makes `buffer` a whole frame of black if it is not one yet.
-  void Allocate(std::vector<std::uint8_t>& buffer) const;
-  // Hands the buffer's memory back (clearing it would keep it).
-  static void Release(std::vector<std::uint8_t>& buffer);
+  void Allocate(Buffer& buffer) const;
   bool CoversOpaquely(const Layer& layer) const;
   // `to` := `from` with the layer blended over it where it lies, inside `within`.
   void BlendLayer(Plane from, std::uint8_t* to, const Layer& layer, const Rect& within) const;
@@ -99,9 +106,9 @@ class ScreenComposer {
 
   std::int32_t width_;
   std::int32_t height_;
-  std::vector<std::uint8_t> background_;
-  std::vector<std::uint8_t> below_;  // the background and lower layers, when no one layer covers them
-  std::vector<std::uint8_t> frame_;
+  Buffer background_;
+  Buffer below_;  // the background and lower layers, when no one layer covers them
+  Buffer frame_;
   Key belowKey_;
   std::uint64_t backgroundVersion_ = 0;
   bool backgroundHidden_ = false;

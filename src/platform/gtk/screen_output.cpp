@@ -164,14 +164,7 @@ class MonitorOutput : public ScreenOutput {
     if (image_) {
       composer_.TargetOverwritten();
       if (!image_->Get(GDK_ROOT_WINDOW(), Point{area_.left, area_.top})) return;
-      std::uint8_t* target = composer_.Background();
-      for (std::int32_t y = 0; y < area_.Height(); ++y) {
-        const std::uint8_t* from = image_->Pixels() + y * image_->Stride();
-        std::uint8_t* to = target + y * composer_.Stride();
-        std::memcpy(to, from, static_cast<std::size_t>(composer_.Stride()));
-        for (std::int32_t x = 0; x < area_.Width(); ++x) to[x * 4 + 3] = 0xFF;
-      }
-      composer_.BackgroundWritten();
+      composer_.SetBackground(image_->Pixels(), image_->Stride());
       due_ = true;
       return;
     }
