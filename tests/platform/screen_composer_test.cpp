@@ -188,6 +188,30 @@ TEST(ScreenComposer, TheDesktopIsLetGoOnceAnOpaqueWindowCoversTheArea) {
   EXPECT_EQ(At(frame, 4, 3, 1), 0);
 }
 
+// The desktop as the display read it, in memory the composer is handed: read
+// where it lies (its rows may be longer than the area's), and let go once an
+// opaque window covers the area.
+TEST(ScreenComposer, AnAdoptedDesktopIsReadInPlaceAndLetGoWhenCovered) {
+  struct Desktop : HeldPixels {
+    explicit Desktop(bool& gone) : gone(gone) {}
+    ~Desktop() override { gone = true; }
+    const std::uint8_t* Pixels() const override { return rows.data(); }
+    std::ptrdiff_t Stride() const override { return 6 * 4; }
+    std::vector<std::uint8_t> rows = std::vector<std::uint8_t>(6 * 2 * 4, 60);
+    bool& gone;
+  };
+  bool gone = false;
+  ScreenComposer composer(4, 2);
+  composer.AdoptBackground(std::make_unique<Desktop>(gone));
+  const auto picture = Filled(4, 2, 200);
+  EXPECT_EQ(At(composer.Compose({{picture.data(), 16, Rect{0, 0, 4, 2}, 128, 1}}), 4, 3, 1),
+            std::lround((200.0 * 128 + 60.0 * 127) / 255.0));
+  EXPECT_FALSE(gone);
+  composer.Compose({{picture.data(), 16, Rect{0, 0, 4, 2}, 255, 1}});
+  EXPECT_TRUE(gone);
+  EXPECT_FALSE(composer.HoldsBackground());
+}
+
 // A dialog or a preview asks whether the monitors' frames change (the cursor
 // is shown or hidden) but never shows there: asking allocates nothing.
 TEST(ScreenComposer, AskingWhetherAFrameChangesHoldsNoFrame) {
@@ -309,10 +333,10 @@ TEST(ScreenComposer, AFadeStepChangesOnlyWhereTheTwoWindowsDiffer) {
   layers.back().alpha = 6;
   // The picture alone above the overlay's, the two side by side, the picture alone below.
   EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Parts{{10, 8, 30, 12}, {5, 12, 30, 20}, {10, 20, 30, 22}}));
-  // Written by someone else in between: made whole again.
-  composer.TargetOverwritten();
+  // Into another frame: made whole.
+  std::vector<std::uint8_t> other(frame.size());
   layers.back().alpha = 9;
-  EXPECT_EQ(composer.ComposeInto(layers, frame.data()), (Parts{{0, 0, 40, 30}}));
+  EXPECT_EQ(composer.ComposeInto(layers, other.data()), (Parts{{0, 0, 40, 30}}));
   // A difference of another span on every row: their bounds, not thirty requests.
   auto diagonal = Filled(40, 30, 0);
   for (int y = 0; y < 30; ++y) diagonal[(static_cast<std::size_t>(y) * 40 + y + 2) * 4 + 1] = 50;

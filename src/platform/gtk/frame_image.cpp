@@ -104,6 +104,8 @@ FrameImage::~FrameImage() {
 
 std::uint8_t* FrameImage::Pixels() { return reinterpret_cast<std::uint8_t*>(image_->data); }
 
+const std::uint8_t* FrameImage::Pixels() const { return reinterpret_cast<const std::uint8_t*>(image_->data); }
+
 std::ptrdiff_t FrameImage::Stride() const { return image_->bytes_per_line; }
 
 void FrameImage::AwaitServer() {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/geometry.h"
+#include "platform/gtk/screen_composer.h"
 
 struct _GdkVisual;
 struct _XDisplay;
@@ -17,18 +18,19 @@ struct _XImage;
 
 namespace orvanel::platform::gtk {
 
-class FrameImage {
+class FrameImage : public HeldPixels {
  public:
   // Null when windows of this visual do not take the composer's pixels (32
   // bits, blue, green, red and an unused byte) as they are.
   static std::unique_ptr<FrameImage> For(_GdkVisual* visual, std::int32_t width, std::int32_t height);
-  ~FrameImage();
+  ~FrameImage() override;
   FrameImage(const FrameImage&) = delete;
   FrameImage& operator=(const FrameImage&) = delete;
 
   bool Shared() const { return shared_; }
   std::uint8_t* Pixels();
-  std::ptrdiff_t Stride() const;
+  const std::uint8_t* Pixels() const override;
+  std::ptrdiff_t Stride() const override;
 
   // Waits until the server has read the last frame put, before the frame is
   // written again.

@@ -244,6 +244,7 @@ std::unique_ptr<DrawingContext> GtkDesktop::WindowContext(WindowHandle handle) {
     return std::make_unique<SurfaceContext>(window->pixels->Surface(), [this, handle] {
       NativeWindow* drawn = Find(handle);
       if (drawn == nullptr) return;
+      drawn->black = false;
       // A form that draws keeps what it drew, and paints the window from it.
       if (!drawn->sharesContent && !drawn->paintAsked) {
         drawn->paintAsked = true;
@@ -259,8 +260,12 @@ std::unique_ptr<DrawingContext> GtkDesktop::WindowContext(WindowHandle handle) {
 void GtkDesktop::EraseBackground(const Message& erase, ColorRef colour) {
   NativeWindow* window = Find(erase.window);
   if (window == nullptr) return;
+  const bool toBlack = RedOf(colour) == 0 && GreenOf(colour) == 0 && BlueOf(colour) == 0;
+  // A full-screen window is many megabytes, untouched until drawn on.
+  if (window->black && toBlack) return;
   SurfaceContext(window->pixels->Surface(), nullptr)
       .FillRect(Rect{0, 0, window->pixels->Width(), window->pixels->Height()}, colour);
+  window->black = toBlack;
   Changed(*window);
 }
 
@@ -293,8 +298,10 @@ void GtkDesktop::PaintFrom(const Message& paint, const Bitmap& content) {
     // The kept content covers the window: it becomes the window's pixels.
     window->pixels = SurfaceBitmap::Sharing(kept);
     window->sharesContent = true;
+    window->black = false;
   } else {
     SurfaceContext(window->pixels->Surface(), nullptr).DrawBitmap(content, Point{0, 0});
+    window->black = false;
   }
   Changed(*window);
 }

@@ -46,6 +46,7 @@ struct NativeWindow {
   bool enabled = true;
   std::uint8_t alpha = 255;
   std::unique_ptr<SurfaceBitmap> pixels;  // the client area
+  bool black = true;  // every pixel black, as a new window's are: erasing to black changes nothing
   // The window's pixels are the kept content its form paints it from: one
   // copy of them, not two. Until then, a paint is asked for once it is drawn on.
   bool sharesContent = false;

@@ -132,7 +132,7 @@ void GtkDesktop::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, con
     // New pixels keep what they can of the old ones, black elsewhere: a new
     // surface is black already, and its memory is not touched until drawn on.
     auto pixels = std::make_unique<SurfaceBitmap>(std::max(1, next.Width()), std::max(1, next.Height()), false);
-    SurfaceContext(pixels->Surface(), nullptr).DrawBitmap(*window->pixels, Point{0, 0});
+    if (!window->black) SurfaceContext(pixels->Surface(), nullptr).DrawBitmap(*window->pixels, Point{0, 0});
     window->pixels = std::move(pixels);
     window->sharesContent = false;
     window->paintAsked = false;

@@ -22,15 +22,35 @@ void ScreenComposer::Allocate(Buffer& buffer) const {
 }
 
 std::uint8_t* ScreenComposer::Background() {
+  adopted_.reset();
   Allocate(background_);
   return background_.get();
 }
 
 void ScreenComposer::SetBackground(const std::uint8_t* pixels, std::ptrdiff_t stride) {
+  adopted_.reset();
   Allocate(background_);
   for (std::int32_t y = 0; y < height_; ++y) {
     std::memcpy(background_.get() + y * Stride(), pixels + y * stride, static_cast<std::size_t>(Stride()));
   }
+  ++backgroundVersion_;
+}
+
+void ScreenComposer::AdoptBackground(std::unique_ptr<HeldPixels> pixels) {
+  background_.reset();
+  adopted_ = std::move(pixels);
+  ++backgroundVersion_;
+}
+
+ScreenComposer::Plane ScreenComposer::BackgroundPlane() {
+  if (adopted_) return Plane{adopted_->Pixels(), adopted_->Stride()};
+  Allocate(background_);
+  return Plane{background_.get(), Stride()};
+}
+
+void ScreenComposer::DropBackground() {
+  background_.reset();
+  adopted_.reset();
   ++backgroundVersion_;
 }
 
@@ -89,7 +109,7 @@ ScreenComposer::Key ScreenComposer::KeyOf(const std::vector<Layer>& layers, std:
 
 ScreenComposer::Plane ScreenComposer::UnderTop(const std::vector<Layer>& layers) {
   const std::size_t lower = layers.size() - 1;
-  if (lower == 0) return Plane{Background(), Stride()};
+  if (lower == 0) return BackgroundPlane();
   // The usual case, a dissolve: one window covers the area and another fades over it.
   if (CoversOpaquely(layers[lower - 1])) {
     below_.reset();
@@ -102,7 +122,11 @@ ScreenComposer::Plane ScreenComposer::UnderTop(const std::vector<Layer>& layers)
     if (key.backgroundVersion == kHidden) {
       std::memset(below_.get(), 0, Bytes());
     } else {
-      std::memcpy(below_.get(), Background(), Bytes());
+      const Plane background = BackgroundPlane();
+      for (std::int32_t y = 0; y < height_; ++y) {
+        std::memcpy(below_.get() + y * Stride(), background.pixels + y * background.stride,
+                    static_cast<std::size_t>(Stride()));
+      }
     }
     for (std::size_t i = 0; i < lower; ++i) {
       BlendLayer(Plane{below_.get(), Stride()}, below_.get(), layers[i], Rect{0, 0, width_, height_});
@@ -158,10 +182,7 @@ const std::vector<Rect>& ScreenComposer::Differing(const Layer& top, Plane below
 
 ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers) {
   Key key = KeyOf(layers, layers.size());
-  if (key.backgroundVersion == kHidden && HoldsBackground()) {
-    background_.reset();
-    ++backgroundVersion_;
-  }
+  if (key.backgroundVersion == kHidden && HoldsBackground()) DropBackground();
   if (layers.empty()) return key;
   // An opaque top window that covers the area is the frame; it is compared
   // with what lies below only where that is a window read in place, so that
@@ -202,7 +223,7 @@ std::vector<Rect> ScreenComposer::ComposeInto(const std::vector<Layer>& layers, 
   if (layers.empty() || composed_.layers.size() < layers.size()) {
     // The frame is one plane as it stands: the desktop, or what lies under a
     // top window that changes nothing.
-    const Plane plane = layers.empty() ? Plane{Background(), Stride()} : UnderTop(layers);
+    const Plane plane = layers.empty() ? BackgroundPlane() : UnderTop(layers);
     for (std::int32_t y = 0; y < height_; ++y) {
       std::memcpy(target + y * Stride(), plane.pixels + y * plane.stride, static_cast<std::size_t>(Stride()));
     }

@@ -27,6 +27,15 @@ struct Layer {
   std::uint64_t version = 0;  // changes whenever the pixels do
 };
 
+// Pixels of a whole area held elsewhere (in memory shared with the display),
+// handed over to be kept for as long as they are needed.
+class HeldPixels {
+ public:
+  virtual ~HeldPixels() = default;
+  virtual const std::uint8_t* Pixels() const = 0;
+  virtual std::ptrdiff_t Stride() const = 0;
+};
+
 class ScreenComposer {
  public:
   ScreenComposer(std::int32_t width, std::int32_t height);
@@ -40,16 +49,16 @@ class ScreenComposer {
   // Or written in place, then told.
   std::uint8_t* Background();
   void BackgroundWritten() { ++backgroundVersion_; }
+  // Or kept where they are.
+  void AdoptBackground(std::unique_ptr<HeldPixels> pixels);
   // Whether memory for a copy of the desktop is held.
-  bool HoldsBackground() const { return background_ != nullptr; }
+  bool HoldsBackground() const { return background_ != nullptr || adopted_ != nullptr; }
 
   // Writes the frame with these layers over the background, bottom first,
   // into `target`: Height() rows of Stride() bytes. Gives the parts of the
   // area that changed from what `target` held, when it holds the frame
   // composed last; the whole area otherwise.
   std::vector<Rect> ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target);
-  // `target` was written by someone else since: the next frame is made whole.
-  void TargetOverwritten() { lastTarget_ = nullptr; }
   // The same frame, in a buffer kept here.
   const std::uint8_t* Compose(const std::vector<Layer>& layers);
 
@@ -87,6 +96,9 @@ class ScreenComposer {
   using Buffer = std::unique_ptr<std::uint8_t[], Free>;
 
   std::size_t Bytes() const;
+  // The background as it is to be read: the adopted pixels, or black if none.
+  Plane BackgroundPlane();
+  void DropBackground();
   // Makes `buffer` a whole frame of black if it is not one yet.
   void Allocate(Buffer& buffer) const;
   bool CoversOpaquely(const Layer& layer) const;
@@ -107,6 +119,7 @@ class ScreenComposer {
   std::int32_t width_;
   std::int32_t height_;
   Buffer background_;
+  std::unique_ptr<HeldPixels> adopted_;  // instead of background_
   Buffer below_;  // the background and lower layers, when no one layer covers them
   Buffer frame_;
   Key belowKey_;

@@ -162,10 +162,12 @@ class MonitorOutput : public ScreenOutput {
   // The desktop under the monitor before anything of the saver shows.
   void GrabDesktop() {
     if (image_) {
-      composer_.TargetOverwritten();
-      if (!image_->Get(GDK_ROOT_WINDOW(), Point{area_.left, area_.top})) return;
-      composer_.SetBackground(image_->Pixels(), image_->Stride());
-      due_ = true;
+      // Read by the server straight into memory the compositor keeps, and
+      // let go once the saver's windows cover it.
+      auto desktop = FrameImage::For(gtk_widget_get_visual(GTK_WIDGET(window_.gobj())), area_.Width(), area_.Height());
+      if (desktop && desktop->Get(GDK_ROOT_WINDOW(), Point{area_.left, area_.top})) {
+        composer_.AdoptBackground(std::move(desktop));
+      }
       return;
     }
     GdkWindow* root = gdk_get_default_root_window();
