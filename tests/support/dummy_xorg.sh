@@ -2,6 +2,7 @@
 # a free display, one RandR output per monitor, the first the primary and each
 # next one right of the one before (or left of the primary when its size is
 # written "<WxH"). Exports DISPLAY and sets XORG_PID; the caller stops it.
+# DUMMY_XORG_VIRTUAL ("WIDTH HEIGHT") sets the largest screen.
 #   start_dummy_xorg SCRATCH_FOLDER SIZE [SIZE...]
 start_dummy_xorg() {
   scratch=$1
@@ -9,7 +10,9 @@ start_dummy_xorg() {
   mkdir -p "$scratch"
   n=110
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  cat > "$scratch/xorg.conf" <<'CONF'
+  # Room for the monitors side by side; the tests' own fit in the default.
+  virtual=${DUMMY_XORG_VIRTUAL:-4096 2048}
+  cat > "$scratch/xorg.conf" <<CONF
 Section "ServerFlags"
   Option "AutoAddDevices" "false"
   Option "AllowMouseOpenFail" "true"
@@ -25,6 +28,7 @@ Section "Monitor"
   Identifier "monitor"
   HorizSync 5.0-1000.0
   VertRefresh 5.0-200.0
+  Modeline "1920x1080" 148.50 1920 2008 2052 2200 1080 1084 1089 1125 +hsync +vsync
   Modeline "1024x768" 63.50 1024 1072 1176 1328 768 771 775 798 -hsync +vsync
   Modeline "800x600" 38.25 800 832 912 1024 600 603 607 624 -hsync +vsync
   Modeline "640x480" 23.75 640 664 720 800 480 483 487 500 -hsync +vsync
@@ -36,7 +40,7 @@ Section "Screen"
   DefaultDepth 24
   SubSection "Display"
     Depth 24
-    Virtual 4096 2048
+    Virtual $virtual
   EndSubSection
 EndSection
 CONF

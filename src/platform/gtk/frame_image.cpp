@@ -7,6 +7,7 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -63,7 +64,7 @@ std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t w
           XShmAttach(display, &segment->info);
           XSync(display, False);
           if (trap.Clean()) {
-            auto frame = std::unique_ptr<FrameImage>(new FrameImage(display, image, true));
+            auto frame = std::unique_ptr<FrameImage>(new FrameImage(display, image, true, depth));
             frame->segment_ = std::move(segment);
             return frame;
           }
@@ -85,14 +86,15 @@ std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t w
     XDestroyImage(image);  // frees the data too
     return nullptr;
   }
-  return std::unique_ptr<FrameImage>(new FrameImage(display, image, false));
+  return std::unique_ptr<FrameImage>(new FrameImage(display, image, false, depth));
 }
 
-FrameImage::FrameImage(Display* display, XImage* image, bool shared)
-    : display_(display), image_(image), shared_(shared) {}
+FrameImage::FrameImage(Display* display, XImage* image, bool shared, int depth)
+    : display_(display), image_(image), shared_(shared), depth_(depth) {}
 
 FrameImage::~FrameImage() {
   if (gc_ != nullptr) XFreeGC(display_, gc_);
+  if (staging_ != 0) XFreePixmap(display_, staging_);
   if (shared_) {
     XShmDetach(display_, &segment_->info);
     XSync(display_, False);
@@ -114,20 +116,42 @@ void FrameImage::AwaitServer() {
   pending_ = false;
 }
 
-void FrameImage::Put(unsigned long drawable, const Rect& rect) {
-  if (rect.Width() <= 0 || rect.Height() <= 0) return;
+void FrameImage::Put(unsigned long drawable, const std::vector<Rect>& parts) {
+  if (parts.empty()) return;
   if (gc_ == nullptr || gcDrawable_ != drawable) {
     if (gc_ != nullptr) XFreeGC(display_, gc_);
+    if (staging_ != 0) XFreePixmap(display_, staging_);
     gc_ = XCreateGC(display_, drawable, 0, nullptr);
+    staging_ = shared_ ? 0
+                       : XCreatePixmap(display_, drawable, static_cast<unsigned>(image_->width),
+                                       static_cast<unsigned>(image_->height), static_cast<unsigned>(depth_));
     gcDrawable_ = drawable;
   }
-  const auto w = static_cast<unsigned>(rect.Width());
-  const auto h = static_cast<unsigned>(rect.Height());
+  const auto put = [&](const Rect& rect) {
+    if (rect.Width() <= 0 || rect.Height() <= 0) return;
+    const auto w = static_cast<unsigned>(rect.Width());
+    const auto h = static_cast<unsigned>(rect.Height());
+    if (shared_) {
+      XShmPutImage(display_, drawable, gc_, image_, rect.left, rect.top, rect.left, rect.top, w, h, False);
+      pending_ = true;
+    } else {
+      // A large image goes as several requests; the copy is one.
+      XPutImage(display_, staging_, gc_, image_, rect.left, rect.top, rect.left, rect.top, w, h);
+      XCopyArea(display_, staging_, drawable, gc_, rect.left, rect.top, w, h, rect.left, rect.top);
+    }
+  };
   if (shared_) {
-    XShmPutImage(display_, drawable, gc_, image_, rect.left, rect.top, rect.left, rect.top, w, h, False);
-    pending_ = true;
+    // Small requests, sent together: the server carries them out before it
+    // turns to another program.
+    for (const Rect& part : parts) put(part);
   } else {
-    XPutImage(display_, drawable, gc_, image_, rect.left, rect.top, rect.left, rect.top, w, h);
+    // The pixels themselves go through the connection: one copy for all of them.
+    Rect bounds = parts.front();
+    for (const Rect& part : parts) {
+      bounds = Rect{std::min(bounds.left, part.left), std::min(bounds.top, part.top),
+                    std::max(bounds.right, part.right), std::max(bounds.bottom, part.bottom)};
+    }
+    put(bounds);
   }
   XFlush(display_);
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/geometry.h"
 #include "platform/gtk/screen_composer.h"
@@ -35,13 +36,14 @@ class FrameImage : public HeldPixels {
   // Waits until the server has read the last frame put, before the frame is
   // written again.
   void AwaitServer();
-  // Puts the part `rect` of the frame at the same place in `drawable`.
-  void Put(unsigned long drawable, const Rect& rect);
+  // Puts these parts of the frame at the same places in `drawable`, so that
+  // the display shows them together.
+  void Put(unsigned long drawable, const std::vector<Rect>& parts);
   // Reads the drawable's pixels from `from` on into the frame.
   bool Get(unsigned long drawable, Point from);
 
  private:
-  FrameImage(_XDisplay* display, _XImage* image, bool shared);
+  FrameImage(_XDisplay* display, _XImage* image, bool shared, int depth);
   struct Segment;
 
   _XDisplay* display_;
@@ -50,6 +52,10 @@ class FrameImage : public HeldPixels {
   std::unique_ptr<Segment> segment_;
   _XGC* gc_ = nullptr;
   unsigned long gcDrawable_ = 0;
+  // Without shared memory, frames are sent here first and copied to the
+  // window in one request, so that nobody sees half of one.
+  unsigned long staging_ = 0;
+  int depth_ = 0;
   bool pending_ = false;  // a shared frame put that the server may still be reading
 };
 

@@ -93,7 +93,7 @@ class MonitorOutput : public ScreenOutput {
       if (due_) {
         Paint(true);
       } else if (auto gdkWindow = window_.get_window()) {
-        image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), Rect{0, 0, area_.Width(), area_.Height()});
+        image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), {Rect{0, 0, area_.Width(), area_.Height()}});
       }
       return true;
     });
@@ -152,11 +152,7 @@ class MonitorOutput : public ScreenOutput {
     image_->AwaitServer();
     const std::vector<Rect> changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
     const unsigned long xid = gdk_x11_window_get_xid(gdkWindow->gobj());
-    if (whole) {
-      image_->Put(xid, Rect{0, 0, area_.Width(), area_.Height()});
-    } else {
-      for (const Rect& part : changed) image_->Put(xid, part);
-    }
+    image_->Put(xid, whole ? std::vector<Rect>{Rect{0, 0, area_.Width(), area_.Height()}} : changed);
   }
 
   // The desktop under the monitor before anything of the saver shows.
@@ -300,11 +296,7 @@ class ForeignOutput : public ScreenOutput {
     if (image_) {
       image_->AwaitServer();
       const std::vector<Rect> changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
-      if (exposed_) {
-        image_->Put(xid_, Rect{0, 0, area_.Width(), area_.Height()});
-      } else {
-        for (const Rect& part : changed) image_->Put(xid_, part);
-      }
+      image_->Put(xid_, exposed_ ? std::vector<Rect>{Rect{0, 0, area_.Width(), area_.Height()}} : changed);
       exposed_ = false;
       return;
     }
@@ -355,6 +347,7 @@ WindowView::WindowView(GtkDesktop& desktop, WindowHandle handle)
         return true;
       },
       false);
+  window_.signal_realize().connect([this] { window_.get_window()->set_opacity(alpha_ / 255.0); });
   window_.signal_map_event().connect([this](GdkEventAny*) {
     // The first of the saver's full-screen windows to show takes the
     // keyboard and the pointer.
@@ -393,7 +386,12 @@ void WindowView::Update(const NativeWindow& window, bool cursorHidden) {
     window_.resize(std::max(1, b.Width()), std::max(1, b.Height()));
   }
   const std::uint8_t alpha = (window.exStyle & kExStyleLayered) != 0 ? window.alpha : 255;
-  window_.set_opacity(alpha / 255.0);
+  // On the window itself: the widget's opacity would also have the toolkit
+  // paint the whole window again at every fade step.
+  if (alpha != alpha_) {
+    alpha_ = alpha;
+    if (auto gdkWindow = window_.get_window()) gdkWindow->set_opacity(alpha_ / 255.0);
+  }
   // A window at opacity 0 shows nothing and takes nothing: it stays unmapped
   // (the preview's overlay stays so for its whole life).
   const bool shown = window.visible && alpha > 0;

@@ -34,6 +34,7 @@ class WindowView {
   WindowHandle handle_;
   Gtk::Window window_;
   bool grabbed_ = false;
+  std::uint8_t alpha_ = 255;
   std::optional<bool> cursorHidden_;
 };
 
