@@ -17,7 +17,7 @@ BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev 
                clang libclang-rt-14-dev
                wine xvfb x11-utils xcompmgr xdotool
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-               libgtkmm-3.0-dev libx11-xcb-dev libxdamage-dev pkg-config xscreensaver imagemagick
+               libgtkmm-3.0-dev libx11-xcb-dev libxdamage-dev libxext-dev pkg-config xscreensaver imagemagick
                libxml2-utils desktop-file-utils mate-screensaver dbus-x11 man-db
                wixl msitools)
 
