@@ -28,7 +28,6 @@ class FrameImage : public HeldPixels {
   FrameImage(const FrameImage&) = delete;
   FrameImage& operator=(const FrameImage&) = delete;
 
-  bool Shared() const { return shared_; }
   std::uint8_t* Pixels();
   const std::uint8_t* Pixels() const override;
   std::ptrdiff_t Stride() const override;

@@ -3,7 +3,6 @@
 #include <cairo-xlib.h>
 #include <gdk/gdkx.h>
 
-#include <cstring>
 #include <optional>
 
 #include "platform/gtk/frame_image.h"
