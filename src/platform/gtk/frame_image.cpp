@@ -29,6 +29,45 @@ bool SharedMemoryWanted(Display* display) {
          ImageByteOrder(display) == LSBFirst;
 }
 
+// Whether the image's rows are the composer's: 32 bits a pixel, none left over.
+bool Fits(const XImage* image, std::int32_t width) {
+  return image->bits_per_pixel == 32 && image->bytes_per_line == width * 4;
+}
+
+// An image over a segment of shared memory the server has attached, or null.
+XImage* SharedImage(Display* display, Visual* visual, int depth, std::int32_t width, std::int32_t height,
+                    XShmSegmentInfo& info) {
+  XImage* image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &info,
+                                  static_cast<unsigned>(width), static_cast<unsigned>(height));
+  if (image == nullptr) return nullptr;
+  // Until the segment is attached, the image owns no data of its own.
+  const auto unmade = [image]() -> XImage* {
+    image->data = nullptr;
+    XDestroyImage(image);
+    return nullptr;
+  };
+  if (!Fits(image, width)) return unmade();
+  const auto bytes = static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(height);
+  info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (info.shmid < 0) return unmade();
+  void* memory = shmat(info.shmid, nullptr, 0);
+  // Gone as soon as both sides have let go of it, whatever way the saver ends.
+  shmctl(info.shmid, IPC_RMID, nullptr);
+  if (memory == reinterpret_cast<void*>(-1)) return unmade();
+  info.shmaddr = image->data = static_cast<char*>(memory);
+  info.readOnly = False;
+  // A server on another machine says yes to the extension and then cannot
+  // reach the segment.
+  XErrorTrap trap;
+  XShmAttach(display, &info);
+  XSync(display, False);
+  if (!trap.Clean()) {
+    shmdt(memory);
+    return unmade();
+  }
+  return image;
+}
+
 }  // namespace
 
 std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t width, std::int32_t height) {
@@ -41,40 +80,10 @@ std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t w
       visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF || std::endian::native != std::endian::little) {
     return nullptr;
   }
-  const auto fits = [width](const XImage* image) {
-    return image->bits_per_pixel == 32 && image->bytes_per_line == width * 4;
-  };
   if (SharedMemoryWanted(display)) {
     auto segment = std::make_unique<Segment>();
-    XImage* image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &segment->info,
-                                    static_cast<unsigned>(width), static_cast<unsigned>(height));
-    if (image != nullptr && fits(image)) {
-      const auto bytes = static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(height);
-      segment->info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-      if (segment->info.shmid >= 0) {
-        void* memory = shmat(segment->info.shmid, nullptr, 0);
-        // Gone as soon as both sides have let go of it, whatever way the saver ends.
-        shmctl(segment->info.shmid, IPC_RMID, nullptr);
-        if (memory != reinterpret_cast<void*>(-1)) {
-          segment->info.shmaddr = image->data = static_cast<char*>(memory);
-          segment->info.readOnly = False;
-          // A server on another machine says yes to the extension and then
-          // cannot reach the segment.
-          XErrorTrap trap;
-          XShmAttach(display, &segment->info);
-          XSync(display, False);
-          if (trap.Clean()) {
-            auto frame = std::unique_ptr<FrameImage>(new FrameImage(display, image, true, depth));
-            frame->segment_ = std::move(segment);
-            return frame;
-          }
-          shmdt(memory);
-        }
-      }
-    }
-    if (image != nullptr) {
-      image->data = nullptr;
-      XDestroyImage(image);
+    if (XImage* image = SharedImage(display, visual, depth, width, height, segment->info)) {
+      return std::unique_ptr<FrameImage>(new FrameImage(display, image, std::move(segment), depth));
     }
   }
   XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
@@ -82,20 +91,20 @@ std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t w
   if (image == nullptr) return nullptr;
   image->byte_order = LSBFirst;  // Xlib turns it into the server's order on the way
   image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(width) * 4, static_cast<std::size_t>(height)));
-  if (image->data == nullptr || !fits(image)) {
+  if (image->data == nullptr || !Fits(image, width)) {
     XDestroyImage(image);  // frees the data too
     return nullptr;
   }
-  return std::unique_ptr<FrameImage>(new FrameImage(display, image, false, depth));
+  return std::unique_ptr<FrameImage>(new FrameImage(display, image, nullptr, depth));
 }
 
-FrameImage::FrameImage(Display* display, XImage* image, bool shared, int depth)
-    : display_(display), image_(image), shared_(shared), depth_(depth) {}
+FrameImage::FrameImage(Display* display, XImage* image, std::unique_ptr<Segment> segment, int depth)
+    : display_(display), image_(image), segment_(std::move(segment)), depth_(depth) {}
 
 FrameImage::~FrameImage() {
   if (gc_ != nullptr) XFreeGC(display_, gc_);
   if (staging_ != 0) XFreePixmap(display_, staging_);
-  if (shared_) {
+  if (segment_) {
     XShmDetach(display_, &segment_->info);
     XSync(display_, False);
     shmdt(segment_->info.shmaddr);
@@ -122,7 +131,7 @@ void FrameImage::Put(unsigned long drawable, const std::vector<Rect>& parts) {
     if (gc_ != nullptr) XFreeGC(display_, gc_);
     if (staging_ != 0) XFreePixmap(display_, staging_);
     gc_ = XCreateGC(display_, drawable, 0, nullptr);
-    staging_ = shared_ ? 0
+    staging_ = segment_ ? 0
                        : XCreatePixmap(display_, drawable, static_cast<unsigned>(image_->width),
                                        static_cast<unsigned>(image_->height), static_cast<unsigned>(depth_));
     gcDrawable_ = drawable;
@@ -131,7 +140,7 @@ void FrameImage::Put(unsigned long drawable, const std::vector<Rect>& parts) {
     if (rect.Width() <= 0 || rect.Height() <= 0) return;
     const auto w = static_cast<unsigned>(rect.Width());
     const auto h = static_cast<unsigned>(rect.Height());
-    if (shared_) {
+    if (segment_) {
       XShmPutImage(display_, drawable, gc_, image_, rect.left, rect.top, rect.left, rect.top, w, h, False);
       pending_ = true;
     } else {
@@ -140,7 +149,7 @@ void FrameImage::Put(unsigned long drawable, const std::vector<Rect>& parts) {
       XCopyArea(display_, staging_, drawable, gc_, rect.left, rect.top, w, h, rect.left, rect.top);
     }
   };
-  if (shared_) {
+  if (segment_) {
     // Small requests, sent together: the server carries them out before it
     // turns to another program.
     for (const Rect& part : parts) put(part);
@@ -159,7 +168,7 @@ void FrameImage::Put(unsigned long drawable, const std::vector<Rect>& parts) {
 bool FrameImage::Get(unsigned long drawable, Point from) {
   AwaitServer();
   XErrorTrap trap;
-  if (shared_) {
+  if (segment_) {
     XShmGetImage(display_, drawable, image_, from.x, from.y, AllPlanes);
     return trap.Clean();
   }

@@ -42,13 +42,12 @@ class FrameImage : public HeldPixels {
   bool Get(unsigned long drawable, Point from);
 
  private:
-  FrameImage(_XDisplay* display, _XImage* image, bool shared, int depth);
   struct Segment;
+  FrameImage(_XDisplay* display, _XImage* image, std::unique_ptr<Segment> segment, int depth);
 
   _XDisplay* display_;
   _XImage* image_;
-  bool shared_;
-  std::unique_ptr<Segment> segment_;
+  std::unique_ptr<Segment> segment_;  // with shared memory
   _XGC* gc_ = nullptr;
   unsigned long gcDrawable_ = 0;
   // Without shared memory, frames are sent here first and copied to the

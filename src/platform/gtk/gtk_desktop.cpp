@@ -298,11 +298,10 @@ void GtkDesktop::PaintFrom(const Message& paint, const Bitmap& content) {
     // The kept content covers the window: it becomes the window's pixels.
     window->pixels = SurfaceBitmap::Sharing(kept);
     window->sharesContent = true;
-    window->black = false;
   } else {
     SurfaceContext(window->pixels->Surface(), nullptr).DrawBitmap(content, Point{0, 0});
-    window->black = false;
   }
+  window->black = false;
   Changed(*window);
 }
 

@@ -27,12 +27,16 @@ std::uint8_t* ScreenComposer::Background() {
   return background_.get();
 }
 
+void ScreenComposer::CopyPlane(Plane from, std::uint8_t* to) const {
+  for (std::int32_t y = 0; y < height_; ++y) {
+    std::memcpy(to + y * Stride(), from.pixels + y * from.stride, static_cast<std::size_t>(Stride()));
+  }
+}
+
 void ScreenComposer::SetBackground(const std::uint8_t* pixels, std::ptrdiff_t stride) {
   adopted_.reset();
   Allocate(background_);
-  for (std::int32_t y = 0; y < height_; ++y) {
-    std::memcpy(background_.get() + y * Stride(), pixels + y * stride, static_cast<std::size_t>(Stride()));
-  }
+  CopyPlane(Plane{pixels, stride}, background_.get());
   ++backgroundVersion_;
 }
 
@@ -73,13 +77,13 @@ void ScreenComposer::BlendLayer(Plane from, std::uint8_t* to, const Layer& layer
   const Rect clip{std::max({layer.rect.left, within.left, 0}), std::max({layer.rect.top, within.top, 0}),
                   std::min({layer.rect.right, within.right, width_}),
                   std::min({layer.rect.bottom, within.bottom, height_})};
-  const auto row = static_cast<std::size_t>(within.Width()) * 4;
   // Where the window does not lie, what is below it shows; a window that
   // covers all of `within` writes every byte itself.
   if (from.pixels != to && clip != within) {
+    const auto row = static_cast<std::size_t>(within.Width()) * 4;
+    const auto start = static_cast<std::ptrdiff_t>(within.left) * 4;
     for (std::int32_t y = within.top; y < within.bottom; ++y) {
-      const auto left = static_cast<std::ptrdiff_t>(within.left) * 4;
-      std::memcpy(to + y * Stride() + left, from.pixels + y * from.stride + left, row);
+      std::memcpy(to + y * Stride() + start, from.pixels + y * from.stride + start, row);
     }
   }
   if (clip.Width() <= 0 || clip.Height() <= 0) return;
@@ -122,11 +126,7 @@ ScreenComposer::Plane ScreenComposer::UnderTop(const std::vector<Layer>& layers)
     if (key.backgroundVersion == kHidden) {
       std::memset(below_.get(), 0, Bytes());
     } else {
-      const Plane background = BackgroundPlane();
-      for (std::int32_t y = 0; y < height_; ++y) {
-        std::memcpy(below_.get() + y * Stride(), background.pixels + y * background.stride,
-                    static_cast<std::size_t>(Stride()));
-      }
+      CopyPlane(BackgroundPlane(), below_.get());
     }
     for (std::size_t i = 0; i < lower; ++i) {
       BlendLayer(Plane{below_.get(), Stride()}, below_.get(), layers[i], Rect{0, 0, width_, height_});
@@ -180,19 +180,20 @@ const std::vector<Rect>& ScreenComposer::Differing(const Layer& top, Plane below
   return compared_->bands;
 }
 
-ScreenComposer::Key ScreenComposer::EffectiveKey(const std::vector<Layer>& layers) {
+ScreenComposer::Effective ScreenComposer::EffectiveKey(const std::vector<Layer>& layers) {
   Key key = KeyOf(layers, layers.size());
   if (key.backgroundVersion == kHidden && HoldsBackground()) DropBackground();
-  if (layers.empty()) return key;
+  if (layers.empty()) return {std::move(key), nullptr};
   // An opaque top window that covers the area is the frame; it is compared
   // with what lies below only where that is a window read in place, so that
   // the desktop is not made again for it.
   if (CoversOpaquely(layers.back()) && (layers.size() < 2 || !CoversOpaquely(layers[layers.size() - 2]))) {
-    return key;
+    return {std::move(key), nullptr};
   }
   Key lowerKey = KeyOf(layers, layers.size() - 1);
-  if (Differing(layers.back(), UnderTop(layers), lowerKey).empty()) return lowerKey;
-  return key;
+  const std::vector<Rect>& bands = Differing(layers.back(), UnderTop(layers), lowerKey);
+  if (bands.empty()) return {std::move(lowerKey), &bands};
+  return {std::move(key), &bands};
 }
 
 bool ScreenComposer::OnlyTopOpacityMoved(const Key& from, const Key& to) const {
@@ -207,26 +208,22 @@ bool ScreenComposer::OnlyTopOpacityMoved(const Key& from, const Key& to) const {
 
 std::vector<Rect> ScreenComposer::ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target) {
   const Rect area{0, 0, width_, height_};
-  Key key = EffectiveKey(layers);
+  Effective effective = EffectiveKey(layers);
   // A fade step over the same frame: only where the top window differs from
   // what lies below it can the frame change.
-  const bool stepOnly = target == lastTarget_ && OnlyTopOpacityMoved(composed_, key) && compared_ &&
-                        compared_->top == Seen{layers.back().version, layers.back().rect, 0} &&
-                        compared_->below == KeyOf(layers, layers.size() - 1);
-  composed_ = std::move(key);
+  const bool stepOnly =
+      target == lastTarget_ && effective.bands != nullptr && OnlyTopOpacityMoved(composed_, effective.key);
+  composed_ = std::move(effective.key);
   lastTarget_ = target;
   if (stepOnly) {
     const Plane below = UnderTop(layers);
-    for (const Rect& band : compared_->bands) BlendLayer(below, target, layers.back(), band);
-    return compared_->bands;
+    for (const Rect& band : *effective.bands) BlendLayer(below, target, layers.back(), band);
+    return *effective.bands;
   }
   if (layers.empty() || composed_.layers.size() < layers.size()) {
     // The frame is one plane as it stands: the desktop, or what lies under a
     // top window that changes nothing.
-    const Plane plane = layers.empty() ? BackgroundPlane() : UnderTop(layers);
-    for (std::int32_t y = 0; y < height_; ++y) {
-      std::memcpy(target + y * Stride(), plane.pixels + y * plane.stride, static_cast<std::size_t>(Stride()));
-    }
+    CopyPlane(layers.empty() ? BackgroundPlane() : UnderTop(layers), target);
     return {area};
   }
   // An opaque top window that covers the area writes every byte itself.
@@ -241,6 +238,6 @@ const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {
   return frame_.get();
 }
 
-bool ScreenComposer::Differs(const std::vector<Layer>& layers) { return !(EffectiveKey(layers) == composed_); }
+bool ScreenComposer::Differs(const std::vector<Layer>& layers) { return !(EffectiveKey(layers).key == composed_); }
 
 }  // namespace orvanel::platform::gtk

@@ -96,6 +96,8 @@ class ScreenComposer {
   using Buffer = std::unique_ptr<std::uint8_t[], Free>;
 
   std::size_t Bytes() const;
+  // `to` := a whole area's pixels.
+  void CopyPlane(Plane from, std::uint8_t* to) const;
   // The background as it is to be read: the adopted pixels, or black if none.
   Plane BackgroundPlane();
   void DropBackground();
@@ -112,8 +114,13 @@ class ScreenComposer {
   // Whether `to` differs from `from` in the top layer's opacity alone.
   bool OnlyTopOpacityMoved(const Key& from, const Key& to) const;
   // The layers that make the frame: all of them, less a top layer that
-  // changes nothing.
-  Key EffectiveKey(const std::vector<Layer>& layers);
+  // changes nothing; and, when the top layer was compared with what lies
+  // below it, the bands where they differ.
+  struct Effective {
+    Key key;
+    const std::vector<Rect>* bands;
+  };
+  Effective EffectiveKey(const std::vector<Layer>& layers);
   Key KeyOf(const std::vector<Layer>& layers, std::size_t count) const;
 
   std::int32_t width_;
@@ -124,7 +131,6 @@ class ScreenComposer {
   Buffer frame_;
   Key belowKey_;
   std::uint64_t backgroundVersion_ = 0;
-  bool backgroundHidden_ = false;
   // The last answer of Differing, for the top layer's version and place
   // over the same layers below.
   struct Comparison {

@@ -24,6 +24,12 @@ void ScreenOutput::PaintFrame(cairo_t* cairo) {
   cairo_surface_destroy(image);
 }
 
+void ScreenOutput::PutFrame(FrameImage& image, unsigned long drawable, bool whole) {
+  image.AwaitServer();
+  std::vector<Rect> changed = composer_.ComposeInto(desktop_.LayersOver(area_), image.Pixels());
+  image.Put(drawable, whole ? std::vector<Rect>{WholeArea()} : changed);
+}
+
 bool ScreenOutput::Differs() { return composer_.Differs(desktop_.LayersOver(area_)); }
 
 void ScreenOutput::PaintFrame(const Cairo::RefPtr<Cairo::Context>& cairo) {
@@ -92,7 +98,7 @@ class MonitorOutput : public ScreenOutput {
       if (due_) {
         Paint(true);
       } else if (auto gdkWindow = window_.get_window()) {
-        image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), {Rect{0, 0, area_.Width(), area_.Height()}});
+        image_->Put(gdk_x11_window_get_xid(gdkWindow->gobj()), {WholeArea()});
       }
       return true;
     });
@@ -128,7 +134,7 @@ class MonitorOutput : public ScreenOutput {
       // The desktop is read when the saver first shows on it, not before:
       // a dialog or a preview, which never shows here, keeps no copy.
       if (!desktopRead_) {
-        image_ = FrameImage::For(gtk_widget_get_visual(GTK_WIDGET(window_.gobj())), area_.Width(), area_.Height());
+        image_ = NewImage();
         // Frames are put on the window itself; a back buffer would cover them.
         if (image_) window_.set_double_buffered(false);
         GrabDesktop();
@@ -143,15 +149,16 @@ class MonitorOutput : public ScreenOutput {
   void SetCursorHidden(bool hidden) override { ApplyCursor(window_, hidden, cursorHidden_); }
 
  private:
+  // An image of the monitor's size in the window's pixels.
+  std::unique_ptr<FrameImage> NewImage() {
+    return FrameImage::For(gtk_widget_get_visual(GTK_WIDGET(window_.gobj())), area_.Width(), area_.Height());
+  }
   // Puts what changed, or the whole frame.
   void Paint(bool whole) {
     auto gdkWindow = window_.get_window();
     if (!gdkWindow) return;
     due_ = false;
-    image_->AwaitServer();
-    const std::vector<Rect> changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
-    const unsigned long xid = gdk_x11_window_get_xid(gdkWindow->gobj());
-    image_->Put(xid, whole ? std::vector<Rect>{Rect{0, 0, area_.Width(), area_.Height()}} : changed);
+    PutFrame(*image_, gdk_x11_window_get_xid(gdkWindow->gobj()), whole);
   }
 
   // The desktop under the monitor before anything of the saver shows.
@@ -159,7 +166,7 @@ class MonitorOutput : public ScreenOutput {
     if (image_) {
       // Read by the server straight into memory the compositor keeps, and
       // let go once the saver's windows cover it.
-      auto desktop = FrameImage::For(gtk_widget_get_visual(GTK_WIDGET(window_.gobj())), area_.Width(), area_.Height());
+      auto desktop = NewImage();
       if (desktop && desktop->Get(GDK_ROOT_WINDOW(), Point{area_.left, area_.top})) {
         composer_.AdoptBackground(std::move(desktop));
       }
@@ -293,9 +300,7 @@ class ForeignOutput : public ScreenOutput {
     // that is gone is no fault of the saver's.
     XErrorTrap trap;
     if (image_) {
-      image_->AwaitServer();
-      const std::vector<Rect> changed = composer_.ComposeInto(desktop_.LayersOver(area_), image_->Pixels());
-      image_->Put(xid_, exposed_ ? std::vector<Rect>{Rect{0, 0, area_.Width(), area_.Height()}} : changed);
+      PutFrame(*image_, xid_, exposed_);
       exposed_ = false;
       return;
     }

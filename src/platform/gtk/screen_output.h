@@ -12,6 +12,7 @@
 
 namespace orvanel::platform::gtk {
 
+class FrameImage;
 class GtkDesktop;
 struct NativeWindow;
 
@@ -70,6 +71,10 @@ class ScreenOutput {
   // Paints the frame of this moment on `cairo`, whose origin is the area's.
   void PaintFrame(const Cairo::RefPtr<Cairo::Context>& cairo);
   void PaintFrame(cairo_t* cairo);
+  // Composes the frame of this moment into `image` and puts what changed on
+  // `drawable`, or all of it.
+  void PutFrame(FrameImage& image, unsigned long drawable, bool whole);
+  Rect WholeArea() const { return Rect{0, 0, area_.Width(), area_.Height()}; }
 
   GtkDesktop& desktop_;
   Rect area_;
