@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/geometry.h"
@@ -28,6 +29,7 @@ class FrameImage : public HeldPixels {
   FrameImage(const FrameImage&) = delete;
   FrameImage& operator=(const FrameImage&) = delete;
 
+  // Both wait until the pages are taken in (below).
   std::uint8_t* Pixels();
   const std::uint8_t* Pixels() const override;
   std::ptrdiff_t Stride() const override;
@@ -44,6 +46,7 @@ class FrameImage : public HeldPixels {
  private:
   struct Segment;
   FrameImage(_XDisplay* display, _XImage* image, std::unique_ptr<Segment> segment, int depth);
+  void AwaitPages() const;
 
   _XDisplay* display_;
   _XImage* image_;
@@ -55,6 +58,8 @@ class FrameImage : public HeldPixels {
   unsigned long staging_ = 0;
   int depth_ = 0;
   bool pending_ = false;  // a shared frame put that the server may still be reading
+  // Takes the segment's pages in while the saver goes on (see the constructor).
+  mutable std::thread takingPagesIn_;
 };
 
 }  // namespace orvanel::platform::gtk
