@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/gtk/x_error_trap.h"
 
@@ -99,6 +100,63 @@ std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t w
   return std::unique_ptr<FrameImage>(new FrameImage(display, image, nullptr, depth));
 }
 
+// A copy of a frame's pixels, made on a thread of its own: the memory is
+// taken from the system with its pages already in, then filled. Waited for
+// by the frame before it is written again, and by whoever reads the copy.
+class FrameImage::PixelCopy {
+ public:
+  PixelCopy(const std::uint8_t* from, std::size_t bytes)
+      : bytes_(bytes), copying_([this, from] {
+          void* memory =
+              mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+          if (memory == MAP_FAILED) return;
+          pixels_ = static_cast<std::uint8_t*>(memory);
+          std::memcpy(pixels_, from, bytes_);
+        }) {}
+  ~PixelCopy() {
+    Await();
+    if (pixels_ != nullptr) munmap(pixels_, bytes_);
+  }
+  PixelCopy(const PixelCopy&) = delete;
+  PixelCopy& operator=(const PixelCopy&) = delete;
+
+  void Await() {
+    if (copying_.joinable()) copying_.join();
+  }
+  const std::uint8_t* Pixels() {
+    Await();
+    if (pixels_ == nullptr) throw std::bad_alloc();
+    return pixels_;
+  }
+
+ private:
+  std::size_t bytes_;
+  std::uint8_t* pixels_ = nullptr;  // written by the thread, read once it is joined
+  std::thread copying_;             // last, so that it starts with the rest made
+};
+
+namespace {
+
+class CopiedPixels : public HeldPixels {
+ public:
+  CopiedPixels(std::shared_ptr<FrameImage::PixelCopy> copy, std::ptrdiff_t stride)
+      : copy_(std::move(copy)), stride_(stride) {}
+  const std::uint8_t* Pixels() const override { return copy_->Pixels(); }
+  std::ptrdiff_t Stride() const override { return stride_; }
+
+ private:
+  std::shared_ptr<FrameImage::PixelCopy> copy_;
+  std::ptrdiff_t stride_;
+};
+
+}  // namespace
+
+std::unique_ptr<HeldPixels> FrameImage::Copy() {
+  copying_ = std::make_shared<PixelCopy>(reinterpret_cast<const std::uint8_t*>(image_->data),
+                                         static_cast<std::size_t>(image_->bytes_per_line) * image_->height);
+  return std::make_unique<CopiedPixels>(copying_, image_->bytes_per_line);
+}
+
 FrameImage::FrameImage(Display* display, XImage* image, std::unique_ptr<Segment> segment, int depth)
     : display_(display), image_(image), segment_(std::move(segment)), depth_(depth) {
   if (!segment_) return;
@@ -111,12 +169,14 @@ FrameImage::FrameImage(Display* display, XImage* image, std::unique_ptr<Segment>
   takingPagesIn_ = std::thread([data = image_->data, bytes] { madvise(data, bytes, MADV_POPULATE_WRITE); });
 }
 
-void FrameImage::AwaitPages() const {
+void FrameImage::AwaitPages() {
   if (takingPagesIn_.joinable()) takingPagesIn_.join();
 }
 
 FrameImage::~FrameImage() {
   AwaitPages();
+  // The copy reads the segment, which goes below.
+  if (copying_) copying_->Await();
   if (gc_ != nullptr) XFreeGC(display_, gc_);
   if (staging_ != 0) XFreePixmap(display_, staging_);
   if (segment_) {
@@ -130,12 +190,11 @@ FrameImage::~FrameImage() {
 
 std::uint8_t* FrameImage::Pixels() {
   AwaitPages();
+  if (copying_) {
+    copying_->Await();
+    copying_.reset();
+  }
   return reinterpret_cast<std::uint8_t*>(image_->data);
-}
-
-const std::uint8_t* FrameImage::Pixels() const {
-  AwaitPages();
-  return reinterpret_cast<const std::uint8_t*>(image_->data);
 }
 
 std::ptrdiff_t FrameImage::Stride() const { return image_->bytes_per_line; }

@@ -20,19 +20,18 @@ struct _XImage;
 
 namespace orvanel::platform::gtk {
 
-class FrameImage : public HeldPixels {
+class FrameImage {
  public:
   // Null when windows of this visual do not take the composer's pixels (32
   // bits, blue, green, red and an unused byte) as they are.
   static std::unique_ptr<FrameImage> For(_GdkVisual* visual, std::int32_t width, std::int32_t height);
-  ~FrameImage() override;
+  ~FrameImage();
   FrameImage(const FrameImage&) = delete;
   FrameImage& operator=(const FrameImage&) = delete;
 
-  // Both wait until the pages are taken in (below).
+  // Waits until the pages are taken in and a copy made is done (below).
   std::uint8_t* Pixels();
-  const std::uint8_t* Pixels() const override;
-  std::ptrdiff_t Stride() const override;
+  std::ptrdiff_t Stride() const;
 
   // Waits until the server has read the last frame put, before the frame is
   // written again.
@@ -42,11 +41,16 @@ class FrameImage : public HeldPixels {
   void Put(unsigned long drawable, const std::vector<Rect>& parts);
   // Reads the drawable's pixels from `from` on into the frame.
   bool Get(unsigned long drawable, Point from);
+  // A copy of the frame as it stands, for the composer to keep, made on
+  // another thread while the saver goes on. Pixels() waits for it to be done
+  // before the frame is written again.
+  std::unique_ptr<HeldPixels> Copy();
+  class PixelCopy;
 
  private:
   struct Segment;
   FrameImage(_XDisplay* display, _XImage* image, std::unique_ptr<Segment> segment, int depth);
-  void AwaitPages() const;
+  void AwaitPages();
 
   _XDisplay* display_;
   _XImage* image_;
@@ -59,7 +63,8 @@ class FrameImage : public HeldPixels {
   int depth_ = 0;
   bool pending_ = false;  // a shared frame put that the server may still be reading
   // Takes the segment's pages in while the saver goes on (see the constructor).
-  mutable std::thread takingPagesIn_;
+  std::thread takingPagesIn_;
+  std::shared_ptr<PixelCopy> copying_;  // until the frame is next written
 };
 
 }  // namespace orvanel::platform::gtk

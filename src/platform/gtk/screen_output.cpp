@@ -164,12 +164,11 @@ class MonitorOutput : public ScreenOutput {
   // The desktop under the monitor before anything of the saver shows.
   void GrabDesktop() {
     if (image_) {
-      // Read by the server straight into memory the compositor keeps, and
-      // let go once the saver's windows cover it.
-      auto desktop = NewImage();
-      if (desktop && desktop->Get(GDK_ROOT_WINDOW(), Point{area_.left, area_.top})) {
-        composer_.AdoptBackground(std::move(desktop));
-      }
+      // Read by the server into the frame itself, so that the server has
+      // the frame's memory at hand when the first one is put, and copied for
+      // the composer while the saver goes on; let go once the saver's windows
+      // cover it.
+      if (image_->Get(GDK_ROOT_WINDOW(), Point{area_.left, area_.top})) composer_.AdoptBackground(image_->Copy());
       return;
     }
     GdkWindow* root = gdk_get_default_root_window();
