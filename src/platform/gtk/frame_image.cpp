@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 #include "platform/gtk/x_error_trap.h"
 
@@ -105,14 +106,13 @@ std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t w
 // by the frame before it is written again, and by whoever reads the copy.
 class FrameImage::PixelCopy {
  public:
-  PixelCopy(const std::uint8_t* from, std::size_t bytes)
-      : bytes_(bytes), copying_([this, from] {
-          void* memory =
-              mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-          if (memory == MAP_FAILED) return;
-          pixels_ = static_cast<std::uint8_t*>(memory);
-          std::memcpy(pixels_, from, bytes_);
-        }) {}
+  PixelCopy(const std::uint8_t* from, std::size_t bytes) : bytes_(bytes) {
+    try {
+      copying_ = std::thread(&PixelCopy::Make, this, from);
+    } catch (const std::system_error&) {
+      Make(from);  // no thread to be had: made here and now instead
+    }
+  }
   ~PixelCopy() {
     Await();
     if (pixels_ != nullptr) munmap(pixels_, bytes_);
@@ -130,9 +130,16 @@ class FrameImage::PixelCopy {
   }
 
  private:
+  void Make(const std::uint8_t* from) {
+    void* memory = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (memory == MAP_FAILED) return;
+    pixels_ = static_cast<std::uint8_t*>(memory);
+    std::memcpy(pixels_, from, bytes_);
+  }
+
   std::size_t bytes_;
   std::uint8_t* pixels_ = nullptr;  // written by the thread, read once it is joined
-  std::thread copying_;             // last, so that it starts with the rest made
+  std::thread copying_;
 };
 
 namespace {
@@ -166,7 +173,11 @@ FrameImage::FrameImage(Display* display, XImage* image, std::unique_ptr<Segment>
   // while the saver reads the desktop and shows its windows, they are ready
   // by then. Where the system cannot, they come as before.
   const auto bytes = static_cast<std::size_t>(image_->bytes_per_line) * static_cast<std::size_t>(image_->height);
-  takingPagesIn_ = std::thread([data = image_->data, bytes] { madvise(data, bytes, MADV_POPULATE_WRITE); });
+  try {
+    takingPagesIn_ = std::thread([data = image_->data, bytes] { madvise(data, bytes, MADV_POPULATE_WRITE); });
+  } catch (const std::system_error&) {
+    // No thread to be had: the pages come where they are first written.
+  }
 }
 
 void FrameImage::AwaitPages() {
