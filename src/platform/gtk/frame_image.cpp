@@ -101,45 +101,51 @@ std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t w
   return std::unique_ptr<FrameImage>(new FrameImage(display, image, nullptr, depth));
 }
 
-// A copy of a frame's pixels, made on a thread of its own: the memory is
-// taken from the system with its pages already in, then filled. Waited for
-// by the frame before it is written again, and by whoever reads the copy.
+void BackgroundWork::Start(const std::function<void()>& work) {
+  Await();
+  try {
+    thread_ = std::thread(work);
+  } catch (const std::system_error&) {
+    work();
+  }
+}
+
+void BackgroundWork::Await() {
+  if (thread_.joinable()) thread_.join();
+}
+
+// A copy of a frame's pixels, made in the background: the memory is taken
+// from the system with its pages already in, then filled. Awaited by the
+// frame before it is written again, and by whoever reads the copy.
 class FrameImage::PixelCopy {
  public:
   PixelCopy(const std::uint8_t* from, std::size_t bytes) : bytes_(bytes) {
-    try {
-      copying_ = std::thread(&PixelCopy::Make, this, from);
-    } catch (const std::system_error&) {
-      Make(from);  // no thread to be had: made here and now instead
-    }
+    copying_.Start([this, from] {
+      void* memory =
+          mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+      if (memory == MAP_FAILED) return;
+      pixels_ = static_cast<std::uint8_t*>(memory);
+      std::memcpy(pixels_, from, bytes_);
+    });
   }
   ~PixelCopy() {
-    Await();
+    copying_.Await();
     if (pixels_ != nullptr) munmap(pixels_, bytes_);
   }
   PixelCopy(const PixelCopy&) = delete;
   PixelCopy& operator=(const PixelCopy&) = delete;
 
-  void Await() {
-    if (copying_.joinable()) copying_.join();
-  }
+  void Await() { copying_.Await(); }
   const std::uint8_t* Pixels() {
-    Await();
+    copying_.Await();
     if (pixels_ == nullptr) throw std::bad_alloc();
     return pixels_;
   }
 
  private:
-  void Make(const std::uint8_t* from) {
-    void* memory = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    if (memory == MAP_FAILED) return;
-    pixels_ = static_cast<std::uint8_t*>(memory);
-    std::memcpy(pixels_, from, bytes_);
-  }
-
   std::size_t bytes_;
-  std::uint8_t* pixels_ = nullptr;  // written by the thread, read once it is joined
-  std::thread copying_;
+  std::uint8_t* pixels_ = nullptr;  // written in the background, read once that is done
+  BackgroundWork copying_;
 };
 
 namespace {
@@ -173,19 +179,11 @@ FrameImage::FrameImage(Display* display, XImage* image, std::unique_ptr<Segment>
   // while the saver reads the desktop and shows its windows, they are ready
   // by then. Where the system cannot, they come as before.
   const auto bytes = static_cast<std::size_t>(image_->bytes_per_line) * static_cast<std::size_t>(image_->height);
-  try {
-    takingPagesIn_ = std::thread([data = image_->data, bytes] { madvise(data, bytes, MADV_POPULATE_WRITE); });
-  } catch (const std::system_error&) {
-    // No thread to be had: the pages come where they are first written.
-  }
-}
-
-void FrameImage::AwaitPages() {
-  if (takingPagesIn_.joinable()) takingPagesIn_.join();
+  takingPagesIn_.Start([data = image_->data, bytes] { madvise(data, bytes, MADV_POPULATE_WRITE); });
 }
 
 FrameImage::~FrameImage() {
-  AwaitPages();
+  takingPagesIn_.Await();
   // The copy reads the segment, which goes below.
   if (copying_) copying_->Await();
   if (gc_ != nullptr) XFreeGC(display_, gc_);
@@ -200,7 +198,7 @@ FrameImage::~FrameImage() {
 }
 
 std::uint8_t* FrameImage::Pixels() {
-  AwaitPages();
+  takingPagesIn_.Await();
   if (copying_) {
     copying_->Await();
     copying_.reset();

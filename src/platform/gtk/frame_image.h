@@ -6,6 +6,7 @@
 // environment takes the second way on any display.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -19,6 +20,22 @@ struct _XGC;
 struct _XImage;
 
 namespace orvanel::platform::gtk {
+
+// Work on a thread of its own, or done at once where no thread can be had.
+class BackgroundWork {
+ public:
+  BackgroundWork() = default;
+  ~BackgroundWork() { Await(); }
+  BackgroundWork(const BackgroundWork&) = delete;
+  BackgroundWork& operator=(const BackgroundWork&) = delete;
+
+  void Start(const std::function<void()>& work);
+  // Returns once the work is done.
+  void Await();
+
+ private:
+  std::thread thread_;
+};
 
 class FrameImage {
  public:
@@ -50,7 +67,6 @@ class FrameImage {
  private:
   struct Segment;
   FrameImage(_XDisplay* display, _XImage* image, std::unique_ptr<Segment> segment, int depth);
-  void AwaitPages();
 
   _XDisplay* display_;
   _XImage* image_;
@@ -63,7 +79,7 @@ class FrameImage {
   int depth_ = 0;
   bool pending_ = false;  // a shared frame put that the server may still be reading
   // Takes the segment's pages in while the saver goes on (see the constructor).
-  std::thread takingPagesIn_;
+  BackgroundWork takingPagesIn_;
   std::shared_ptr<PixelCopy> copying_;  // until the frame is next written
 };
 
