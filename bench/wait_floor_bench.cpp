@@ -58,8 +58,11 @@ BENCHMARK(BM_PacedWaitOfAMinute)->Iterations(1)->Unit(benchmark::kSecond)->UseRe
 
 void BM_BareSleepsOfAMinute(benchmark::State& state) {
   using Clock = std::chrono::steady_clock;
-  const auto span = kPresentations * (kStepsPerPresentation * std::chrono::microseconds(20045) +
-                                      std::chrono::microseconds(501120));
+  // As long as the paced waits last: milliseconds in the wait's own unit.
+  const std::chrono::duration<double, std::milli> unit(
+      static_cast<double>(orvanel::slideshow::kWaitUnitDays * 86'400'000.0L));
+  const auto span = std::chrono::duration_cast<Clock::duration>(
+      kPresentations * (kStepsPerPresentation * 20 + 500) * unit);
   for (auto _ : state) {
     const double before = ProcessCpuSeconds();
     const auto end = Clock::now() + span;

@@ -37,6 +37,10 @@ bool Fits(const XImage* image, std::int32_t width) {
   return image->bits_per_pixel == 32 && image->bytes_per_line == width * 4;
 }
 
+std::size_t ImageBytes(const XImage* image) {
+  return static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(image->height);
+}
+
 // An image over a segment of shared memory the server has attached, or null.
 XImage* SharedImage(Display* display, Visual* visual, int depth, std::int32_t width, std::int32_t height,
                     XShmSegmentInfo& info) {
@@ -50,8 +54,7 @@ XImage* SharedImage(Display* display, Visual* visual, int depth, std::int32_t wi
     return nullptr;
   };
   if (!Fits(image, width)) return unmade();
-  const auto bytes = static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(height);
-  info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  info.shmid = shmget(IPC_PRIVATE, ImageBytes(image), IPC_CREAT | 0600);
   if (info.shmid < 0) return unmade();
   void* memory = shmat(info.shmid, nullptr, 0);
   // Gone as soon as both sides have let go of it, whatever way the saver ends.
@@ -165,8 +168,7 @@ class CopiedPixels : public HeldPixels {
 }  // namespace
 
 std::unique_ptr<HeldPixels> FrameImage::Copy() {
-  copying_ = std::make_shared<PixelCopy>(reinterpret_cast<const std::uint8_t*>(image_->data),
-                                         static_cast<std::size_t>(image_->bytes_per_line) * image_->height);
+  copying_ = std::make_shared<PixelCopy>(reinterpret_cast<const std::uint8_t*>(image_->data), ImageBytes(image_));
   return std::make_unique<CopiedPixels>(copying_, image_->bytes_per_line);
 }
 
@@ -178,8 +180,9 @@ FrameImage::FrameImage(Display* display, XImage* image, std::unique_ptr<Segment>
   // on the way to the first frame. Taken in all at once on another processor,
   // while the saver reads the desktop and shows its windows, they are ready
   // by then. Where the system cannot, they come as before.
-  const auto bytes = static_cast<std::size_t>(image_->bytes_per_line) * static_cast<std::size_t>(image_->height);
-  takingPagesIn_.Start([data = image_->data, bytes] { madvise(data, bytes, MADV_POPULATE_WRITE); });
+  takingPagesIn_.Start([data = image_->data, bytes = ImageBytes(image_)] {
+    madvise(data, bytes, MADV_POPULATE_WRITE);
+  });
 }
 
 FrameImage::~FrameImage() {
