@@ -73,22 +73,8 @@ class NativeHostile : public NativeTest {
   }
   // The viewable top-level windows with this title.
   int CountTitled(const std::string& title) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
     int found = 0;
-    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0) return 0;
-    for (unsigned i = 0; i < count; ++i) {
-      char* name = nullptr;
-      XWindowAttributes attributes{};
-      if (XFetchName(display_, children[i], &name) != 0 && name != nullptr) {
-        if (title == name && XGetWindowAttributes(display_, children[i], &attributes) != 0 &&
-            attributes.map_state == IsViewable) {
-          ++found;
-        }
-        XFree(name);
-      }
-    }
-    if (children != nullptr) XFree(children);
+    for (const TopLevel& top : ViewableTopLevels(display_)) found += top.title == title ? 1 : 0;
     return found;
   }
 };
@@ -162,22 +148,7 @@ TEST_F(NativeHostile, WhenTheDisplayGoesAwayTheProgramEndsAtOnce) {
   ASSERT_NE(other, nullptr) << "Xvfb did not start";
   const pid_t pid = Launch({"/s"}, "", {{"DISPLAY", name}});
   // Running once its windows show there.
-  const bool mapped = testing::Eventually(
-      [&] {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        bool viewable = false;
-        if (XQueryTree(other, DefaultRootWindow(other), &root, &parent, &children, &count) != 0) {
-          for (unsigned i = 0; i < count && !viewable; ++i) {
-            XWindowAttributes attributes{};
-            viewable = XGetWindowAttributes(other, children[i], &attributes) != 0 &&
-                       attributes.map_state == IsViewable;
-          }
-          if (children != nullptr) XFree(children);
-        }
-        return viewable;
-      },
-      std::chrono::seconds(10));
+  const bool mapped = testing::Eventually([&] { return !ViewableTopLevels(other).empty(); }, std::chrono::seconds(10));
   EXPECT_TRUE(mapped) << "the saver showed nothing on its display";
   XCloseDisplay(other);
   kill(server, SIGKILL);

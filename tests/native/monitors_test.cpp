@@ -8,9 +8,6 @@
 
 #include "native/native_test.h"
 
-// After the test framework: Xlib defines None and Bool as macros.
-#include <X11/Xlib.h>
-
 namespace orvanel::native {
 namespace {
 
@@ -21,16 +18,7 @@ class NativeMonitors : public NativeTest {
   // The viewable top-level windows' places.
   std::set<Geometry> Shown() {
     std::set<Geometry> shown;
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0) return shown;
-    for (unsigned i = 0; i < count; ++i) {
-      XWindowAttributes a{};
-      if (XGetWindowAttributes(display_, children[i], &a) != 0 && a.map_state == IsViewable) {
-        shown.insert({a.x, a.y, a.width, a.height});
-      }
-    }
-    if (children != nullptr) XFree(children);
+    for (const TopLevel& top : ViewableTopLevels(display_)) shown.insert({top.x, top.y, top.width, top.height});
     return shown;
   }
   bool Becomes(int x, int y, int w, int h, bool lit) {

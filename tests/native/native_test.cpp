@@ -18,6 +18,59 @@
 
 namespace orvanel::native {
 
+namespace {
+
+// While one lives, errors about a window or drawable that no longer exists
+// make the request fail instead of ending the test: the programs under test
+// create and destroy their windows as they please, and a window listed a
+// moment ago may be gone by the time it is asked about. Any other error
+// goes to the handler that was there before.
+class VanishedWindowsIgnored {
+ public:
+  explicit VanishedWindowsIgnored(Display* display) : display_(display) {
+    XSync(display_, False);
+    previous_ = XSetErrorHandler(&Handle);
+  }
+  ~VanishedWindowsIgnored() {
+    XSync(display_, False);  // errors of this trap's requests arrive while it stands
+    XSetErrorHandler(previous_);
+  }
+  VanishedWindowsIgnored(const VanishedWindowsIgnored&) = delete;
+  VanishedWindowsIgnored& operator=(const VanishedWindowsIgnored&) = delete;
+
+ private:
+  static int Handle(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow || error->error_code == BadDrawable) return 0;
+    return previous_ != nullptr ? previous_(display, error) : 0;
+  }
+  // Xlib keeps one handler for the whole process, so the one to go back to is too.
+  static inline XErrorHandler previous_ = nullptr;
+  Display* display_;
+};
+
+}  // namespace
+
+std::vector<TopLevel> ViewableTopLevels(Display* display) {
+  std::vector<TopLevel> shown;
+  const VanishedWindowsIgnored trap(display);
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) return shown;
+  for (unsigned i = 0; i < count; ++i) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, children[i], &attributes) == 0 || attributes.map_state != IsViewable) continue;
+    TopLevel top{children[i], "", attributes.x, attributes.y, attributes.width, attributes.height};
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+      top.title = name;
+      XFree(name);
+    }
+    shown.push_back(std::move(top));
+  }
+  if (children != nullptr) XFree(children);
+  return shown;
+}
+
 void NativeTest::SetUp() {
   display_ = XOpenDisplay(nullptr);
   ASSERT_NE(display_, nullptr) << "no X display (scripts/test starts one)";
@@ -207,22 +260,13 @@ void NativeTest::DestroyHost(unsigned long window) {
 unsigned long NativeTest::FindTitled(const std::string& title, int milliseconds) {
   unsigned long found = 0;
   const auto look = [&] {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0) return false;
-    for (unsigned i = 0; i < count && found == 0; ++i) {
-      char* name = nullptr;
-      if (XFetchName(display_, children[i], &name) != 0 && name != nullptr) {
-        XWindowAttributes attributes{};
-        if (title == name && XGetWindowAttributes(display_, children[i], &attributes) != 0 &&
-            attributes.map_state == IsViewable) {
-          found = children[i];
-        }
-        XFree(name);
+    for (const TopLevel& top : ViewableTopLevels(display_)) {
+      if (top.title == title) {
+        found = top.window;
+        return true;
       }
     }
-    if (children != nullptr) XFree(children);
-    return found != 0;
+    return false;
   };
   testing::Eventually(look, std::chrono::milliseconds(milliseconds), std::chrono::milliseconds(50));
   return found;
@@ -233,6 +277,7 @@ unsigned long NativeTest::DefaultRootWindowId() { return DefaultRootWindow(displ
 bool NativeTest::AwaitInputFocus(unsigned long window, int milliseconds) {
   return testing::Eventually(
       [&] {
+        const VanishedWindowsIgnored trap(display_);
         Window focus = 0;
         int revert = 0;
         XGetInputFocus(display_, &focus, &revert);

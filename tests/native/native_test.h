@@ -31,6 +31,16 @@ struct Capture {
   std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
+// A top-level window of any client, as it was when looked at.
+struct TopLevel {
+  unsigned long window = 0;
+  std::string title;  // empty when it has none
+  int x = 0, y = 0, width = 0, height = 0;
+};
+// The viewable top-level windows on `display`. Other clients' windows may go
+// between the listing and the look at each one: those are left out.
+std::vector<TopLevel> ViewableTopLevels(_XDisplay* display);
+
 class NativeTest : public ::testing::Test {
  protected:
   void SetUp() override;
