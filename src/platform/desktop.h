@@ -120,7 +120,7 @@ class DrawingContext {
   virtual void StretchBitmap(const Bitmap& bitmap, const Rect& target, StretchMode mode) = 0;
 };
 
-// Return value of SleepEx when an I/O completion routine ended the sleep.
+// Return value of SleepUntilMessage when an I/O completion routine ended the sleep.
 inline constexpr std::uint32_t kWaitIoCompletion = 0xC0;
 
 // Folder numbers of SpecialFolder.
@@ -253,9 +253,11 @@ class Desktop {
   virtual void StopTimer(WindowHandle window, std::uintptr_t id) = 0;
 
   // --- Sleep and clocks ----------------------------------------------------
-  // Returns kWaitIoCompletion when an I/O completion routine ended an
-  // alertable sleep, else 0.
-  virtual std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) = 0;
+  // Sleeps until a message is waiting for the thread, the local clock has
+  // gone on by `milliseconds`, or (when alertable) an I/O completion routine
+  // has run. A message already waiting ends it at once. Returns
+  // kWaitIoCompletion when a completion routine ended it, else 0.
+  virtual std::uint32_t SleepUntilMessage(std::uint32_t milliseconds, bool alertable) = 0;
   // Asks the system's timers and sleeps for 1 ms resolution, or gives that up.
   virtual void BeginFineTimerResolution() = 0;
   virtual void EndFineTimerResolution() = 0;

@@ -1,5 +1,8 @@
 #include "slideshow/paced_wait.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "slideshow/clock.h"
 
 namespace orvanel::slideshow {
@@ -16,6 +19,21 @@ bool PumpMessages(platform::Desktop& desktop) {
   return false;
 }
 
+namespace {
+
+constexpr long double kMillisecondsPerDay = 86'400'000.0L;
+
+// The clock's whole milliseconds from now to the first reading at or past
+// the deadline, at most kClockCheckMs. The clock reads whole milliseconds,
+// so the tolerance keeps rounding noise in a span of whole milliseconds
+// from costing one more.
+std::uint32_t SleepSpan(long double daysLeft) {
+  const long double span = std::ceil(daysLeft * kMillisecondsPerDay - 1e-6L);
+  return static_cast<std::uint32_t>(std::clamp(span, 1.0L, static_cast<long double>(kClockCheckMs)));
+}
+
+}  // namespace
+
 void PacedWait(forms::Application& app, std::int32_t milliseconds, bool alertable) {
   auto& desktop = app.Desktop();
   app.ProcessMessages();
@@ -23,7 +41,12 @@ void PacedWait(forms::Application& app, std::int32_t milliseconds, bool alertabl
   for (;;) {
     if (!(static_cast<long double>(Now(desktop)) < deadline)) return;
     if (PumpMessages(desktop)) return;
-    if (desktop.SleepEx(1, alertable) == platform::kWaitIoCompletion) return;
+    // Armed from a fresh reading: the pump may have taken time, and the
+    // clock may have been set.
+    const long double daysLeft = deadline - static_cast<long double>(Now(desktop));
+    if (daysLeft > 0 && desktop.SleepUntilMessage(SleepSpan(daysLeft), alertable) == platform::kWaitIoCompletion) {
+      return;
+    }
   }
 }
 

@@ -4,6 +4,8 @@
 //                running full-screen saver, as does a second full-screen one.
 //   Full screen: pictures come and change with the period; a key ends it and
 //                frees "SaverActiveMode"; the mouse ends it beyond ten pixels only.
+//   Sleep:       between fade steps and between pictures the saver takes
+//                little processor time.
 //   Keys:        every kind ends it: printable, Space, Enter, Tab, arrows,
 //                modifiers alone, function keys, the keypad (a table).
 //   Preview:     the host window's corner holds a picture; the saver ends once
@@ -19,13 +21,18 @@
 //                on standard error and exits 2, without touching the display.
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "native/native_test.h"
 #include "support/await.h"
@@ -83,6 +90,61 @@ INSTANTIATE_TEST_SUITE_P(Keys, AnyKey,
                          ::testing::Values("a", "7", "space", "Return", "Tab", "Up", "Left", "Shift_L",
                                            "Control_R", "Alt_L", "F5", "KP_Add", "KP_Enter", "Escape"),
                          [](const auto& info) { return std::string(info.param); });
+
+// The saver's processor time, user and system, so far.
+double CpuSeconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  // The fields after the command's name, which may hold spaces: state first,
+  // then utime and stime as the 12th and 13th.
+  std::istringstream fields(line.substr(line.rfind(')') + 2));
+  std::vector<std::string> field{std::istream_iterator<std::string>(fields), std::istream_iterator<std::string>()};
+  if (field.size() < 13) return -1;
+  return static_cast<double>(std::stoll(field[11]) + std::stoll(field[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The share of one processor the saver takes over `span`.
+double CpuShareOver(pid_t pid, std::chrono::milliseconds span) {
+  const double before = CpuSeconds(pid);
+  const auto start = std::chrono::steady_clock::now();
+  std::this_thread::sleep_for(span);
+  const double after = CpuSeconds(pid);
+  return (after - before) / std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Between fade steps the saver sleeps until the step is due or something
+// comes; between pictures it sleeps until the next one. A wait that looked
+// at its queue in a loop would take a whole processor here.
+TEST_F(NativeSaver, ItSleepsBetweenFadeStepsAndBetweenPictures) {
+  StoreSettings("[Config]\nSpeed=1\nBlend=1\n");  // one dissolve after the other
+  pid_t pid = StartFullScreen();
+  ASSERT_TRUE(WaitFor(0, 0, 1024, 768, 15, kLit).MostlyLit()) << "no picture came";
+  EXPECT_LT(CpuShareOver(pid, std::chrono::seconds(3)), 0.5) << "in dissolves";
+  Xdotool("key a");
+  ASSERT_EQ(AwaitExit(pid, 2000), 0);
+
+  StoreSettings("[Config]\nSpeed=600\nBlend=1\n");
+  pid = StartFullScreen();
+  ASSERT_TRUE(WaitFor(0, 0, 1024, 768, 15, kLit).MostlyLit()) << "no picture came";
+  // The overlay's fade-out shows nothing new: the presentation is surely
+  // over once the screen has kept still for longer than that fade lasts.
+  auto last = Take(0, 0, 1024, 768).sum;
+  auto changed = std::chrono::steady_clock::now();
+  ASSERT_TRUE(testing::Eventually(
+      [&] {
+        const auto sum = Take(0, 0, 1024, 768).sum;
+        const auto now = std::chrono::steady_clock::now();
+        if (sum != last) changed = now;
+        last = sum;
+        return now - changed >= std::chrono::seconds(3);
+      },
+      std::chrono::seconds(20), std::chrono::milliseconds(250)))
+      << "the screen never kept still";
+  EXPECT_LT(CpuShareOver(pid, std::chrono::seconds(2)), 0.05) << "between pictures";
+  Xdotool("key a");
+  EXPECT_EQ(AwaitExit(pid, 2000), 0);
+}
 
 TEST_F(NativeSaver, TheMouseEndsTheSaverOnlyBeyondTenPixels) {
   const pid_t pid = StartFullScreen();

@@ -1,10 +1,12 @@
 // The slideshow of the real orvanel.scr under Wine, seen on the screen.
 //   Full screen: pictures appear after the first dissolve and change with the period.
+//   Sleep: between fade steps and between pictures the saver takes little processor time.
 //   Preview: the host window's corner holds a picture; the saver ends once the host is gone.
 //   Photos: a folder's JPEG and PNG photos in name order, a bad file passed over.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +43,45 @@ TEST_F(WineSlideshow, FullScreenShowsPicturesThatChangeWithThePeriod) {
   });
   EXPECT_NE(next.sum, first.sum);
   EXPECT_TRUE(next.MostlyLit());
+  session->Command("post " + main + " 16");
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+}
+
+// Between fade steps the saver sleeps until the step is due or a message
+// comes; between pictures it sleeps until the next one. A wait that looked at
+// its queue in a loop would take a whole processor.
+TEST_F(WineSlideshow, ItSleepsBetweenFadeStepsAndBetweenPictures) {
+  const auto cpuMsOver = [](const std::string& pid, int ms) {
+    const auto answer = session->Command("cpu " + pid + " " + std::to_string(ms));
+    EXPECT_EQ(answer.rfind("cpu_ms ", 0), 0u) << answer;
+    return std::atol(WineSession::Value(answer).c_str());
+  };
+  ASSERT_EQ(StoreSetting(place, "Speed", "1"), "ok");  // one dissolve after the other
+  auto pid = Launch("/s");
+  auto main = FindWindow(pid, "TfrmSAVER");
+  ASSERT_FALSE(main.empty());
+  ASSERT_TRUE(WaitFor(0, 0, 1024, 768, 20, [](const Sample& s) { return s.MostlyLit(); }).MostlyLit());
+  EXPECT_LT(cpuMsOver(pid, 3000), 1500) << "in dissolves";
+  session->Command("post " + main + " 16");
+  ASSERT_EQ(AwaitExit(pid), "exited 0");
+
+  ASSERT_EQ(StoreSetting(place, "Speed", "600"), "ok");
+  pid = Launch("/s");
+  main = FindWindow(pid, "TfrmSAVER");
+  ASSERT_FALSE(main.empty());
+  ASSERT_TRUE(WaitFor(0, 0, 1024, 768, 20, [](const Sample& s) { return s.MostlyLit(); }).MostlyLit());
+  // The overlay's fade-out shows nothing new: the presentation is surely
+  // over once the screen has kept still for longer than that fade lasts.
+  auto last = ~0ULL;
+  auto changed = std::chrono::steady_clock::now();
+  WaitFor(0, 0, 1024, 768, 20, [&](const Sample& s) {
+    const auto now = std::chrono::steady_clock::now();
+    if (s.sum != last) changed = now;
+    last = s.sum;
+    return now - changed >= std::chrono::seconds(3);
+  });
+  ASSERT_GE(std::chrono::steady_clock::now() - changed, std::chrono::seconds(3)) << "the screen never kept still";
+  EXPECT_LT(cpuMsOver(pid, 2000), 100) << "between pictures";
   session->Command("post " + main + " 16");
   EXPECT_EQ(AwaitExit(pid), "exited 0");
 }

@@ -147,7 +147,7 @@ class GtkDesktop : public Desktop {
   bool StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) override;
   void StopTimer(WindowHandle window, std::uintptr_t id) override;
 
-  std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) override;
+  std::uint32_t SleepUntilMessage(std::uint32_t milliseconds, bool alertable) override;
   void BeginFineTimerResolution() override {}
   void EndFineTimerResolution() override {}
   DateTime LocalTime() override;
@@ -225,6 +225,11 @@ class GtkDesktop : public Desktop {
   std::uint32_t Now() const;
   void Post(const Message& message) { queue_.Post(message); }
   void Pump();
+  // A message, a quit or a timer's tick is waiting to be taken.
+  bool MessageWaiting() const;
+  // One pass of the toolkit's main loop that sleeps at most `span` when no
+  // source is ready: what became ready in that time is dispatched.
+  void PollSources(const timespec& span);
   std::string LockPath(const std::string& name) const;
   // An input-only child of another program's window, or null when that
   // window is not there.
@@ -255,6 +260,7 @@ class GtkDesktop : public Desktop {
   std::unique_ptr<Gtk::Window> ownHost_;  // the try-out window
   MessageQueue queue_;
   std::vector<WindowHandle> lost_;  // destroyed by X, still to be ended here
+  std::vector<GPollFD> pollFds_;    // what the toolkit's sources wait on
   struct Timer {
     guint source = 0;
     bool due = false;

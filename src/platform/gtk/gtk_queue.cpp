@@ -3,7 +3,12 @@
 // windows X destroyed) joins the queue in the order a desktop hands it out.
 #include "platform/gtk/gtk_desktop.h"
 
+#include <poll.h>
+#include <time.h>
+
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 
 namespace orvanel::platform::gtk {
 namespace {
@@ -73,17 +78,71 @@ void GtkDesktop::DispatchToWindow(const Message& message) {
 
 void GtkDesktop::PostQuit(int exitCode) { queue_.PostQuit(exitCode); }
 
+bool GtkDesktop::MessageWaiting() const {
+  return queue_.HasPostedOrQuit() ||
+         std::any_of(timers_.begin(), timers_.end(), [](const auto& t) { return t.second.due; });
+}
+
 bool GtkDesktop::WaitForMessage() {
-  const auto waiting = [this] {
-    return queue_.HasPostedOrQuit() ||
-           std::any_of(timers_.begin(), timers_.end(), [](const auto& t) { return t.second.due; });
-  };
-  while (!waiting()) {
+  while (!MessageWaiting()) {
     PaintOutputs();
     g_main_context_iteration(nullptr, TRUE);
     Pump();
   }
   return true;
+}
+
+namespace {
+
+std::int64_t RealTimeNs() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+}  // namespace
+
+std::uint32_t GtkDesktop::SleepUntilMessage(std::uint32_t milliseconds, bool) {
+  // The local clock reads whole milliseconds of the real-time clock: the
+  // sleep ends on the tick at which it has gone on by `milliseconds` from
+  // here, painting included.
+  const std::int64_t endNs = (RealTimeNs() / 1'000'000 + milliseconds) * 1'000'000;
+  // The frame a fade step asked for is made inside the wait that follows it.
+  PaintOutputs();
+  if (MessageWaiting()) return 0;
+  const std::int64_t spanNs = endNs - RealTimeNs();
+  if (spanNs > 0) PollSources(timespec{static_cast<time_t>(spanNs / 1'000'000'000), static_cast<long>(spanNs % 1'000'000'000)});
+  return 0;
+}
+
+void GtkDesktop::PollSources(const timespec& span) {
+  // GLib's own iteration polls with a timeout in whole milliseconds; this
+  // pass is its steps with the span in nanoseconds.
+  static_assert(sizeof(GPollFD) == sizeof(pollfd) && offsetof(GPollFD, revents) == offsetof(pollfd, revents),
+                "GLib's poll records are the system's");
+  GMainContext* context = g_main_context_default();
+  if (!g_main_context_acquire(context)) {
+    // Another thread runs the loop: sleep without it rather than spin.
+    nanosleep(&span, nullptr);
+    return;
+  }
+  gint priority = 0;
+  g_main_context_prepare(context, &priority);
+  gint sourceTimeoutMs = -1;
+  gint count = 0;
+  while ((count = g_main_context_query(context, priority, &sourceTimeoutMs, pollFds_.data(),
+                                       static_cast<gint>(pollFds_.size()))) > static_cast<gint>(pollFds_.size())) {
+    pollFds_.resize(static_cast<std::size_t>(count));
+  }
+  timespec timeout = span;
+  if (sourceTimeoutMs >= 0 && static_cast<long long>(sourceTimeoutMs) * 1'000'000 <
+                                  static_cast<long long>(span.tv_sec) * 1'000'000'000 + span.tv_nsec) {
+    timeout = timespec{sourceTimeoutMs / 1000, static_cast<long>(sourceTimeoutMs % 1000) * 1'000'000};
+  }
+  ppoll(reinterpret_cast<pollfd*>(pollFds_.data()), static_cast<nfds_t>(count), &timeout, nullptr);
+  g_main_context_check(context, priority, pollFds_.data(), count);
+  g_main_context_dispatch(context);
+  g_main_context_release(context);
 }
 
 bool GtkDesktop::StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) {

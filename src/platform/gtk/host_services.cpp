@@ -67,14 +67,6 @@ std::uint32_t GtkDesktop::ProcessId() { return static_cast<std::uint32_t>(getpid
 
 // --- Sleep and clocks ---------------------------------------------------------
 
-std::uint32_t GtkDesktop::SleepEx(std::uint32_t milliseconds, bool) {
-  // The frame a fade step asked for is made inside the wait that follows it.
-  PaintOutputs();
-  const timespec span{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1'000'000};
-  nanosleep(&span, nullptr);
-  return 0;
-}
-
 DateTime GtkDesktop::LocalTime() {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);

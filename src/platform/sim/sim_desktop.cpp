@@ -84,6 +84,20 @@ void SimDesktop::SetStartTime(const DateTime& local, std::int64_t utcOffsetMs) {
   utcOffsetMs_ = utcOffsetMs;
 }
 
+bool SimDesktop::AdvanceTo(std::int64_t atMs, const std::function<bool()>& stop) {
+  while (!happenings_.empty() && happenings_.begin()->first <= atMs) {
+    const auto next = happenings_.begin();
+    nowMs_ = std::max(nowMs_, next->first);
+    // Out of the list first: the action may add more.
+    const auto action = std::move(next->second);
+    happenings_.erase(next);
+    action();
+    if (stop && stop()) return false;
+  }
+  nowMs_ = std::max(nowMs_, atMs);
+  return true;
+}
+
 DateTime SimDesktop::LocalTime() const { return AddMilliseconds(start_, nowMs_ + wallOffsetMs_); }
 
 DateTime SimDesktop::SystemTime() const {

@@ -77,7 +77,15 @@ class SimDesktop {
 
   // --- Virtual clock -----------------------------------------------------
   std::int64_t NowMs() const { return nowMs_; }
-  void Advance(std::int64_t milliseconds) { nowMs_ += milliseconds; }
+  void Advance(std::int64_t milliseconds) { AdvanceTo(nowMs_ + milliseconds); }
+  // Moves virtual time on to `atMs`, doing what falls due on the way; when
+  // `stop` holds after one of those, time stops there. Returns true when it
+  // reached `atMs`.
+  bool AdvanceTo(std::int64_t atMs, const std::function<bool()>& stop = {});
+  // Does `action` when virtual time reaches `atMs`, as something outside the
+  // saver happening then (the user's input, the clock being set), even in
+  // the middle of a sleep.
+  void At(std::int64_t atMs, std::function<void()> action) { happenings_.emplace(atMs, std::move(action)); }
   // Moves the wall clock without moving virtual time, as a user setting the clock.
   void ShiftWallClock(std::int64_t milliseconds) { wallOffsetMs_ += milliseconds; }
   DateTime LocalTime() const;
@@ -210,6 +218,7 @@ class SimDesktop {
   std::int64_t wallOffsetMs_ = 0;
   std::int64_t utcOffsetMs_ = 0;
   std::int64_t clockLimitMs_ = 10 * 60 * 1000;
+  std::multimap<std::int64_t, std::function<void()>> happenings_;
   DateTime start_;
   std::map<WindowHandle, SimWindow> windows_;
   std::vector<WindowHandle> zOrder_;

@@ -343,6 +343,11 @@ void SimProcess::RequestClose() {
   queue_.PostCloseRequest(topLevel, Message{kNoWindow, 0, 0, 0, 0, desktop_.CursorPos()});
 }
 
+bool SimProcess::MessageWaiting() {
+  const auto* timer = NextDueTimer();
+  return queue_.HasPostedOrQuit() || (timer != nullptr && timer->dueMs <= desktop_.NowMs());
+}
+
 bool SimProcess::WaitForMessage() {
   if (queue_.HasPostedOrQuit()) return true;
   const auto* timer = NextDueTimer();
@@ -364,12 +369,16 @@ void SimProcess::StopTimer(WindowHandle window, std::uintptr_t id) {
   std::erase_if(timers_, [&](const SimTimer& t) { return t.window == window && t.id == id; });
 }
 
-std::uint32_t SimProcess::SleepEx(std::uint32_t milliseconds, bool alertable) {
-  desktop_.Advance(milliseconds);
+std::uint32_t SimProcess::SleepUntilMessage(std::uint32_t milliseconds, bool alertable) {
+  ++sleeps_;
   if (alertable && ioCompletionPending_) {
     ioCompletionPending_ = false;
     return kWaitIoCompletion;
   }
+  if (MessageWaiting()) return 0;
+  std::int64_t wake = desktop_.NowMs() + milliseconds;
+  if (const auto* timer = NextDueTimer()) wake = std::min(wake, timer->dueMs);
+  desktop_.AdvanceTo(wake, [this] { return MessageWaiting(); });
   return 0;
 }
 

@@ -32,6 +32,8 @@ class SimProcess : public Desktop {
   void RemoveResource(const std::string& name, const std::string& type);
   // Makes the next alertable sleep end with an I/O completion.
   void QueueIoCompletion() { ioCompletionPending_ = true; }
+  // Sleeps the process has begun.
+  int Sleeps() const { return sleeps_; }
   // Windows this process made, oldest first.
   std::vector<WindowHandle> OwnWindows() const;
   void Enqueue(const Message& message) { queue_.Post(message); }
@@ -114,7 +116,7 @@ class SimProcess : public Desktop {
   bool StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) override;
   void StopTimer(WindowHandle window, std::uintptr_t id) override;
 
-  std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) override;
+  std::uint32_t SleepUntilMessage(std::uint32_t milliseconds, bool alertable) override;
   void BeginFineTimerResolution() override { ++fineTimerRequests_; }
   void EndFineTimerResolution() override { --fineTimerRequests_; }
   int FineTimerRequests() const { return fineTimerRequests_; }
@@ -156,6 +158,7 @@ class SimProcess : public Desktop {
     std::int64_t dueMs;
   };
   SimTimer* NextDueTimer();
+  bool MessageWaiting();
 
   SimDesktop& desktop_;
   std::string commandLine_;
@@ -170,6 +173,7 @@ class SimProcess : public Desktop {
   int cursorCounter_ = 0;
   int fineTimerRequests_ = 0;
   bool ioCompletionPending_ = false;
+  int sleeps_ = 0;
   std::map<std::uintptr_t, std::string> mutexHandles_;
   std::uintptr_t nextMutexHandle_ = 4;
   // The module's resources: its own table, then what a test put in or took out.

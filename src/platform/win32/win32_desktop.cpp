@@ -434,8 +434,13 @@ void Win32Desktop::StopTimer(WindowHandle window, std::uintptr_t id) {
 
 // --- Sleep and clocks -----------------------------------------------------------------
 
-std::uint32_t Win32Desktop::SleepEx(std::uint32_t milliseconds, bool alertable) {
-  return ::SleepEx(milliseconds, alertable ? TRUE : FALSE);
+std::uint32_t Win32Desktop::SleepUntilMessage(std::uint32_t milliseconds, bool alertable) {
+  // MWMO_INPUTAVAILABLE: a message already in the queue ends the wait too,
+  // not only one that arrives after the last look at the queue.
+  const DWORD flags = MWMO_INPUTAVAILABLE | (alertable ? MWMO_ALERTABLE : 0);
+  return MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, flags) == WAIT_IO_COMPLETION
+             ? kWaitIoCompletion
+             : 0;
 }
 
 void Win32Desktop::BeginFineTimerResolution() { timeBeginPeriod(1); }

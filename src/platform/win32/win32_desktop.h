@@ -82,7 +82,7 @@ class Win32Desktop : public Desktop {
   bool StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) override;
   void StopTimer(WindowHandle window, std::uintptr_t id) override;
 
-  std::uint32_t SleepEx(std::uint32_t milliseconds, bool alertable) override;
+  std::uint32_t SleepUntilMessage(std::uint32_t milliseconds, bool alertable) override;
   void BeginFineTimerResolution() override;
   void EndFineTimerResolution() override;
   DateTime LocalTime() override;

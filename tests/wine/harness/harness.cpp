@@ -11,6 +11,8 @@
 //   watch PID MS             wait for PID to end, counting the windows it showed
 //                            → "exited CODE visible N" or "timeout visible N"
 //   wait-exit PID MS         → "exited CODE" or "timeout"
+//   cpu PID MS               the processor time PID takes over the next MS
+//                            → "cpu_ms N", or "exited" when it ends meanwhile
 //   find PID CLASS MS        a visible top-level window of PID and CLASS → "hwnd N" or "none"
 //   windows PID              its top-level windows → "CLASS:VISIBLE:ALPHA:L,T,R,B ..."
 //                            with ALPHA -1 for a window that is not layered
@@ -250,6 +252,24 @@ void Watch(DWORD pid, DWORD milliseconds, bool countWindows) {
   }
   if (countWindows) answer += " visible " + std::to_string(seenVisible.size());
   Reply(answer);
+}
+
+void CpuOver(DWORD pid, DWORD milliseconds) {
+  const auto it = processes.find(pid);
+  if (it == processes.end()) return Reply("unknown");
+  const HANDLE process = it->second.hProcess;
+  const auto cpuMs = [process] {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1LL;
+    const auto ticks = [](const FILETIME& t) {
+      return static_cast<long long>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) / 10'000;
+  };
+  const long long before = cpuMs();
+  if (WaitForProcess(process, milliseconds, [] {})) return Reply("exited");
+  const long long after = cpuMs();
+  Reply(before < 0 || after < 0 ? "unreadable" : "cpu_ms " + std::to_string(after - before));
 }
 
 void Find(DWORD pid, const std::string& className, DWORD milliseconds) {
@@ -562,6 +582,10 @@ bool Execute(const std::string& line) {
     DWORD pid = 0, ms = 0;
     words >> pid >> ms;
     Watch(pid, ms, verb == "watch");
+  } else if (verb == "cpu") {
+    DWORD pid = 0, ms = 0;
+    words >> pid >> ms;
+    CpuOver(pid, ms);
   } else if (verb == "find") {
     DWORD pid = 0, ms = 0;
     std::string className;
