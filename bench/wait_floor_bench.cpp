@@ -3,7 +3,8 @@
 // A presentation waits 20 ms before each of 84 steps up and 84 steps down,
 // then 500 ms; at Speed 8 there are 7.5 presentations a minute. A wait
 // sleeps until the clock's millisecond at its deadline unless a message
-// comes first, so it wakes about once.
+// comes first: a fade step's wait wakes about once, the 500 ms one every
+// 50 ms, when it reads the clock again.
 //   BM_PacedWaitOfAMinute: the core's own wait on the native desktop, with
 //     the toolkit's message loop serviced as in the saver; also how late each
 //     wait ends after the local clock has reached its deadline
@@ -34,7 +35,7 @@
 namespace {
 
 constexpr int kStepsPerPresentation = 2 * 84;
-constexpr int kPresentations = 2;                  // measured; then scaled
+constexpr int kPresentations = 6;                  // measured; then scaled
 constexpr double kPresentationsPerMinute = 7.5;    // at Speed 8
 
 double ProcessCpuSeconds() {

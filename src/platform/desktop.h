@@ -254,8 +254,10 @@ class Desktop {
 
   // --- Sleep and clocks ----------------------------------------------------
   // Sleeps until a message is waiting for the thread, the local clock has
-  // gone on by `milliseconds`, or (when alertable) an I/O completion routine
-  // has run. A message already waiting ends it at once. Returns
+  // gone on by `milliseconds` from its last reading, or (when alertable) an
+  // I/O completion routine has run. A message already waiting ends it at
+  // once. It may also end sooner, on something the desktop handled itself:
+  // callers look at the queue and the clock again. Returns
   // kWaitIoCompletion when a completion routine ended it, else 0.
   virtual std::uint32_t SleepUntilMessage(std::uint32_t milliseconds, bool alertable) = 0;
   // Asks the system's timers and sleeps for 1 ms resolution, or gives that up.

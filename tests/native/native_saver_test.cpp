@@ -4,8 +4,8 @@
 //                running full-screen saver, as does a second full-screen one.
 //   Full screen: pictures come and change with the period; a key ends it and
 //                frees "SaverActiveMode"; the mouse ends it beyond ten pixels only.
-//   Sleep:       between fade steps and between pictures the saver takes
-//                little processor time.
+//   Sleep:       between fade steps and between pictures the saver sleeps,
+//                taking little processor time.
 //   Keys:        every kind ends it: printable, Space, Enter, Tab, arrows,
 //                modifiers alone, function keys, the keypad (a table).
 //   Preview:     the host window's corner holds a picture; the saver ends once
@@ -37,6 +37,7 @@
 #include "native/native_test.h"
 #include "support/await.h"
 #include "support/photo_files.h"
+#include "support/thread_sleeps.h"
 
 namespace orvanel::native {
 namespace {
@@ -104,23 +105,34 @@ double CpuSeconds(pid_t pid) {
   return static_cast<double>(std::stoll(field[11]) + std::stoll(field[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// The share of one processor the saver takes over `span`.
-double CpuShareOver(pid_t pid, std::chrono::milliseconds span) {
-  const double before = CpuSeconds(pid);
+struct Spell {
+  double cpuShare;       // of one processor
+  double sleepsASecond;  // of the user-interface thread
+};
+
+Spell Watch(pid_t pid, std::chrono::milliseconds span) {
+  const double cpu = CpuSeconds(pid);
+  const long long sleeps = testing::MainThreadSleeps(pid);
   const auto start = std::chrono::steady_clock::now();
   std::this_thread::sleep_for(span);
-  const double after = CpuSeconds(pid);
-  return (after - before) / std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double cpuAfter = CpuSeconds(pid);
+  const long long sleepsAfter = testing::MainThreadSleeps(pid);
+  EXPECT_TRUE(cpu >= 0 && cpuAfter >= 0 && sleeps >= 0 && sleepsAfter >= 0) << "unreadable figures of " << pid;
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return Spell{(cpuAfter - cpu) / seconds, static_cast<double>(sleepsAfter - sleeps) / seconds};
 }
 
 // Between fade steps the saver sleeps until the step is due or something
 // comes; between pictures it sleeps until the next one. A wait that looked
-// at its queue in a loop would take a whole processor here.
+// at its queue every millisecond would sleep a thousand times a second, and
+// one that looked in a loop would take a whole processor.
 TEST_F(NativeSaver, ItSleepsBetweenFadeStepsAndBetweenPictures) {
   StoreSettings("[Config]\nSpeed=1\nBlend=1\n");  // one dissolve after the other
   pid_t pid = StartFullScreen();
   ASSERT_TRUE(WaitFor(0, 0, 1024, 768, 15, kLit).MostlyLit()) << "no picture came";
-  EXPECT_LT(CpuShareOver(pid, std::chrono::seconds(3)), 0.5) << "in dissolves";
+  const Spell dissolves = Watch(pid, std::chrono::seconds(3));
+  EXPECT_LT(dissolves.cpuShare, 0.5) << "in dissolves";
+  EXPECT_LT(dissolves.sleepsASecond, 300) << "in dissolves";
   Xdotool("key a");
   ASSERT_EQ(AwaitExit(pid, 2000), 0);
 
@@ -141,7 +153,9 @@ TEST_F(NativeSaver, ItSleepsBetweenFadeStepsAndBetweenPictures) {
       },
       std::chrono::seconds(20), std::chrono::milliseconds(250)))
       << "the screen never kept still";
-  EXPECT_LT(CpuShareOver(pid, std::chrono::seconds(2)), 0.05) << "between pictures";
+  const Spell rest = Watch(pid, std::chrono::seconds(2));
+  EXPECT_LT(rest.cpuShare, 0.05) << "between pictures";
+  EXPECT_LT(rest.sleepsASecond, 10) << "between pictures";
   Xdotool("key a");
   EXPECT_EQ(AwaitExit(pid, 2000), 0);
 }

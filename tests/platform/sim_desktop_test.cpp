@@ -1,5 +1,6 @@
 // The simulated desktop keeps the desktop's rules that the saver relies on.
-//   Queue: posted messages before the quit message before timers; quit carries its code.
+//   Queue: posted messages before the quit message before timers; quit carries its code;
+//          input from outside wakes a waiting loop when it comes.
 //   Timers: fixed period on the virtual clock; missed ticks collapse; stopped timers stay quiet.
 //   Windows: destroying a parent destroys its children and tells each; z-order bands.
 //   Mutexes: shared by processes, gone with the last handle.
@@ -65,6 +66,28 @@ TEST(SimTimers, TickOnAFixedPeriodAndCollapseMissedTicks) {
   EXPECT_EQ(desktop.NowMs(), 500);
   process.StopTimer(window, 1);
   EXPECT_FALSE(process.WaitForMessage());
+}
+
+// Input from outside comes when it comes: a loop waiting for the next tick
+// wakes for it sooner, and one with no timer still waits for it.
+TEST(SimQueue, InputFromOutsideWakesAWaitingLoopWhenItComes) {
+  SimDesktop desktop;
+  SimProcess process(desktop, "p.exe");
+  Recorder recorder;
+  const auto window = process.CreateNativeWindow(Popup(&recorder));
+  desktop.At(40, [&] { desktop.PressKey(window, 'A', 'a'); });
+  ASSERT_TRUE(process.WaitForMessage());
+  EXPECT_EQ(desktop.NowMs(), 40);
+  EXPECT_EQ(process.TakeMessage()->id, kMsgKeyDown);
+  ASSERT_TRUE(process.StartTimer(window, 1, 100));
+  desktop.At(70, [] {});  // nothing for the process: the loop sleeps on
+  desktop.At(90, [&] { desktop.PressKey(window, 'B', 'b'); });
+  ASSERT_TRUE(process.WaitForMessage());
+  EXPECT_EQ(desktop.NowMs(), 90);
+  EXPECT_EQ(process.TakeMessage()->id, kMsgKeyDown);
+  ASSERT_TRUE(process.WaitForMessage());
+  EXPECT_EQ(desktop.NowMs(), 140);
+  EXPECT_EQ(process.TakeMessage()->id, kMsgTimer);
 }
 
 TEST(SimTimers, ExhaustedTimersRefuseToStart) {

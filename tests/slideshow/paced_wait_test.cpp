@@ -77,6 +77,9 @@ TEST_F(PacedWaitTest, OnlyAnAlertableSleepEndsOnAnIoCompletion) {
   EXPECT_EQ(desktop.NowMs(), 51);
   PacedWait(app, 50, true);
   EXPECT_EQ(desktop.NowMs(), 51);  // the completion was waiting: the first sleep ends at once
+  desktop.At(81, [&] { process.QueueIoCompletion(); });
+  PacedWait(app, 50, true);
+  EXPECT_EQ(desktop.NowMs(), 81);  // and one that comes mid-sleep ends it then
 }
 
 // Waking every millisecond to look at an empty queue costs a machine more
@@ -88,7 +91,7 @@ TEST_F(PacedWaitTest, SleepsUntilThereIsSomethingToDo) {
   EXPECT_EQ(process.Sleeps(), 1 + 11);  // 502 ms in sleeps of at most kClockCheckMs
   int ticks = 0;
   TimerWindow window(process, [&] { ++ticks; });
-  window.FireAfter(7);
+  window.FireAfter(10);
   const auto start = desktop.NowMs();
   PacedWait(app, 20, false);
   EXPECT_EQ(ticks, 1);

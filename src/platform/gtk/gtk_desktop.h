@@ -261,6 +261,8 @@ class GtkDesktop : public Desktop {
   MessageQueue queue_;
   std::vector<WindowHandle> lost_;  // destroyed by X, still to be ended here
   std::vector<GPollFD> pollFds_;    // what the toolkit's sources wait on
+  gint64 polledAtUs_ = 0;           // when a sleep last passed over them, 0 once the queue was looked at
+  std::int64_t lastClockReadingMs_ = 0;  // the real-time clock's, at the last LocalTime
   struct Timer {
     guint source = 0;
     bool due = false;

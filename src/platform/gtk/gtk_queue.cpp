@@ -31,8 +31,18 @@ bool GtkDesktop::PostToWindow(WindowHandle window, std::uint32_t id, std::uintpt
 }
 
 void GtkDesktop::Pump() {
-  // Bounded, so that a stream of events cannot hold the caller.
-  for (int i = 0; i < 256 && g_main_context_iteration(nullptr, FALSE); ++i) {
+  // Right after a pass over the sources another finds nothing new: what
+  // comes meanwhile is found by the next pass, and a sleep's pass returns at
+  // once for it. So the first look just after a pass is spared, never two
+  // in a row, and the sources are never left alone for long.
+  constexpr gint64 kJustNowUs = 1000;
+  const bool justPolled = polledAtUs_ != 0 && g_get_monotonic_time() - polledAtUs_ < kJustNowUs;
+  polledAtUs_ = 0;
+  if (!justPolled) {
+    // Bounded, so that a stream of events cannot hold the caller.
+    for (int i = 0; i < 256 && g_main_context_iteration(nullptr, FALSE); ++i) {
+    }
+    polledAtUs_ = g_get_monotonic_time();
   }
   // Windows X destroyed end here now, outside GTK's event handling.
   while (!lost_.empty()) {
@@ -105,12 +115,14 @@ std::int64_t RealTimeNs() {
 std::uint32_t GtkDesktop::SleepUntilMessage(std::uint32_t milliseconds, bool) {
   // The local clock reads whole milliseconds of the real-time clock: the
   // sleep ends on the tick at which it has gone on by `milliseconds` from
-  // here, painting included.
-  const std::int64_t endNs = (RealTimeNs() / 1'000'000 + milliseconds) * 1'000'000;
+  // the reading the caller reckoned with, painting included.
+  const std::int64_t spanMaxNs = static_cast<std::int64_t>(milliseconds) * 1'000'000;
+  const std::int64_t endNs = (lastClockReadingMs_ + milliseconds) * 1'000'000;
   // The frame a fade step asked for is made inside the wait that follows it.
   PaintOutputs();
   if (MessageWaiting()) return 0;
-  const std::int64_t spanNs = endNs - RealTimeNs();
+  // Never longer than asked, though the clock be set back meanwhile.
+  const std::int64_t spanNs = std::min(endNs - RealTimeNs(), spanMaxNs);
   if (spanNs > 0) PollSources(timespec{static_cast<time_t>(spanNs / 1'000'000'000), static_cast<long>(spanNs % 1'000'000'000)});
   return 0;
 }
@@ -143,6 +155,7 @@ void GtkDesktop::PollSources(const timespec& span) {
   g_main_context_check(context, priority, pollFds_.data(), count);
   g_main_context_dispatch(context);
   g_main_context_release(context);
+  polledAtUs_ = g_get_monotonic_time();
 }
 
 bool GtkDesktop::StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) {

@@ -70,6 +70,7 @@ std::uint32_t GtkDesktop::ProcessId() { return static_cast<std::uint32_t>(getpid
 DateTime GtkDesktop::LocalTime() {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
+  lastClockReadingMs_ = static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
   std::tm t{};
   localtime_r(&now.tv_sec, &t);
   return DateTimeOf(t, now.tv_nsec / 1'000'000);

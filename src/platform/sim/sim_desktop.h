@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,9 @@ class SimDesktop {
   // saver happening then (the user's input, the clock being set), even in
   // the middle of a sleep.
   void At(std::int64_t atMs, std::function<void()> action) { happenings_.emplace(atMs, std::move(action)); }
+  std::optional<std::int64_t> NextHappening() const {
+    return happenings_.empty() ? std::nullopt : std::optional(happenings_.begin()->first);
+  }
   // Moves the wall clock without moving virtual time, as a user setting the clock.
   void ShiftWallClock(std::int64_t milliseconds) { wallOffsetMs_ += milliseconds; }
   DateTime LocalTime() const;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 
 #include "platform/ini/ini_file.h"
 #include "platform/sim/sim_drawing.h"
@@ -349,10 +350,14 @@ bool SimProcess::MessageWaiting() {
 }
 
 bool SimProcess::WaitForMessage() {
-  if (queue_.HasPostedOrQuit()) return true;
-  const auto* timer = NextDueTimer();
-  if (timer == nullptr || timer->dueMs > desktop_.ClockLimit()) return false;
-  if (timer->dueMs > desktop_.NowMs()) desktop_.Advance(timer->dueMs - desktop_.NowMs());
+  while (!MessageWaiting()) {
+    // Until the next tick, or something happening sooner that brings a message.
+    const auto* timer = NextDueTimer();
+    std::optional<std::int64_t> next = desktop_.NextHappening();
+    if (timer != nullptr) next = std::min(next.value_or(timer->dueMs), timer->dueMs);
+    if (!next || *next > desktop_.ClockLimit()) return false;
+    desktop_.AdvanceTo(*next, [this] { return MessageWaiting(); });
+  }
   return true;
 }
 
@@ -378,7 +383,11 @@ std::uint32_t SimProcess::SleepUntilMessage(std::uint32_t milliseconds, bool ale
   if (MessageWaiting()) return 0;
   std::int64_t wake = desktop_.NowMs() + milliseconds;
   if (const auto* timer = NextDueTimer()) wake = std::min(wake, timer->dueMs);
-  desktop_.AdvanceTo(wake, [this] { return MessageWaiting(); });
+  desktop_.AdvanceTo(wake, [&] { return MessageWaiting() || (alertable && ioCompletionPending_); });
+  if (alertable && ioCompletionPending_) {
+    ioCompletionPending_ = false;
+    return kWaitIoCompletion;
+  }
   return 0;
 }
 
