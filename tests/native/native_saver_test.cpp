@@ -114,7 +114,7 @@ Spell Watch(pid_t pid, std::chrono::milliseconds span) {
   const double cpu = CpuSeconds(pid);
   const long long sleeps = testing::MainThreadSleeps(pid);
   const auto start = std::chrono::steady_clock::now();
-  std::this_thread::sleep_for(span);
+  std::this_thread::sleep_for(span);  // the span measured, not a wait for something
   const double cpuAfter = CpuSeconds(pid);
   const long long sleepsAfter = testing::MainThreadSleeps(pid);
   EXPECT_TRUE(cpu >= 0 && cpuAfter >= 0 && sleeps >= 0 && sleepsAfter >= 0) << "unreadable figures of " << pid;
@@ -141,18 +141,9 @@ TEST_F(NativeSaver, ItSleepsBetweenFadeStepsAndBetweenPictures) {
   ASSERT_TRUE(WaitFor(0, 0, 1024, 768, 15, kLit).MostlyLit()) << "no picture came";
   // The overlay's fade-out shows nothing new: the presentation is surely
   // over once the screen has kept still for longer than that fade lasts.
-  auto last = Take(0, 0, 1024, 768).sum;
-  auto changed = std::chrono::steady_clock::now();
-  ASSERT_TRUE(testing::Eventually(
-      [&] {
-        const auto sum = Take(0, 0, 1024, 768).sum;
-        const auto now = std::chrono::steady_clock::now();
-        if (sum != last) changed = now;
-        last = sum;
-        return now - changed >= std::chrono::seconds(3);
-      },
-      std::chrono::seconds(20), std::chrono::milliseconds(250)))
-      << "the screen never kept still";
+  testing::KeptStill still(std::chrono::seconds(3));
+  WaitFor(0, 0, 1024, 768, 20, still);
+  ASSERT_TRUE(still.Held()) << "the screen never kept still";
   const Spell rest = Watch(pid, std::chrono::seconds(2));
   EXPECT_LT(rest.cpuShare, 0.05) << "between pictures";
   EXPECT_LT(rest.sleepsASecond, 10) << "between pictures";

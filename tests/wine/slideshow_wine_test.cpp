@@ -87,15 +87,9 @@ TEST_F(WineSlideshow, ItSleepsBetweenFadeStepsAndBetweenPictures) {
   ASSERT_TRUE(WaitFor(0, 0, 1024, 768, 20, [](const Sample& s) { return s.MostlyLit(); }).MostlyLit());
   // The overlay's fade-out shows nothing new: the presentation is surely
   // over once the screen has kept still for longer than that fade lasts.
-  auto last = ~0ULL;
-  auto changed = std::chrono::steady_clock::now();
-  WaitFor(0, 0, 1024, 768, 20, [&](const Sample& s) {
-    const auto now = std::chrono::steady_clock::now();
-    if (s.sum != last) changed = now;
-    last = s.sum;
-    return now - changed >= std::chrono::seconds(3);
-  });
-  ASSERT_GE(std::chrono::steady_clock::now() - changed, std::chrono::seconds(3)) << "the screen never kept still";
+  testing::KeptStill still(std::chrono::seconds(3));
+  WaitFor(0, 0, 1024, 768, 20, still);
+  ASSERT_TRUE(still.Held()) << "the screen never kept still";
   EXPECT_LT(cpuMsOver(pid, 2000), 100) << "between pictures";
   session->Command("post " + main + " 16");
   EXPECT_EQ(AwaitExit(pid), "exited 0");

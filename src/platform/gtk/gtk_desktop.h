@@ -261,7 +261,7 @@ class GtkDesktop : public Desktop {
   MessageQueue queue_;
   std::vector<WindowHandle> lost_;  // destroyed by X, still to be ended here
   std::vector<GPollFD> pollFds_;    // what the toolkit's sources wait on
-  gint64 polledAtUs_ = 0;           // when a sleep last passed over them, 0 once the queue was looked at
+  gint64 polledAtUs_ = 0;           // when a pass last went over them; 0 once a look was spared
   std::int64_t lastClockReadingMs_ = 0;  // the real-time clock's, at the last LocalTime
   struct Timer {
     guint source = 0;
