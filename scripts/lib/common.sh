@@ -9,7 +9,9 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 # orvanel.scr under Wine; scripts/test needs all of BASE_PACKAGES.
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libpng-dev libgtkmm-3.0-dev libx11-xcb-dev
               libxml2-utils xvfb x11-utils xcompmgr imagemagick)
-WINE_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm wine)
+# The cross build of orvanel.scr, and its libraries built from Debian's sources.
+MINGW_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm)
+WINE_PACKAGES=("${MINGW_PACKAGES[@]}" wine)
 
 # Packages every build needs; each script adds its own.
 BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev libpng-dev
@@ -61,9 +63,26 @@ configure() {
   cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
 }
 
-# Builds a tree, showing the compiler's warnings but not ninja's progress.
+# Builds a tree, or the targets named after it, showing the compiler's
+# warnings but not ninja's progress.
 build_tree() {
-  ninja -C "$1" -j "$JOBS" | { grep -vE '^(\[[0-9]+/[0-9]+\]|ninja: (Entering|leaving|no work))' || true; }
+  local dir="$1"; shift
+  ninja -C "$dir" -j "$JOBS" "$@" | { grep -vE '^(\[[0-9]+/[0-9]+\]|ninja: (Entering|leaving|no work))' || true; }
+}
+
+# Builds one target of a tree, showing ninja's progress, one line rewritten
+# in place. Says how long it may take only when the tree has never built.
+build_program() {
+  if [ "$(ninja -C "$1" -n "$2" 2>/dev/null | grep -c '^ninja: no work to do')" -eq 1 ]; then
+    log "$2 is up to date"
+    return 0
+  fi
+  if [ -f "$1/.ninja_log" ]; then
+    log "building $2"
+  else
+    log "building $2 (the first build takes a few minutes)"
+  fi
+  ninja -C "$1" -j "$JOBS" "$2"
 }
 
 # Source entries for apt, made from the machine's own package sources, so
@@ -138,14 +157,18 @@ ensure_mingw_libpng() {
     -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON
 }
 
-build_win32() {
+configure_win32() {
   ensure_mingw_libjpeg
   ensure_mingw_libpng
   configure "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DORVANEL_MINGW_JPEG="$MINGW_JPEG" -DORVANEL_MINGW_PNG="$MINGW_PNG"
+  SCR="$BUILD/win32/src/platform/win32/orvanel.scr"
+}
+
+build_win32() {
+  configure_win32
   log "building orvanel.scr"
   build_tree "$BUILD/win32"
-  SCR="$BUILD/win32/src/platform/win32/orvanel.scr"
 }
 
 # Starts a virtual display when there is no usable one, and stops it on exit.
@@ -185,6 +208,24 @@ ensure_wine_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.orvanel-ready"
   fi
+}
+
+# True when a compositing manager runs on $DISPLAY. The probe is built on
+# first use with the compiler and Xlib the program's build needs anyway.
+compositing_manager_runs() {
+  local source="$ROOT/scripts/lib/compositing_manager.c" probe="$BUILD/tools/compositing-manager"
+  if [ ! -x "$probe" ] || [ "$source" -nt "$probe" ]; then
+    mkdir -p "$BUILD/tools"
+    cc -O2 -o "$probe" "$source" -lX11
+  fi
+  "$probe"
+}
+
+# Windows always composes its windows; on X only a compositing manager blends
+# them, and without one a dissolve of orvanel.scr under Wine shows as black.
+advise_on_compositing() {
+  compositing_manager_runs ||
+    log "no compositing manager runs on $DISPLAY, so the dissolves show as black; run one first: xcompmgr -n &"
 }
 
 cleanup() {

@@ -37,10 +37,18 @@ std::string GetSpecialFolder(platform::Desktop& desktop, int folder) {
   return desktop.SpecialFolder(folder);
 }
 
-std::string SettingsFolder(platform::Desktop& desktop) {
-  std::string base = GetSpecialFolder(desktop, platform::kFolderLocalAppData);
-  if (base.empty()) base = GetSpecialFolder(desktop, platform::kFolderCommonAppData);
+namespace {
+
+std::string SettingsFolderFrom(const SpecialFolderLookup& specialFolder) {
+  std::string base = specialFolder(platform::kFolderLocalAppData);
+  if (base.empty()) base = specialFolder(platform::kFolderCommonAppData);
   return base + kFolderName;
+}
+
+}  // namespace
+
+std::string SettingsFolder(platform::Desktop& desktop) {
+  return SettingsFolderFrom([&desktop](int folder) { return GetSpecialFolder(desktop, folder); });
 }
 
 std::string SettingsFileName(const std::string& moduleFileName) {
@@ -54,6 +62,10 @@ std::string SettingsFileName(const std::string& moduleFileName) {
 
 std::string SettingsPath(platform::Desktop& desktop) {
   return SettingsFolder(desktop) + "\\" + SettingsFileName(desktop.ModuleFileName());
+}
+
+std::string SettingsPathFrom(const SpecialFolderLookup& specialFolder, const std::string& moduleFileName) {
+  return SettingsFolderFrom(specialFolder) + "\\" + SettingsFileName(moduleFileName);
 }
 
 bool ForceFolders(platform::Desktop& desktop, const std::string& folder) {

@@ -13,6 +13,7 @@
 // It is read once at start in every mode and written only by the settings
 // dialog's OK.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,12 @@ std::string GetSpecialFolder(platform::Desktop& desktop, int folder);
 std::string SettingsFolder(platform::Desktop& desktop);
 // The settings file's full path; the file is named after the running module.
 std::string SettingsPath(platform::Desktop& desktop);
+
+// The same path from a lookup of the special folders that answers as
+// Desktop::SpecialFolder does, for a program that has no desktop yet (its
+// usage text).
+using SpecialFolderLookup = std::function<std::string(int folder)>;
+std::string SettingsPathFrom(const SpecialFolderLookup& specialFolder, const std::string& moduleFileName);
 // The running module's file name with its extension replaced by ".ini".
 std::string SettingsFileName(const std::string& moduleFileName);
 

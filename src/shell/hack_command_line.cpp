@@ -52,7 +52,7 @@ HackArguments UsageError(HackArguments result, std::string error) {
 
 }  // namespace
 
-std::string HackUsage(const std::string& program) {
+std::string HackUsage(const std::string& program, const std::string& settingsFile) {
   return "Usage: " + program + " [options]\n"
          "  -root                 fill the root window (XScreenSaver)\n"
          "  -window-id ID         fill the window ID, decimal or 0x hexadecimal (XScreenSaver)\n"
@@ -65,7 +65,7 @@ std::string HackUsage(const std::string& program) {
          "                        only; -folder \"\" the built-in pictures\n"
          "  -help                 this text\n"
          "  /s                    full screen on every monitor\n"
-         "The settings are kept in ~/.config/vorlanthix/orvanel.ini.\n";
+         "The settings are kept in " + settingsFile + ".\n";
 }
 
 HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
@@ -95,8 +95,13 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
     } else if (option == "settings") {
       settings = true;
     } else if (option == "speed") {
+      // Only what the timer can use: 0 would stop the slideshow on its first
+      // picture, and a longer one would run at the timer's longest interval.
       const auto speed = hasValue ? settings::ParseInteger(arguments[++i]) : std::nullopt;
-      if (!speed) return UsageError(result, "-speed needs a whole number of seconds");
+      if (!speed || *speed < 1 || *speed > kMaxSpeedOption) {
+        return UsageError(result, "-speed needs a whole number of seconds from 1 to " +
+                                      std::to_string(kMaxSpeedOption));
+      }
       result.overrides.speed = speed;
     } else if (option == "random" || option == "no-random") {
       result.overrides.random = option == "random";

@@ -7,7 +7,7 @@
 //                                   $XSCREENSAVER_WINDOW names it too, and wins over -root
 //   -window                         a window of the saver's own, to try it out
 //   -settings                       the settings dialog as an ordinary window
-//   -speed <seconds>                seconds per picture, for this run only
+//   -speed <seconds>                seconds per picture, for this run only (1 to kMaxSpeedOption)
 //   -random  -no-random             random order or in order, for this run only
 //   -blend   -no-blend              each change dissolves or cuts, for this run only
 //   -help                           the usage on standard output
@@ -24,6 +24,7 @@
 
 #include "instance/saver.h"
 #include "platform/screen_host.h"
+#include "settings/settings_file.h"
 
 namespace orvanel::shell {
 
@@ -45,8 +46,12 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
                                  const std::optional<std::string>& environmentWindow,
                                  std::uint32_t rootWindow = 0);
 
-// The usage text, for -help and after a usage error.
-std::string HackUsage(const std::string& program);
+// The usage text, for -help and after a usage error; its last line names the
+// settings file the program reads.
+std::string HackUsage(const std::string& program, const std::string& settingsFile);
+
+// The longest Speed -speed takes: the timer's longest interval in whole seconds.
+inline constexpr std::int32_t kMaxSpeedOption = static_cast<std::int32_t>(settings::kMaxTimerInterval / 1000);
 
 // A window id as XScreenSaver writes one, or none.
 std::optional<std::uint32_t> ParseWindowId(const std::string& text);

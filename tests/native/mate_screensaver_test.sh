@@ -47,13 +47,11 @@ await 100 env DISPLAY=":$n" xdpyinfo >/dev/null || fail "display :$n did not sta
 cat > "$scratch/session.sh" <<'SESSION'
 set -u
 scratch=$1
-. "$2"
+. "$2/await.sh"
+. "$2/picture_shown.sh"
 hack() { pgrep -f '^orvanel -root' | head -n 1; }
 hack_running() { test -n "$(hack)"; }
-lit() {
-  import -window root "$scratch/screen.png" &&
-    awk -v m="$(convert "$scratch/screen.png" -format '%[fx:mean]' info:)" 'BEGIN { exit !(m > 0.08) }'
-}
+lit() { import -window root "$scratch/screen.png" && shows_picture "$scratch/screen.png"; }
 mount --bind "$scratch/hacks" /usr/libexec/xscreensaver || { echo "cannot lay the hack folder over"; exit 1; }
 gsettings set org.mate.screensaver mode single
 gsettings set org.mate.screensaver themes "['screensavers-orvanel']"
@@ -73,7 +71,7 @@ echo "mate-screensaver: activated, the hack ($pid) showed pictures, deactivated,
 SESSION
 
 unshare --mount env -i HOME="$scratch/home" DISPLAY=":$n" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$scratch/run" \
-  dbus-run-session -- bash "$scratch/session.sh" "$scratch" "$(cd "$(dirname "$0")/../support" && pwd)/await.sh" 2> "$scratch/session.err" > "$scratch/session.out"
+  dbus-run-session -- bash "$scratch/session.sh" "$scratch" "$(cd "$(dirname "$0")/../support" && pwd)" 2> "$scratch/session.err" > "$scratch/session.out"
 status=$?
 cat "$scratch/session.out"
 [ "$status" -eq 0 ] || fail "$(tail -n 1 "$scratch/session.out") (exit $status)"

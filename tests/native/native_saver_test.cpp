@@ -17,7 +17,8 @@
 //                the folder row picks a folder in GTK's chooser.
 //   Photos:      a folder's photos, JPEG and PNG, in name order, a bad file passed
 //                over; from the settings file or from -folder.
-//   Options:     -help prints the usage and exits 0; an unknown option prints it
+//   Options:     -help prints the usage and the settings file's path and exits 0;
+//                an unknown option, or a -speed the timer cannot use, prints it
 //                on standard error and exits 2, without touching the display.
 #include <signal.h>
 #include <sys/wait.h>
@@ -330,10 +331,13 @@ struct Ran {
   std::string err;
 };
 
-Ran RunWithoutDisplay(const std::filesystem::path& scratch, const std::string& arguments) {
+// `environment` is what env(1) takes before the program: settings and -u NAME.
+Ran RunWithoutDisplay(const std::filesystem::path& scratch, const std::string& arguments,
+                      const std::string& environment = "") {
   const auto out = scratch / "out.txt";
   const auto err = scratch / "err.txt";
-  const std::string command = "env -u DISPLAY " + std::string(ORVANEL_NATIVE) + " " + arguments + " >" +
+  const std::string command = "env -u DISPLAY " + environment + " " + std::string(ORVANEL_NATIVE) + " " +
+                              arguments + " >" +
                               out.string() + " 2>" + err.string();
   Ran ran;
   const int status = std::system(command.c_str());
@@ -348,14 +352,28 @@ Ran RunWithoutDisplay(const std::filesystem::path& scratch, const std::string& a
 }
 
 TEST_F(NativeSaver, HelpPrintsTheUsageAndAnUnknownOptionIsAnError) {
+  const std::string configHome = SettingsFile().parent_path().parent_path().string();
   for (const char* help : {"-help", "--help"}) {
-    const Ran ran = RunWithoutDisplay(scratch_, help);
+    const Ran ran = RunWithoutDisplay(scratch_, help, "XDG_CONFIG_HOME=" + configHome);
     EXPECT_EQ(ran.status, 0) << help;
     EXPECT_EQ(ran.out.rfind("Usage: ", 0), 0u) << ran.out;
     EXPECT_NE(ran.out.find("-settings"), std::string::npos);
     EXPECT_TRUE(ran.err.empty()) << ran.err;
+    EXPECT_TRUE(ran.out.ends_with("\nThe settings are kept in " + SettingsFile().string() + ".\n")) << ran.out;
   }
-  for (const char* wrong : {"-sunrise", "--speed fast", "-speed"}) {
+  // The last line names the file the program reads, wherever the environment puts it.
+  const std::pair<const char*, const char*> places[] = {
+      {"XDG_CONFIG_HOME=/srv/settings", "/srv/settings/vorlanthix/orvanel.ini"},
+      {"-u XDG_CONFIG_HOME HOME=/home/ann", "/home/ann/.config/vorlanthix/orvanel.ini"},
+      {"XDG_CONFIG_HOME=relative/folder HOME=/home/ann", "/home/ann/.config/vorlanthix/orvanel.ini"},
+      {"-u XDG_CONFIG_HOME -u HOME", "/etc/xdg/vorlanthix/orvanel.ini"},
+  };
+  for (const auto& [environment, file] : places) {
+    const Ran ran = RunWithoutDisplay(scratch_, "-help", environment);
+    EXPECT_TRUE(ran.out.ends_with("\nThe settings are kept in " + std::string(file) + ".\n"))
+        << environment << ": " << ran.out;
+  }
+  for (const char* wrong : {"-sunrise", "--speed fast", "-speed", "-speed 0", "-speed -1", "-speed 2147484"}) {
     const Ran ran = RunWithoutDisplay(scratch_, wrong);
     EXPECT_EQ(ran.status, 2) << wrong;
     EXPECT_TRUE(ran.out.empty()) << ran.out;

@@ -45,6 +45,7 @@ printf 'mode:\tone\nselected:\t0\nprograms:\t"Orvanel Screensaver" %s -root \\n\
 chown -R "$user:" "$scratch/home"
 
 . "$(dirname "$0")/../support/await.sh"
+. "$(dirname "$0")/../support/picture_shown.sh"
 
 n=150
 while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
@@ -72,10 +73,7 @@ preview_window() {
 }
 await 200 preview_window >/dev/null || fail "the settings app started no preview of the hack"
 window=$(preview_window)
-lit() {
-  import -window "$window" "$scratch/preview.png" &&
-    awk -v m="$(convert "$scratch/preview.png" -format '%[fx:mean]' info:)" 'BEGIN { exit !(m > 0.08) }'
-}
+lit() { import -window "$window" "$scratch/preview.png" && shows_picture "$scratch/preview.png"; }
 await 200 lit || fail "the preview pane $window shows no picture"
 
 kill -0 "$settings" || fail "the settings app ended: $(cat "$scratch/settings.log")"

@@ -89,10 +89,17 @@ TEST_F(SettingsFileTest, LivesInTheLocalFolderAndIsNamedAfterTheModule) {
 }
 
 TEST_F(SettingsFileTest, FallsBackToTheCommonFolderThenToTheRoot) {
+  // The path a program names before it has a desktop is the one it then uses.
+  const auto fromLookup = [this] {
+    return SettingsPathFrom([this](int folder) { return process.SpecialFolder(folder); }, process.ModuleFileName());
+  };
+  EXPECT_EQ(fromLookup(), SettingsPath(process));
   desktop.SetSpecialFolder(platform::kFolderLocalAppData, "");
   EXPECT_EQ(SettingsPath(process), "C:\\ProgramData\\vorlanthix\\orvanel.ini");
+  EXPECT_EQ(fromLookup(), SettingsPath(process));
   desktop.SetSpecialFolder(platform::kFolderCommonAppData, "");
   EXPECT_EQ(SettingsPath(process), "\\vorlanthix\\orvanel.ini");
+  EXPECT_EQ(fromLookup(), SettingsPath(process));
   SaveSettings(process, Settings{5, false, true});
   EXPECT_EQ(LoadSettings(process), (Settings{5, false, true}));
   EXPECT_TRUE(std::filesystem::exists(desktop.Root() / "C" / "vorlanthix" / "orvanel.ini"));

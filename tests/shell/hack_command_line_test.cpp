@@ -155,6 +155,12 @@ INSTANTIATE_TEST_SUITE_P(
                       OutcomeRow{{"-speed"}, Outcome::kUsageError},
                       OutcomeRow{{"-speed", "fast"}, Outcome::kUsageError},
                       OutcomeRow{{"-speed", "99999999999"}, Outcome::kUsageError},
+                      // Only what the timer can use: 1 s up to its longest interval.
+                      OutcomeRow{{"-speed", "0"}, Outcome::kUsageError},
+                      OutcomeRow{{"-speed", "-1"}, Outcome::kUsageError},
+                      OutcomeRow{{"-speed", std::to_string(kMaxSpeedOption + 1)}, Outcome::kUsageError},
+                      OutcomeRow{{"-speed", "1"}, Outcome::kRun},
+                      OutcomeRow{{"-speed", std::to_string(kMaxSpeedOption)}, Outcome::kRun},
                       OutcomeRow{{"-root", "-folder"}, Outcome::kUsageError},
                       OutcomeRow{{"-root", "-fps", "-install", "-visual", "default"}, Outcome::kRun},
                       OutcomeRow{{"/s", "-speed", "4"}, Outcome::kRun}));
@@ -162,8 +168,10 @@ INSTANTIATE_TEST_SUITE_P(
 // The usage text and the parser agree: every option the text names is
 // taken, with a value where the text shows one.
 TEST(HackArguments, EveryOptionTheUsageNamesIsTaken) {
-  const std::string usage = HackUsage("orvanel");
+  const std::string usage = HackUsage("orvanel", "/home/me/.config/vorlanthix/orvanel.ini");
   EXPECT_EQ(usage.rfind("Usage: orvanel [options]\n", 0), 0u);
+  const std::string lastLine = "The settings are kept in /home/me/.config/vorlanthix/orvanel.ini.\n";
+  EXPECT_EQ(usage.substr(usage.size() - lastLine.size()), lastLine);
   const std::map<std::string, std::string> values{{"SECONDS", "8"}, {"ID", "0x400008"}, {"FOLDER", "/tmp"}};
   std::istringstream lines(usage);
   int named = 0;

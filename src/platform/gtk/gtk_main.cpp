@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "platform/gtk/gtk_desktop.h"
+#include "platform/gtk/host_folders.h"
+#include "settings/settings_file.h"
 #include "shell/hack_command_line.h"
 #include "shell/startup.h"
 
@@ -34,17 +36,22 @@ int main(int argc, char** argv) {
   // threshold keeps every large buffer mapped alone, given back when freed.
   mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   const std::vector<std::string> arguments(argv, argv + argc);
+  const std::string program = ExecutablePath(argv[0]);
   const char* hostWindow = std::getenv("XSCREENSAVER_WINDOW");
   const auto environment = hostWindow != nullptr ? std::optional<std::string>(hostWindow) : std::nullopt;
   // Help and usage errors need no display.
   const auto first = orvanel::shell::ParseHackArguments(arguments, environment);
   using Outcome = orvanel::shell::HackArguments::Outcome;
-  if (first.outcome == Outcome::kHelp) {
-    std::fputs(orvanel::shell::HackUsage(argv[0]).c_str(), stdout);
-    return 0;
-  }
-  if (first.outcome == Outcome::kUsageError) {
-    std::fprintf(stderr, "%s: %s\n%s", argv[0], first.error.c_str(), orvanel::shell::HackUsage(argv[0]).c_str());
+  if (first.outcome != Outcome::kRun) {
+    namespace gtk = orvanel::platform::gtk;
+    const auto settingsFile =
+        gtk::NativePath(orvanel::settings::SettingsPathFrom(gtk::SpecialFolderPath, program));
+    const auto usage = orvanel::shell::HackUsage(argv[0], settingsFile);
+    if (first.outcome == Outcome::kHelp) {
+      std::fputs(usage.c_str(), stdout);
+      return 0;
+    }
+    std::fprintf(stderr, "%s: %s\n%s", argv[0], first.error.c_str(), usage.c_str());
     return 2;
   }
   // The saver draws nothing with OpenGL. Left on, the toolkit's probe of the
@@ -58,6 +65,6 @@ int main(int argc, char** argv) {
   const auto root = static_cast<std::uint32_t>(gdk_x11_get_default_root_xwindow());
   auto parsed = orvanel::shell::ParseHackArguments(arguments, environment, root);
   orvanel::platform::gtk::GtkDesktop desktop(std::move(parsed.commandLine), parsed.host, parsed.window,
-                                             ExecutablePath(argv[0]));
+                                             program);
   return orvanel::shell::RunSaver(desktop, parsed.overrides);
 }

@@ -13,20 +13,12 @@
 #include <filesystem>
 
 #include "platform/gtk/gtk_desktop.h"
+#include "platform/gtk/host_folders.h"
 #include "platform/ini/ini_file.h"
 #include "resources/embedded_resources.h"
 
 namespace orvanel::platform::gtk {
 namespace {
-
-// The core writes paths as the Windows desktop does.
-std::string NativePath(const std::string& path) {
-  std::string native = path;
-  for (auto& c : native) {
-    if (c == '\\') c = '/';
-  }
-  return native;
-}
 
 DateTime DateTimeOf(const std::tm& t, long milliseconds) {
   return DateTime{static_cast<std::uint16_t>(t.tm_year + 1900), static_cast<std::uint16_t>(t.tm_mon + 1),
@@ -159,15 +151,7 @@ void GtkDesktop::CloseNamedMutex(std::uintptr_t mutex) {
 
 // --- Folders, INI files, the shell -------------------------------------------------
 
-std::string GtkDesktop::SpecialFolder(int folder) {
-  if (folder == kFolderCommonAppData) return "/etc/xdg";
-  if (folder != kFolderLocalAppData) return {};
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
-    return config;
-  }
-  const char* home = std::getenv("HOME");
-  return home != nullptr && *home != '\0' ? std::string(home) + "/.config" : std::string();
-}
+std::string GtkDesktop::SpecialFolder(int folder) { return SpecialFolderPath(folder); }
 
 bool GtkDesktop::FolderExists(const std::string& path) {
   struct stat info{};
