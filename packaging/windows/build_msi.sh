@@ -3,7 +3,8 @@
 # The version, the maker and its address are those of the module's version
 # information, so that one file holds them for every place that shows them:
 # its company field holds the maker's address, and its internal name the
-# maker's name, the one the installer's own registry key is named after.
+# maker's name ("Orvanel", as in the key under HKCU\Software where
+# orvanel.wxs records what the install changed).
 #   packaging/windows/build_msi.sh ORVANEL.SCR OUT.msi [VERSION]
 # VERSION replaces the version information's, for tests of an upgrade.
 set -eu

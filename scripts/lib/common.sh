@@ -207,13 +207,14 @@ ensure_wine_prefix() {
   fi
 }
 
-# True when a compositing manager runs on $DISPLAY. The probe is built on
-# first use with the compiler and Xlib the program's build needs anyway.
+# Whether a compositing manager runs on $DISPLAY: 0 when one does, 1 when
+# none does, 2 when it cannot be told. The probe is built on first use with
+# the compiler and Xlib the program's build needs anyway.
 compositing_manager_runs() {
   local source="$ROOT/scripts/lib/compositing_manager.c" probe="$BUILD/tools/compositing-manager"
   if [ ! -x "$probe" ] || [ "$source" -nt "$probe" ]; then
     mkdir -p "$BUILD/tools"
-    cc -O2 -o "$probe" "$source" -lX11
+    cc -O2 -o "$probe" "$source" -lX11 || return 2
   fi
   "$probe"
 }
@@ -221,7 +222,9 @@ compositing_manager_runs() {
 # Windows always composes its windows; on X only a compositing manager blends
 # them, and without one a dissolve of orvanel.scr under Wine shows as black.
 advise_on_compositing() {
-  compositing_manager_runs ||
+  local runs=0
+  compositing_manager_runs || runs=$?
+  [ "$runs" -ne 1 ] ||
     log "no compositing manager runs on $DISPLAY, so the dissolves show as black; run one first: xcompmgr -n &"
 }
 

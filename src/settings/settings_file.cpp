@@ -31,24 +31,24 @@ bool ReadBoolean(platform::Desktop& desktop, const std::string& path, const char
   return ReadInteger(desktop, path, key, fallback ? 1 : 0) != 0;
 }
 
-}  // namespace
-
-std::string GetSpecialFolder(platform::Desktop& desktop, int folder) {
-  return desktop.SpecialFolder(folder);
-}
-
-namespace {
-
 std::string SettingsFolderFrom(const SpecialFolderLookup& specialFolder) {
   std::string base = specialFolder(platform::kFolderLocalAppData);
   if (base.empty()) base = specialFolder(platform::kFolderCommonAppData);
   return base + kFolderName;
 }
 
+SpecialFolderLookup FoldersOf(platform::Desktop& desktop) {
+  return [&desktop](int folder) { return GetSpecialFolder(desktop, folder); };
+}
+
 }  // namespace
 
+std::string GetSpecialFolder(platform::Desktop& desktop, int folder) {
+  return desktop.SpecialFolder(folder);
+}
+
 std::string SettingsFolder(platform::Desktop& desktop) {
-  return SettingsFolderFrom([&desktop](int folder) { return GetSpecialFolder(desktop, folder); });
+  return SettingsFolderFrom(FoldersOf(desktop));
 }
 
 std::string SettingsFileName(const std::string& moduleFileName) {
@@ -61,7 +61,7 @@ std::string SettingsFileName(const std::string& moduleFileName) {
 }
 
 std::string SettingsPath(platform::Desktop& desktop) {
-  return SettingsFolder(desktop) + "\\" + SettingsFileName(desktop.ModuleFileName());
+  return SettingsPathFrom(FoldersOf(desktop), desktop.ModuleFileName());
 }
 
 std::string SettingsPathFrom(const SpecialFolderLookup& specialFolder, const std::string& moduleFileName) {

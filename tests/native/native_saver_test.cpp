@@ -145,7 +145,12 @@ TEST_F(NativeSaver, ItSleepsBetweenFadeStepsAndBetweenPictures) {
   testing::KeptStill still(std::chrono::seconds(3));
   WaitFor(0, 0, 1024, 768, 20, still);
   ASSERT_TRUE(still.Held()) << "the screen never kept still";
-  const Spell rest = Watch(pid, std::chrono::seconds(2));
+  // On a machine kept busy, the presentation's last steps may still be
+  // running once the screen has kept still; a saver that keeps waking does
+  // as much in every span, so one quiet span of the next three is the idle.
+  const auto quiet = [](const Spell& spell) { return spell.cpuShare < 0.05 && spell.sleepsASecond < 10; };
+  Spell rest = Watch(pid, std::chrono::seconds(2));
+  for (int span = 1; span < 3 && !quiet(rest); ++span) rest = Watch(pid, std::chrono::seconds(2));
   EXPECT_LT(rest.cpuShare, 0.05) << "between pictures";
   EXPECT_LT(rest.sleepsASecond, 10) << "between pictures";
   Xdotool("key a");
