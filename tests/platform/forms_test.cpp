@@ -1,9 +1,13 @@
 // The form framework on the simulated desktop.
 //   Error report: the text rule, the caption and icon; the loop goes on.
-//   Timer: "Not enough timers available" when the desktop has none left.
+//   Timer: "Not enough timers available" when the desktop has none left; no
+//          tick sooner than 10 ms after the last, however short the interval.
 //   Form life: re-created after its window is destroyed from outside; the close rules.
 //   First showing: centred on the primary screen, then moved onto monitor 0.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "platform/forms/application.h"
 #include "platform/forms/canvas.h"
@@ -107,6 +111,25 @@ TEST_F(FormsTest, ATimerWithNoTimerLeftRaisesTheTimerError) {
   desktop.SetClockLimit(130);
   app.Run();
   EXPECT_EQ(ticks, 2);
+}
+
+// However short the interval asked, a timer ticks no more often than every
+// 10 ms, on every desktop alike.
+TEST_F(FormsTest, ATimerTicksAtMostEveryTenMilliseconds) {
+  for (const std::uint32_t interval : {1u, 9u, 10u, 25u}) {
+    std::vector<std::int64_t> ticks;
+    Timer timer(app, [&] { ticks.push_back(desktop.NowMs()); });
+    const std::int64_t start = desktop.NowMs();
+    timer.SetInterval(interval);
+    timer.SetEnabled(true);
+    desktop.SetClockLimit(start + 50);
+    app.Run();
+    const std::int64_t every = std::max<std::int64_t>(interval, kTimerMinimumMs);
+    ASSERT_EQ(ticks.size(), static_cast<std::size_t>(50 / every)) << interval;
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+      EXPECT_EQ(ticks[i], start + every * static_cast<std::int64_t>(i + 1)) << interval;
+    }
+  }
 }
 
 TEST_F(FormsTest, AWindowDestroyedFromOutsideIsMadeAgainOnItsNextUse) {

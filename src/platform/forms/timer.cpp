@@ -1,5 +1,7 @@
 #include "platform/forms/timer.h"
 
+#include <algorithm>
+
 #include "platform/forms/application.h"
 #include "platform/forms/error.h"
 #include "platform/window_styles.h"
@@ -40,7 +42,8 @@ void Timer::UpdateTimer() {
   auto& desktop = app_.Desktop();
   if (window_ != platform::kNoWindow) desktop.StopTimer(window_, kTimerId);
   if (!enabled_ || interval_ == 0 || !onTimer_) return;
-  if (window_ == platform::kNoWindow || !desktop.StartTimer(window_, kTimerId, interval_)) {
+  const std::uint32_t interval = std::max(interval_, kTimerMinimumMs);
+  if (window_ == platform::kNoWindow || !desktop.StartTimer(window_, kTimerId, interval)) {
     throw SaverError("Not enough timers available");
   }
 }

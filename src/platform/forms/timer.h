@@ -8,6 +8,10 @@ namespace orvanel::forms {
 
 class Application;
 
+// The shortest interval a timer ticks at. Windows raises a shorter one to it,
+// and every desktop is asked for no less, so that all of them tick alike.
+inline constexpr std::uint32_t kTimerMinimumMs = 10;
+
 // A periodic timer component, made disabled. It owns a hidden window that
 // receives the desktop's timer messages, as the desktop's timers are tied to
 // a window.

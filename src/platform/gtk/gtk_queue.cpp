@@ -168,7 +168,7 @@ bool GtkDesktop::StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_
     s->desktop->timers_[{s->window, s->id}].due = true;
     return G_SOURCE_CONTINUE;
   };
-  const guint tag = g_timeout_add_full(G_PRIORITY_DEFAULT, std::max<std::uint32_t>(milliseconds, 10), tick,
+  const guint tag = g_timeout_add_full(G_PRIORITY_DEFAULT, milliseconds, tick,
                                        source, [](gpointer data) { delete static_cast<TimerSource*>(data); });
   timers_[{window, id}] = Timer{tag, false};
   return true;

@@ -364,8 +364,8 @@ bool SimProcess::WaitForMessage() {
 bool SimProcess::StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) {
   if (desktop_.Find(window) == nullptr || desktop_.TimersExhausted()) return false;
   StopTimer(window, id);
-  // The desktop raises intervals below its minimum of 10 ms to that minimum.
-  const std::uint32_t interval = std::max<std::uint32_t>(milliseconds, 10);
+  // A timer of 0 ms would tick in a loop without the clock moving on.
+  const std::uint32_t interval = std::max<std::uint32_t>(milliseconds, 1);
   timers_.push_back(SimTimer{window, id, interval, desktop_.NowMs() + interval});
   return true;
 }
