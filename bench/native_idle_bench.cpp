@@ -11,24 +11,12 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
-namespace {
+#include "support/process_figures.h"
 
-double CpuSeconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  // Fields after the command's closing parenthesis; utime and stime are the 14th and 15th.
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  unsigned long long ticks = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i >= 14) ticks += std::stoull(field);
-  }
-  return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
+namespace {
 
 void BM_NativeIdleBetweenPictures(benchmark::State& state) {
   const auto home = std::filesystem::temp_directory_path() / ("orvanel-idle-" + std::to_string(getpid()));
@@ -42,9 +30,9 @@ void BM_NativeIdleBetweenPictures(benchmark::State& state) {
       _exit(127);
     }
     std::this_thread::sleep_for(std::chrono::seconds(8));  // the opening fade and the first dissolve
-    const double before = CpuSeconds(pid);
+    const double before = orvanel::testing::CpuSeconds(pid);
     std::this_thread::sleep_for(std::chrono::seconds(60));
-    state.counters["cpu_s_per_60s"] = CpuSeconds(pid) - before;
+    state.counters["cpu_s_per_60s"] = orvanel::testing::CpuSeconds(pid) - before;
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
   }

@@ -22,7 +22,6 @@
 //                on standard error and exits 2, without touching the display.
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -30,7 +29,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,7 +36,7 @@
 #include "native/native_test.h"
 #include "support/await.h"
 #include "support/photo_files.h"
-#include "support/thread_sleeps.h"
+#include "support/process_figures.h"
 
 namespace orvanel::native {
 namespace {
@@ -93,30 +91,17 @@ INSTANTIATE_TEST_SUITE_P(Keys, AnyKey,
                                            "Control_R", "Alt_L", "F5", "KP_Add", "KP_Enter", "Escape"),
                          [](const auto& info) { return std::string(info.param); });
 
-// The saver's processor time, user and system, so far.
-double CpuSeconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string line;
-  std::getline(stat, line);
-  // The fields after the command's name, which may hold spaces: state first,
-  // then utime and stime as the 12th and 13th.
-  std::istringstream fields(line.substr(line.rfind(')') + 2));
-  std::vector<std::string> field{std::istream_iterator<std::string>(fields), std::istream_iterator<std::string>()};
-  if (field.size() < 13) return -1;
-  return static_cast<double>(std::stoll(field[11]) + std::stoll(field[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 struct Spell {
   double cpuShare;       // of one processor
   double sleepsASecond;  // of the user-interface thread
 };
 
 Spell Watch(pid_t pid, std::chrono::milliseconds span) {
-  const double cpu = CpuSeconds(pid);
+  const double cpu = testing::CpuSeconds(pid);
   const long long sleeps = testing::MainThreadSleeps(pid);
   const auto start = std::chrono::steady_clock::now();
   std::this_thread::sleep_for(span);  // the span measured, not a wait for something
-  const double cpuAfter = CpuSeconds(pid);
+  const double cpuAfter = testing::CpuSeconds(pid);
   const long long sleepsAfter = testing::MainThreadSleeps(pid);
   EXPECT_TRUE(cpu >= 0 && cpuAfter >= 0 && sleeps >= 0 && sleepsAfter >= 0) << "unreadable figures of " << pid;
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

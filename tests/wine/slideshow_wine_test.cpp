@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "support/photo_files.h"
-#include "support/thread_sleeps.h"
+#include "support/process_figures.h"
 #include "wine/wine_test.h"
 
 namespace orvanel::wine {

@@ -227,9 +227,10 @@ class GtkDesktop : public Desktop {
   void Pump();
   // A message, a quit or a timer's tick is waiting to be taken.
   bool MessageWaiting() const;
-  // One pass of the toolkit's main loop that sleeps at most `span` when no
-  // source is ready: what became ready in that time is dispatched.
-  void PollSources(const timespec& span);
+  // One pass of the toolkit's main loop that sleeps at most `spanNs`
+  // nanoseconds when no source is ready: what became ready in that time is
+  // dispatched.
+  void PollSources(std::int64_t spanNs);
   std::string LockPath(const std::string& name) const;
   // An input-only child of another program's window, or null when that
   // window is not there.

@@ -110,6 +110,10 @@ std::int64_t RealTimeNs() {
   return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
+timespec TimespecOf(std::int64_t ns) {
+  return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
 }  // namespace
 
 std::uint32_t GtkDesktop::SleepUntilMessage(std::uint32_t milliseconds, bool) {
@@ -123,11 +127,11 @@ std::uint32_t GtkDesktop::SleepUntilMessage(std::uint32_t milliseconds, bool) {
   if (MessageWaiting()) return 0;
   // Never longer than asked, though the clock be set back meanwhile.
   const std::int64_t spanNs = std::min(endNs - RealTimeNs(), spanMaxNs);
-  if (spanNs > 0) PollSources(timespec{static_cast<time_t>(spanNs / 1'000'000'000), static_cast<long>(spanNs % 1'000'000'000)});
+  if (spanNs > 0) PollSources(spanNs);
   return 0;
 }
 
-void GtkDesktop::PollSources(const timespec& span) {
+void GtkDesktop::PollSources(std::int64_t spanNs) {
   // GLib's own iteration polls with a timeout in whole milliseconds; this
   // pass is its steps with the span in nanoseconds.
   static_assert(sizeof(GPollFD) == sizeof(pollfd) && offsetof(GPollFD, revents) == offsetof(pollfd, revents),
@@ -135,6 +139,7 @@ void GtkDesktop::PollSources(const timespec& span) {
   GMainContext* context = g_main_context_default();
   if (!g_main_context_acquire(context)) {
     // Another thread runs the loop: sleep without it rather than spin.
+    const timespec span = TimespecOf(spanNs);
     nanosleep(&span, nullptr);
     return;
   }
@@ -146,11 +151,9 @@ void GtkDesktop::PollSources(const timespec& span) {
                                        static_cast<gint>(pollFds_.size()))) > static_cast<gint>(pollFds_.size())) {
     pollFds_.resize(static_cast<std::size_t>(count));
   }
-  timespec timeout = span;
-  if (sourceTimeoutMs >= 0 && static_cast<long long>(sourceTimeoutMs) * 1'000'000 <
-                                  static_cast<long long>(span.tv_sec) * 1'000'000'000 + span.tv_nsec) {
-    timeout = timespec{sourceTimeoutMs / 1000, static_cast<long>(sourceTimeoutMs % 1000) * 1'000'000};
-  }
+  // A source's own timeout (a timer due) may come first.
+  if (sourceTimeoutMs >= 0) spanNs = std::min(spanNs, static_cast<std::int64_t>(sourceTimeoutMs) * 1'000'000);
+  const timespec timeout = TimespecOf(spanNs);
   ppoll(reinterpret_cast<pollfd*>(pollFds_.data()), static_cast<nfds_t>(count), &timeout, nullptr);
   g_main_context_check(context, priority, pollFds_.data(), count);
   g_main_context_dispatch(context);

@@ -1,15 +1,39 @@
 #pragma once
-// How often a process's main thread, the saver's user-interface thread, has
-// gone to sleep: a wait that wakes every millisecond shows there whatever
-// the machine's speed. Linux's own figures, shared by the native and the
-// Wine suites.
+// A running process as Linux counts it, for the native and Wine suites and
+// the benchmarks: its processor time, how often its main thread (the saver's
+// user-interface thread) has gone to sleep, and the process by its command
+// line. A wait that wakes every millisecond shows in the sleeps whatever the
+// machine's speed.
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 
 namespace orvanel::testing {
+
+// Its processor time so far, user and system, in seconds; -1 when it cannot
+// be read.
+inline double CpuSeconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const auto nameEnd = text.rfind(')');
+  if (nameEnd == std::string::npos) return -1;
+  // The fields after the command's name, which may hold spaces: the state is
+  // the 3rd field, utime and stime the 14th and 15th.
+  std::istringstream fields(text.substr(nameEnd + 2));
+  std::string field;
+  unsigned long long ticks = 0;
+  int i = 3;
+  for (; i <= 15 && fields >> field; ++i) {
+    if (i >= 14) ticks += std::stoull(field);
+  }
+  if (i <= 15) return -1;
+  return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
 
 // Its voluntary context switches so far; -1 when they cannot be read.
 inline long long MainThreadSleeps(pid_t pid) {
