@@ -9,13 +9,13 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gtk/screen_composer.h"
+#include "platform/compose/screen_composer.h"
 
 namespace {
 
 using orvanel::platform::Rect;
-using orvanel::platform::gtk::Layer;
-using orvanel::platform::gtk::ScreenComposer;
+using orvanel::platform::compose::Layer;
+using orvanel::platform::compose::ScreenComposer;
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;

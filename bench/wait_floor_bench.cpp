@@ -59,7 +59,7 @@ std::int64_t RealTimeNs() {
 // is asked for once armed: the reading a wait takes its deadline from.
 class ClockWatch : public orvanel::platform::gtk::GtkDesktop {
  public:
-  ClockWatch() : GtkDesktop("/s", orvanel::platform::ScreenHost::kMonitors, 0, "orvanel") {}
+  ClockWatch() : GtkDesktop("/s", orvanel::platform::ScreenHost::kMonitors, 0, {}, "orvanel") {}
   void Arm() { armed_ = true; }
   std::int64_t ReadingMs() const { return readingMs_; }
   orvanel::platform::DateTime LocalTime() override {

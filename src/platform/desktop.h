@@ -120,6 +120,20 @@ class DrawingContext {
   virtual void StretchBitmap(const Bitmap& bitmap, const Rect& target, StretchMode mode) = 0;
 };
 
+// What goes on while a desktop's modal box shows.
+class WhileBoxShows {
+ public:
+  virtual ~WhileBoxShows() = default;
+  // Dispatches the messages waiting; false when one ended the box.
+  virtual bool DispatchWaiting() = 0;
+};
+
+// The saver's wait before each step of a fade. A desktop that composes the
+// frames itself paints a change the saver makes without waiting after it
+// within half of this, so that a step's painting falls inside the next
+// step's wait rather than after it.
+inline constexpr std::int32_t kFadeStepWaitMs = 20;
+
 // Return value of SleepUntilMessage when an I/O completion routine ended the sleep.
 inline constexpr std::uint32_t kWaitIoCompletion = 0xC0;
 
@@ -227,10 +241,17 @@ class Desktop {
   // Answers a paint message by copying `content` to the window's client area.
   virtual void PaintFrom(const Message& paint, const Bitmap& content) = 0;
 
-  // --- Cursor ------------------------------------------------------------
+  // --- Cursor and input ---------------------------------------------------
   // Raises or lowers the display counter; returns the new count.
   virtual int ShowCursor(bool show) = 0;
   virtual void SetCursorPos(Point at) = 0;
+  // The keyboard and the pointer go to the saver's windows alone, from
+  // `window` on, until released, and the window hears at once where the
+  // pointer is, as a window that appears under a still pointer does. A
+  // desktop that gives a top-most window the input without being asked does
+  // nothing.
+  virtual void CaptureInput(WindowHandle window) = 0;
+  virtual void ReleaseInput() = 0;
 
   // --- Messages and the timer --------------------------------------------
   virtual bool PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
@@ -302,8 +323,11 @@ class Desktop {
   // The bytes of a resource of the running module, names matched regardless of case.
   virtual std::optional<std::span<const std::uint8_t>> FindModuleResource(
       const std::string& name, const std::string& type) = 0;
-  virtual void ShowMessageBox(const std::string& text, const std::string& caption,
-                              std::uint32_t flags) = 0;
+  // Shows a box and returns once it is answered, or once `whileShown` ends
+  // it. While it shows, the saver's own messages go on through `whileShown`;
+  // a desktop whose own box runs the thread's messages (Windows') need not call it.
+  virtual void ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
+                              WhileBoxShows& whileShown) = 0;
 };
 
 }  // namespace orvanel::platform

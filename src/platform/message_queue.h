@@ -29,13 +29,18 @@ class MessageQueue {
       PostQuit(0);
       return;
     }
-    for (const auto window : topLevelWindows) {
-      Message request = stamp;
-      request.window = window;
-      request.id = kMsgCloseRequest;
-      request.wParam = 0;
-      request.lParam = 0;
-      Post(request);
+    PostToEach(topLevelWindows, kMsgCloseRequest, stamp);
+  }
+
+  // A message without parameters to each of these windows.
+  void PostToEach(const std::vector<WindowHandle>& windows, std::uint32_t id, const Message& stamp) {
+    for (const auto window : windows) {
+      Message message = stamp;
+      message.window = window;
+      message.id = id;
+      message.wParam = 0;
+      message.lParam = 0;
+      Post(message);
     }
   }
 

@@ -35,6 +35,9 @@ enum MessageId : std::uint32_t {
   // program that started the saver asks it to end (a termination signal,
   // its try-out window closed). The application's own window acts on it.
   kMsgCloseRequest = 0x8001,
+  // Posted by the desktop to each of the saver's top-level windows: the
+  // window another program gave the saver to show in is gone.
+  kMsgHostWindowGone = 0x8002,
 };
 
 // Notification code of a clicked button or panel, carried in the high word of

@@ -26,7 +26,7 @@ BlendOverlayWindow::BlendOverlayWindow(forms::Application& app, instance::Saver&
   assert(monitor >= 0 && monitor < instance::kMaxMonitors);
 }
 
-void BlendOverlayWindow::CreateParams(forms::CreateParamsRec& params) {
+void BlendOverlayWindow::CreateParams(forms::WindowCreationParams& params) {
   Form::CreateParams(params);
   // The primary overlay belongs to the main window, which keeps it above
   // itself however often the main window is shown or activated: the

@@ -12,7 +12,7 @@ class BlendOverlayWindow : public ScreenWindow {
   BlendOverlayWindow(forms::Application& app, instance::Saver& saver, int monitor);
 
  protected:
-  void CreateParams(forms::CreateParamsRec& params) override;
+  void CreateParams(forms::WindowCreationParams& params) override;
   void FormCreate() override;
 
  private:

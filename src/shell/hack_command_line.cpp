@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "settings/settings_file.h"
+#include "shell/startup.h"
 
 namespace orvanel::shell {
 
@@ -92,6 +93,9 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
       unusableWindow = !window;
     } else if (option == "window") {
       result.host = ScreenHost::kOwnWindow;
+      // The size of a small monitor, so that the pictures show as they would
+      // on one, on any screen the window fits on.
+      result.ownWindow = platform::OwnWindowDesign{1024, 768, kSaverTitle};
     } else if (option == "settings") {
       settings = true;
     } else if (option == "speed") {

@@ -32,6 +32,7 @@ struct HackArguments {
   std::string commandLine;  // the Windows form the core parses, module name first
   platform::ScreenHost host = platform::ScreenHost::kMonitors;
   std::uint32_t window = 0;  // the foreign window; 0 for the root window
+  platform::OwnWindowDesign ownWindow;  // for ScreenHost::kOwnWindow
   instance::SettingsOverride overrides;
   // What the program does instead of running the saver.
   enum class Outcome { kRun, kHelp, kUsageError } outcome = Outcome::kRun;

@@ -75,7 +75,7 @@ TfrmSAVER::~TfrmSAVER() {
   saver_.frmSAVER = nullptr;
 }
 
-void TfrmSAVER::CreateParams(forms::CreateParamsRec& params) {
+void TfrmSAVER::CreateParams(forms::WindowCreationParams& params) {
   Form::CreateParams(params);
   if (!ParseCommandLine(saver_)) App().Terminate();
   if (saver_.saverMode != instance::SaverMode::kPreview) return;
@@ -151,6 +151,9 @@ void TfrmSAVER::SetUpActive() {
   // screen at its first showing would shift a monitor 0 of another size off
   // its monitor.
   PlaceWindow(platform::kInsertTop, platform::kPosNoZOrder | platform::kPosShowWindow);
+  // Over the monitors nothing but the saver may take a key or a click; a
+  // host's window or the try-out window leaves the input to the desktop.
+  if (desktop.Host() == platform::ScreenHost::kMonitors) desktop.CaptureInput(Handle());
   scheduler_.StartSlideshow();
 }
 

@@ -34,7 +34,7 @@ class TfrmSAVER : public forms::Form {
   forms::Button& BuiltInButton;
 
  protected:
-  void CreateParams(forms::CreateParamsRec& params) override;
+  void CreateParams(forms::WindowCreationParams& params) override;
   void FormCreate() override;
   void FormCloseQuery(bool& canClose) override;
   bool FormMessage(const platform::Message& message) override;

@@ -40,7 +40,7 @@ void CreateSaverWindows(Saver& saver) {
   saver.monitors = desktop.MonitorRects();
   const auto& monitors = saver.monitors;
   app.Initialize();
-  app.SetTitle("Orvanel Screensaver");
+  app.SetTitle(kSaverTitle);
   // As a tool window the owner has no taskbar button and no task-switcher entry.
   desktop.SetExStyle(app.Window(), platform::kExStyleToolWindow);
   // Inside another program's window nobody could answer a box: that program

@@ -6,6 +6,9 @@ namespace orvanel::shell {
 
 using instance::Saver;
 
+// The application's title, which the try-out window bears too.
+inline constexpr const char* kSaverTitle = "Orvanel Screensaver";
+
 // The whole life of the saver process; returns its exit code. `overrides`
 // are settings given on the command line for this run.
 int RunSaver(platform::Desktop& desktop, const instance::SettingsOverride& overrides = {});

@@ -217,7 +217,7 @@ class Presentation {
   // One step of a fade; false when the saver has begun to quit.
   bool FadeStep(forms::Form& window, bool in) {
     if (saver_.quitRequested) return false;
-    PacedWait(app_, 20, false);
+    PacedWait(app_, platform::kFadeStepWaitMs, false);
     const double t0 = Now(desktop_);
     const int next = window.AlphaBlendValue() + (in ? fadeStep_ : -fadeStep_);
     window.SetAlphaBlendValue(static_cast<std::uint8_t>(next));

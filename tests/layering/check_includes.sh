@@ -6,6 +6,9 @@
 #    else. The core reaches the desktop only through the portable half of
 #    platform/ (its own headers, the form framework, the decoders'
 #    interfaces); no backend header, no system or toolkit header.
+#    The software compositor, platform/compose/, knows pixels and rectangles
+#    and never a window system: of the system's headers it may include any
+#    but X11's, XCB's, GLib's, cairo's, GDK's, GTK's and Wayland's.
 # 2. No cycle between folders: the folder-to-folder include graph (backends
 #    and platform's portable half as folders of their own) has a topological
 #    order.
@@ -26,6 +29,7 @@ allowed() {
     shell) echo "shell/.*|slideshow/.*|settings/.*|screens/.*|instance/.*|resources/maker\.h|$portable" ;;
     resources) echo "resources/.*" ;;
     platform) echo "$portable" ;;
+    platform/compose) echo 'platform/compose/.*|platform/geometry\.h|platform/window_handle\.h' ;;
     # Backends and the libraries' wrappers translate for one desktop or
     # library: any project header, and the system's.
     platform/gtk|platform/win32|platform/sim|platform/ini|platform/jpeg|platform/photo) echo "any" ;;
@@ -69,7 +73,11 @@ for file in $files; do
       \<*\>)
         # Backends and their libraries include system headers; the saver's
         # own folders only the standard library's (no slash, no extension).
-        if [ -n "$rule" ] && printf '%s\n' "$header" | grep -qE '[/.]'; then
+        if [ "$from" = platform/compose ]; then
+          if printf '%s\n' "$header" | grep -qiE '^<(X11|xcb|glib|cairo|gdk|gtk|wayland)'; then
+            echo "$file: $header belongs to a window system"; status=1
+          fi
+        elif [ -n "$rule" ] && printf '%s\n' "$header" | grep -qE '[/.]'; then
           echo "$file: $header is not a standard C++ header"; status=1
         fi ;;
       *) echo "$file: unreadable include $header"; status=1 ;;

@@ -37,7 +37,7 @@ class CountingForm : public Form {
   bool refuseClose = false;
 
  protected:
-  void CreateParams(CreateParamsRec& params) override {
+  void CreateParams(WindowCreationParams& params) override {
     Form::CreateParams(params);
     ++createParamsCalls;
   }

@@ -102,33 +102,32 @@ TEST_F(Faults, ACorruptPictureIsReportedOncePerJobAndTheRunGoesOn) {
   EXPECT_EQ(desktop.liveBitmaps, 1);   // the main window's kept content, nothing of the failure
 }
 
-// A desktop whose message box runs its own message loop while it is open,
-// as Windows' does, for `seconds` of the clock.
+// A desktop whose message box stays open for `milliseconds` of the clock,
+// the saver's messages going on meanwhile, unless they end it sooner.
 class PumpingBoxProcess : public platform::sim::SimProcess {
  public:
   PumpingBoxProcess(platform::sim::SimDesktop& desktop, std::int64_t milliseconds)
       : SimProcess(desktop, "orvanel.scr /s"), desktop_(desktop), milliseconds_(milliseconds) {}
 
-  void ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override {
-    SimProcess::ShowMessageBox(text, caption, flags);
+  void ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
+                      platform::WhileBoxShows& whileShown) override {
+    SimProcess::ShowMessageBox(text, caption, flags, whileShown);
+    inputHeldAtOpen = CapturedWindow() != platform::kNoWindow;
     if (onOpen) onOpen();
     ++depth;
     deepest = std::max(deepest, depth);
     const auto until = desktop_.NowMs() + milliseconds_;
-    while (desktop_.NowMs() < until) {
-      if (auto message = TakeMessage()) {
-        TranslateInput(*message);
-        DispatchToWindow(*message);
-      } else if (!WaitForMessage()) {
-        break;
-      }
+    while (desktop_.NowMs() < until && whileShown.DispatchWaiting() && WaitForMessage()) {
     }
+    closedAtMs = desktop_.NowMs();
     if (onClose) onClose();
     --depth;
   }
 
   int depth = 0;
   int deepest = 0;
+  bool inputHeldAtOpen = true;
+  std::int64_t closedAtMs = 0;
   std::function<void()> onOpen;
   std::function<void()> onClose;
 
@@ -157,6 +156,35 @@ TEST(FaultsBox, NoJobRunsWhileTheBoxOfAFailedPictureIsOpen) {
   EXPECT_EQ(process.deepest, 1);
   EXPECT_EQ(poolAtClose, 53u);  // only the failed picture was taken while it was open
   EXPECT_LT(saver.picturePool.size(), 53u);  // pictures came again after it
+}
+
+// The box takes the input from the full-screen windows; the saver's windows
+// go on behind it, and the key that ends the saver ends the box too, and
+// then the run.
+TEST(FaultsBox, TheKeyThatEndsTheSaverEndsAnOpenBoxAndTheRun) {
+  platform::sim::SimDesktop desktop;
+  {
+    platform::sim::SimProcess writer(desktop, "orvanel.scr");
+    settings::SaveSettings(writer, settings::Settings{2, false, false});
+  }
+  PumpingBoxProcess process(desktop, 600'000);
+  process.SetHost(platform::ScreenHost::kMonitors);
+  process.AddResource("PIC0", "JPEG", {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x02});
+  instance::Saver saver(process);
+  CreateSaverWindows(saver);
+  EXPECT_EQ(process.CapturedWindow(), saver.frmSAVER->Handle());
+  std::int64_t openedAtMs = -1;
+  process.onOpen = [&] {
+    openedAtMs = desktop.NowMs();
+    desktop.At(openedAtMs + 3'000, [&] { desktop.PressKey(saver.frmSAVER->Handle(), 'Q', 'q'); });
+  };
+  desktop.SetClockLimit(1'200'000);
+  saver.app.Run();
+  ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+  EXPECT_FALSE(process.inputHeldAtOpen);
+  EXPECT_EQ(process.closedAtMs, openedAtMs + 3'000);
+  EXPECT_TRUE(saver.quitRequested);
+  EXPECT_TRUE(saver.app.Terminated());
 }
 
 // With no timer to be had, the main window's creation fails with a box; the

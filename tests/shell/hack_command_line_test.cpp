@@ -97,6 +97,9 @@ TEST(HackArguments, AWindowIdThatIsNoNumberIsIgnoredOrLeavesNoMode) {
 TEST(HackArguments, ATryOutWindowRunsFullScreenInsideIt) {
   const auto parsed = Parse({"-window"});
   EXPECT_EQ(parsed.host, ScreenHost::kOwnWindow);
+  EXPECT_EQ(parsed.ownWindow.width, 1024);
+  EXPECT_EQ(parsed.ownWindow.height, 768);
+  EXPECT_EQ(parsed.ownWindow.title, "Orvanel Screensaver");
   EXPECT_EQ(parsed.commandLine, "/usr/libexec/xscreensaver/orvanel /s");
   EXPECT_EQ(Parse({"-window", "/c"}).commandLine, "/usr/libexec/xscreensaver/orvanel /c");
 }

@@ -5,6 +5,8 @@
 //   Pointer: parked only on monitors the saver owns.
 //   Reports: an error in another program's window goes to that program's log.
 //   Close request: the program that started the saver ends it through its close steps.
+//   Host window gone: the saver ends through the same steps.
+//   Input: taken by the main window on the monitors alone.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -241,6 +243,47 @@ TEST_P(CloseRequest, EndsTheSaverThroughTheMainWindowsCloseSteps) {
 // The settings dialog's host is the properties window itself; the preview draws into it.
 INSTANTIATE_TEST_SUITE_P(Modes, CloseRequest,
                          ::testing::Values(CloseCase{"/s "}, CloseCase{"/c:"}, CloseCase{"/p "}));
+
+TEST(HostWindow, GoneMidRunEndsTheSaverThroughItsCloseSteps) {
+  SimDesktop desktop;
+  const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 1024, 768));
+  SimSaver instance(desktop, "/s");
+  instance.process.SetHost(ScreenHost::kForeignWindow, host);
+  ASSERT_TRUE(instance.Start());
+  desktop.At(5'000, [&] { instance.process.HostWindowGone(); });
+  desktop.SetClockLimit(3'600'000);
+  instance.saver.app.Run();
+  EXPECT_TRUE(instance.saver.app.Terminated());
+  EXPECT_TRUE(instance.saver.quitRequested);
+  EXPECT_LT(desktop.NowMs(), 6'000);
+}
+
+struct CaptureCase {
+  const char* arguments;
+  ScreenHost host;
+  bool captured;  // by the main window
+};
+
+class InputCapture : public ::testing::TestWithParam<CaptureCase> {};
+
+TEST_P(InputCapture, TakenByTheMainWindowOnTheMonitorsAlone) {
+  SimDesktop desktop;
+  const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(0, 0, 1024, 768));
+  const std::string arguments = GetParam().arguments;
+  SimSaver instance(desktop, arguments.back() == ' ' ? arguments + std::to_string(host) : arguments);
+  instance.process.SetHost(GetParam().host,
+                           GetParam().host == ScreenHost::kForeignWindow ? host : platform::kNoWindow);
+  ASSERT_TRUE(instance.Start());
+  EXPECT_EQ(instance.process.CapturedWindow(),
+            GetParam().captured ? instance.saver.frmSAVER->Handle() : platform::kNoWindow);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, InputCapture,
+                         ::testing::Values(CaptureCase{"/s", ScreenHost::kMonitors, true},
+                                           CaptureCase{"/s", ScreenHost::kForeignWindow, false},
+                                           CaptureCase{"/s", ScreenHost::kOwnWindow, false},
+                                           CaptureCase{"/p ", ScreenHost::kMonitors, false},
+                                           CaptureCase{"/c:", ScreenHost::kMonitors, false}));
 
 }  // namespace
 }  // namespace orvanel::shell

@@ -77,8 +77,22 @@ void Application::ShowException(const std::exception& error) {
     return;
   }
   reportingError_ = true;
-  desktop_.ShowMessageBox(text, title_, platform::kBoxIconError);
+  // The box takes the keyboard and the pointer from the full-screen windows.
+  desktop_.ReleaseInput();
+  desktop_.ShowMessageBox(text, title_, platform::kBoxIconError, *this);
   reportingError_ = false;
+}
+
+bool Application::DispatchWaiting() {
+  while (const auto message = desktop_.TakeMessage()) {
+    if (message->id == platform::kMsgQuit) {
+      desktop_.PostQuit(static_cast<int>(message->wParam));
+      return false;
+    }
+    desktop_.TranslateInput(*message);
+    desktop_.DispatchToWindow(*message);
+  }
+  return true;
 }
 
 bool Application::HandleMessage(const platform::Message& message, std::intptr_t& result) {
@@ -89,9 +103,11 @@ bool Application::HandleMessage(const platform::Message& message, std::intptr_t&
       result = 0;
       return true;
     case platform::kMsgCloseRequest:
-      // Asked from outside to end: a main form that shows closes as if the
-      // user closed it, so that its close steps run; with none showing there
-      // is nothing to close, and the application ends.
+    case platform::kMsgHostWindowGone:
+      // Asked from outside to end, or left with nothing to show in: a main
+      // form that shows closes as if the user closed it, so that its close
+      // steps run; with none showing there is nothing to close, and the
+      // application ends.
       result = 0;
       if (mainForm_ == nullptr || !mainForm_->Visible()) {
         Terminate();

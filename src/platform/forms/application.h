@@ -2,7 +2,8 @@
 // The application object: its title, its hidden owner window, its forms and
 // the one message loop of the user-interface thread. A close request from
 // outside (kMsgCloseRequest, posted to the saver's top-level windows) reaches
-// the owner window, which closes the main form.
+// the owner window, which closes the main form; so does the end of the
+// window another program gave the saver to show in (kMsgHostWindowGone).
 #include <exception>
 #include <memory>
 #include <string>
@@ -14,7 +15,7 @@
 
 namespace orvanel::forms {
 
-class Application : private platform::WindowProcedure {
+class Application : private platform::WindowProcedure, private platform::WhileBoxShows {
  public:
   explicit Application(platform::Desktop& desktop);
   ~Application();
@@ -73,6 +74,9 @@ class Application : private platform::WindowProcedure {
 
  private:
   bool HandleMessage(const platform::Message& message, std::intptr_t& result) override;
+  // While an error box shows, the saver's windows go on; a quit message ends
+  // the box and is posted again for the main loop.
+  bool DispatchWaiting() override;
   // The main form's controls take their keys as a dialog's do.
   bool IsDialogKey(const platform::Message& message);
 

@@ -32,7 +32,7 @@ void Form::Create() {
   const Rect client = ScaledClient();
   // The frame of the design's border; the form's own CreateParams runs only
   // when the native window is made.
-  CreateParamsRec frame;
+  WindowCreationParams frame;
   Form::CreateParams(frame);
   const Rect outer = Desktop().WindowRectForClient(client, frame.style, frame.exStyle);
   bounds_ = Rect::FromBounds(0, 0, outer.Width(), outer.Height());
@@ -44,7 +44,7 @@ void Form::Create() {
   }
 }
 
-void Form::CreateParams(CreateParamsRec& params) {
+void Form::CreateParams(WindowCreationParams& params) {
   params.caption = "";
   params.style = platform::kStylePopup | platform::kStyleClipChildren;
   params.exStyle = 0;
@@ -63,14 +63,14 @@ platform::WindowHandle Form::Handle() {
 }
 
 void Form::CreateHandle() {
-  CreateParamsRec params;
+  WindowCreationParams params;
   CreateParams(params);
   handle_ = CreateNativeWindow(params);
   if (handle_ == kNoWindow && (params.style & platform::kStyleChild) != 0 &&
       !Desktop().IsWindow(params.parent)) {
     // The parent went away between the parameters and the window: ask for
     // the parameters again, which now see that it is gone.
-    params = CreateParamsRec{};
+    params = WindowCreationParams{};
     CreateParams(params);
     handle_ = CreateNativeWindow(params);
   }
@@ -78,7 +78,7 @@ void Form::CreateHandle() {
   FinishNativeWindow();
 }
 
-platform::WindowHandle Form::CreateNativeWindow(const CreateParamsRec& params) {
+platform::WindowHandle Form::CreateNativeWindow(const WindowCreationParams& params) {
   isChild_ = (params.style & platform::kStyleChild) != 0;
   bounds_ = params.bounds;
 
@@ -153,7 +153,7 @@ void Form::SetBorderStyle(BorderStyle border) {
   border_ = border;
   ChooseDpi();
   // Keep the client area as designed; the frame grows around it.
-  CreateParamsRec params;
+  WindowCreationParams params;
   Form::CreateParams(params);
   const Rect client = ScaledClient();
   const Rect outer = Desktop().WindowRectForClient(client, params.style, params.exStyle);
@@ -163,7 +163,7 @@ void Form::SetBorderStyle(BorderStyle border) {
 
 void Form::SetClientHeight(std::int32_t height) {
   clientHeight_ = height;
-  CreateParamsRec params;
+  WindowCreationParams params;
   Form::CreateParams(params);
   const Rect outer = Desktop().WindowRectForClient(ScaledClient(), params.style, params.exStyle);
   SetBounds(bounds_.left, bounds_.top, outer.Width(), outer.Height());

@@ -24,7 +24,7 @@ namespace orvanel::forms {
 class Application;
 
 // What CreateParams may change before the native window is made.
-struct CreateParamsRec {
+struct WindowCreationParams {
   std::string caption;
   std::uint32_t style = 0;
   std::uint32_t exStyle = 0;
@@ -108,7 +108,7 @@ class Form : public platform::WindowProcedure {
 
  protected:
   // The creation parameters of the native window; a form may change them.
-  virtual void CreateParams(CreateParamsRec& params);
+  virtual void CreateParams(WindowCreationParams& params);
   virtual void FormCreate() {}
   virtual void FormCloseQuery(bool& canClose) { (void)canClose; }
   virtual void FormMouseMove(std::int32_t x, std::int32_t y) { (void)x, (void)y; }
@@ -133,7 +133,7 @@ class Form : public platform::WindowProcedure {
   bool HandleMessage(const platform::Message& message, std::intptr_t& result) override;
   bool Dispatch(const platform::Message& message, std::intptr_t& result);
   void CreateHandle();
-  platform::WindowHandle CreateNativeWindow(const CreateParamsRec& params);
+  platform::WindowHandle CreateNativeWindow(const WindowCreationParams& params);
   void FinishNativeWindow();
   void DestroyHandle();
   void NativeWindowGone();

@@ -57,8 +57,9 @@ Rect Union(const Rect& a, const Rect& b) {
 }  // namespace
 
 WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlRequest& request) {
+  // Controls sit on a dialog: only a window with a caption has them.
   NativeWindow* owner = Find(parent);
-  if (owner == nullptr) return kNoWindow;
+  if (owner == nullptr || owner->Dialog() == nullptr) return kNoWindow;
   const WindowHandle handle = nextHandle_;
   nextHandle_ += 2;
   NativeWindow& control = windows_[handle];
@@ -68,21 +69,24 @@ WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlRequest
   control.bounds = request.bounds;
   control.parent = parent;
   control.visible = request.visible;
-  control.control = request.kind;
-  control.buddy = request.buddy;
   control.pixels = std::make_unique<SurfaceBitmap>(1, 1, false);
+  ControlWindow part;
+  part.kind = request.kind;
+  part.buddy = request.buddy;
+  part.fontName = request.fontName;
+  part.fontHeight = request.fontHeight;
+  control.kind = std::move(part);
   owner = Find(parent);
-  owner->controls.push_back(handle);
-  control.fontName = request.fontName;
-  control.fontHeight = request.fontHeight;
+  owner->Dialog()->controls.push_back(handle);
   // Otherwise made with the dialog, from what the control holds then.
-  if (owner->dialog) MakeWidget(*owner, control, request);
+  if (owner->Dialog()->window) MakeWidget(*owner, control, request);
   return handle;
 }
 
-void GtkDesktop::ShowDialog(NativeWindow& window) {
-  if (window.dialog) return;
-  window.dialog = std::make_unique<Gtk::Window>();
+void GtkDesktop::ShowDialog(NativeWindow& form) {
+  DialogWindow& window = *form.Dialog();
+  if (window.window) return;
+  window.window = std::make_unique<Gtk::Window>();
   // The form lays its controls out to the pixel, at sizes the desktop's
   // dialogs have: GTK's roomier padding would push them over each other.
   auto css = Gtk::CssProvider::create();
@@ -92,29 +96,29 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
       " .form button { padding-left: 4px; padding-right: 4px; }"
       " .form spinbutton entry { padding-left: 3px; padding-right: 0; }"
       " .form spinbutton button { min-height: 0; min-width: 0; padding: 0 1px; }");
-  window.dialog->get_style_context()->add_class("form");
-  Gtk::StyleContext::add_provider_for_screen(window.dialog->get_screen(), css,
+  window.window->get_style_context()->add_class("form");
+  Gtk::StyleContext::add_provider_for_screen(window.window->get_screen(), css,
                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   // A dialog made again (its style changed) replaces the one style before it.
-  if (formStyle_) Gtk::StyleContext::remove_provider_for_screen(window.dialog->get_screen(), formStyle_);
+  if (formStyle_) Gtk::StyleContext::remove_provider_for_screen(window.window->get_screen(), formStyle_);
   formStyle_ = css;
   // A form without a caption of its own shows its owner's, the application's title.
-  const NativeWindow* owner = Find(window.parent);
-  window.dialog->set_title(window.caption.empty() && owner != nullptr ? owner->caption : window.caption);
-  window.dialog->set_resizable(false);
+  const NativeWindow* owner = Find(form.parent);
+  window.window->set_title(form.caption.empty() && owner != nullptr ? owner->caption : form.caption);
+  window.window->set_resizable(false);
   auto* fixed = Gtk::manage(new Gtk::Fixed());
   window.fixed = fixed;
-  fixed->set_size_request(window.bounds.Width(), window.bounds.Height());
-  window.dialog->add(*fixed);
-  const WindowHandle handle = window.handle;
+  fixed->set_size_request(form.bounds.Width(), form.bounds.Height());
+  window.window->add(*fixed);
+  const WindowHandle handle = form.handle;
   // Without a window manager nobody else gives the dialog the keyboard.
-  window.dialog->signal_map_event().connect([&window](GdkEventAny*) {
-    window.dialog->present();
+  window.window->signal_map_event().connect([&window](GdkEventAny*) {
+    window.window->present();
     return false;
   });
   // Tab follows the order the form made its controls in, as the desktop's
   // dialogs do; GTK's own would go by where they lie.
-  window.dialog->signal_key_press_event().connect(
+  window.window->signal_key_press_event().connect(
       [this, handle](GdkEventKey* key) {
         const bool back = key->keyval == GDK_KEY_ISO_Left_Tab || (key->state & GDK_SHIFT_MASK) != 0;
         if (key->keyval != GDK_KEY_Tab && key->keyval != GDK_KEY_ISO_Left_Tab) return false;
@@ -122,31 +126,34 @@ void GtkDesktop::ShowDialog(NativeWindow& window) {
         return true;
       },
       false);
-  window.dialog->signal_delete_event().connect([this, handle](GdkEventAny*) {
+  window.window->signal_delete_event().connect([this, handle](GdkEventAny*) {
     Post(Message{handle, kMsgClose, 0, 0, Now(), cursor_});
     return true;
   });
   for (const auto control : window.controls) {
     NativeWindow& c = windows_.at(control);
+    const ControlWindow& part = *c.Control();
     ControlRequest request;
-    request.kind = *c.control;
+    request.kind = part.kind;
     request.text = c.caption;
     request.bounds = c.bounds;
     request.visible = c.visible;
-    request.buddy = c.buddy;
-    request.fontName = c.fontName;
-    request.fontHeight = c.fontHeight;
-    MakeWidget(window, c, request);
+    request.buddy = part.buddy;
+    request.fontName = part.fontName;
+    request.fontHeight = part.fontHeight;
+    MakeWidget(form, c, request);
   }
   fixed->show();
-  if (NativeWindow* focus = Find(window.focus); focus != nullptr && focus->widget) focus->widget->grab_focus();
-  PlaceDialog(window);
+  if (NativeWindow* focus = Find(window.focus); focus != nullptr && focus->Control() && focus->Control()->widget) {
+    focus->Control()->widget->grab_focus();
+  }
+  PlaceDialog(form);
 }
 
 void GtkDesktop::MoveFocus(NativeWindow& form, int step) {
   std::vector<Gtk::Widget*> order;
-  for (const auto control : form.controls) {
-    Gtk::Widget* widget = windows_.at(control).widget.get();
+  for (const auto control : form.Dialog()->controls) {
+    Gtk::Widget* widget = windows_.at(control).Control()->widget.get();
     if (widget != nullptr && widget->get_can_focus() && widget->is_visible() && widget->is_sensitive()) {
       order.push_back(widget);
     }
@@ -159,11 +166,13 @@ void GtkDesktop::MoveFocus(NativeWindow& form, int step) {
 }
 
 void GtkDesktop::PlaceDialog(NativeWindow& window) {
-  window.dialog->move(window.bounds.left, window.bounds.top);
-  window.dialog->set_default_size(window.bounds.Width(), window.bounds.Height());
+  Gtk::Window& dialog = *window.Dialog()->window;
+  dialog.move(window.bounds.left, window.bounds.top);
+  dialog.set_default_size(window.bounds.Width(), window.bounds.Height());
 }
 
 void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const ControlRequest& request) {
+  ControlWindow& part = *control.Control();
   const WindowHandle handle = control.handle;
   const WindowHandle form = parent.handle;
   const auto clicked = [this, handle, form] {
@@ -193,10 +202,12 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
       return;
     case ControlKind::kCheckBox: {
       auto check = std::make_unique<Gtk::CheckButton>(Mnemonic(request.text), true);
-      check->set_active(control.checked);
+      check->set_active(part.checked);
       check->signal_toggled().connect([this, handle] {
         NativeWindow* c = Find(handle);
-        if (c != nullptr) c->checked = static_cast<Gtk::CheckButton*>(c->widget.get())->get_active();
+        if (c == nullptr) return;
+        ControlWindow& box = *c->Control();
+        box.checked = static_cast<Gtk::CheckButton*>(box.widget.get())->get_active();
       });
       // A click, not the saver setting the box, is what reaches the form.
       check->signal_clicked().connect([this, handle, clicked] {
@@ -238,46 +249,50 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
     }
   }
   widget->set_sensitive(control.enabled);
-  parent.fixed->put(*widget, 0, 0);
+  parent.Dialog()->fixed->put(*widget, 0, 0);
   widget->set_visible(control.visible);
-  control.widget = std::move(widget);
+  part.widget = std::move(widget);
   LayOutWidget(parent, control);
 }
 
 void GtkDesktop::LayOutWidget(NativeWindow& parent, NativeWindow& control) {
-  Gtk::Widget* widget = control.widget.get();
-  if (widget == nullptr || parent.fixed == nullptr) return;
-  if (control.fontHeight != 0) {
-    Pango::FontDescription font(control.fontName);
-    font.set_absolute_size(std::abs(control.fontHeight) * PANGO_SCALE);
+  const ControlWindow& part = *control.Control();
+  Gtk::Fixed* fixed = parent.Dialog() != nullptr ? parent.Dialog()->fixed : nullptr;
+  Gtk::Widget* widget = part.widget.get();
+  if (widget == nullptr || fixed == nullptr) return;
+  if (part.fontHeight != 0) {
+    Pango::FontDescription font(part.fontName);
+    font.set_absolute_size(std::abs(part.fontHeight) * PANGO_SCALE);
     widget->override_font(font);
   }
   // A spin button spans its edit and its arrows, as the pair does on Windows.
   Rect area = control.bounds;
-  if (const NativeWindow* upDown = control.control == ControlKind::kEdit ? UpDownOf(control.handle) : nullptr) {
+  if (const NativeWindow* upDown = part.kind == ControlKind::kEdit ? UpDownOf(control.handle) : nullptr) {
     area = Union(area, upDown->bounds);
   }
   widget->set_size_request(area.Width(), area.Height());
-  parent.fixed->move(*widget, area.left, area.top);
+  fixed->move(*widget, area.left, area.top);
 }
 
 void GtkDesktop::SetControlLayout(WindowHandle handle, const Rect& bounds, const std::string& fontName,
                                   std::int32_t fontHeight) {
   NativeWindow* control = Find(handle);
-  if (control == nullptr) return;
+  if (control == nullptr || control->Control() == nullptr) return;
+  ControlWindow& part = *control->Control();
   control->bounds = bounds;
-  control->fontName = fontName;
-  control->fontHeight = fontHeight;
+  part.fontName = fontName;
+  part.fontHeight = fontHeight;
   NativeWindow* parent = Find(control->parent);
   if (parent == nullptr) return;
   // The arrows of an up-down are drawn by the spin button of its edit.
-  NativeWindow* shown = control->control == ControlKind::kUpDown ? Find(control->buddy) : control;
+  NativeWindow* shown = part.kind == ControlKind::kUpDown ? Find(part.buddy) : control;
   if (shown != nullptr) LayOutWidget(*parent, *shown);
 }
 
 NativeWindow* GtkDesktop::UpDownOf(WindowHandle edit) {
   for (auto& [handle, window] : windows_) {
-    if (window.control == ControlKind::kUpDown && window.buddy == edit) return &window;
+    const ControlWindow* control = window.Control();
+    if (control != nullptr && control->kind == ControlKind::kUpDown && control->buddy == edit) return &window;
   }
   return nullptr;
 }
@@ -309,17 +324,19 @@ std::unique_ptr<Gtk::Widget> GtkDesktop::MakeSpinButton(NativeWindow& upDown, co
 
 void GtkDesktop::StepUpDown(NativeWindow& upDown, int delta) {
   // From the number the edit shows, as the desktop's up-down reads its buddy.
-  long current = upDown.position;
-  if (const auto shown = NumberIn(ControlText(upDown.buddy))) current = *shown;
-  const long next = std::clamp<long>(current + delta, upDown.low, upDown.high);
+  const ControlWindow& arrows = *upDown.Control();
+  long current = arrows.position;
+  if (const auto shown = NumberIn(ControlText(arrows.buddy))) current = *shown;
+  const long next = std::clamp<long>(current + delta, arrows.low, arrows.high);
   SetUpDownPosition(upDown.handle, static_cast<std::int16_t>(next));
 }
 
 std::string GtkDesktop::ControlText(WindowHandle handle) {
   const NativeWindow* window = Find(handle);
   if (window == nullptr) return {};
-  if (window->control == ControlKind::kEdit && window->widget) {
-    return static_cast<const Gtk::Entry*>(window->widget.get())->get_text();
+  if (const ControlWindow* control = window->Control();
+      control != nullptr && control->kind == ControlKind::kEdit && control->widget) {
+    return static_cast<const Gtk::Entry*>(control->widget.get())->get_text();
   }
   return window->caption;
 }
@@ -328,18 +345,19 @@ void GtkDesktop::SetControlText(WindowHandle handle, const std::string& text) {
   NativeWindow* window = Find(handle);
   if (window == nullptr) return;
   window->caption = text;
-  if (window->dialog) window->dialog->set_title(text);
-  if (!window->widget) return;
-  switch (*window->control) {
+  if (DialogWindow* dialog = window->Dialog(); dialog != nullptr && dialog->window) dialog->window->set_title(text);
+  const ControlWindow* control = window->Control();
+  if (control == nullptr || !control->widget) return;
+  switch (control->kind) {
     case ControlKind::kEdit:
-      static_cast<Gtk::Entry*>(window->widget.get())->set_text(text);
+      static_cast<Gtk::Entry*>(control->widget.get())->set_text(text);
       break;
     case ControlKind::kLabel:
-      static_cast<Gtk::Label*>(window->widget.get())->set_text(Plain(text));
+      static_cast<Gtk::Label*>(control->widget.get())->set_text(Plain(text));
       break;
     case ControlKind::kButton:
     case ControlKind::kCheckBox:
-      static_cast<Gtk::Button*>(window->widget.get())->set_label(Mnemonic(text));
+      static_cast<Gtk::Button*>(control->widget.get())->set_label(Mnemonic(text));
       break;
     default:
       break;
@@ -348,37 +366,45 @@ void GtkDesktop::SetControlText(WindowHandle handle, const std::string& text) {
 
 bool GtkDesktop::IsChecked(WindowHandle handle) {
   const NativeWindow* window = Find(handle);
-  return window != nullptr && window->checked;
+  return window != nullptr && window->Control() != nullptr && window->Control()->checked;
 }
 
 void GtkDesktop::SetChecked(WindowHandle handle, bool checked) {
   NativeWindow* window = Find(handle);
-  if (window == nullptr) return;
-  window->checked = checked;
-  if (!window->widget) return;
+  if (window == nullptr || window->Control() == nullptr) return;
+  ControlWindow& box = *window->Control();
+  box.checked = checked;
+  if (!box.widget) return;
   settingCheck_ = handle;
-  static_cast<Gtk::CheckButton*>(window->widget.get())->set_active(checked);
+  static_cast<Gtk::CheckButton*>(box.widget.get())->set_active(checked);
   settingCheck_ = kNoWindow;
 }
 
 void GtkDesktop::SetUpDownRange(WindowHandle handle, std::int16_t low, std::int16_t high) {
-  if (NativeWindow* window = Find(handle)) {
-    window->low = low;
-    window->high = high;
+  if (NativeWindow* window = Find(handle); window != nullptr && window->Control() != nullptr) {
+    window->Control()->low = low;
+    window->Control()->high = high;
   }
 }
 
 std::int16_t GtkDesktop::UpDownPosition(WindowHandle handle) {
   const NativeWindow* window = Find(handle);
-  return window == nullptr ? 0 : window->position;
+  return window == nullptr || window->Control() == nullptr ? 0 : window->Control()->position;
 }
 
 void GtkDesktop::SetUpDownPosition(WindowHandle handle, std::int16_t position) {
   NativeWindow* window = Find(handle);
-  if (window == nullptr) return;
-  window->position = std::clamp(position, window->low, window->high);
+  if (window == nullptr || window->Control() == nullptr) return;
+  ControlWindow& upDown = *window->Control();
+  upDown.position = std::clamp(position, upDown.low, upDown.high);
   // The up-down writes its number into the edit attached to it.
-  if (window->buddy != kNoWindow) SetControlText(window->buddy, std::to_string(window->position));
+  if (upDown.buddy != kNoWindow) SetControlText(upDown.buddy, std::to_string(upDown.position));
+}
+
+Gtk::Window* GtkDesktop::DialogOf(WindowHandle handle) {
+  NativeWindow* window = Find(handle);
+  DialogWindow* dialog = window != nullptr ? window->Dialog() : nullptr;
+  return dialog != nullptr ? dialog->window.get() : nullptr;
 }
 
 std::optional<std::string> GtkDesktop::ChooseFolder(WindowHandle owner, const std::string& title,
@@ -390,7 +416,8 @@ std::optional<std::string> GtkDesktop::ChooseFolder(WindowHandle owner, const st
   chooser.set_local_only(true);
   chooser.set_default_size(640, 420);
   chooser.set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
-  if (NativeWindow* form = Find(owner); form != nullptr && form->dialog) chooser.set_transient_for(*form->dialog);
+  Gtk::Window* dialog = DialogOf(owner);
+  if (dialog != nullptr) chooser.set_transient_for(*dialog);
   // Where the user left off, else their own folder rather than GTK's recent files.
   chooser.set_current_folder(start.empty() ? Glib::get_home_dir() : start);
   // Without a window manager nobody else gives the chooser the keyboard.
@@ -402,7 +429,7 @@ std::optional<std::string> GtkDesktop::ChooseFolder(WindowHandle owner, const st
   chooser.hide();
   // The keyboard goes back to the dialog, which nobody else hands it to
   // without a window manager.
-  if (NativeWindow* form = Find(owner); form != nullptr && form->dialog) form->dialog->present();
+  if (Gtk::Window* shown = DialogOf(owner)) shown->present();
   if (response != Gtk::RESPONSE_ACCEPT) return std::nullopt;
   const std::string chosen = chooser.get_filename();
   if (chosen.empty()) return std::nullopt;

@@ -8,9 +8,11 @@
 
 #include <algorithm>
 
-#include "platform/gtk/foreign_windows.h"
+#include "platform/gtk/x11/foreign_windows.h"
 #include "platform/gtk/screen_output.h"
-#include "platform/gtk/x_error_trap.h"
+#include "platform/gtk/window_view.h"
+#include "platform/gtk/x11/x11_output.h"
+#include "platform/gtk/x11/x_error_trap.h"
 #include "platform/window_styles.h"
 
 namespace orvanel::platform::gtk {
@@ -25,10 +27,11 @@ constexpr WindowHandle kFirstOwnHandle = 0x60000000;
 // --- Set-up -------------------------------------------------------------------------
 
 GtkDesktop::GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t hostWindow,
-                       std::string moduleFileName)
+                       OwnWindowDesign ownWindow, std::string moduleFileName)
     : commandLine_(std::move(commandLine)),
       host_(host),
       hostWindow_(hostWindow),
+      ownWindow_(std::move(ownWindow)),
       moduleFileName_(std::move(moduleFileName)),
       xDisplay_(gdk_x11_display_get_xdisplay(gdk_display_get_default())),
       nextHandle_(kFirstOwnHandle) {
@@ -51,9 +54,9 @@ GtkDesktop::~GtkDesktop() {
   gdk_window_remove_filter(nullptr, &GtkDesktop::OnChildEvent, this);
   for (auto& [handle, mutex] : mutexes_) close(mutex.fd);
   for (auto& [handle, window] : windows_) {
-    if (window.inputOnly != 0) {
+    if (const ForeignChild* child = window.Foreign()) {
       XErrorTrap trap;  // gone with its host, perhaps
-      XDestroyWindow(xDisplay_, window.inputOnly);
+      XDestroyWindow(xDisplay_, child->xid);
     }
   }
 }
@@ -71,14 +74,14 @@ void GtkDesktop::SetUpOutputs() {
       // live desktop; without one the saver composes each monitor itself.
       composited_ = gdk_screen_is_composited(gdk_screen_get_default()) != FALSE;
       if (!composited_) {
-        for (const Rect& monitor : monitors_) outputs_.push_back(ScreenOutput::OverMonitor(*this, monitor));
+        for (const Rect& monitor : monitors_) outputs_.push_back(MonitorOutputOver(*this, monitor));
       }
       break;
     }
     case ScreenHost::kOwnWindow: {
-      const Rect area{0, 0, 1024, 768};
+      const Rect area{0, 0, ownWindow_.width, ownWindow_.height};
       ownHost_ = std::make_unique<Gtk::Window>();
-      ownHost_->set_title("Orvanel Screensaver");
+      ownHost_->set_title(ownWindow_.title);
       ownHost_->set_resizable(false);
       ownHost_->signal_delete_event().connect([this](GdkEventAny*) {
         RequestClose();
@@ -90,7 +93,7 @@ void GtkDesktop::SetUpOutputs() {
     }
     case ScreenHost::kForeignWindow:
       // A window that is not there gives no output and no monitor.
-      if (auto output = ScreenOutput::OnForeignWindow(*this, static_cast<std::uint32_t>(HostWindow()))) {
+      if (auto output = ForeignWindowOutput(*this, static_cast<std::uint32_t>(HostWindow()))) {
         outputs_.push_back(std::move(output));
       }
       break;
@@ -142,13 +145,8 @@ std::int32_t GtkDesktop::Metric(SystemMetric which) {
 
 void GtkDesktop::Changed(NativeWindow& window) {
   ++window.version;
-  if (window.view) window.view->Invalidate();
+  if (ScreenWindow* screen = window.Screen(); screen != nullptr && screen->view) screen->view->Invalidate();
   Refresh(window.bounds);
-}
-
-bool GtkDesktop::CoversAMonitor(WindowHandle handle) {
-  const NativeWindow* window = Find(handle);
-  return window != nullptr && std::find(monitors_.begin(), monitors_.end(), window->bounds) != monitors_.end();
 }
 
 cairo_surface_t* GtkDesktop::PixelsOf(WindowHandle handle) {
@@ -160,37 +158,31 @@ cairo_surface_t* GtkDesktop::PixelsOf(WindowHandle handle) {
 
 void GtkDesktop::Refresh(const std::optional<Rect>& changed) {
   if (composited_) {
-    for (const auto handle : stacking_) {
+    bool restack = stack_.TakeRestack();
+    for (const auto handle : stack_.TopFirst()) {
       NativeWindow& window = windows_.at(handle);
       if (!Composed(window)) continue;
-      if (!window.view && window.visible) {
-        window.view = std::make_unique<WindowView>(*this, handle);
-        restack_ = true;
+      auto& view = window.Screen()->view;
+      if (!view && window.visible) {
+        view = std::make_unique<WindowView>(*this, handle);
+        restack = true;
       }
-      if (window.view) window.view->Update(window, cursorCount_ < 0);
+      if (view) view->Update(window, cursorCount_ < 0);
     }
-    if (restack_) {
+    if (restack) {
       // Bottom first, so that the top one ends up above them all.
-      for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
-        if (auto& view = windows_.at(*it).view) view->Raise();
+      const auto& order = stack_.TopFirst();
+      for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        const ScreenWindow* screen = windows_.at(*it).Screen();
+        if (screen != nullptr && screen->view) screen->view->Raise();
       }
-      restack_ = false;
     }
     return;
   }
   for (auto& output : outputs_) {
-    bool shown = false;
-    for (const auto handle : stacking_) {
-      const NativeWindow& window = windows_.at(handle);
-      // A window at opacity 0 shows nothing: until one shows something the
-      // output stays away and the desktop itself is seen.
-      const bool opaque = (window.exStyle & kExStyleLayered) == 0 || window.alpha > 0;
-      if (window.visible && opaque && Composed(window) && window.bounds.Overlaps(output->Area())) {
-        shown = true;
-        break;
-      }
-    }
-    output->SetShown(shown);
+    // Until a window shows something over the area, the output stays away
+    // and the desktop itself is seen.
+    output->SetShown(stack_.ShowsOver(output->Area()));
     output->SetCursorHidden(cursorCount_ < 0);
     // A fade step on one monitor recomposes that monitor alone, and only
     // when its frame would change: the toolkit's painting costs a frame's
@@ -200,8 +192,7 @@ void GtkDesktop::Refresh(const std::optional<Rect>& changed) {
 }
 
 void GtkDesktop::PaintSoon() {
-  // Long enough that a fade step's painting waits for the step's sleep.
-  constexpr guint kLatePaintMs = 10;
+  constexpr guint kLatePaintMs = kFadeStepWaitMs / 2;
   if (latePaint_ != 0) return;
   latePaint_ = g_timeout_add(kLatePaintMs, [](gpointer self) -> gboolean {
     auto* desktop = static_cast<GtkDesktop*>(self);
@@ -219,22 +210,20 @@ void GtkDesktop::PaintOutputs() {
   for (auto& output : outputs_) output->PaintIfDue();
 }
 
-std::vector<Layer> GtkDesktop::LayersOver(const Rect& area) {
-  std::vector<Layer> layers;
-  for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
-    NativeWindow& window = windows_.at(*it);
-    const std::uint8_t alpha = (window.exStyle & kExStyleLayered) != 0 ? window.alpha : 255;
-    if (!window.visible || !Composed(window) || alpha == 0) continue;
-    const Rect& b = window.bounds;
-    if (!b.Overlaps(area)) continue;
+compose::StackedWindow GtkDesktop::Stacked(WindowHandle handle) const {
+  const NativeWindow& window = windows_.at(handle);
+  const std::uint8_t alpha = (window.exStyle & kExStyleLayered) != 0 ? window.alpha : 255;
+  return compose::StackedWindow{window.bounds, alpha, window.visible, Composed(window), window.version};
+}
+
+std::vector<compose::Layer> GtkDesktop::LayersOver(const Rect& area) {
+  return stack_.LayersOver(area, [this](WindowHandle handle) {
+    const NativeWindow& window = windows_.at(handle);
     cairo_surface_t* surface = window.pixels->Surface();
     cairo_surface_flush(surface);
-    layers.push_back(Layer{cairo_image_surface_get_data(surface), cairo_image_surface_get_stride(surface),
-                           Rect::FromBounds(b.left - area.left, b.top - area.top,
-                                            window.pixels->Width(), window.pixels->Height()),
-                           alpha, (static_cast<std::uint64_t>(window.handle) << 32) ^ window.version});
-  }
-  return layers;
+    return compose::WindowPixels{cairo_image_surface_get_data(surface), cairo_image_surface_get_stride(surface),
+                                 window.pixels->Width(), window.pixels->Height()};
+  });
 }
 
 // --- Drawing ----------------------------------------------------------------------

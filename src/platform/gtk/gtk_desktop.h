@@ -25,7 +25,8 @@
 
 #include "platform/desktop.h"
 #include "platform/message_queue.h"
-#include "platform/gtk/screen_composer.h"
+#include "platform/compose/window_stack.h"
+#include "platform/gtk/native_window.h"
 #include "platform/gtk/screen_output.h"
 #include "platform/gtk/surface_drawing.h"
 
@@ -33,51 +34,12 @@ struct _XDisplay;  // Xlib's display, kept out of the headers with its macros
 
 namespace orvanel::platform::gtk {
 
-struct NativeWindow {
-  WindowHandle handle = kNoWindow;
-  std::string caption;
-  std::uint32_t style = 0;
-  std::uint32_t exStyle = 0;
-  Rect bounds;  // the parent's client coordinates, or the screen's
-  WindowHandle parent = kNoWindow;
-  WindowProcedure* procedure = nullptr;
-  bool visible = false;
-  bool shownOnce = false;
-  bool enabled = true;
-  std::uint8_t alpha = 255;
-  std::unique_ptr<SurfaceBitmap> pixels;  // the client area
-  bool black = true;  // every pixel black, as a new window's are: erasing to black changes nothing
-  // The window's pixels are the kept content its form paints it from: one
-  // copy of them, not two. Until then, a paint is asked for once it is drawn on.
-  bool sharesContent = false;
-  bool paintAsked = false;
-  std::uint64_t version = 0;               // moves on with every change of the pixels
-  std::vector<WindowHandle> controls;
-  std::unique_ptr<Gtk::Window> dialog;  // once the window has controls and is shown
-  Gtk::Fixed* fixed = nullptr;
-  // A child of another program's window, made with Xlib rather than GDK: X
-  // destroys it with its host, which GDK would take for a fault.
-  unsigned long inputOnly = 0;
-  std::unique_ptr<WindowView> view;  // with a compositing manager
-  WindowHandle focus = kNoWindow;  // the control to focus once the dialog shows
-
-  // A control: a widget on its parent's dialog.
-  std::optional<ControlKind> control;
-  std::unique_ptr<Gtk::Widget> widget;
-  WindowHandle buddy = kNoWindow;
-  std::int16_t low = 0;
-  std::int16_t high = 100;
-  std::int16_t position = 0;
-  bool checked = false;
-  std::string fontName;
-  std::int32_t fontHeight = 0;
-};
-
 class GtkDesktop : public Desktop {
  public:
   // `commandLine` is the Windows form the core reads; `hostWindow` the X
-  // window of ScreenHost::kForeignWindow, 0 for the root window.
-  GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t hostWindow,
+  // window of ScreenHost::kForeignWindow, 0 for the root window;
+  // `ownWindow` the window to make for ScreenHost::kOwnWindow.
+  GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t hostWindow, OwnWindowDesign ownWindow,
              std::string moduleFileName);
   ~GtkDesktop() override;
   GtkDesktop(const GtkDesktop&) = delete;
@@ -135,6 +97,8 @@ class GtkDesktop : public Desktop {
 
   int ShowCursor(bool show) override;
   void SetCursorPos(Point at) override;
+  void CaptureInput(WindowHandle window) override;
+  void ReleaseInput() override;
 
   bool PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
@@ -174,35 +138,39 @@ class GtkDesktop : public Desktop {
 
   std::optional<std::span<const std::uint8_t>> FindModuleResource(const std::string& name,
                                                                   const std::string& type) override;
-  void ShowMessageBox(const std::string& text, const std::string& caption,
-                      std::uint32_t flags) override;
+  void ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
+                      WhileBoxShows& whileShown) override;
 
   // --- For the outputs --------------------------------------------------------
   // The saver's visible full-screen windows over a screen area, bottom first.
-  std::vector<Layer> LayersOver(const Rect& area);
+  std::vector<compose::Layer> LayersOver(const Rect& area);
   // Input that reached an output, in screen coordinates.
   void PointerMoved(Point screen);
   void ButtonPressed(Point screen, std::uint32_t message);
   void KeyPressed(std::uint16_t virtualKey, char character, bool alt);
-  // Whether the window lies exactly over one of the monitors.
-  bool CoversAMonitor(WindowHandle handle);
+  // Whether the window the saver gave the input to shows through this view,
+  // or over this output's area, while nothing holds the input yet.
+  bool CaptureGoesTo(WindowHandle view) const;
+  bool CaptureGoesOver(const Rect& area) const;
+  // Takes the keyboard and the pointer for the saver, on a window now
+  // mapped, and reports where the pointer is; true when they were taken.
+  bool GrabInput(GdkWindow* window);
+  // The window that held them is going.
+  void UngrabInput();
   // A window's client pixels, for its view.
   cairo_surface_t* PixelsOf(WindowHandle handle);
-  bool InputGrabbed() const { return inputGrabbed_; }
-  // Gives the keyboard and the pointer back, for a box to take them.
-  void ReleaseInput();
-  void SetInputGrabbed(bool grabbed) { inputGrabbed_ = grabbed; }
   // An output's frame is out of date: it is painted where the saver next
   // waits, or after a short while if it does not wait.
   void PaintSoon();
   // The starting program asks the saver to end (SIGTERM, a closed try-out
   // window): a close request to each of the saver's top-level windows.
   void RequestClose();
+  // The window another program gave the saver to show in is gone.
+  void HostWindowGone();
 
  private:
   NativeWindow* Find(WindowHandle handle);
   bool IsOwn(WindowHandle handle) const { return windows_.count(handle) != 0; }
-  static bool IsDialog(const NativeWindow& window);
   bool Composed(const NativeWindow& window) const;
   void Changed(NativeWindow& window);
   // The outputs show what the windows are now; only those over `changed`
@@ -219,9 +187,11 @@ class GtkDesktop : public Desktop {
   // Places a control's widget at its bounds, with its font.
   void LayOutWidget(NativeWindow& parent, NativeWindow& control);
   NativeWindow* UpDownOf(WindowHandle edit);
+  // The GTK window of a dialog that has shown, or null.
+  Gtk::Window* DialogOf(WindowHandle window);
   std::unique_ptr<Gtk::Widget> MakeSpinButton(NativeWindow& upDown, const ControlRequest& request);
   void StepUpDown(NativeWindow& upDown, int delta);
-  WindowHandle TopWindowAt(Point screen);
+  compose::StackedWindow Stacked(WindowHandle handle) const;
   std::uint32_t Now() const;
   void Post(const Message& message) { queue_.Post(message); }
   void Pump();
@@ -243,18 +213,19 @@ class GtkDesktop : public Desktop {
   std::string commandLine_;
   ScreenHost host_;
   std::uint32_t hostWindow_;
+  OwnWindowDesign ownWindow_;
   std::string moduleFileName_;
   _XDisplay* xDisplay_ = nullptr;
   std::map<WindowHandle, NativeWindow> windows_;
-  std::vector<WindowHandle> stacking_;  // top-level windows, the top one first
-  std::set<WindowHandle> topmost_;
+  // The top-level windows.
+  compose::WindowStack stack_{[this](WindowHandle handle) { return Stacked(handle); }};
   WindowHandle nextHandle_;
   WindowHandle active_ = kNoWindow;
   // The monitors, or the one host window; with a compositing manager the
   // windows show themselves and there are no outputs.
   std::vector<Rect> monitors_;
   bool composited_ = false;
-  bool restack_ = false;  // the views' stacking is out of date
+  WindowHandle captureWindow_ = kNoWindow;  // the window the saver gave the input to
   bool inputGrabbed_ = false;
   std::vector<std::unique_ptr<ScreenOutput>> outputs_;
   guint latePaint_ = 0;  // paints outputs that no wait has painted

@@ -7,22 +7,45 @@
 
 namespace orvanel::platform::gtk {
 
+void GtkDesktop::CaptureInput(WindowHandle window) { captureWindow_ = window; }
+
 void GtkDesktop::ReleaseInput() {
-  gdk_seat_ungrab(gdk_display_get_default_seat(gdk_display_get_default()));
-  inputGrabbed_ = false;
+  captureWindow_ = kNoWindow;
+  UngrabInput();
 }
 
-WindowHandle GtkDesktop::TopWindowAt(Point at) {
-  for (const auto handle : stacking_) {
-    const NativeWindow& window = windows_.at(handle);
-    if (window.visible && Composed(window) && window.bounds.Contains(at)) return handle;
-  }
-  return kNoWindow;
+bool GtkDesktop::CaptureGoesTo(WindowHandle view) const {
+  return !inputGrabbed_ && captureWindow_ != kNoWindow && view == captureWindow_;
+}
+
+bool GtkDesktop::CaptureGoesOver(const Rect& area) const {
+  if (inputGrabbed_ || captureWindow_ == kNoWindow) return false;
+  const auto it = windows_.find(captureWindow_);
+  return it != windows_.end() && it->second.bounds.Overlaps(area);
+}
+
+bool GtkDesktop::GrabInput(GdkWindow* window) {
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
+  inputGrabbed_ = gdk_seat_grab(seat, window, GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr, nullptr, nullptr,
+                                nullptr) == GDK_GRAB_SUCCESS;
+  // A window that appears under the pointer hears of the pointer at once,
+  // as on Windows: the first position the saver measures moves from.
+  int x = 0;
+  int y = 0;
+  gdk_device_get_position(gdk_seat_get_pointer(seat), nullptr, &x, &y);
+  PointerMoved(Point{x, y});
+  return inputGrabbed_;
+}
+
+void GtkDesktop::UngrabInput() {
+  if (!inputGrabbed_) return;
+  inputGrabbed_ = false;
+  gdk_seat_ungrab(gdk_display_get_default_seat(gdk_display_get_default()));
 }
 
 void GtkDesktop::PointerMoved(Point screen) {
   cursor_ = screen;
-  const WindowHandle target = TopWindowAt(screen);
+  const WindowHandle target = stack_.TopAt(screen);
   if (target == kNoWindow) return;
   const Rect& b = windows_.at(target).bounds;
   Post(Message{target, kMsgMouseMove, 0, PackPoint(screen.x - b.left, screen.y - b.top), Now(), screen});
@@ -30,24 +53,25 @@ void GtkDesktop::PointerMoved(Point screen) {
 
 void GtkDesktop::ButtonPressed(Point screen, std::uint32_t message) {
   cursor_ = screen;
-  const WindowHandle target = TopWindowAt(screen);
+  const WindowHandle target = stack_.TopAt(screen);
   if (target == kNoWindow) return;
   const Rect& b = windows_.at(target).bounds;
   Post(Message{target, message, 0, PackPoint(screen.x - b.left, screen.y - b.top), Now(), screen});
 }
 
 void GtkDesktop::KeyPressed(std::uint16_t virtualKey, char character, bool alt) {
-  WindowHandle target = active_;
-  const NativeWindow* window = Find(target);
-  if (window == nullptr || !window->visible) target = TopWindowAt(cursor_);
-  if (target == kNoWindow && !stacking_.empty()) target = stacking_.front();
+  const WindowHandle target = stack_.KeyTarget(IsOwn(active_) ? active_ : kNoWindow, cursor_);
   if (target == kNoWindow) return;
   Post(Message{target, alt ? kMsgSysKeyDown : kMsgKeyDown, virtualKey,
                static_cast<std::intptr_t>(static_cast<unsigned char>(character)), Now(), cursor_});
 }
 
+void GtkDesktop::HostWindowGone() {
+  queue_.PostToEach(stack_.TopFirst(), kMsgHostWindowGone, Message{kNoWindow, 0, 0, 0, Now(), cursor_});
+}
+
 void GtkDesktop::RequestClose() {
-  queue_.PostCloseRequest(stacking_, Message{kNoWindow, 0, 0, 0, Now(), cursor_});
+  queue_.PostCloseRequest(stack_.TopFirst(), Message{kNoWindow, 0, 0, 0, Now(), cursor_});
 }
 
 }  // namespace orvanel::platform::gtk

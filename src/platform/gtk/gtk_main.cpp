@@ -65,6 +65,6 @@ int main(int argc, char** argv) {
   const auto root = static_cast<std::uint32_t>(gdk_x11_get_default_root_xwindow());
   auto parsed = orvanel::shell::ParseHackArguments(arguments, environment, root);
   orvanel::platform::gtk::GtkDesktop desktop(std::move(parsed.commandLine), parsed.host, parsed.window,
-                                             program);
+                                             std::move(parsed.ownWindow), program);
   return orvanel::shell::RunSaver(desktop, parsed.overrides);
 }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "platform/gtk/foreign_windows.h"
-#include "platform/gtk/x_error_trap.h"
+#include "platform/gtk/x11/foreign_windows.h"
+#include "platform/gtk/x11/x_error_trap.h"
 #include "platform/window_styles.h"
 
 namespace orvanel::platform::gtk {
@@ -15,15 +15,8 @@ NativeWindow* GtkDesktop::Find(WindowHandle handle) {
   return it == windows_.end() ? nullptr : &it->second;
 }
 
-// A window with a caption is an ordinary window of the desktop (the settings
-// dialog); the full-screen windows have none.
-bool GtkDesktop::IsDialog(const NativeWindow& window) {
-  return !window.control && (window.style & kStyleCaption) == kStyleCaption;
-}
-
 bool GtkDesktop::Composed(const NativeWindow& window) const {
-  return !window.control && window.inputOnly == 0 && !IsDialog(window) &&
-         (window.style & kStyleChild) == 0;
+  return window.Screen() != nullptr && (window.style & kStyleChild) == 0;
 }
 
 WindowHandle GtkDesktop::CreateNativeWindow(const WindowRequest& request) {
@@ -45,12 +38,17 @@ WindowHandle GtkDesktop::CreateNativeWindow(const WindowRequest& request) {
   window.bounds = request.bounds;
   window.parent = request.parent;
   window.procedure = request.procedure;
-  window.inputOnly = inputOnly;
+  // A window with a caption is an ordinary window of the desktop (the
+  // settings dialog); the full-screen windows have none.
+  if (inputOnly != 0) {
+    window.kind = ForeignChild{inputOnly};
+  } else if ((request.style & kStyleCaption) == kStyleCaption) {
+    window.kind = DialogWindow{};
+  }
   window.pixels = std::make_unique<SurfaceBitmap>(std::max(1, request.bounds.Width()),
                                                   std::max(1, request.bounds.Height()), false);
   if (!child) {
-    stacking_.insert(stacking_.begin() + static_cast<std::ptrdiff_t>(topmost_.size()), handle);
-    restack_ = true;
+    stack_.Add(handle);
   }
   if ((request.style & kStyleVisible) != 0) ShowWindow(handle, true);
   return handle;
@@ -67,7 +65,9 @@ void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
   }
   window = Find(handle);
   if (window == nullptr) return;
-  for (const auto control : std::vector<WindowHandle>(window->controls)) DestroyNativeWindow(control);
+  if (const DialogWindow* dialog = window->Dialog()) {
+    for (const auto control : std::vector<WindowHandle>(dialog->controls)) DestroyNativeWindow(control);
+  }
   window = Find(handle);
   if (window == nullptr) return;
   for (auto it = timers_.begin(); it != timers_.end();) {
@@ -78,16 +78,17 @@ void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
       ++it;
     }
   }
-  if (window->control) {
-    if (NativeWindow* parent = Find(window->parent)) std::erase(parent->controls, handle);
+  if (window->Control() != nullptr) {
+    if (NativeWindow* parent = Find(window->parent); parent != nullptr && parent->Dialog() != nullptr) {
+      std::erase(parent->Dialog()->controls, handle);
+    }
   }
-  if (window->inputOnly != 0) {
+  if (const ForeignChild* child = window->Foreign()) {
     XErrorTrap trap;  // destroyed with its host, perhaps
-    XDestroyWindow(xDisplay_, window->inputOnly);
+    XDestroyWindow(xDisplay_, child->xid);
     XSync(xDisplay_, False);
   }
-  std::erase(stacking_, handle);
-  topmost_.erase(handle);
+  stack_.Remove(handle);
   if (active_ == handle) active_ = kNoWindow;
   windows_.erase(handle);
   Refresh();
@@ -138,20 +139,16 @@ void GtkDesktop::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, con
     window->paintAsked = false;
   }
   window->bounds = next;
-  if (window->inputOnly != 0) {
+  if (const ForeignChild* child = window->Foreign()) {
     XErrorTrap trap;  // the host may be gone already
-    XMoveResizeWindow(xDisplay_, window->inputOnly, next.left, next.top,
+    XMoveResizeWindow(xDisplay_, child->xid, next.left, next.top,
                       static_cast<unsigned>(std::max(1, next.Width())), static_cast<unsigned>(std::max(1, next.Height())));
     if (!trap.Clean()) lost_.push_back(handle);
   }
   if ((flags & kPosNoZOrder) == 0 && (window->style & kStyleChild) == 0) {
-    std::erase(stacking_, handle);
-    if (insertAfter == kInsertTopmost) topmost_.insert(handle);
-    const auto band = topmost_.count(handle) != 0 ? 0 : topmost_.size();
-    stacking_.insert(stacking_.begin() + static_cast<std::ptrdiff_t>(band), handle);
-    restack_ = true;
+    stack_.BringToTop(handle, insertAfter == kInsertTopmost);
   }
-  if (window->dialog) PlaceDialog(*window);
+  if (DialogWindow* dialog = window->Dialog(); dialog != nullptr && dialog->window) PlaceDialog(*window);
   if ((flags & kPosShowWindow) != 0) {
     ShowWindow(handle, true);
     if ((flags & kPosNoActivate) != 0 && active_ == handle) active_ = kNoWindow;
@@ -165,15 +162,19 @@ void GtkDesktop::ShowWindow(WindowHandle handle, bool visible) {
   NativeWindow* window = Find(handle);
   if (window == nullptr) return;
   window->visible = visible;
-  if (window->inputOnly != 0) {
+  if (const ForeignChild* child = window->Foreign()) {
     XErrorTrap trap;  // the host may be gone already
-    visible ? XMapWindow(xDisplay_, window->inputOnly) : XUnmapWindow(xDisplay_, window->inputOnly);
+    visible ? XMapWindow(xDisplay_, child->xid) : XUnmapWindow(xDisplay_, child->xid);
     if (!trap.Clean()) lost_.push_back(handle);
   }
-  if (window->control && window->widget) window->widget->set_visible(visible);
-  if (visible && IsDialog(*window) && !window->dialog) ShowDialog(*window);
-  if (!window->control && window->dialog) window->dialog->set_visible(visible);
-  if (visible && !window->control) {
+  if (ControlWindow* control = window->Control(); control != nullptr && control->widget) {
+    control->widget->set_visible(visible);
+  }
+  if (DialogWindow* dialog = window->Dialog()) {
+    if (visible && !dialog->window) ShowDialog(*window);
+    if (dialog->window) dialog->window->set_visible(visible);
+  }
+  if (visible && window->Control() == nullptr) {
     active_ = handle;
     if (!window->shownOnce) {
       // What a window shows is painted when it first appears.
@@ -204,7 +205,9 @@ bool GtkDesktop::SetLayeredAlpha(WindowHandle handle, std::uint8_t alpha) {
   if (window == nullptr || (window->exStyle & kExStyleLayered) == 0) return false;
   if (window->alpha == alpha) return true;
   window->alpha = alpha;
-  if (window->dialog) window->dialog->set_opacity(alpha / 255.0);
+  if (DialogWindow* dialog = window->Dialog(); dialog != nullptr && dialog->window) {
+    dialog->window->set_opacity(alpha / 255.0);
+  }
   Refresh(window->bounds);
   return true;
 }
@@ -213,17 +216,21 @@ void GtkDesktop::EnableWindow(WindowHandle handle, bool enable) {
   NativeWindow* window = Find(handle);
   if (window == nullptr) return;
   window->enabled = enable;
-  if (window->widget) window->widget->set_sensitive(enable);
-  if (window->dialog) window->dialog->set_sensitive(enable);
+  if (ControlWindow* control = window->Control(); control != nullptr && control->widget) {
+    control->widget->set_sensitive(enable);
+  }
+  if (DialogWindow* dialog = window->Dialog(); dialog != nullptr && dialog->window) {
+    dialog->window->set_sensitive(enable);
+  }
 }
 
 void GtkDesktop::FocusWindow(WindowHandle handle) {
   NativeWindow* window = Find(handle);
   if (window == nullptr) return;
-  if (window->widget) {
-    window->widget->grab_focus();
-  } else if (NativeWindow* form = Find(window->parent)) {
-    form->focus = handle;
+  if (ControlWindow* control = window->Control(); control != nullptr && control->widget) {
+    control->widget->grab_focus();
+  } else if (NativeWindow* form = Find(window->parent); form != nullptr && form->Dialog() != nullptr) {
+    form->Dialog()->focus = handle;
   }
 }
 

@@ -193,32 +193,20 @@ std::optional<std::span<const std::uint8_t>> GtkDesktop::FindModuleResource(cons
 
 void GtkDesktop::WriteToHostLog(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
-void GtkDesktop::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t) {
-  // As on Windows the box is modal but the saver's windows go on: their
-  // messages are dispatched while it shows, and a quit message ends it (and
-  // is posted again for the main loop). Full-screen outputs give up the
-  // keyboard and pointer to it and it stays above them.
+void GtkDesktop::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t,
+                                WhileBoxShows& whileShown) {
+  // Above the full-screen outputs, and modal: the saver's messages go on
+  // through `whileShown` between the toolkit's passes.
   Gtk::MessageDialog box(text, false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
   box.set_title(caption);
   box.set_keep_above(true);
   bool answered = false;
   box.signal_response().connect([&answered](int) { answered = true; });
-  ReleaseInput();
   box.show();
   box.present();
   while (!answered) {
     g_main_context_iteration(nullptr, TRUE);
-    while (!answered) {
-      const auto message = TakeMessage();
-      if (!message) break;
-      if (message->id == kMsgQuit) {
-        PostQuit(static_cast<int>(message->wParam));
-        answered = true;
-        break;
-      }
-      TranslateInput(*message);
-      DispatchToWindow(*message);
-    }
+    if (!answered && !whileShown.DispatchWaiting()) break;
   }
 }
 

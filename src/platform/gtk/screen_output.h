@@ -1,43 +1,20 @@
 #pragma once
 // Where one screen area's frame appears: a borderless window over a monitor,
 // the drawing area of the try-out window, or a window another program gave
-// the saver (XScreenSaver's, or the root window).
+// the saver (XScreenSaver's, or the root window). The window system's own
+// outputs are in x11/.
 #include <gtkmm.h>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
-#include "platform/gtk/screen_composer.h"
+#include "platform/compose/screen_composer.h"
 #include "platform/window_handle.h"
 
 namespace orvanel::platform::gtk {
 
-class FrameImage;
 class GtkDesktop;
-struct NativeWindow;
-
-// One of the saver's full-screen windows as an X window of its own, for a
-// display whose compositing manager shows windows at their opacity.
-class WindowView {
- public:
-  WindowView(GtkDesktop& desktop, WindowHandle handle);
-  ~WindowView();
-  WindowView(const WindowView&) = delete;
-  WindowView& operator=(const WindowView&) = delete;
-
-  // Place, size, opacity and visibility as the window has them now.
-  void Update(const NativeWindow& window, bool cursorHidden);
-  void Invalidate() { window_.queue_draw(); }
-  void Raise();
-
- private:
-  GtkDesktop& desktop_;
-  WindowHandle handle_;
-  Gtk::Window window_;
-  bool grabbed_ = false;
-  std::uint8_t alpha_ = 255;
-  std::optional<bool> cursorHidden_;
-};
 
 class ScreenOutput {
  public:
@@ -57,13 +34,9 @@ class ScreenOutput {
   virtual void SetShown(bool shown) = 0;
   virtual void SetCursorHidden(bool hidden) = 0;
 
-  // Over a monitor, with the desktop under it as it is now.
-  static std::unique_ptr<ScreenOutput> OverMonitor(GtkDesktop& desktop, const Rect& monitor);
   // Filling `container` (the try-out window).
   static std::unique_ptr<ScreenOutput> InContainer(GtkDesktop& desktop, Gtk::Window& container,
                                                    const Rect& area);
-  // Painting another program's window (or the root window).
-  static std::unique_ptr<ScreenOutput> OnForeignWindow(GtkDesktop& desktop, unsigned long xid);
 
  protected:
   ScreenOutput(GtkDesktop& desktop, const Rect& area)
@@ -71,14 +44,14 @@ class ScreenOutput {
   // Paints the frame of this moment on `cairo`, whose origin is the area's.
   void PaintFrame(const Cairo::RefPtr<Cairo::Context>& cairo);
   void PaintFrame(cairo_t* cairo);
-  // Composes the frame of this moment into `image` and puts what changed on
-  // `drawable`, or all of it.
-  void PutFrame(FrameImage& image, unsigned long drawable, bool whole);
+  // Composes the frame of this moment into `target`, Height() rows of
+  // Stride() bytes; gives the parts that changed from what it held.
+  std::vector<Rect> ComposeInto(std::uint8_t* target);
   Rect WholeArea() const { return Rect{0, 0, area_.Width(), area_.Height()}; }
 
   GtkDesktop& desktop_;
   Rect area_;
-  ScreenComposer composer_;
+  compose::ScreenComposer composer_;
 };
 
 }  // namespace orvanel::platform::gtk

@@ -335,13 +335,21 @@ void SimProcess::DispatchToWindow(const Message& message) {
 
 void SimProcess::PostQuit(int exitCode) { queue_.PostQuit(exitCode); }
 
-void SimProcess::RequestClose() {
+std::vector<WindowHandle> SimProcess::TopLevelWindows() const {
   std::vector<WindowHandle> topLevel;
   for (const auto handle : OwnWindows()) {
     const auto* window = desktop_.Find(handle);
     if (!window->isControl && (window->style & kStyleChild) == 0) topLevel.push_back(handle);
   }
-  queue_.PostCloseRequest(topLevel, Message{kNoWindow, 0, 0, 0, 0, desktop_.CursorPos()});
+  return topLevel;
+}
+
+void SimProcess::RequestClose() {
+  queue_.PostCloseRequest(TopLevelWindows(), Message{kNoWindow, 0, 0, 0, 0, desktop_.CursorPos()});
+}
+
+void SimProcess::HostWindowGone() {
+  queue_.PostToEach(TopLevelWindows(), kMsgHostWindowGone, Message{kNoWindow, 0, 0, 0, 0, desktop_.CursorPos()});
 }
 
 bool SimProcess::MessageWaiting() {
@@ -513,8 +521,8 @@ std::optional<std::span<const std::uint8_t>> SimProcess::FindModuleResource(
 
 void SimProcess::WriteToHostLog(const std::string& line) { hostLog_.push_back(line); }
 
-void SimProcess::ShowMessageBox(const std::string& text, const std::string& caption,
-                                std::uint32_t flags) {
+void SimProcess::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
+                                WhileBoxShows&) {
   desktop_.messageBoxes.push_back({text, caption, flags});
 }
 

@@ -36,10 +36,17 @@ class SimProcess : public Desktop {
   int Sleeps() const { return sleeps_; }
   // Windows this process made, oldest first.
   std::vector<WindowHandle> OwnWindows() const;
+  // Those of them that are not children or controls.
+  std::vector<WindowHandle> TopLevelWindows() const;
   void Enqueue(const Message& message) { queue_.Post(message); }
   // What the program that started the saver does to end it (a termination
   // signal): a close request to each of the process's top-level windows.
   void RequestClose();
+  // What the desktop tells when the window it gave the saver to show in
+  // (ScreenHost::kForeignWindow) is destroyed.
+  void HostWindowGone();
+  // The window that took the keyboard and the pointer, while they are taken.
+  WindowHandle CapturedWindow() const { return capturedWindow_; }
   // Where the saver shows: the monitors unless a test says otherwise.
   void SetHost(ScreenHost host, WindowHandle window = kNoWindow) {
     host_ = host;
@@ -104,6 +111,9 @@ class SimProcess : public Desktop {
 
   int ShowCursor(bool show) override;
   void SetCursorPos(Point at) override;
+  // The simulated pointer tells only of the moves a test makes.
+  void CaptureInput(WindowHandle window) override { capturedWindow_ = window; }
+  void ReleaseInput() override { capturedWindow_ = kNoWindow; }
 
   bool PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
@@ -144,8 +154,9 @@ class SimProcess : public Desktop {
 
   std::optional<std::span<const std::uint8_t>> FindModuleResource(const std::string& name,
                                                                   const std::string& type) override;
-  void ShowMessageBox(const std::string& text, const std::string& caption,
-                      std::uint32_t flags) override;
+  // Recorded and answered at once.
+  void ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
+                      WhileBoxShows& whileShown) override;
 
   // Mutex handles this process holds, by handle.
   const std::map<std::uintptr_t, std::string>& MutexHandles() const { return mutexHandles_; }
@@ -171,6 +182,7 @@ class SimProcess : public Desktop {
   MessageQueue queue_;
   std::vector<SimTimer> timers_;
   int cursorCounter_ = 0;
+  WindowHandle capturedWindow_ = kNoWindow;
   int fineTimerRequests_ = 0;
   bool ioCompletionPending_ = false;
   int sleeps_ = 0;

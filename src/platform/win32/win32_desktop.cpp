@@ -371,6 +371,11 @@ int Win32Desktop::ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALS
 
 void Win32Desktop::SetCursorPos(Point at) { ::SetCursorPos(at.x, at.y); }
 
+// Windows gives the top-most window the keyboard and the pointer, and tells
+// a window that appears under the pointer where it is.
+void Win32Desktop::CaptureInput(WindowHandle) {}
+void Win32Desktop::ReleaseInput() {}
+
 // --- Messages and the timer ------------------------------------------------------------
 
 bool Win32Desktop::PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
@@ -528,8 +533,10 @@ std::optional<std::span<const std::uint8_t>> Win32Desktop::FindModuleResource(
                                        SizeofResource(instance_, resource));
 }
 
-void Win32Desktop::ShowMessageBox(const std::string& text, const std::string& caption,
-                                  std::uint32_t flags) {
+// Windows' own box runs the thread's messages while it shows, and a quit
+// message ends it and is posted again.
+void Win32Desktop::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
+                                  WhileBoxShows&) {
   MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags | MB_OK);
 }
 

@@ -70,6 +70,8 @@ class Win32Desktop : public Desktop {
 
   int ShowCursor(bool show) override;
   void SetCursorPos(Point at) override;
+  void CaptureInput(WindowHandle window) override;
+  void ReleaseInput() override;
 
   bool PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
@@ -109,8 +111,8 @@ class Win32Desktop : public Desktop {
 
   std::optional<std::span<const std::uint8_t>> FindModuleResource(const std::string& name,
                                                                   const std::string& type) override;
-  void ShowMessageBox(const std::string& text, const std::string& caption,
-                      std::uint32_t flags) override;
+  void ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
+                      WhileBoxShows& whileShown) override;
 
  private:
   using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);

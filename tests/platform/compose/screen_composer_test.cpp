@@ -13,10 +13,10 @@
 #include <random>
 #include <vector>
 
-#include "platform/gtk/blend.h"
-#include "platform/gtk/screen_composer.h"
+#include "platform/compose/blend.h"
+#include "platform/compose/screen_composer.h"
 
-namespace orvanel::platform::gtk {
+namespace orvanel::platform::compose {
 namespace {
 
 TEST(Blend, IsTheRoundedBlendForEveryValueAndOpacity) {
@@ -347,4 +347,4 @@ TEST(ScreenComposer, AFadeStepChangesOnlyWhereTheTwoWindowsDiffer) {
 }
 
 }  // namespace
-}  // namespace orvanel::platform::gtk
+}  // namespace orvanel::platform::compose

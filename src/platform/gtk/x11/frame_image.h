@@ -6,13 +6,13 @@
 // environment takes the second way on any display.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "platform/geometry.h"
-#include "platform/gtk/screen_composer.h"
+#include "platform/compose/background_work.h"
+#include "platform/compose/pixel_copy.h"
+#include "platform/compose/screen_composer.h"
 
 struct _GdkVisual;
 struct _XDisplay;
@@ -20,22 +20,6 @@ struct _XGC;
 struct _XImage;
 
 namespace orvanel::platform::gtk {
-
-// Work on a thread of its own, or done at once where no thread can be had.
-class BackgroundWork {
- public:
-  BackgroundWork() = default;
-  ~BackgroundWork() { Await(); }
-  BackgroundWork(const BackgroundWork&) = delete;
-  BackgroundWork& operator=(const BackgroundWork&) = delete;
-
-  void Start(const std::function<void()>& work);
-  // Returns once the work is done.
-  void Await();
-
- private:
-  std::thread thread_;
-};
 
 class FrameImage {
  public:
@@ -61,8 +45,7 @@ class FrameImage {
   // A copy of the frame as it stands, for the composer to keep, made on
   // another thread while the saver goes on. Pixels() waits for it to be done
   // before the frame is written again.
-  std::unique_ptr<HeldPixels> Copy();
-  class PixelCopy;
+  std::unique_ptr<compose::HeldPixels> Copy();
 
  private:
   struct Segment;
@@ -79,8 +62,8 @@ class FrameImage {
   int depth_ = 0;
   bool pending_ = false;  // a shared frame put that the server may still be reading
   // Takes the segment's pages in while the saver goes on (see the constructor).
-  BackgroundWork takingPagesIn_;
-  std::shared_ptr<PixelCopy> copying_;  // until the frame is next written
+  compose::BackgroundWork takingPagesIn_;
+  std::shared_ptr<compose::PixelCopy> copying_;  // until the frame is next written
 };
 
 }  // namespace orvanel::platform::gtk

@@ -7,9 +7,9 @@
 
 #include <algorithm>
 
-#include "platform/gtk/foreign_windows.h"
+#include "platform/gtk/x11/foreign_windows.h"
 #include "platform/gtk/surface_drawing.h"
-#include "platform/gtk/x_error_trap.h"
+#include "platform/gtk/x11/x_error_trap.h"
 
 namespace orvanel::platform::gtk {
 
@@ -70,7 +70,7 @@ std::unique_ptr<DrawingContext> GtkDesktop::ForeignContext(WindowHandle handle) 
 }
 
 WindowHandle GtkDesktop::FindTopLevelWindow(const std::string& title) {
-  for (const auto handle : stacking_) {
+  for (const auto handle : stack_.TopFirst()) {
     if (windows_.at(handle).caption == title) return handle;
   }
   // Other programs' windows, by the name they gave the window manager.
@@ -98,7 +98,7 @@ GdkFilterReturn GtkDesktop::OnChildEvent(GdkXEvent* native, GdkEvent*, gpointer 
   if (event->type != DestroyNotify) return GDK_FILTER_CONTINUE;
   auto* desktop = static_cast<GtkDesktop*>(self);
   for (const auto& [handle, window] : desktop->windows_) {
-    if (window.inputOnly != 0 && window.inputOnly == event->xdestroywindow.window) {
+    if (const ForeignChild* child = window.Foreign(); child != nullptr && child->xid == event->xdestroywindow.window) {
       desktop->lost_.push_back(handle);
     }
   }

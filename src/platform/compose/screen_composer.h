@@ -16,7 +16,7 @@
 
 #include "platform/geometry.h"
 
-namespace orvanel::platform::gtk {
+namespace orvanel::platform::compose {
 
 // A window's client pixels (32 bits a pixel) where they lie on the area.
 struct Layer {
@@ -143,4 +143,4 @@ class ScreenComposer {
   const std::uint8_t* lastTarget_ = nullptr;  // where composed_ was written
 };
 
-}  // namespace orvanel::platform::gtk
+}  // namespace orvanel::platform::compose

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace orvanel::platform::gtk {
+namespace orvanel::platform::compose {
 
 // out[i] = (top[i] × alpha + below[i] × (255 − alpha)) / 255, rounded to the
 // nearest level, for `count` bytes. The three buffers may not overlap, except
@@ -12,4 +12,4 @@ namespace orvanel::platform::gtk {
 void BlendOver(const std::uint8_t* below, const std::uint8_t* top, std::uint8_t* out,
                std::size_t count, std::uint8_t alpha);
 
-}  // namespace orvanel::platform::gtk
+}  // namespace orvanel::platform::compose

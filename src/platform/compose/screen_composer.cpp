@@ -1,13 +1,13 @@
-#include "platform/gtk/screen_composer.h"
+#include "platform/compose/screen_composer.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-#include "platform/gtk/blend.h"
+#include "platform/compose/blend.h"
 
-namespace orvanel::platform::gtk {
+namespace orvanel::platform::compose {
 
 ScreenComposer::ScreenComposer(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
 
@@ -240,4 +240,4 @@ const std::uint8_t* ScreenComposer::Compose(const std::vector<Layer>& layers) {
 
 bool ScreenComposer::Differs(const std::vector<Layer>& layers) { return !(EffectiveKey(layers).key == composed_); }
 
-}  // namespace orvanel::platform::gtk
+}  // namespace orvanel::platform::compose

@@ -1,4 +1,4 @@
-#include "platform/gtk/frame_image.h"
+#include "platform/gtk/x11/frame_image.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,10 +12,8 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
-#include <new>
-#include <system_error>
 
-#include "platform/gtk/x_error_trap.h"
+#include "platform/gtk/x11/x_error_trap.h"
 
 namespace orvanel::platform::gtk {
 
@@ -104,72 +102,10 @@ std::unique_ptr<FrameImage> FrameImage::For(GdkVisual* gdkVisual, std::int32_t w
   return std::unique_ptr<FrameImage>(new FrameImage(display, image, nullptr, depth));
 }
 
-void BackgroundWork::Start(const std::function<void()>& work) {
-  Await();
-  try {
-    thread_ = std::thread(work);
-  } catch (const std::system_error&) {
-    work();
-  }
-}
-
-void BackgroundWork::Await() {
-  if (thread_.joinable()) thread_.join();
-}
-
-// A copy of a frame's pixels, made in the background: the memory is taken
-// from the system with its pages already in, then filled. Awaited by the
-// frame before it is written again, and by whoever reads the copy.
-class FrameImage::PixelCopy {
- public:
-  PixelCopy(const std::uint8_t* from, std::size_t bytes) : bytes_(bytes) {
-    copying_.Start([this, from] {
-      void* memory =
-          mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-      if (memory == MAP_FAILED) return;
-      pixels_ = static_cast<std::uint8_t*>(memory);
-      std::memcpy(pixels_, from, bytes_);
-    });
-  }
-  ~PixelCopy() {
-    copying_.Await();
-    if (pixels_ != nullptr) munmap(pixels_, bytes_);
-  }
-  PixelCopy(const PixelCopy&) = delete;
-  PixelCopy& operator=(const PixelCopy&) = delete;
-
-  void Await() { copying_.Await(); }
-  const std::uint8_t* Pixels() {
-    copying_.Await();
-    if (pixels_ == nullptr) throw std::bad_alloc();
-    return pixels_;
-  }
-
- private:
-  std::size_t bytes_;
-  std::uint8_t* pixels_ = nullptr;  // written in the background, read once that is done
-  BackgroundWork copying_;
-};
-
-namespace {
-
-class CopiedPixels : public HeldPixels {
- public:
-  CopiedPixels(std::shared_ptr<FrameImage::PixelCopy> copy, std::ptrdiff_t stride)
-      : copy_(std::move(copy)), stride_(stride) {}
-  const std::uint8_t* Pixels() const override { return copy_->Pixels(); }
-  std::ptrdiff_t Stride() const override { return stride_; }
-
- private:
-  std::shared_ptr<FrameImage::PixelCopy> copy_;
-  std::ptrdiff_t stride_;
-};
-
-}  // namespace
-
-std::unique_ptr<HeldPixels> FrameImage::Copy() {
-  copying_ = std::make_shared<PixelCopy>(reinterpret_cast<const std::uint8_t*>(image_->data), ImageBytes(image_));
-  return std::make_unique<CopiedPixels>(copying_, image_->bytes_per_line);
+std::unique_ptr<compose::HeldPixels> FrameImage::Copy() {
+  copying_ = std::make_shared<compose::PixelCopy>(reinterpret_cast<const std::uint8_t*>(image_->data),
+                                                  ImageBytes(image_));
+  return compose::HeldCopy(copying_, image_->bytes_per_line);
 }
 
 FrameImage::FrameImage(Display* display, XImage* image, std::unique_ptr<Segment> segment, int depth)

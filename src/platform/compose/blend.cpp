@@ -1,8 +1,8 @@
-#include "platform/gtk/blend.h"
+#include "platform/compose/blend.h"
 
 #include <cstring>
 
-namespace orvanel::platform::gtk {
+namespace orvanel::platform::compose {
 namespace {
 
 // Sixteen bytes at a time in 16-bit lanes, written with the compiler's vector
@@ -39,4 +39,4 @@ void BlendOver(const std::uint8_t* below, const std::uint8_t* top, std::uint8_t*
   for (; i < count; ++i) out[i] = BlendOne(below[i], top[i], alpha);
 }
 
-}  // namespace orvanel::platform::gtk
+}  // namespace orvanel::platform::compose
