@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/photo/jpeg_photo.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_process.h"
 #include "slideshow/photo_fit.h"
@@ -49,7 +50,7 @@ const std::vector<std::uint8_t>& Photo() {
 // The DCT scale the saver picks for the area (a 3:2 photo is fitted by its height).
 int EighthsFor(int width, int height) {
   const auto fit = orvanel::slideshow::FitSize(6000, 4000, width, height);
-  return orvanel::slideshow::DctEighthsFor(6000, 4000, fit.width, fit.height);
+  return orvanel::platform::photo::DctEighthsFor(6000, 4000, fit.width, fit.height);
 }
 
 void BM_PhotoBareDecodeFullSize(benchmark::State& state) {

@@ -1,17 +1,13 @@
 #include "slideshow/photo_fit.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstring>
-#include <cmath>
 #include <memory>
 #include <utility>
-#include <vector>
 
 #include "platform/photo/area_reducer.h"
 #include "platform/photo/exif_orientation.h"
-#include "platform/photo/jpeg_photo.h"
-#include "platform/photo/png_photo.h"
+#include "platform/photo/photo_format.h"
 
 namespace orvanel::slideshow {
 namespace {
@@ -74,59 +70,65 @@ class BitmapRowsSink : public platform::photo::RowSink {
   std::ptrdiff_t y_ = 0;
 };
 
-// How a JPEG is decoded for an area: its size drawn, the size decoded and
-// reduced to before it is turned, the DCT scale, the turn.
-struct JpegPlan {
-  PictureSize size;
-  std::int32_t needWidth = 0;
-  std::int32_t needHeight = 0;
-  int eighths = 8;
-  int orientation = 1;
+// Fits a photo to the area as its decoder hands it on: planned from its
+// header, its rows reduced straight into the picture bitmap. The decoded
+// photo is never held here, and the reduced one only for a photo to be turned.
+class Fitting : public platform::photo::PhotoTarget {
+ public:
+  Fitting(platform::Desktop& desktop, std::int32_t areaWidth, std::int32_t areaHeight)
+      : desktop_(desktop), areaWidth_(areaWidth), areaHeight_(areaHeight) {}
+
+  std::optional<platform::photo::PhotoSize> Plan(const platform::photo::PhotoHeader& header) override {
+    // A photo decoded whole is held whole, so it is taken no larger than a picture.
+    const std::int64_t most = header.whole ? kMaxPicturePixels : platform::photo::kMaxPhotoPixels;
+    if (header.width <= 0 || header.height <= 0 || static_cast<std::int64_t>(header.width) * header.height > most) {
+      return std::nullopt;
+    }
+    orientation_ = header.orientation;
+    const bool sideways = orientation_ >= 5;
+    size_ = FitSize(sideways ? header.height : header.width, sideways ? header.width : header.height, areaWidth_,
+                    areaHeight_);
+    need_ = {sideways ? size_.height : size_.width, sideways ? size_.width : size_.height};
+    return need_;
+  }
+
+  // The reduction is written straight into the bitmap that is drawn: a
+  // photo is shown once per presentation, so a copy in the display's own
+  // format would cost a whole screen of memory for nothing.
+  platform::photo::RowSink* Sink() override {
+    if (size_.width == 0 || size_.height == 0) {
+      noRoom_ = true;
+      return nullptr;
+    }
+    picture_ = desktop_.CreatePhotoBitmap(size_.width, size_.height);
+    if (!picture_) return nullptr;
+    BitmapRowsSink& bitmap = bitmap_.emplace(picture_->Rows());
+    if (orientation_ == 1) return &reducer_.emplace(need_.width, need_.height, bitmap);
+    // Kept reduced, to be turned once it is whole.
+    return &reducer_.emplace(need_.width, need_.height, reduced_.emplace(kMaxPicturePixels));
+  }
+
+  // The picture once the decoder is done, `decoded` its answer.
+  std::optional<FittedPicture> Fitted(bool decoded) {
+    if (noRoom_) return FittedPicture{};
+    if (!decoded) return std::nullopt;
+    if (orientation_ != 1) platform::photo::WriteOriented(reduced_->Image(), orientation_, *bitmap_);
+    return FittedPicture{std::move(picture_), size_.width, size_.height};
+  }
+
+ private:
+  platform::Desktop& desktop_;
+  std::int32_t areaWidth_;
+  std::int32_t areaHeight_;
+  int orientation_ = 1;
+  PictureSize size_;  // drawn
+  platform::photo::PhotoSize need_;  // reduced to, before it is turned
+  bool noRoom_ = false;
+  std::unique_ptr<platform::Bitmap> picture_;
+  std::optional<BitmapRowsSink> bitmap_;
+  std::optional<platform::photo::ImageSink> reduced_;
+  std::optional<platform::photo::AreaReducer> reducer_;
 };
-
-std::optional<JpegPlan> PlanJpeg(const platform::photo::ByteSource& source,
-                                 std::span<const std::uint8_t> start, std::int32_t areaWidth,
-                                 std::int32_t areaHeight) {
-  namespace photo = platform::photo;
-  const auto stored = photo::ReadJpegPhotoSize(source);
-  if (!stored || stored->width <= 0 || stored->height <= 0 ||
-      static_cast<std::int64_t>(stored->width) * stored->height > photo::kMaxPhotoPixels) {
-    return std::nullopt;
-  }
-  JpegPlan plan;
-  plan.orientation = photo::ExifOrientation(start);
-  const bool sideways = plan.orientation >= 5;
-  plan.size = FitSize(sideways ? stored->height : stored->width, sideways ? stored->width : stored->height,
-                      areaWidth, areaHeight);
-  plan.needWidth = sideways ? plan.size.height : plan.size.width;
-  plan.needHeight = sideways ? plan.size.width : plan.size.height;
-  plan.eighths = DctEighthsFor(stored->width, stored->height, plan.needWidth, plan.needHeight);
-  return plan;
-}
-
-// Decodes the JPEG row by row straight into the reduction, and the reduced
-// rows straight into the picture bitmap: the decoded photo is never held,
-// and the reduced one only for a photo to be turned.
-bool DecodeJpegInto(const platform::photo::ByteSource& source, const JpegPlan& plan, platform::PixelRows rows) {
-  namespace photo = platform::photo;
-  BitmapRowsSink bitmap(rows);
-  if (plan.orientation == 1) {
-    platform::photo::AreaReducer reducer(plan.needWidth, plan.needHeight, bitmap);
-    return photo::DecodeJpegRows(source, plan.eighths, reducer);
-  }
-  photo::ImageSink reduced(kMaxPicturePixels);
-  platform::photo::AreaReducer reducer(plan.needWidth, plan.needHeight, reduced);
-  if (!photo::DecodeJpegRows(source, plan.eighths, reducer)) return false;
-  photo::WriteOriented(reduced.Image(), plan.orientation, bitmap);
-  return true;
-}
-
-// A PNG is decoded from its whole file, which libpng's simple interface takes.
-std::optional<RgbImage> DecodePngFile(const platform::photo::ByteSource& source) {
-  const auto bytes = platform::photo::ReadAll(source, kMaxPngFileBytes);
-  if (!bytes) return std::nullopt;
-  return platform::photo::DecodePngPhoto(*bytes, kMaxPicturePixels);
-}
 
 }  // namespace
 
@@ -137,51 +139,11 @@ RgbImage ReduceByArea(const RgbImage& image, std::int32_t width, std::int32_t he
   return std::move(reduced.Image());
 }
 
-int DctEighthsFor(std::int32_t storedWidth, std::int32_t storedHeight, std::int32_t needWidth,
-                  std::int32_t needHeight) {
-  for (int eighths = 1; eighths < 8; ++eighths) {
-    const auto scaled = platform::photo::ScaledJpegSize({storedWidth, storedHeight}, eighths);
-    if (scaled.width >= needWidth && scaled.height >= needHeight) return eighths;
-  }
-  return 8;
-}
-
 std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, const platform::photo::ByteSource& photo,
                                       std::int32_t areaWidth, std::int32_t areaHeight) {
-  namespace decoders = platform::photo;
-  // The reduction is written straight into the bitmap that is drawn: a
-  // photo is shown once per presentation, so a copy in the display's own
-  // format would cost a whole screen of memory for nothing.
-  std::unique_ptr<platform::Bitmap> picture;
-  PictureSize size;
-  // One read of the file's start gives both its signature and its Exif block.
-  const auto start = decoders::ReadStart(photo, decoders::kExifSearchBytes);
-  switch (decoders::RecogniseFormat(start)) {
-    case decoders::PhotoFormat::kJpeg: {
-      const auto plan = PlanJpeg(photo, start, areaWidth, areaHeight);
-      if (!plan) return std::nullopt;
-      size = plan->size;
-      if (size.width == 0 || size.height == 0) return FittedPicture{};
-      picture = desktop.CreatePhotoBitmap(size.width, size.height);
-      if (!picture || !DecodeJpegInto(photo, *plan, picture->Rows())) return std::nullopt;
-      break;
-    }
-    case decoders::PhotoFormat::kPng: {
-      auto decoded = DecodePngFile(photo);
-      if (!decoded) return std::nullopt;
-      size = FitSize(decoded->width, decoded->height, areaWidth, areaHeight);
-      if (size.width == 0 || size.height == 0) return FittedPicture{};
-      picture = desktop.CreatePhotoBitmap(size.width, size.height);
-      if (!picture) return std::nullopt;
-      BitmapRowsSink bitmap(picture->Rows());
-      platform::photo::AreaReducer reducer(size.width, size.height, bitmap);
-      decoders::WriteOriented(*decoded, 1, reducer);
-      break;
-    }
-    case decoders::PhotoFormat::kUnknown:
-      return std::nullopt;
-  }
-  return FittedPicture{std::move(picture), size.width, size.height};
+  Fitting fitting(desktop, areaWidth, areaHeight);
+  const bool decoded = platform::photo::DecodePhoto(photo, fitting);
+  return fitting.Fitted(decoded);
 }
 
 }  // namespace orvanel::slideshow

@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "platform/photo/rgb_image.h"
+#include "platform/photo/byte_source.h"
 #include "slideshow/photo_fit.h"
 
 namespace orvanel::slideshow {

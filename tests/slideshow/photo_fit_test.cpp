@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "platform/photo/exif_orientation.h"
+#include "platform/photo/jpeg_photo.h"
+#include "platform/photo/png_photo.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_drawing.h"
 #include "platform/sim/sim_process.h"
@@ -25,6 +27,8 @@
 namespace orvanel::slideshow {
 namespace {
 
+using platform::photo::DctEighthsFor;
+using platform::photo::kMaxPngFileBytes;
 using platform::photo::RgbImage;
 using platform::sim::SimDesktop;
 using platform::sim::SimProcess;
@@ -354,9 +358,11 @@ class PieceSource : public platform::photo::ByteSource {
     if (offset >= end_) return 0;
     const std::size_t length = std::min({count, piece_, end_ - static_cast<std::size_t>(offset)});
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), length, into);
+    handedOut += length;
     return length;
   }
   mutable std::size_t largestAsk = 0;
+  mutable std::size_t handedOut = 0;
 
  private:
   const std::vector<std::uint8_t>& bytes_;
@@ -397,6 +403,18 @@ TEST_F(PhotoFitTest, AJpegIsReadInPiecesNeverWholeAndShortReadsChangeNoPixel) {
   const PieceSource turnedCut(turned, 4093, turned.size() * 2 / 3);
   EXPECT_FALSE(FitPhoto(process, turnedCut, 640, 480));
   EXPECT_EQ(desktop.liveBitmaps, bitmapsBefore);
+}
+
+// The header that plans the decoding is read by the decoding itself: the
+// file is read once after its start, which is read for the signature and the
+// Exif block, not once more for the header alone.
+TEST_F(PhotoFitTest, AJpegIsReadOnceAfterItsStart) {
+  JpegRecipe recipe;
+  recipe.orientation = 6;
+  const auto file = MakeJpeg(recipe);
+  const PieceSource source(file, file.size(), file.size());
+  ASSERT_TRUE(FitPhoto(process, source, 640, 480));
+  EXPECT_EQ(source.handedOut, 2 * file.size());
 }
 
 // A panorama strip too thin to keep its shape in the area still gets a row

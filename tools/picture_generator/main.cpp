@@ -30,9 +30,9 @@
 #include "jpeg_files.h"
 #include "landscape.h"
 #include "photo_fit.h"
+#include "platform/photo/byte_source.h"
 #include "platform/photo/exif_orientation.h"
-#include "platform/photo/jpeg_photo.h"
-#include "platform/photo/png_photo.h"
+#include "platform/photo/photo_format.h"
 #include "platform/photo/rgb_image.h"
 
 namespace {
@@ -97,29 +97,38 @@ std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+// Takes a photo whole at its stored size, as the decoder hands it on.
+class WholePhoto : public orvanel::platform::photo::PhotoTarget {
+ public:
+  std::optional<orvanel::platform::photo::PhotoSize> Plan(
+      const orvanel::platform::photo::PhotoHeader& header) override {
+    if (static_cast<std::int64_t>(header.width) * header.height > orvanel::platform::photo::kMaxPhotoPixels) {
+      return std::nullopt;
+    }
+    orientation_ = header.orientation;
+    return orvanel::platform::photo::PhotoSize{header.width, header.height};
+  }
+  orvanel::platform::photo::RowSink* Sink() override { return &stored_; }
+
+  int Orientation() const { return orientation_; }
+  orvanel::platform::photo::RgbImage& Stored() { return stored_.Image(); }
+
+ private:
+  int orientation_ = 1;
+  orvanel::platform::photo::ImageSink stored_{orvanel::platform::photo::kMaxPhotoPixels};
+};
+
 // The photo upright, in the tool's own image type; nothing when it does not decode.
 std::optional<RgbImage> DecodePhoto(const std::filesystem::path& path) {
   namespace photo = orvanel::platform::photo;
   const auto bytes = ReadFile(path);
-  std::optional<photo::RgbImage> decoded;
-  switch (photo::RecogniseFormat(bytes)) {
-    case photo::PhotoFormat::kJpeg:
-      decoded = photo::DecodeJpegPhoto(bytes, 8, photo::kMaxPhotoPixels);
-      if (decoded) {
-        photo::ImageSink upright(photo::kMaxPhotoPixels);
-        photo::WriteOriented(*decoded, photo::ExifOrientation(bytes), upright);
-        decoded = std::move(upright.Image());
-        if (decoded->pixels.empty()) decoded.reset();
-      }
-      break;
-    case photo::PhotoFormat::kPng:
-      decoded = photo::DecodePngPhoto(bytes, photo::kMaxPhotoPixels);
-      break;
-    case photo::PhotoFormat::kUnknown:
-      break;
-  }
-  if (!decoded) return std::nullopt;
-  return RgbImage{decoded->width, decoded->height, std::move(decoded->pixels)};
+  WholePhoto whole;
+  if (!photo::DecodePhoto(photo::MemorySource(bytes), whole)) return std::nullopt;
+  photo::ImageSink upright(photo::kMaxPhotoPixels);
+  photo::WriteOriented(whole.Stored(), whole.Orientation(), upright);
+  auto& decoded = upright.Image();
+  if (decoded.pixels.empty()) return std::nullopt;
+  return RgbImage{decoded.width, decoded.height, std::move(decoded.pixels)};
 }
 
 // The first 55 photographs of the folder that decode, in name order.

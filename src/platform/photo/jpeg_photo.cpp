@@ -1,11 +1,14 @@
 #include "platform/photo/jpeg_photo.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
-#include <utility>
+#include <iterator>
 
 #include <jpeglib.h>
 #include <jerror.h>
+
+#include "platform/photo/exif_orientation.h"
 
 namespace orvanel::platform::photo {
 namespace {
@@ -115,52 +118,59 @@ void UseSource(jpeg_decompress_struct& info, const ByteSource& source) {
   info.src = &manager->pub;
 }
 
-// Makes the decompressor and reads the header, the output chosen; called
-// after the caller's setjmp, which catches its errors.
-void ReadHeaderFor(jpeg_decompress_struct& info, const ByteSource& data, int eighths) {
+// The decompressor, destroyed on every way out: a return, a longjmp from
+// the library (made before the setjmp, it is not one of the objects the jump
+// skips) or an exception from the target.
+class Decompressor {
+ public:
+  explicit Decompressor(jpeg_decompress_struct& info) : info_(info) {}
+  ~Decompressor() { jpeg_destroy_decompress(&info_); }
+  Decompressor(const Decompressor&) = delete;
+  Decompressor& operator=(const Decompressor&) = delete;
+
+ private:
+  jpeg_decompress_struct& info_;
+};
+
+// The library rounds up: ceil(size * eighths / 8).
+std::int32_t Scaled(std::int32_t size, int eighths) {
+  return static_cast<std::int32_t>((static_cast<std::int64_t>(size) * eighths + 7) / 8);
+}
+
+}  // namespace
+
+bool HasJpegSignature(std::span<const std::uint8_t> start) {
+  static constexpr std::uint8_t kSignature[] = {0xFF, 0xD8, 0xFF};
+  return start.size() >= sizeof kSignature &&
+         std::equal(std::begin(kSignature), std::end(kSignature), start.begin());
+}
+
+// Each row lands in a buffer of the library's pool, freed with the
+// decompressor. Everything made after the setjmp is trivially destructible,
+// as a longjmp skips destructors; the target's own objects live in the target.
+bool DecodeJpegPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target) {
+  const int orientation = ExifOrientation(start);
+  jpeg_decompress_struct info{};
+  ErrorManager errors;
+  UseErrorManager(info, errors);
+  const Decompressor decompressor(info);
+  if (setjmp(errors.jump)) return false;
   jpeg_create_decompress(&info);
   UseSource(info, data);
   jpeg_save_markers(&info, JPEG_APP0 + 14, 0);
   jpeg_read_header(&info, TRUE);
-  ChooseOutput(info, eighths);
-}
-
-// The output size at a scale; false when the header cannot be read. No object
-// with a destructor lives here: longjmp would skip it.
-bool OutputSize(const ByteSource& data, int eighths, JDIMENSION& width, JDIMENSION& height) {
-  jpeg_decompress_struct info;
-  ErrorManager errors;
-  UseErrorManager(info, errors);
-  if (setjmp(errors.jump)) {
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
-  ReadHeaderFor(info, data, eighths);
-  jpeg_calc_output_dimensions(&info);
-  width = info.output_width;
-  height = info.output_height;
-  jpeg_destroy_decompress(&info);
-  return true;
-}
-
-// Decodes row by row into the sink; each row lands in a buffer of the
-// library's pool, freed with the decompressor. The sink's own objects live
-// in the caller, out of longjmp's way.
-bool DecodeInto(const ByteSource& data, int eighths, RowSink& sink) {
-  jpeg_decompress_struct info;
-  ErrorManager errors;
-  UseErrorManager(info, errors);
-  if (setjmp(errors.jump)) {
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
-  ReadHeaderFor(info, data, eighths);
+  const auto storedWidth = static_cast<std::int32_t>(info.image_width);
+  const auto storedHeight = static_cast<std::int32_t>(info.image_height);
+  const auto need = target.Plan({storedWidth, storedHeight, orientation, false});
+  if (!need) return false;
+  ChooseOutput(info, DctEighthsFor(storedWidth, storedHeight, need->width, need->height));
+  // Before the decompression starts: for a progressive file it reads the
+  // whole file.
+  RowSink* const sink = target.Sink();
+  if (sink == nullptr) return false;
   jpeg_start_decompress(&info);
   const JDIMENSION width = info.output_width;
-  if (!sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(info.output_height))) {
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
+  if (!sink->Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(info.output_height))) return false;
   const bool inks = info.out_color_space == JCS_CMYK;
   JSAMPARRAY decoded = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                  width * (inks ? 4 : 3), 1);
@@ -170,40 +180,18 @@ bool DecodeInto(const ByteSource& data, int eighths, RowSink& sink) {
   while (info.output_scanline < info.output_height) {
     jpeg_read_scanlines(&info, decoded, 1);
     if (inks) InksToRgb(decoded[0], width, info.saw_Adobe_marker, rgb[0]);
-    sink.Row(rgb[0]);
+    sink->Row(rgb[0]);
   }
   jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
   return true;
 }
 
-}  // namespace
-
-std::optional<JpegPhotoSize> ReadJpegPhotoSize(const ByteSource& data) {
-  JDIMENSION width = 0;
-  JDIMENSION height = 0;
-  if (!OutputSize(data, 8, width, height)) return std::nullopt;
-  return JpegPhotoSize{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
-}
-
-JpegPhotoSize ScaledJpegSize(JpegPhotoSize stored, int eighths) {
-  // The library rounds up: ceil(size * eighths / 8).
-  const auto scaled = [eighths](std::int32_t size) {
-    return static_cast<std::int32_t>((static_cast<std::int64_t>(size) * eighths + 7) / 8);
-  };
-  return JpegPhotoSize{scaled(stored.width), scaled(stored.height)};
-}
-
-bool DecodeJpegRows(const ByteSource& data, int eighths, RowSink& sink) {
-  if (eighths < 1 || eighths > 16) return false;
-  return DecodeInto(data, eighths, sink);
-}
-
-std::optional<RgbImage> DecodeJpegPhoto(std::span<const std::uint8_t> data, int eighths,
-                                        std::int64_t maxPixels) {
-  ImageSink whole(maxPixels);
-  if (!DecodeJpegRows(MemorySource(data), eighths, whole)) return std::nullopt;
-  return std::move(whole.Image());
+int DctEighthsFor(std::int32_t storedWidth, std::int32_t storedHeight, std::int32_t needWidth,
+                  std::int32_t needHeight) {
+  for (int eighths = 1; eighths < 8; ++eighths) {
+    if (Scaled(storedWidth, eighths) >= needWidth && Scaled(storedHeight, eighths) >= needHeight) return eighths;
+  }
+  return 8;
 }
 
 }  // namespace orvanel::platform::photo

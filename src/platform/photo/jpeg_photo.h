@@ -3,33 +3,27 @@
 // far larger than the screen is never decoded whole: baseline or
 // progressive, colour, greyscale, CMYK or YCCK, always given as RGB.
 #include <cstdint>
-#include <optional>
 #include <span>
 
 #include "platform/photo/byte_source.h"
-#include "platform/photo/rgb_image.h"
+#include "platform/photo/photo_format.h"
 
 namespace orvanel::platform::photo {
 
-struct JpegPhotoSize {
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-};
+// The start-of-image marker, and the first byte of the marker after it.
+bool HasJpegSignature(std::span<const std::uint8_t> start);
 
-// The stored size from the header; nothing when the header is unreadable.
-std::optional<JpegPhotoSize> ReadJpegPhotoSize(const ByteSource& data);
+// Reads the header once: the stored size, with the Exif orientation from
+// the file's `start`, goes to the target, and the photo is decoded from the
+// same reading at the smallest DCT scale that covers the size it asks for,
+// row by row into its sink. The data is read a piece at a time, never held
+// whole. False when the data is not a JPEG the library can decode or ends
+// early, or the target refused it; the sink may then hold part of it.
+bool DecodeJpegPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
 
-// The size the library gives at `eighths`/8 of the stored size (1 to 16).
-JpegPhotoSize ScaledJpegSize(JpegPhotoSize stored, int eighths);
-
-// Decodes at `eighths`/8 of the stored size into the sink, row by row.
-// False when the data is not a JPEG the library can decode, ends early, or
-// the sink refused it; the sink may then hold part of it. The data is read a
-// piece at a time, never held whole.
-bool DecodeJpegRows(const ByteSource& data, int eighths, RowSink& sink);
-
-// The same from bytes in memory, whole. Nothing when it cannot be decoded or would exceed `maxPixels`.
-std::optional<RgbImage> DecodeJpegPhoto(std::span<const std::uint8_t> data, int eighths,
-                                        std::int64_t maxPixels);
+// The smallest DCT scale, in eighths, at which a stored width x height photo
+// still has at least needWidth x needHeight pixels.
+int DctEighthsFor(std::int32_t storedWidth, std::int32_t storedHeight, std::int32_t needWidth,
+                  std::int32_t needHeight);
 
 }  // namespace orvanel::platform::photo

@@ -2,7 +2,13 @@
 
 #include <png.h>
 
+#include <algorithm>
+#include <iterator>
 #include <new>
+#include <optional>
+#include <vector>
+
+#include "platform/photo/alpha_over_black.h"
 
 namespace orvanel::platform::photo {
 namespace {
@@ -23,37 +29,56 @@ class PngImage {
   png_image image_{};
 };
 
-}  // namespace
+struct RgbaImage {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<std::uint8_t> pixels;
+};
 
-std::optional<RgbImage> DecodePngPhoto(std::span<const std::uint8_t> data, std::int64_t maxPixels) {
+// The photo decoded whole, its header planned by the target first. The file
+// is read whole, and given up once it is decoded: before the target makes
+// anything for the rows.
+std::optional<RgbaImage> DecodeWhole(const ByteSource& data, PhotoTarget& target) {
+  const auto bytes = ReadAll(data, kMaxPngFileBytes);
+  if (!bytes) return std::nullopt;
   PngImage png;
-  if (!png_image_begin_read_from_memory(&*png, data.data(), data.size())) return std::nullopt;
-  if (png->width == 0 || png->height == 0 || static_cast<std::int64_t>(png->width) * png->height > maxPixels) {
-    return std::nullopt;
-  }
-  png->format = PNG_FORMAT_RGBA;
-  RgbImage image;
+  if (!png_image_begin_read_from_memory(&*png, bytes->data(), bytes->size())) return std::nullopt;
+  if (png->width == 0 || png->height == 0) return std::nullopt;
+  RgbaImage image;
   image.width = static_cast<std::int32_t>(png->width);
   image.height = static_cast<std::int32_t>(png->height);
+  if (!target.Plan({image.width, image.height, 1, true})) return std::nullopt;
+  png->format = PNG_FORMAT_RGBA;
   try {
     image.pixels.resize(PNG_IMAGE_SIZE(*png));
   } catch (const std::bad_alloc&) {
     return std::nullopt;  // a photo that does not fit in memory is one not shown
   }
   if (!png_image_finish_read(&*png, nullptr, image.pixels.data(), 0, nullptr)) return std::nullopt;
-  // Over black, as browsers and image viewers compose: each value weighed by
-  // its alpha as stored, then the four bytes a pixel packed into three.
-  const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
-  std::uint8_t* pixels = image.pixels.data();
-  for (std::size_t i = 0; i < count; ++i) {
-    const unsigned alpha = pixels[i * 4 + 3];
-    for (int c = 0; c < 3; ++c) {
-      pixels[i * 3 + c] = static_cast<std::uint8_t>((pixels[i * 4 + c] * alpha + 127) / 255);
-    }
-  }
-  image.pixels.resize(count * 3);
-  image.pixels.shrink_to_fit();
   return image;
+}
+
+}  // namespace
+
+bool HasPngSignature(std::span<const std::uint8_t> start) {
+  static constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  return start.size() >= sizeof kSignature &&
+         std::equal(std::begin(kSignature), std::end(kSignature), start.begin());
+}
+
+bool DecodePngPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
+  auto decoded = DecodeWhole(data, target);
+  if (!decoded) return false;
+  RowSink* const sink = target.Sink();
+  if (sink == nullptr || !sink->Begin(decoded->width, decoded->height)) return false;
+  // Each row composed in place as it is handed on, while it is in the cache.
+  const auto width = static_cast<std::size_t>(decoded->width);
+  for (std::int32_t y = 0; y < decoded->height; ++y) {
+    std::uint8_t* row = decoded->pixels.data() + static_cast<std::size_t>(y) * width * 4;
+    ComposeOverBlack(row, width, row);
+    sink->Row(row);
+  }
+  return true;
 }
 
 }  // namespace orvanel::platform::photo

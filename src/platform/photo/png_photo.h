@@ -1,17 +1,25 @@
 #pragma once
-// A PNG photo decoded whole (PNG has no reduced decoding): any bit depth and
-// colour type, interlaced or not, given as RGB with its transparency
-// composed over black.
+// A PNG photo decoded whole (PNG has no reduced decoding) from its whole
+// file, which libpng's simple interface takes: any bit depth and colour type,
+// interlaced or not, given as RGB with its transparency composed over black.
+#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 
-#include "platform/photo/rgb_image.h"
+#include "platform/photo/byte_source.h"
+#include "platform/photo/photo_format.h"
 
 namespace orvanel::platform::photo {
 
-// Nothing when the data is not a PNG the library can decode, or holds more
-// than `maxPixels` pixels (checked before anything is decoded).
-std::optional<RgbImage> DecodePngPhoto(std::span<const std::uint8_t> data, std::int64_t maxPixels);
+// A PNG file larger than this is not read: no photo a screen shows needs more.
+inline constexpr std::size_t kMaxPngFileBytes = std::size_t{256} << 20;
+
+// The eight bytes every PNG file starts with.
+bool HasPngSignature(std::span<const std::uint8_t> start);
+
+// The header goes to the target before anything is decoded, the rows once
+// the whole photo is. False when the file is larger than kMaxPngFileBytes,
+// is not a PNG the library can decode, or the target refused it.
+bool DecodePngPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
 
 }  // namespace orvanel::platform::photo

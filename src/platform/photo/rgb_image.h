@@ -3,7 +3,6 @@
 // packed without padding.
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <vector>
 
 namespace orvanel::platform::photo {
@@ -46,13 +45,5 @@ class ImageSink : public RowSink {
 // The largest photo taken, in stored pixels: beyond it a file is taken for
 // damaged or hostile rather than a photo.
 inline constexpr std::int64_t kMaxPhotoPixels = std::int64_t{20000} * 20000;
-
-enum class PhotoFormat { kUnknown, kJpeg, kPng };
-
-// What the file's first bytes say it is; its name is not asked.
-PhotoFormat RecogniseFormat(std::span<const std::uint8_t> bytes);
-
-// The number of first bytes RecogniseFormat needs.
-inline constexpr std::size_t kSignatureBytes = 8;
 
 }  // namespace orvanel::platform::photo
