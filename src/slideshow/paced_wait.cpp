@@ -7,17 +7,7 @@
 
 namespace orvanel::slideshow {
 
-bool PumpMessages(platform::Desktop& desktop) {
-  while (const auto message = desktop.TakeMessage()) {
-    if (message->id == platform::kMsgQuit) {
-      desktop.PostQuit(static_cast<int>(message->wParam));
-      return true;
-    }
-    desktop.TranslateInput(*message);
-    desktop.DispatchToWindow(*message);
-  }
-  return false;
-}
+bool PumpMessages(platform::Desktop& desktop) { return forms::DispatchWaitingMessages(desktop); }
 
 namespace {
 

@@ -83,16 +83,18 @@ void Application::ShowException(const std::exception& error) {
   reportingError_ = false;
 }
 
-bool Application::DispatchWaiting() {
-  while (const auto message = desktop_.TakeMessage()) {
+bool Application::DispatchWaiting() { return !DispatchWaitingMessages(desktop_); }
+
+bool DispatchWaitingMessages(platform::Desktop& desktop) {
+  while (const auto message = desktop.TakeMessage()) {
     if (message->id == platform::kMsgQuit) {
-      desktop_.PostQuit(static_cast<int>(message->wParam));
-      return false;
+      desktop.PostQuit(static_cast<int>(message->wParam));
+      return true;
     }
-    desktop_.TranslateInput(*message);
-    desktop_.DispatchToWindow(*message);
+    desktop.TranslateInput(*message);
+    desktop.DispatchToWindow(*message);
   }
-  return true;
+  return false;
 }
 
 bool Application::HandleMessage(const platform::Message& message, std::intptr_t& result) {

@@ -92,4 +92,9 @@ class Application : private platform::WindowProcedure, private platform::WhileBo
   ErrorReport errorReport_ = ErrorReport::kMessageBox;
 };
 
+// Dispatches every message waiting, for a loop inside the main one (a wait,
+// a box). A quit message stops it and is posted again for the main loop;
+// true then.
+bool DispatchWaitingMessages(platform::Desktop& desktop);
+
 }  // namespace orvanel::forms

@@ -12,7 +12,6 @@
 #include "platform/gtk/screen_output.h"
 #include "platform/gtk/window_view.h"
 #include "platform/gtk/x11/x11_output.h"
-#include "platform/gtk/x11/x_error_trap.h"
 #include "platform/window_styles.h"
 
 namespace orvanel::platform::gtk {
@@ -53,12 +52,6 @@ GtkDesktop::~GtkDesktop() {
   g_source_remove(interruptSource_);
   gdk_window_remove_filter(nullptr, &GtkDesktop::OnChildEvent, this);
   for (auto& [handle, mutex] : mutexes_) close(mutex.fd);
-  for (auto& [handle, window] : windows_) {
-    if (const ForeignChild* child = window.Foreign()) {
-      XErrorTrap trap;  // gone with its host, perhaps
-      XDestroyWindow(xDisplay_, child->xid);
-    }
-  }
 }
 
 void GtkDesktop::SetUpOutputs() {

@@ -15,11 +15,9 @@
 // the core's message loop expects from a desktop.
 #include <gtkmm.h>
 
-#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -202,9 +200,6 @@ class GtkDesktop : public Desktop {
   // dispatched.
   void PollSources(std::int64_t spanNs);
   std::string LockPath(const std::string& name) const;
-  // An input-only child of another program's window, or null when that
-  // window is not there.
-  unsigned long InputOnlyChildOf(WindowHandle parent, const Rect& bounds);
   // A context drawing straight on another program's window.
   std::unique_ptr<DrawingContext> ForeignContext(WindowHandle handle);
   // X destroyed a child of another program's window with that window.

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "platform/gtk/x11/foreign_windows.h"
-#include "platform/gtk/x11/x_error_trap.h"
 #include "platform/window_styles.h"
 
 namespace orvanel::platform::gtk {
@@ -21,12 +20,11 @@ bool GtkDesktop::Composed(const NativeWindow& window) const {
 
 WindowHandle GtkDesktop::CreateNativeWindow(const WindowRequest& request) {
   const bool child = (request.style & kStyleChild) != 0;
-  unsigned long inputOnly = 0;
+  std::unique_ptr<ForeignChild> foreign;
   if (child && !IsOwn(request.parent)) {
-    // Inside another program's window (the preview): the saver draws on that
-    // window; its own child only has to exist there.
-    inputOnly = InputOnlyChildOf(request.parent, request.bounds);
-    if (inputOnly == 0) return kNoWindow;
+    // Inside another program's window (the preview).
+    foreign = ForeignChild::In(xDisplay_, request.parent, request.bounds);
+    if (!foreign) return kNoWindow;
   }
   const WindowHandle handle = nextHandle_;
   nextHandle_ += 2;
@@ -40,8 +38,8 @@ WindowHandle GtkDesktop::CreateNativeWindow(const WindowRequest& request) {
   window.procedure = request.procedure;
   // A window with a caption is an ordinary window of the desktop (the
   // settings dialog); the full-screen windows have none.
-  if (inputOnly != 0) {
-    window.kind = ForeignChild{inputOnly};
+  if (foreign) {
+    window.kind = ForeignChildWindow{std::move(foreign)};
   } else if ((request.style & kStyleCaption) == kStyleCaption) {
     window.kind = DialogWindow{};
   }
@@ -82,11 +80,6 @@ void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
     if (NativeWindow* parent = Find(window->parent); parent != nullptr && parent->Dialog() != nullptr) {
       std::erase(parent->Dialog()->controls, handle);
     }
-  }
-  if (const ForeignChild* child = window->Foreign()) {
-    XErrorTrap trap;  // destroyed with its host, perhaps
-    XDestroyWindow(xDisplay_, child->xid);
-    XSync(xDisplay_, False);
   }
   stack_.Remove(handle);
   if (active_ == handle) active_ = kNoWindow;
@@ -139,12 +132,8 @@ void GtkDesktop::SetWindowPos(WindowHandle handle, WindowHandle insertAfter, con
     window->paintAsked = false;
   }
   window->bounds = next;
-  if (const ForeignChild* child = window->Foreign()) {
-    XErrorTrap trap;  // the host may be gone already
-    XMoveResizeWindow(xDisplay_, child->xid, next.left, next.top,
-                      static_cast<unsigned>(std::max(1, next.Width())), static_cast<unsigned>(std::max(1, next.Height())));
-    if (!trap.Clean()) lost_.push_back(handle);
-  }
+  // The host may be gone already.
+  if (ForeignChild* child = window->Foreign(); child != nullptr && !child->Place(next)) lost_.push_back(handle);
   if ((flags & kPosNoZOrder) == 0 && (window->style & kStyleChild) == 0) {
     stack_.BringToTop(handle, insertAfter == kInsertTopmost);
   }
@@ -162,10 +151,8 @@ void GtkDesktop::ShowWindow(WindowHandle handle, bool visible) {
   NativeWindow* window = Find(handle);
   if (window == nullptr) return;
   window->visible = visible;
-  if (const ForeignChild* child = window->Foreign()) {
-    XErrorTrap trap;  // the host may be gone already
-    visible ? XMapWindow(xDisplay_, child->xid) : XUnmapWindow(xDisplay_, child->xid);
-    if (!trap.Clean()) lost_.push_back(handle);
+  if (ForeignChild* child = window->Foreign(); child != nullptr && !child->SetVisible(visible)) {
+    lost_.push_back(handle);
   }
   if (ControlWindow* control = window->Control(); control != nullptr && control->widget) {
     control->widget->set_visible(visible);

@@ -13,6 +13,7 @@
 #include "platform/desktop.h"
 #include "platform/gtk/surface_drawing.h"
 #include "platform/gtk/window_view.h"
+#include "platform/gtk/x11/foreign_child.h"
 
 namespace orvanel::platform::gtk {
 
@@ -44,11 +45,9 @@ struct ControlWindow {
   std::int32_t fontHeight = 0;
 };
 
-// A child of another program's window (a preview's host), made with Xlib
-// rather than GDK: X destroys it with its host, which GDK would take for a
-// fault.
-struct ForeignChild {
-  unsigned long xid = 0;
+// A child of another program's window (a preview's host).
+struct ForeignChildWindow {
+  std::unique_ptr<ForeignChild> child;
 };
 
 struct NativeWindow {
@@ -70,7 +69,7 @@ struct NativeWindow {
   bool sharesContent = false;
   bool paintAsked = false;
   std::uint64_t version = 0;  // moves on with every change of the pixels
-  std::variant<ScreenWindow, DialogWindow, ControlWindow, ForeignChild> kind;
+  std::variant<ScreenWindow, DialogWindow, ControlWindow, ForeignChildWindow> kind;
 
   ScreenWindow* Screen() { return std::get_if<ScreenWindow>(&kind); }
   const ScreenWindow* Screen() const { return std::get_if<ScreenWindow>(&kind); }
@@ -78,7 +77,10 @@ struct NativeWindow {
   const DialogWindow* Dialog() const { return std::get_if<DialogWindow>(&kind); }
   ControlWindow* Control() { return std::get_if<ControlWindow>(&kind); }
   const ControlWindow* Control() const { return std::get_if<ControlWindow>(&kind); }
-  const ForeignChild* Foreign() const { return std::get_if<ForeignChild>(&kind); }
+  ForeignChild* Foreign() const {
+    const auto* foreign = std::get_if<ForeignChildWindow>(&kind);
+    return foreign != nullptr ? foreign->child.get() : nullptr;
+  }
 };
 
 }  // namespace orvanel::platform::gtk

@@ -33,27 +33,6 @@ std::optional<ForeignGeometry> GeometryOf(Display* display, WindowHandle handle)
   return ForeignGeometry{Rect::FromBounds(x, y, attributes.width, attributes.height), attributes.visual};
 }
 
-unsigned long GtkDesktop::InputOnlyChildOf(WindowHandle parentHandle, const Rect& bounds) {
-  if (!GeometryOf(xDisplay_, parentHandle)) return 0;
-  XErrorTrap trap;
-  const ::Window child =
-      XCreateWindow(xDisplay_, static_cast<::Window>(static_cast<std::uint32_t>(parentHandle)), bounds.left,
-                    bounds.top, static_cast<unsigned>(std::max(1, bounds.Width())),
-                    static_cast<unsigned>(std::max(1, bounds.Height())), 0, CopyFromParent, InputOnly,
-                    CopyFromParent, 0, nullptr);
-  // The host's end is this window's end: X destroys it with the host and
-  // tells of it (OnChildEvent).
-  if (child != 0) XSelectInput(xDisplay_, child, StructureNotifyMask);
-  if (!trap.Clean() || child == 0) {
-    if (child != 0) {
-      XErrorTrap gone;
-      XDestroyWindow(xDisplay_, child);
-    }
-    return 0;
-  }
-  return child;
-}
-
 std::unique_ptr<DrawingContext> GtkDesktop::ForeignContext(WindowHandle handle) {
   const auto foreign = GeometryOf(xDisplay_, handle);
   if (!foreign) return nullptr;
@@ -98,7 +77,8 @@ GdkFilterReturn GtkDesktop::OnChildEvent(GdkXEvent* native, GdkEvent*, gpointer 
   if (event->type != DestroyNotify) return GDK_FILTER_CONTINUE;
   auto* desktop = static_cast<GtkDesktop*>(self);
   for (const auto& [handle, window] : desktop->windows_) {
-    if (const ForeignChild* child = window.Foreign(); child != nullptr && child->xid == event->xdestroywindow.window) {
+    const ForeignChild* child = window.Foreign();
+    if (child != nullptr && child->Xid() == event->xdestroywindow.window) {
       desktop->lost_.push_back(handle);
     }
   }
