@@ -25,15 +25,16 @@ class MessageQueue {
   // The starting program's request to end: a close request to each
   // top-level window of the saver's, or the quit message when it has none.
   void PostCloseRequest(const std::vector<WindowHandle>& topLevelWindows, const Message& stamp) {
-    if (topLevelWindows.empty()) {
+    PostToTopLevel(topLevelWindows, kMsgCloseRequest, stamp);
+  }
+
+  // A message without parameters to each top-level window, or the quit
+  // message when there is none to hear it.
+  void PostToTopLevel(const std::vector<WindowHandle>& windows, std::uint32_t id, const Message& stamp) {
+    if (windows.empty()) {
       PostQuit(0);
       return;
     }
-    PostToEach(topLevelWindows, kMsgCloseRequest, stamp);
-  }
-
-  // A message without parameters to each of these windows.
-  void PostToEach(const std::vector<WindowHandle>& windows, std::uint32_t id, const Message& stamp) {
     for (const auto window : windows) {
       Message message = stamp;
       message.window = window;

@@ -153,7 +153,7 @@ void TfrmSAVER::SetUpActive() {
   PlaceWindow(platform::kInsertTop, platform::kPosNoZOrder | platform::kPosShowWindow);
   // Over the monitors nothing but the saver may take a key or a click; a
   // host's window or the try-out window leaves the input to the desktop.
-  if (desktop.Host() == platform::ScreenHost::kMonitors) desktop.CaptureInput(Handle());
+  if (desktop.Host() == platform::ScreenHost::kMonitors) App().CaptureInput(Handle());
   scheduler_.StartSlideshow();
 }
 

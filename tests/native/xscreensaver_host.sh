@@ -94,7 +94,8 @@ EOF
 DPID=$!
 for _ in $(seq 100); do
     "${RUN[@]}" xscreensaver-command -version >/dev/null 2>&1 && break
-    kill -0 $DPID 2>/dev/null || die "daemon exited (see $H/xscreensaver.log)"
+    # The scratch folder goes with the run: the daemon's own words go with the failure.
+    kill -0 $DPID 2>/dev/null || { cat "$H/xscreensaver.log" >&2 2>/dev/null; die "daemon exited"; }
     sleep 0.1
 done
 "${RUN[@]}" xscreensaver-command -version >/dev/null 2>&1 || die "daemon does not answer"

@@ -156,6 +156,8 @@ TEST(FaultsBox, NoJobRunsWhileTheBoxOfAFailedPictureIsOpen) {
   EXPECT_EQ(process.deepest, 1);
   EXPECT_EQ(poolAtClose, 53u);  // only the failed picture was taken while it was open
   EXPECT_LT(saver.picturePool.size(), 53u);  // pictures came again after it
+  EXPECT_FALSE(process.inputHeldAtOpen);
+  EXPECT_EQ(process.CapturedWindow(), saver.frmSAVER->Handle());  // taken back once it was answered
 }
 
 // The box takes the input from the full-screen windows; the saver's windows

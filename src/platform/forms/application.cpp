@@ -77,13 +77,22 @@ void Application::ShowException(const std::exception& error) {
     return;
   }
   reportingError_ = true;
-  // The box takes the keyboard and the pointer from the full-screen windows.
+  quitEndedBox_ = false;
   desktop_.ReleaseInput();
   desktop_.ShowMessageBox(text, title_, platform::kBoxIconError, *this);
+  if (captured_ != platform::kNoWindow && !quitEndedBox_) desktop_.CaptureInput(captured_);
   reportingError_ = false;
 }
 
-bool Application::DispatchWaiting() { return !DispatchWaitingMessages(desktop_); }
+void Application::CaptureInput(platform::WindowHandle window) {
+  captured_ = window;
+  desktop_.CaptureInput(window);
+}
+
+bool Application::DispatchWaiting() {
+  quitEndedBox_ = DispatchWaitingMessages(desktop_);
+  return !quitEndedBox_;
+}
 
 bool DispatchWaitingMessages(platform::Desktop& desktop) {
   while (const auto message = desktop.TakeMessage()) {

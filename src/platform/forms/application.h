@@ -72,6 +72,10 @@ class Application : private platform::WindowProcedure, private platform::WhileBo
   // True while an error box is open.
   bool ReportingError() const { return reportingError_; }
 
+  // The keyboard and the pointer go to the saver's windows alone, from
+  // `window` on; an error box has them for as long as it shows.
+  void CaptureInput(platform::WindowHandle window);
+
  private:
   bool HandleMessage(const platform::Message& message, std::intptr_t& result) override;
   // While an error box shows, the saver's windows go on; a quit message ends
@@ -89,6 +93,8 @@ class Application : private platform::WindowProcedure, private platform::WhileBo
   bool terminated_ = false;
   bool terminateRequested_ = false;
   bool reportingError_ = false;
+  bool quitEndedBox_ = false;
+  platform::WindowHandle captured_ = platform::kNoWindow;
   ErrorReport errorReport_ = ErrorReport::kMessageBox;
 };
 

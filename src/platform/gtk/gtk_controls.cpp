@@ -57,9 +57,8 @@ Rect Union(const Rect& a, const Rect& b) {
 }  // namespace
 
 WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlRequest& request) {
-  // Controls sit on a dialog: only a window with a caption has them.
   NativeWindow* owner = Find(parent);
-  if (owner == nullptr || owner->Dialog() == nullptr) return kNoWindow;
+  if (owner == nullptr) return kNoWindow;
   const WindowHandle handle = nextHandle_;
   nextHandle_ += 2;
   NativeWindow& control = windows_[handle];
@@ -77,9 +76,9 @@ WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlRequest
   part.fontHeight = request.fontHeight;
   control.kind = std::move(part);
   owner = Find(parent);
-  owner->Dialog()->controls.push_back(handle);
+  owner->controls.push_back(handle);
   // Otherwise made with the dialog, from what the control holds then.
-  if (owner->Dialog()->window) MakeWidget(*owner, control, request);
+  if (owner->Dialog() != nullptr && owner->Dialog()->window) MakeWidget(*owner, control, request);
   return handle;
 }
 
@@ -130,7 +129,7 @@ void GtkDesktop::ShowDialog(NativeWindow& form) {
     Post(Message{handle, kMsgClose, 0, 0, Now(), cursor_});
     return true;
   });
-  for (const auto control : window.controls) {
+  for (const auto control : form.controls) {
     NativeWindow& c = windows_.at(control);
     const ControlWindow& part = *c.Control();
     ControlRequest request;
@@ -144,7 +143,7 @@ void GtkDesktop::ShowDialog(NativeWindow& form) {
     MakeWidget(form, c, request);
   }
   fixed->show();
-  if (NativeWindow* focus = Find(window.focus); focus != nullptr && focus->Control() && focus->Control()->widget) {
+  if (NativeWindow* focus = Find(form.focus); focus != nullptr && focus->Control() && focus->Control()->widget) {
     focus->Control()->widget->grab_focus();
   }
   PlaceDialog(form);
@@ -152,7 +151,7 @@ void GtkDesktop::ShowDialog(NativeWindow& form) {
 
 void GtkDesktop::MoveFocus(NativeWindow& form, int step) {
   std::vector<Gtk::Widget*> order;
-  for (const auto control : form.Dialog()->controls) {
+  for (const auto control : form.controls) {
     Gtk::Widget* widget = windows_.at(control).Control()->widget.get();
     if (widget != nullptr && widget->get_can_focus() && widget->is_visible() && widget->is_sensitive()) {
       order.push_back(widget);

@@ -3,7 +3,6 @@
 // outputs' view of the windows, drawing and the cursor.
 #include "platform/gtk/gtk_desktop.h"
 
-#include <gdk/gdkx.h>
 #include <glib-unix.h>
 
 #include <algorithm>
@@ -32,7 +31,7 @@ GtkDesktop::GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t h
       hostWindow_(hostWindow),
       ownWindow_(std::move(ownWindow)),
       moduleFileName_(std::move(moduleFileName)),
-      xDisplay_(gdk_x11_display_get_xdisplay(gdk_display_get_default())),
+      xDisplay_(ToolkitDisplay()),
       nextHandle_(kFirstOwnHandle) {
   SetUpOutputs();
   const auto close = [](gpointer self) -> gboolean {

@@ -155,6 +155,8 @@ class GtkDesktop : public Desktop {
   bool GrabInput(GdkWindow* window);
   // The window that held them is going.
   void UngrabInput();
+  // Tells the window under the pointer where it is.
+  void ReportPointer();
   // A window's client pixels, for its view.
   cairo_surface_t* PixelsOf(WindowHandle handle);
   // An output's frame is out of date: it is painted where the saver next

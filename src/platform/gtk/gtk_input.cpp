@@ -7,7 +7,16 @@
 
 namespace orvanel::platform::gtk {
 
-void GtkDesktop::CaptureInput(WindowHandle window) { captureWindow_ = window; }
+void GtkDesktop::CaptureInput(WindowHandle window) {
+  captureWindow_ = window;
+  // Taken now where the window shows already, else when it is mapped.
+  for (auto& output : outputs_) output->TakeCaptureIfShown();
+  if (NativeWindow* captured = Find(window)) {
+    if (ScreenWindow* screen = captured->Screen(); screen != nullptr && screen->view) {
+      screen->view->TakeCaptureIfShown();
+    }
+  }
+}
 
 void GtkDesktop::ReleaseInput() {
   captureWindow_ = kNoWindow;
@@ -28,13 +37,18 @@ bool GtkDesktop::GrabInput(GdkWindow* window) {
   GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
   inputGrabbed_ = gdk_seat_grab(seat, window, GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr, nullptr, nullptr,
                                 nullptr) == GDK_GRAB_SUCCESS;
-  // A window that appears under the pointer hears of the pointer at once,
-  // as on Windows: the first position the saver measures moves from.
+  ReportPointer();
+  return inputGrabbed_;
+}
+
+void GtkDesktop::ReportPointer() {
+  // As on Windows, where a window that appears under the pointer hears of
+  // it: the first position the saver measures moves from.
   int x = 0;
   int y = 0;
-  gdk_device_get_position(gdk_seat_get_pointer(seat), nullptr, &x, &y);
+  gdk_device_get_position(gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())), nullptr,
+                          &x, &y);
   PointerMoved(Point{x, y});
-  return inputGrabbed_;
 }
 
 void GtkDesktop::UngrabInput() {
@@ -67,7 +81,7 @@ void GtkDesktop::KeyPressed(std::uint16_t virtualKey, char character, bool alt) 
 }
 
 void GtkDesktop::HostWindowGone() {
-  queue_.PostToEach(stack_.TopFirst(), kMsgHostWindowGone, Message{kNoWindow, 0, 0, 0, Now(), cursor_});
+  queue_.PostToTopLevel(stack_.TopFirst(), kMsgHostWindowGone, Message{kNoWindow, 0, 0, 0, Now(), cursor_});
 }
 
 void GtkDesktop::RequestClose() {

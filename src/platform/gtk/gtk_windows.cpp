@@ -63,9 +63,7 @@ void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
   }
   window = Find(handle);
   if (window == nullptr) return;
-  if (const DialogWindow* dialog = window->Dialog()) {
-    for (const auto control : std::vector<WindowHandle>(dialog->controls)) DestroyNativeWindow(control);
-  }
+  for (const auto control : std::vector<WindowHandle>(window->controls)) DestroyNativeWindow(control);
   window = Find(handle);
   if (window == nullptr) return;
   for (auto it = timers_.begin(); it != timers_.end();) {
@@ -77,9 +75,7 @@ void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
     }
   }
   if (window->Control() != nullptr) {
-    if (NativeWindow* parent = Find(window->parent); parent != nullptr && parent->Dialog() != nullptr) {
-      std::erase(parent->Dialog()->controls, handle);
-    }
+    if (NativeWindow* parent = Find(window->parent)) std::erase(parent->controls, handle);
   }
   stack_.Remove(handle);
   if (active_ == handle) active_ = kNoWindow;
@@ -91,7 +87,7 @@ bool GtkDesktop::IsWindow(WindowHandle handle) {
   return IsOwn(handle) || (handle != kNoWindow && GeometryOf(xDisplay_, handle).has_value());
 }
 
-WindowHandle GtkDesktop::DesktopWindow() { return HandleOf(DefaultRootWindow(xDisplay_)); }
+WindowHandle GtkDesktop::DesktopWindow() { return RootWindowOf(xDisplay_); }
 
 Rect GtkDesktop::WindowRect(WindowHandle handle) {
   if (const NativeWindow* window = Find(handle)) {
@@ -216,8 +212,8 @@ void GtkDesktop::FocusWindow(WindowHandle handle) {
   if (window == nullptr) return;
   if (ControlWindow* control = window->Control(); control != nullptr && control->widget) {
     control->widget->grab_focus();
-  } else if (NativeWindow* form = Find(window->parent); form != nullptr && form->Dialog() != nullptr) {
-    form->Dialog()->focus = handle;
+  } else if (NativeWindow* form = Find(window->parent)) {
+    form->focus = handle;
   }
 }
 

@@ -26,10 +26,8 @@ struct ScreenWindow {
 // A window with a caption (the settings dialog): a GTK window with the
 // form's controls as widgets, made when it first shows.
 struct DialogWindow {
-  std::vector<WindowHandle> controls;  // in the order the form made them
   std::unique_ptr<Gtk::Window> window;
   Gtk::Fixed* fixed = nullptr;
-  WindowHandle focus = kNoWindow;  // the control to focus once the dialog shows
 };
 
 // A control: a widget on its dialog, once the dialog shows.
@@ -69,6 +67,9 @@ struct NativeWindow {
   bool sharesContent = false;
   bool paintAsked = false;
   std::uint64_t version = 0;  // moves on with every change of the pixels
+  // A form's controls, in the order it made them; widgets only on a dialog.
+  std::vector<WindowHandle> controls;
+  WindowHandle focus = kNoWindow;  // the control to focus once the dialog shows
   std::variant<ScreenWindow, DialogWindow, ControlWindow, ForeignChildWindow> kind;
 
   ScreenWindow* Screen() { return std::get_if<ScreenWindow>(&kind); }

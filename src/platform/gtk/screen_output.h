@@ -33,6 +33,9 @@ class ScreenOutput {
   // Shows or hides the output with the windows on it.
   virtual void SetShown(bool shown) = 0;
   virtual void SetCursorHidden(bool hidden) = 0;
+  // Takes the keyboard and the pointer if the output shows now and the saver
+  // gave them to a window over it.
+  virtual void TakeCaptureIfShown() {}
 
   // Filling `container` (the try-out window).
   static std::unique_ptr<ScreenOutput> InContainer(GtkDesktop& desktop, Gtk::Window& container,

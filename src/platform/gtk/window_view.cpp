@@ -24,9 +24,16 @@ WindowView::WindowView(GtkDesktop& desktop, WindowHandle handle)
   ConnectInput(desktop_, window_, std::nullopt);
   window_.signal_realize().connect([this] { window_.get_window()->set_opacity(alpha_ / 255.0); });
   window_.signal_map_event().connect([this](GdkEventAny*) {
-    if (desktop_.CaptureGoesTo(handle_)) grabbed_ = desktop_.GrabInput(window_.get_window()->gobj());
+    TakeCaptureIfShown();
     return false;
   });
+}
+
+void WindowView::TakeCaptureIfShown() {
+  auto gdkWindow = window_.get_window();
+  if (gdkWindow && window_.get_mapped() && desktop_.CaptureGoesTo(handle_)) {
+    grabbed_ = desktop_.GrabInput(gdkWindow->gobj());
+  }
 }
 
 WindowView::~WindowView() {

@@ -23,6 +23,9 @@ class WindowView {
   void Update(const NativeWindow& window, bool cursorHidden);
   void Invalidate() { window_.queue_draw(); }
   void Raise();
+  // Takes the keyboard and the pointer once it is mapped, when the saver
+  // gave them to its window.
+  void TakeCaptureIfShown();
 
  private:
   GtkDesktop& desktop_;

@@ -349,7 +349,7 @@ void SimProcess::RequestClose() {
 }
 
 void SimProcess::HostWindowGone() {
-  queue_.PostToEach(TopLevelWindows(), kMsgHostWindowGone, Message{kNoWindow, 0, 0, 0, 0, desktop_.CursorPos()});
+  queue_.PostToTopLevel(TopLevelWindows(), kMsgHostWindowGone, Message{kNoWindow, 0, 0, 0, 0, desktop_.CursorPos()});
 }
 
 bool SimProcess::MessageWaiting() {

@@ -59,7 +59,10 @@ class ForeignOutput : public X11Output {
       output->exposed_ = true;
       output->Invalidate();
     }
-    if (event->type == DestroyNotify) output->desktop_.HostWindowGone();
+    // The window's own end, not a child's.
+    if (event->type == DestroyNotify && event->xdestroywindow.window == output->xid_) {
+      output->desktop_.HostWindowGone();
+    }
     return GDK_FILTER_CONTINUE;
   }
   void Paint() {

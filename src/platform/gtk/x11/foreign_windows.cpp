@@ -15,6 +15,10 @@ namespace orvanel::platform::gtk {
 
 WindowHandle HandleOf(unsigned long xid) { return static_cast<WindowHandle>(xid); }
 
+Display* ToolkitDisplay() { return gdk_x11_display_get_xdisplay(gdk_display_get_default()); }
+
+WindowHandle RootWindowOf(Display* display) { return HandleOf(DefaultRootWindow(display)); }
+
 std::optional<ForeignGeometry> GeometryOf(Display* display, WindowHandle handle) {
   // The X server hands a gone client's ids out again: an id of this
   // program's own connection is never another program's window.

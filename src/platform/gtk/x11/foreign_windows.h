@@ -11,6 +11,10 @@ namespace orvanel::platform::gtk {
 // An X window id as the core keeps a handle.
 WindowHandle HandleOf(unsigned long xid);
 
+// The X display the toolkit opened, and its root window.
+Display* ToolkitDisplay();
+WindowHandle RootWindowOf(Display* display);
+
 struct ForeignGeometry {
   Rect screen;  // the window on the screen
   Visual* visual = nullptr;

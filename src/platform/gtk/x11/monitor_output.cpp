@@ -38,11 +38,9 @@ class MonitorOutput : public X11Output {
       return true;
     });
     window_.signal_map_event().connect([this](GdkEventAny*) {
-      auto gdkWindow = window_.get_window();
-      // Hidden again before its map arrived: nothing to grab for.
-      if (gdkWindow && window_.get_visible() && desktop_.CaptureGoesOver(area_)) {
-        grabbed_ = desktop_.GrabInput(gdkWindow->gobj());
-      }
+      TakeCaptureIfShown();
+      // A window that appears under the pointer hears of it at once.
+      if (!grabbed_) desktop_.ReportPointer();
       return false;
     });
     ConnectInput(desktop, window_, Point{monitor.left, monitor.top});
@@ -79,6 +77,13 @@ class MonitorOutput : public X11Output {
     }
   }
   void SetCursorHidden(bool hidden) override { ApplyCursor(window_, hidden, cursorHidden_); }
+  void TakeCaptureIfShown() override {
+    auto gdkWindow = window_.get_window();
+    // Hidden again before its map arrived: nothing to grab for.
+    if (gdkWindow && window_.get_visible() && window_.get_mapped() && desktop_.CaptureGoesOver(area_)) {
+      grabbed_ = desktop_.GrabInput(gdkWindow->gobj());
+    }
+  }
 
  private:
   // An image of the monitor's size in the window's pixels.
