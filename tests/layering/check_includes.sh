@@ -8,7 +8,8 @@
 #    interfaces); no backend header, no system or toolkit header.
 #    The software compositor, platform/compose/, knows pixels and rectangles
 #    and never a window system: of the system's headers it may include any
-#    but X11's, XCB's, GLib's, cairo's, GDK's, GTK's and Wayland's.
+#    but those of X11, XCB, xkbcommon, GLib and GIO, cairo, Pango, GDK, GTK,
+#    Wayland, EGL and OpenGL.
 # 2. No cycle between folders: the folder-to-folder include graph (backends
 #    and platform's portable half as folders of their own) has a topological
 #    order.
@@ -74,7 +75,7 @@ for file in $files; do
         # Backends and their libraries include system headers; the saver's
         # own folders only the standard library's (no slash, no extension).
         if [ "$from" = platform/compose ]; then
-          if printf '%s\n' "$header" | grep -qiE '^<(X11|xcb|glib|cairo|gdk|gtk|wayland)'; then
+          if printf '%s\n' "$header" | grep -qiE '^<(X11|xcb|xkbcommon|glib|gio|cairo|pango|gdk|gtk|wayland|EGL|GL/|epoxy)'; then
             echo "$file: $header belongs to a window system"; status=1
           fi
         elif [ -n "$rule" ] && printf '%s\n' "$header" | grep -qE '[/.]'; then

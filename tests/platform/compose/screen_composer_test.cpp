@@ -91,24 +91,31 @@ TEST(ScreenComposer, AWindowPartlyOffTheAreaIsClipped) {
   EXPECT_EQ(At(frame, 4, 0, 1), 10);
 }
 
-// A 4 x 2 picture window with an overlay over all of it, as in a dissolve.
-std::vector<Layer> OverlayOverPicture(const std::vector<std::uint8_t>& picture, const std::vector<std::uint8_t>& overlay,
-                                      std::uint8_t alpha, std::uint64_t pictureVersion, std::uint64_t overlayVersion) {
-  return {{picture.data(), 16, Rect{0, 0, 4, 2}, 255, pictureVersion},
-          {overlay.data(), 16, Rect{0, 0, 4, 2}, alpha, overlayVersion}};
-}
+// A 4 x 2 picture window with an overlay over all of it, as in a dissolve,
+// on a black desktop.
+struct Dissolve {
+  explicit Dissolve(std::uint8_t overlayLevel) : overlay(Filled(4, 2, overlayLevel)) {
+    composer.SetBackground(desktop.data(), 16);
+  }
+  std::vector<Layer> Layers(std::uint8_t alpha, std::uint64_t pictureVersion, std::uint64_t overlayVersion) const {
+    return {{picture.data(), 16, Rect{0, 0, 4, 2}, 255, pictureVersion},
+            {overlay.data(), 16, Rect{0, 0, 4, 2}, alpha, overlayVersion}};
+  }
+
+  ScreenComposer composer{4, 2};
+  std::vector<std::uint8_t> desktop = Filled(4, 2, 0);
+  std::vector<std::uint8_t> picture = Filled(4, 2, 200);
+  std::vector<std::uint8_t> overlay;
+};
 
 // A dissolve's second half: the window below has been given the picture the
 // top one shows, and the top one fades out over it. No step changes the frame,
 // and the frame is the picture exactly.
 TEST(ScreenComposer, ATopWindowEqualToWhatIsBelowChangesNothingAtAnyOpacity) {
-  ScreenComposer composer(4, 2);
-  const auto desktop = Filled(4, 2, 0);
-  composer.SetBackground(desktop.data(), 16);
-  auto picture = Filled(4, 2, 200);
-  auto overlay = Filled(4, 2, 77);
+  Dissolve dissolve(77);
+  auto& [composer, desktop, picture, overlay] = dissolve;
   const auto layers = [&](std::uint8_t alpha, std::uint64_t below, std::uint64_t top) {
-    return OverlayOverPicture(picture, overlay, alpha, below, top);
+    return dissolve.Layers(alpha, below, top);
   };
   composer.Compose(layers(255, 1, 2));
   std::fill(picture.begin(), picture.end(), 77);  // the new picture drawn below
@@ -125,13 +132,10 @@ TEST(ScreenComposer, ATopWindowEqualToWhatIsBelowChangesNothingAtAnyOpacity) {
 // Anything else that moves on is a new frame: the top window's opacity over
 // other pixels, its drawing, the window below, the desktop.
 TEST(ScreenComposer, AnyChangeThatShowsIsANewFrame) {
-  ScreenComposer composer(4, 2);
-  auto desktop = Filled(4, 2, 0);
-  composer.SetBackground(desktop.data(), 16);
-  auto picture = Filled(4, 2, 200);
-  auto overlay = Filled(4, 2, 20);
+  Dissolve dissolve(20);
+  auto& [composer, desktop, picture, overlay] = dissolve;
   const auto layers = [&](std::uint8_t alpha, std::uint64_t below, std::uint64_t top) {
-    return OverlayOverPicture(picture, overlay, alpha, below, top);
+    return dissolve.Layers(alpha, below, top);
   };
   composer.Compose(layers(10, 1, 2));
   EXPECT_FALSE(composer.Differs(layers(10, 1, 2)));
