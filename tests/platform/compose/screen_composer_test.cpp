@@ -114,19 +114,16 @@ struct Dissolve {
 TEST(ScreenComposer, ATopWindowEqualToWhatIsBelowChangesNothingAtAnyOpacity) {
   Dissolve dissolve(77);
   auto& [composer, desktop, picture, overlay] = dissolve;
-  const auto layers = [&](std::uint8_t alpha, std::uint64_t below, std::uint64_t top) {
-    return dissolve.Layers(alpha, below, top);
-  };
-  composer.Compose(layers(255, 1, 2));
+  composer.Compose(dissolve.Layers(255, 1, 2));
   std::fill(picture.begin(), picture.end(), 77);  // the new picture drawn below
-  EXPECT_TRUE(composer.Differs(layers(255, 3, 2)));
-  EXPECT_EQ(At(composer.Compose(layers(255, 3, 2)), 4, 0, 0), 77);
+  EXPECT_TRUE(composer.Differs(dissolve.Layers(255, 3, 2)));
+  EXPECT_EQ(At(composer.Compose(dissolve.Layers(255, 3, 2)), 4, 0, 0), 77);
   for (int alpha = 252; alpha > 0; alpha -= 3) {
-    EXPECT_FALSE(composer.Differs(layers(static_cast<std::uint8_t>(alpha), 3, 2))) << alpha;
-    EXPECT_EQ(At(composer.Compose(layers(static_cast<std::uint8_t>(alpha), 3, 2)), 4, 3, 1), 77) << alpha;
+    EXPECT_FALSE(composer.Differs(dissolve.Layers(static_cast<std::uint8_t>(alpha), 3, 2))) << alpha;
+    EXPECT_EQ(At(composer.Compose(dissolve.Layers(static_cast<std::uint8_t>(alpha), 3, 2)), 4, 3, 1), 77) << alpha;
   }
   // The top window gone at opacity 0 changes nothing either.
-  EXPECT_FALSE(composer.Differs({layers(0, 3, 2).front()}));
+  EXPECT_FALSE(composer.Differs({dissolve.Layers(0, 3, 2).front()}));
 }
 
 // Anything else that moves on is a new frame: the top window's opacity over
@@ -134,18 +131,15 @@ TEST(ScreenComposer, ATopWindowEqualToWhatIsBelowChangesNothingAtAnyOpacity) {
 TEST(ScreenComposer, AnyChangeThatShowsIsANewFrame) {
   Dissolve dissolve(20);
   auto& [composer, desktop, picture, overlay] = dissolve;
-  const auto layers = [&](std::uint8_t alpha, std::uint64_t below, std::uint64_t top) {
-    return dissolve.Layers(alpha, below, top);
-  };
-  composer.Compose(layers(10, 1, 2));
-  EXPECT_FALSE(composer.Differs(layers(10, 1, 2)));
-  EXPECT_TRUE(composer.Differs(layers(13, 1, 2)));
+  composer.Compose(dissolve.Layers(10, 1, 2));
+  EXPECT_FALSE(composer.Differs(dissolve.Layers(10, 1, 2)));
+  EXPECT_TRUE(composer.Differs(dissolve.Layers(13, 1, 2)));
   overlay[5] = 21;
-  EXPECT_TRUE(composer.Differs(layers(10, 1, 3)));
-  EXPECT_TRUE(composer.Differs(layers(10, 4, 2)));
+  EXPECT_TRUE(composer.Differs(dissolve.Layers(10, 1, 3)));
+  EXPECT_TRUE(composer.Differs(dissolve.Layers(10, 4, 2)));
   // A rewritten desktop shows only where no opaque window covers it.
   composer.BackgroundWritten();
-  EXPECT_FALSE(composer.Differs(layers(10, 1, 2)));
+  EXPECT_FALSE(composer.Differs(dissolve.Layers(10, 1, 2)));
   const std::vector<Layer> faded{{picture.data(), 16, Rect{0, 0, 4, 2}, 128, 1}};
   composer.Compose(faded);
   composer.BackgroundWritten();
