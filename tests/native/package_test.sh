@@ -37,6 +37,11 @@ for path in /usr/libexec/xscreensaver/orvanel /usr/share/xscreensaver/config/orv
   [ -e "$path" ] || fail "$path is not on the disk"
 done
 [ -x /usr/libexec/xscreensaver/orvanel ] || fail "the hack is not executable"
+# Users and idle daemons run it by name.
+grep -qx /usr/bin/orvanel <<<"$files" || fail "the package has no /usr/bin/orvanel"
+[ "$(env -i PATH=/usr/local/bin:/usr/bin:/bin sh -c 'command -v orvanel')" = /usr/bin/orvanel ] ||
+  fail "orvanel is not a command on the PATH"
+env -u DISPLAY orvanel -help | grep -q '^Usage: ' || fail "orvanel on the PATH gives no usage"
 man -l /usr/share/man/man6/orvanel.6.gz 2>/dev/null | grep -q -- '-settings' || fail "the manual page does not read"
 env -u DISPLAY /usr/libexec/xscreensaver/orvanel -help | grep -q '^Usage: ' || fail "the installed hack gives no usage"
 
@@ -60,7 +65,7 @@ hack=""
 
 dpkg -r orvanel > "$scratch/remove.log" 2>&1 || fail "dpkg -r failed: $(cat "$scratch/remove.log")"
 while IFS= read -r path; do
-  [ -f "$path" ] && fail "$path stayed behind"
+  { [ -f "$path" ] || [ -L "$path" ]; } && fail "$path stayed behind"
 done <<<"$files"
 dpkg-query -W -f='${Status}' orvanel 2>/dev/null | grep -q 'installed' && fail "dpkg still lists orvanel"
 echo "package: $(basename "$deb") installed, ran, removed; nothing left"
