@@ -30,6 +30,7 @@
 
 #include "platform/forms/application.h"
 #include "platform/gtk/gtk_desktop.h"
+#include "platform/gtk/x11/x11_window_system.h"
 #include "slideshow/paced_wait.h"
 
 namespace {
@@ -59,7 +60,8 @@ std::int64_t RealTimeNs() {
 // is asked for once armed: the reading a wait takes its deadline from.
 class ClockWatch : public orvanel::platform::gtk::GtkDesktop {
  public:
-  ClockWatch() : GtkDesktop("/s", orvanel::platform::ScreenHost::kMonitors, 0, {}, "orvanel") {}
+  ClockWatch() : GtkDesktop("/s", orvanel::platform::ScreenHost::kMonitors, 0, {}, "orvanel",
+                               orvanel::platform::gtk::X11WindowSystem()) {}
   void Arm() { armed_ = true; }
   std::int64_t ReadingMs() const { return readingMs_; }
   orvanel::platform::DateTime LocalTime() override {

@@ -7,10 +7,8 @@
 
 #include <algorithm>
 
-#include "platform/gtk/x11/foreign_windows.h"
 #include "platform/gtk/screen_output.h"
 #include "platform/gtk/window_view.h"
-#include "platform/gtk/x11/x11_output.h"
 #include "platform/window_styles.h"
 
 namespace orvanel::platform::gtk {
@@ -25,13 +23,13 @@ constexpr WindowHandle kFirstOwnHandle = 0x60000000;
 // --- Set-up -------------------------------------------------------------------------
 
 GtkDesktop::GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t hostWindow,
-                       OwnWindowDesign ownWindow, std::string moduleFileName)
+                       OwnWindowDesign ownWindow, std::string moduleFileName, std::unique_ptr<WindowSystem> system)
     : commandLine_(std::move(commandLine)),
       host_(host),
       hostWindow_(hostWindow),
       ownWindow_(std::move(ownWindow)),
       moduleFileName_(std::move(moduleFileName)),
-      xDisplay_(ToolkitDisplay()),
+      system_(std::move(system)),
       nextHandle_(kFirstOwnHandle) {
   SetUpOutputs();
   const auto close = [](gpointer self) -> gboolean {
@@ -40,8 +38,6 @@ GtkDesktop::GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t h
   };
   terminateSource_ = g_unix_signal_add(SIGTERM, close, this);
   interruptSource_ = g_unix_signal_add(SIGINT, close, this);
-  // Events of windows GDK does not know, such as a preview's child.
-  gdk_window_add_filter(nullptr, &GtkDesktop::OnChildEvent, this);
 }
 
 GtkDesktop::~GtkDesktop() {
@@ -49,7 +45,6 @@ GtkDesktop::~GtkDesktop() {
   for (auto& [key, timer] : timers_) g_source_remove(timer.source);
   g_source_remove(terminateSource_);
   g_source_remove(interruptSource_);
-  gdk_window_remove_filter(nullptr, &GtkDesktop::OnChildEvent, this);
   for (auto& [handle, mutex] : mutexes_) close(mutex.fd);
 }
 
@@ -66,7 +61,7 @@ void GtkDesktop::SetUpOutputs() {
       // live desktop; without one the saver composes each monitor itself.
       composited_ = gdk_screen_is_composited(gdk_screen_get_default()) != FALSE;
       if (!composited_) {
-        for (const Rect& monitor : monitors_) outputs_.push_back(MonitorOutputOver(*this, monitor));
+        for (const Rect& monitor : monitors_) outputs_.push_back(system_->MonitorOutput(*this, monitor));
       }
       break;
     }
@@ -85,7 +80,7 @@ void GtkDesktop::SetUpOutputs() {
     }
     case ScreenHost::kForeignWindow:
       // A window that is not there gives no output and no monitor.
-      if (auto output = ForeignWindowOutput(*this, static_cast<std::uint32_t>(HostWindow()))) {
+      if (auto output = system_->HostWindowOutput(*this, HostWindow())) {
         outputs_.push_back(std::move(output));
       }
       break;
@@ -103,7 +98,7 @@ std::string GtkDesktop::ModuleFileName() { return moduleFileName_.substr(0, 261)
 
 WindowHandle GtkDesktop::HostWindow() {
   if (host_ != ScreenHost::kForeignWindow) return kNoWindow;
-  return hostWindow_ != 0 ? HandleOf(hostWindow_) : DesktopWindow();
+  return hostWindow_ != 0 ? static_cast<WindowHandle>(hostWindow_) : DesktopWindow();
 }
 
 std::string GtkDesktop::DisplayName() { return gdk_display_get_name(gdk_display_get_default()); }
@@ -235,7 +230,7 @@ std::unique_ptr<DrawingContext> GtkDesktop::WindowContext(WindowHandle handle) {
     });
   }
   // Another program's window (the preview's host): drawn on directly.
-  return ForeignContext(handle);
+  return system_->ForeignWindowContext(handle);
 }
 
 void GtkDesktop::EraseBackground(const Message& erase, ColorRef colour) {

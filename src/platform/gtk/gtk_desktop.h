@@ -28,17 +28,16 @@
 #include "platform/gtk/screen_output.h"
 #include "platform/gtk/surface_drawing.h"
 
-struct _XDisplay;  // Xlib's display, kept out of the headers with its macros
-
 namespace orvanel::platform::gtk {
 
 class GtkDesktop : public Desktop {
  public:
-  // `commandLine` is the Windows form the core reads; `hostWindow` the X
-  // window of ScreenHost::kForeignWindow, 0 for the root window;
-  // `ownWindow` the window to make for ScreenHost::kOwnWindow.
+  // `commandLine` is the Windows form the core reads; `hostWindow` the
+  // window of ScreenHost::kForeignWindow, 0 for the desktop's own window;
+  // `ownWindow` the window to make for ScreenHost::kOwnWindow; `system` the
+  // window system the toolkit opened.
   GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t hostWindow, OwnWindowDesign ownWindow,
-             std::string moduleFileName);
+             std::string moduleFileName, std::unique_ptr<WindowSystem> system);
   ~GtkDesktop() override;
   GtkDesktop(const GtkDesktop&) = delete;
   GtkDesktop& operator=(const GtkDesktop&) = delete;
@@ -202,17 +201,13 @@ class GtkDesktop : public Desktop {
   // dispatched.
   void PollSources(std::int64_t spanNs);
   std::string LockPath(const std::string& name) const;
-  // A context drawing straight on another program's window.
-  std::unique_ptr<DrawingContext> ForeignContext(WindowHandle handle);
-  // X destroyed a child of another program's window with that window.
-  static GdkFilterReturn OnChildEvent(GdkXEvent* native, GdkEvent* event, gpointer self);
 
   std::string commandLine_;
   ScreenHost host_;
   std::uint32_t hostWindow_;
   OwnWindowDesign ownWindow_;
   std::string moduleFileName_;
-  _XDisplay* xDisplay_ = nullptr;
+  std::unique_ptr<WindowSystem> system_;
   std::map<WindowHandle, NativeWindow> windows_;
   // The top-level windows.
   compose::WindowStack stack_{[this](WindowHandle handle) { return Stacked(handle); }};

@@ -1,8 +1,6 @@
 // The native program's entry: GTK on the X display, the command line in
 // either host's conventions, and the same start-up every backend runs.
 #include <gtkmm.h>
-// After gtkmm: Xlib's macros clash with its names.
-#include <gdk/gdkx.h>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -14,6 +12,7 @@
 
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/host_folders.h"
+#include "platform/gtk/x11/x11_window_system.h"
 #include "settings/settings_file.h"
 #include "shell/hack_command_line.h"
 #include "shell/startup.h"
@@ -62,9 +61,10 @@ int main(int argc, char** argv) {
   const bool glProbeOff = std::getenv("GDK_GL") == nullptr && setenv("GDK_GL", "disable", 0) == 0;
   Gtk::Main gtk(argc, argv);
   if (glProbeOff) unsetenv("GDK_GL");
-  const auto root = static_cast<std::uint32_t>(gdk_x11_get_default_root_xwindow());
+  auto system = orvanel::platform::gtk::X11WindowSystem();
+  const auto root = static_cast<std::uint32_t>(system->DesktopWindow());
   auto parsed = orvanel::shell::ParseHackArguments(arguments, environment, root);
   orvanel::platform::gtk::GtkDesktop desktop(std::move(parsed.commandLine), parsed.host, parsed.window,
-                                             std::move(parsed.ownWindow), program);
+                                             std::move(parsed.ownWindow), program, std::move(system));
   return orvanel::shell::RunSaver(desktop, parsed.overrides);
 }

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "platform/gtk/x11/foreign_windows.h"
 #include "platform/window_styles.h"
 
 namespace orvanel::platform::gtk {
@@ -20,13 +19,14 @@ bool GtkDesktop::Composed(const NativeWindow& window) const {
 
 WindowHandle GtkDesktop::CreateNativeWindow(const WindowRequest& request) {
   const bool child = (request.style & kStyleChild) != 0;
+  const WindowHandle handle = nextHandle_;
   std::unique_ptr<ForeignChild> foreign;
   if (child && !IsOwn(request.parent)) {
-    // Inside another program's window (the preview).
-    foreign = ForeignChild::In(xDisplay_, request.parent, request.bounds);
+    // Inside another program's window (the preview). Its end there ends it
+    // here, outside the toolkit's event handling.
+    foreign = system_->ChildOf(request.parent, request.bounds, [this, handle] { lost_.push_back(handle); });
     if (!foreign) return kNoWindow;
   }
-  const WindowHandle handle = nextHandle_;
   nextHandle_ += 2;
   NativeWindow& window = windows_[handle];
   window.handle = handle;
@@ -84,10 +84,17 @@ void GtkDesktop::DestroyNativeWindow(WindowHandle handle) {
 }
 
 bool GtkDesktop::IsWindow(WindowHandle handle) {
-  return IsOwn(handle) || (handle != kNoWindow && GeometryOf(xDisplay_, handle).has_value());
+  return IsOwn(handle) || (handle != kNoWindow && system_->ForeignWindowRect(handle).has_value());
 }
 
-WindowHandle GtkDesktop::DesktopWindow() { return RootWindowOf(xDisplay_); }
+WindowHandle GtkDesktop::DesktopWindow() { return system_->DesktopWindow(); }
+
+WindowHandle GtkDesktop::FindTopLevelWindow(const std::string& title) {
+  for (const auto handle : stack_.TopFirst()) {
+    if (windows_.at(handle).caption == title) return handle;
+  }
+  return system_->FindForeignWindow(title);
+}
 
 Rect GtkDesktop::WindowRect(WindowHandle handle) {
   if (const NativeWindow* window = Find(handle)) {
@@ -98,8 +105,7 @@ Rect GtkDesktop::WindowRect(WindowHandle handle) {
                             window->bounds.Width(), window->bounds.Height());
   }
   if (handle == kNoWindow) return Rect{};
-  const auto foreign = GeometryOf(xDisplay_, handle);
-  return foreign ? foreign->screen : Rect{};
+  return system_->ForeignWindowRect(handle).value_or(Rect{});
 }
 
 Rect GtkDesktop::ClientRect(WindowHandle handle) {

@@ -13,7 +13,7 @@
 #include "platform/desktop.h"
 #include "platform/gtk/surface_drawing.h"
 #include "platform/gtk/window_view.h"
-#include "platform/gtk/x11/foreign_child.h"
+#include "platform/gtk/window_system.h"
 
 namespace orvanel::platform::gtk {
 

@@ -12,7 +12,8 @@ unsigned SideOf(std::int32_t length) { return static_cast<unsigned>(std::max(1, 
 
 }  // namespace
 
-std::unique_ptr<ForeignChild> ForeignChild::In(Display* display, WindowHandle host, const Rect& bounds) {
+std::unique_ptr<XForeignChild> XForeignChild::In(Display* display, WindowHandle host, const Rect& bounds,
+                                                 std::function<void()> gone) {
   if (!GeometryOf(display, host)) return nullptr;
   XErrorTrap trap;
   const ::Window child =
@@ -24,27 +25,41 @@ std::unique_ptr<ForeignChild> ForeignChild::In(Display* display, WindowHandle ho
   if (child != 0) XSelectInput(display, child, StructureNotifyMask);
   if (!trap.Clean() || child == 0) {
     if (child != 0) {
-      XErrorTrap gone;
+      XErrorTrap undone;
       XDestroyWindow(display, child);
     }
     return nullptr;
   }
-  return std::unique_ptr<ForeignChild>(new ForeignChild(display, child));
+  return std::unique_ptr<XForeignChild>(new XForeignChild(display, child, std::move(gone)));
 }
 
-ForeignChild::~ForeignChild() {
+XForeignChild::XForeignChild(Display* display, unsigned long xid, std::function<void()> gone)
+    : display_(display), xid_(xid), gone_(std::move(gone)) {
+  // Events of windows GDK does not know come only to a filter of all windows.
+  gdk_window_add_filter(nullptr, &XForeignChild::OnEvent, this);
+}
+
+XForeignChild::~XForeignChild() {
+  gdk_window_remove_filter(nullptr, &XForeignChild::OnEvent, this);
   XErrorTrap trap;  // destroyed with its host, perhaps
   XDestroyWindow(display_, xid_);
   XSync(display_, False);
 }
 
-bool ForeignChild::Place(const Rect& bounds) {
+GdkFilterReturn XForeignChild::OnEvent(GdkXEvent* native, GdkEvent*, gpointer self) {
+  const auto* event = static_cast<XEvent*>(native);
+  auto* child = static_cast<XForeignChild*>(self);
+  if (event->type == DestroyNotify && event->xdestroywindow.window == child->xid_) child->gone_();
+  return GDK_FILTER_CONTINUE;
+}
+
+bool XForeignChild::Place(const Rect& bounds) {
   XErrorTrap trap;
   XMoveResizeWindow(display_, xid_, bounds.left, bounds.top, SideOf(bounds.Width()), SideOf(bounds.Height()));
   return trap.Clean();
 }
 
-bool ForeignChild::SetVisible(bool visible) {
+bool XForeignChild::SetVisible(bool visible) {
   XErrorTrap trap;
   visible ? XMapWindow(display_, xid_) : XUnmapWindow(display_, xid_);
   return trap.Clean();

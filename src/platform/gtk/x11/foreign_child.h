@@ -1,34 +1,37 @@
 #pragma once
-// A child of another program's window (a preview's host), made with Xlib
-// rather than GDK: X destroys it with its host, which GDK would take for a
-// fault. The saver draws on the host itself; its child only has to exist there.
+// The saver's child in another program's X window, made with Xlib rather
+// than GDK: X destroys it with its host, which GDK would take for a fault,
+// and tells of it.
+#include <gdk/gdk.h>
+
+#include <functional>
 #include <memory>
 
-#include "platform/geometry.h"
-#include "platform/window_handle.h"
+#include "platform/gtk/window_system.h"
 
 struct _XDisplay;
 
 namespace orvanel::platform::gtk {
 
-class ForeignChild {
+class XForeignChild : public ForeignChild {
  public:
   // Null when the host is not there.
-  static std::unique_ptr<ForeignChild> In(_XDisplay* display, WindowHandle host, const Rect& bounds);
-  ~ForeignChild();
-  ForeignChild(const ForeignChild&) = delete;
-  ForeignChild& operator=(const ForeignChild&) = delete;
+  static std::unique_ptr<XForeignChild> In(_XDisplay* display, WindowHandle host, const Rect& bounds,
+                                           std::function<void()> gone);
+  ~XForeignChild() override;
+  XForeignChild(const XForeignChild&) = delete;
+  XForeignChild& operator=(const XForeignChild&) = delete;
 
-  unsigned long Xid() const { return xid_; }
-  // False when the host is gone meanwhile.
-  bool Place(const Rect& bounds);
-  bool SetVisible(bool visible);
+  bool Place(const Rect& bounds) override;
+  bool SetVisible(bool visible) override;
 
  private:
-  ForeignChild(_XDisplay* display, unsigned long xid) : display_(display), xid_(xid) {}
+  XForeignChild(_XDisplay* display, unsigned long xid, std::function<void()> gone);
+  static GdkFilterReturn OnEvent(GdkXEvent* native, GdkEvent* event, gpointer self);
 
   _XDisplay* display_;
   unsigned long xid_;
+  std::function<void()> gone_;
 };
 
 }  // namespace orvanel::platform::gtk
