@@ -1,5 +1,6 @@
 #include "shell/hack_command_line.h"
 
+#include <cctype>
 #include <charconv>
 #include <utility>
 
@@ -45,6 +46,13 @@ std::string OptionName(const std::string& word) {
   return word.substr(word.compare(0, 2, "--") == 0 ? 2 : 1);
 }
 
+// Whether a word of the Windows forms names a window: /p before the
+// window's number, /c: with it.
+bool NamesAWindow(std::string word) {
+  for (auto& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return word == "/p" || (word.rfind("/c:", 0) == 0 && word.size() > 3);
+}
+
 HackArguments UsageError(HackArguments result, std::string error) {
   result.outcome = HackArguments::Outcome::kUsageError;
   result.error = std::move(error);
@@ -84,6 +92,7 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
     const std::string option = OptionName(word);
     const bool hasValue = i + 1 < arguments.size();
     if (option.empty()) {
+      if (NamesAWindow(word)) result.namesXWindow = true;
       windowsForm.push_back(word);
     } else if (option == "root") {
       hosted = true;
@@ -133,6 +142,7 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
       window = named;
     }
   }
+  result.namesXWindow = result.namesXWindow || hosted;
   if (hosted) {
     // A host's window runs the slideshow and nothing else; a window id that
     // is no number leaves no mode at all, so the saver ends at once.

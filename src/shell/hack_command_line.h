@@ -33,6 +33,9 @@ struct HackArguments {
   platform::ScreenHost host = platform::ScreenHost::kMonitors;
   std::uint32_t window = 0;  // the foreign window; 0 for the root window
   platform::OwnWindowDesign ownWindow;  // for ScreenHost::kOwnWindow
+  // The command names another program's X window to show in: -root,
+  // -window-id, $XSCREENSAVER_WINDOW, or the Windows forms' /p and /c:.
+  bool namesXWindow = false;
   instance::SettingsOverride overrides;
   // What the program does instead of running the saver.
   enum class Outcome { kRun, kHelp, kUsageError } outcome = Outcome::kRun;

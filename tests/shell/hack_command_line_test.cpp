@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "shell/hack_command_line.h"
+#include "shell/window_system_choice.h"
 
 namespace orvanel::shell {
 
@@ -199,6 +200,43 @@ TEST(HackArguments, EveryOptionTheUsageNamesIsTaken) {
     }
   }
   EXPECT_EQ(named, 11);  // -root -window-id -window -settings -speed, two pairs, -folder -help
+}
+
+// Wayland where the session offers it, X for a command that names an X
+// window (XScreenSaver's, a preview's host, a dialog's owner) or when the
+// user asks the toolkit for X.
+TEST(HackArguments, TheWindowSystemIsWaylandUnlessTheCommandNamesAnXWindow) {
+  struct Case {
+    std::vector<std::string> words;
+    std::optional<std::string> xscreensaverWindow;
+    std::optional<std::string> waylandDisplay;
+    std::optional<std::string> gdkBackend;
+    WindowSystemChoice choice;
+  };
+  const auto wayland = std::optional<std::string>("wayland-1");
+  const Case cases[] = {
+      {{"/s"}, {}, wayland, {}, WindowSystemChoice::kWayland},
+      {{"-window"}, {}, wayland, {}, WindowSystemChoice::kWayland},
+      {{"-settings"}, {}, wayland, {}, WindowSystemChoice::kWayland},
+      {{}, {}, wayland, {}, WindowSystemChoice::kWayland},
+      {{"/s"}, {}, {}, {}, WindowSystemChoice::kX11},
+      {{"/s"}, {}, std::string(), {}, WindowSystemChoice::kX11},
+      {{"-root"}, {}, wayland, {}, WindowSystemChoice::kX11},
+      {{"-window-id", "0x400008"}, {}, wayland, {}, WindowSystemChoice::kX11},
+      {{}, std::string("4194312"), wayland, {}, WindowSystemChoice::kX11},
+      {{"/p", "4194312"}, {}, wayland, {}, WindowSystemChoice::kX11},
+      {{"/C:4194312"}, {}, wayland, {}, WindowSystemChoice::kX11},
+      {{"/c"}, {}, wayland, {}, WindowSystemChoice::kWayland},
+      {{"/s"}, {}, wayland, std::string("x11"), WindowSystemChoice::kX11},
+      {{"/s"}, {}, wayland, std::string("x11,wayland"), WindowSystemChoice::kX11},
+      {{"/s"}, {}, {}, std::string("wayland"), WindowSystemChoice::kWayland},
+  };
+  for (const Case& c : cases) {
+    const auto parsed = Parse(c.words, c.xscreensaverWindow);
+    const auto choice = ChooseWindowSystem(parsed.namesXWindow, DisplayEnvironment{c.waylandDisplay, c.gdkBackend});
+    EXPECT_EQ(choice, c.choice) << parsed.commandLine << " WAYLAND_DISPLAY=" << c.waylandDisplay.value_or("(unset)")
+                                << " GDK_BACKEND=" << c.gdkBackend.value_or("(unset)");
+  }
 }
 
 TEST(HackArguments, AWordWithABlankStaysOneWordForTheCore) {

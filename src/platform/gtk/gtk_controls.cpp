@@ -111,10 +111,12 @@ void GtkDesktop::ShowDialog(NativeWindow& form) {
   window.window->add(*fixed);
   const WindowHandle handle = form.handle;
   // Without a window manager nobody else gives the dialog the keyboard.
-  window.window->signal_map_event().connect([&window](GdkEventAny*) {
-    window.window->present();
-    return false;
-  });
+  if (!system_->GivesNewWindowsTheKeyboard()) {
+    window.window->signal_map_event().connect([&window](GdkEventAny*) {
+      window.window->present();
+      return false;
+    });
+  }
   // Tab follows the order the form made its controls in, as the desktop's
   // dialogs do; GTK's own would go by where they lie.
   window.window->signal_key_press_event().connect(

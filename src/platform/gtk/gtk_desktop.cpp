@@ -59,7 +59,7 @@ void GtkDesktop::SetUpOutputs() {
       }
       // A compositing manager shows each window at its own opacity over the
       // live desktop; without one the saver composes each monitor itself.
-      composited_ = gdk_screen_is_composited(gdk_screen_get_default()) != FALSE;
+      composited_ = system_->ShowsWindowsAtTheirOpacity();
       if (!composited_) {
         for (const Rect& monitor : monitors_) outputs_.push_back(system_->MonitorOutput(*this, monitor));
       }

@@ -1,15 +1,15 @@
 #pragma once
-// The desktop services on a Linux X11 display, through GTK 3.
+// The desktop services on a Linux desktop, X11 or Wayland, through GTK 3;
+// what is the window system's own is asked of a WindowSystem.
 //
 // The saver's full-screen windows are kept here as pixels, a place, an
-// opacity and a stacking order. With a compositing manager each is shown as an
-// X window of its own at its own opacity. Without one they are shown through
-// one output window per screen area (each monitor, or the one window a host
-// such as XScreenSaver gave the saver), whose frame is the desktop as it was
-// at start-up with the windows composed over it in software. A window with a
-// caption (the settings dialog) is a real GTK window with real widgets.
-// Preview windows inside another program's window are input-only X windows:
-// the saver draws on the host window itself.
+// opacity and a stacking order. With an X compositing manager each is shown
+// as a window of its own at its own opacity. Otherwise they are shown through
+// one output per screen area (each monitor, or the one window a host such as
+// XScreenSaver gave the saver), whose frame is the windows composed over the
+// desktop in software. A window with a caption (the settings dialog) is a
+// real GTK window with real widgets. A preview's window inside another
+// program's window only has to exist there: the saver draws on the host.
 //
 // Input, clicks, timers and posted messages meet in one queue in the order
 // the core's message loop expects from a desktop.

@@ -44,11 +44,7 @@ bool GtkDesktop::GrabInput(GdkWindow* window) {
 void GtkDesktop::ReportPointer() {
   // As on Windows, where a window that appears under the pointer hears of
   // it: the first position the saver measures moves from.
-  int x = 0;
-  int y = 0;
-  gdk_device_get_position(gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())), nullptr,
-                          &x, &y);
-  PointerMoved(Point{x, y});
+  if (const auto at = system_->PointerPosition()) PointerMoved(*at);
 }
 
 void GtkDesktop::UngrabInput() {

@@ -1,5 +1,6 @@
-// The native program's entry: GTK on the X display, the command line in
-// either host's conventions, and the same start-up every backend runs.
+// The native program's entry: GTK on the X or the Wayland display, the
+// command line in either host's conventions, and the same start-up every
+// backend runs.
 #include <gtkmm.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -12,12 +13,19 @@
 
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/host_folders.h"
+#include "platform/gtk/wayland/wayland_window_system.h"
 #include "platform/gtk/x11/x11_window_system.h"
+#include "shell/window_system_choice.h"
 #include "settings/settings_file.h"
 #include "shell/hack_command_line.h"
 #include "shell/startup.h"
 
 namespace {
+
+std::optional<std::string> Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+}
 
 std::string ExecutablePath(const char* fallback) {
   char path[PATH_MAX];
@@ -36,8 +44,7 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   const std::vector<std::string> arguments(argv, argv + argc);
   const std::string program = ExecutablePath(argv[0]);
-  const char* hostWindow = std::getenv("XSCREENSAVER_WINDOW");
-  const auto environment = hostWindow != nullptr ? std::optional<std::string>(hostWindow) : std::nullopt;
+  const auto environment = Environment("XSCREENSAVER_WINDOW");
   // Help and usage errors need no display.
   const auto first = orvanel::shell::ParseHackArguments(arguments, environment);
   using Outcome = orvanel::shell::HackArguments::Outcome;
@@ -59,9 +66,15 @@ int main(int argc, char** argv) {
   // is read while the toolkit starts, and taken away again so that programs
   // the saver starts (a browser from the dialog) keep their own.
   const bool glProbeOff = std::getenv("GDK_GL") == nullptr && setenv("GDK_GL", "disable", 0) == 0;
+  using orvanel::shell::WindowSystemChoice;
+  const auto choice = orvanel::shell::ChooseWindowSystem(first.namesXWindow, {Environment("WAYLAND_DISPLAY"),
+                                                                              Environment("GDK_BACKEND")});
+  // A Wayland session that cannot be reached leaves X, where there is one.
+  gdk_set_allowed_backends(choice == WindowSystemChoice::kWayland ? "wayland,x11" : "x11");
   Gtk::Main gtk(argc, argv);
   if (glProbeOff) unsetenv("GDK_GL");
-  auto system = orvanel::platform::gtk::X11WindowSystem();
+  auto system = orvanel::platform::gtk::ToolkitOnWayland() ? orvanel::platform::gtk::WaylandWindowSystem()
+                                                          : orvanel::platform::gtk::X11WindowSystem();
   const auto root = static_cast<std::uint32_t>(system->DesktopWindow());
   auto parsed = orvanel::shell::ParseHackArguments(arguments, environment, root);
   orvanel::platform::gtk::GtkDesktop desktop(std::move(parsed.commandLine), parsed.host, parsed.window,

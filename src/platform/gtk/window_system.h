@@ -28,8 +28,17 @@ class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
 
+  // Whether the desktop shows each of the saver's windows at its own
+  // opacity over the live desktop (a compositing manager on X); otherwise
+  // the saver composes each monitor itself.
+  virtual bool ShowsWindowsAtTheirOpacity() = 0;
   // A full-screen output over a monitor.
   virtual std::unique_ptr<ScreenOutput> MonitorOutput(GtkDesktop& desktop, const Rect& monitor) = 0;
+  // Whether a window that appears gets the keyboard without asking for it;
+  // on X without a window manager it does not.
+  virtual bool GivesNewWindowsTheKeyboard() = 0;
+  // Where the pointer is on the desktop, where the window system tells.
+  virtual std::optional<Point> PointerPosition() = 0;
   // An output painting another program's window; null when it is not there.
   virtual std::unique_ptr<ScreenOutput> HostWindowOutput(GtkDesktop& desktop, WindowHandle host) = 0;
 

@@ -19,6 +19,18 @@ class X11System : public WindowSystem {
  public:
   X11System() : display_(ToolkitDisplay()) {}
 
+  bool ShowsWindowsAtTheirOpacity() override { return gdk_screen_is_composited(gdk_screen_get_default()) != FALSE; }
+
+  bool GivesNewWindowsTheKeyboard() override { return false; }
+
+  std::optional<Point> PointerPosition() override {
+    int x = 0;
+    int y = 0;
+    gdk_device_get_position(gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())), nullptr,
+                            &x, &y);
+    return Point{x, y};
+  }
+
   std::unique_ptr<ScreenOutput> MonitorOutput(GtkDesktop& desktop, const Rect& monitor) override {
     return MonitorOutputOver(desktop, monitor);
   }
