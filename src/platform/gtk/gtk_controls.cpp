@@ -422,15 +422,18 @@ std::optional<std::string> GtkDesktop::ChooseFolder(WindowHandle owner, const st
   // Where the user left off, else their own folder rather than GTK's recent files.
   chooser.set_current_folder(start.empty() ? Glib::get_home_dir() : start);
   // Without a window manager nobody else gives the chooser the keyboard.
-  chooser.signal_map_event().connect([&chooser](GdkEventAny*) {
-    chooser.present();
-    return false;
-  });
+  const bool handOver = !system_->GivesNewWindowsTheKeyboard();
+  if (handOver) {
+    chooser.signal_map_event().connect([&chooser](GdkEventAny*) {
+      chooser.present();
+      return false;
+    });
+  }
   const int response = chooser.run();
   chooser.hide();
   // The keyboard goes back to the dialog, which nobody else hands it to
   // without a window manager.
-  if (Gtk::Window* shown = DialogOf(owner)) shown->present();
+  if (Gtk::Window* shown = DialogOf(owner); shown != nullptr && handOver) shown->present();
   if (response != Gtk::RESPONSE_ACCEPT) return std::nullopt;
   const std::string chosen = chooser.get_filename();
   if (chosen.empty()) return std::nullopt;
