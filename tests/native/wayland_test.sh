@@ -3,8 +3,10 @@
 # an idle daemon starts it and a user meets it:
 #   full screen, every output of two of different sizes covered by a picture;
 #   each of several keys ends it at once;
+#   pictures change with the period;
 #   swayidle starts it after its idle timeout;
-#   -settings opens the dialog as a window of the desktop.
+#   -settings opens the dialog as a window of the desktop;
+#   the compositor gone, it ends at once, without a core dump.
 #   wayland_test.sh ORVANEL
 set -u
 orvanel=$1
@@ -29,6 +31,19 @@ swaymsg create_output >/dev/null
 swaymsg output HEADLESS-1 mode 1280x720 position 0 0 >/dev/null
 swaymsg output HEADLESS-2 mode 1024x768 position 1280 0 >/dev/null
 covered() { grim -o "$1" "$scratch/$1.png" 2>/dev/null && shows_picture "$scratch/$1.png"; }
+# A picture a second, cut in: the first output shows another one soon.
+XDG_CONFIG_HOME="$scratch/config" "$orvanel" -speed 1 -no-blend /s 2> "$scratch/saver.log" &
+saver=$!
+# Past the opening fade: a picture that holds still over two looks.
+settled() {
+  covered HEADLESS-1 && grim -o HEADLESS-1 "$scratch/again.png" && cmp -s "$scratch/HEADLESS-1.png" "$scratch/again.png"
+}
+await 150 settled || fail "HEADLESS-1 shows no picture that holds: $(cat "$scratch/saver.log")"
+first=$(md5sum < "$scratch/HEADLESS-1.png")
+changed() { covered HEADLESS-1 && [ "$(md5sum < "$scratch/HEADLESS-1.png")" != "$first" ]; }
+await 100 changed || fail "the picture on HEADLESS-1 did not change within 10 s at a picture a second"
+kill -TERM "$saver"; wait "$saver"
+saver=""
 for key in space Return a Escape; do
   XDG_CONFIG_HOME="$scratch/config" "$orvanel" /s 2> "$scratch/saver.log" &
   saver=$!
@@ -62,4 +77,14 @@ await 100 dialog || fail "-settings showed no dialog: $(cat "$scratch/dialog.log
 kill -TERM "$saver"
 await 50 sh -c "! kill -0 $saver" || fail "SIGTERM did not end the dialog"
 saver=""
-echo "wayland: two outputs covered, four keys each ended the saver, swayidle started it, the dialog opened"
+# Last, for the compositor does not come back: the saver left without it.
+"$orvanel" /s 2> "$scratch/saver.log" &
+saver=$!
+await 150 covered HEADLESS-1 || fail "HEADLESS-1 shows no picture: $(cat "$scratch/saver.log")"
+swaymsg exit >/dev/null 2>&1
+await 50 sh -c "! kill -0 $saver" || fail "the saver outlived the compositor"
+wait "$saver"
+status=$?
+saver=""
+[ "$status" -lt 128 ] || fail "the saver died of signal $((status - 128)) when the compositor went"
+echo "wayland: two outputs covered, pictures changed, four keys each ended the saver, swayidle started it, the dialog opened, the compositor's end ended it"
