@@ -26,6 +26,11 @@ struct Rect {
     return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
   }
   bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+  // The smallest rectangle holding both.
+  Rect Union(const Rect& other) const {
+    return Rect{left < other.left ? left : other.left, top < other.top ? top : other.top,
+                right > other.right ? right : other.right, bottom > other.bottom ? bottom : other.bottom};
+  }
 
   static Rect FromBounds(std::int32_t left, std::int32_t top, std::int32_t width,
                          std::int32_t height) {

@@ -48,12 +48,6 @@ std::optional<long> NumberIn(const std::string& text) {
   return std::nullopt;
 }
 
-// The smallest rectangle holding both.
-Rect Union(const Rect& a, const Rect& b) {
-  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-              std::max(a.bottom, b.bottom)};
-}
-
 }  // namespace
 
 WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlRequest& request) {
@@ -269,7 +263,7 @@ void GtkDesktop::LayOutWidget(NativeWindow& parent, NativeWindow& control) {
   // A spin button spans its edit and its arrows, as the pair does on Windows.
   Rect area = control.bounds;
   if (const NativeWindow* upDown = part.kind == ControlKind::kEdit ? UpDownOf(control.handle) : nullptr) {
-    area = Union(area, upDown->bounds);
+    area = area.Union(upDown->bounds);
   }
   widget->set_size_request(area.Width(), area.Height());
   fixed->move(*widget, area.left, area.top);

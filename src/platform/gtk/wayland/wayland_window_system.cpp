@@ -8,8 +8,6 @@
 #include <gdk/gdkwayland.h>
 #include <gtk-layer-shell/gtk-layer-shell.h>
 
-#include <algorithm>
-
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/output_input.h"
 #include "platform/gtk/screen_output.h"
@@ -87,9 +85,7 @@ Rect WholeDesktop() {
     GdkRectangle g;
     gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &g);
     const Rect monitor = Rect::FromBounds(g.x, g.y, g.width, g.height);
-    whole = i == 0 ? monitor
-                   : Rect{std::min(whole.left, monitor.left), std::min(whole.top, monitor.top),
-                          std::max(whole.right, monitor.right), std::max(whole.bottom, monitor.bottom)};
+    whole = i == 0 ? monitor : whole.Union(monitor);
   }
   return whole;
 }

@@ -8,7 +8,6 @@
 #include <sys/mman.h>
 #include <sys/shm.h>
 
-#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -184,10 +183,7 @@ void FrameImage::Put(unsigned long drawable, const std::vector<Rect>& parts) {
   } else {
     // The pixels themselves go through the connection: one copy for all of them.
     Rect bounds = parts.front();
-    for (const Rect& part : parts) {
-      bounds = Rect{std::min(bounds.left, part.left), std::min(bounds.top, part.top),
-                    std::max(bounds.right, part.right), std::max(bounds.bottom, part.bottom)};
-    }
+    for (const Rect& part : parts) bounds = bounds.Union(part);
     put(bounds);
   }
   XFlush(display_);
