@@ -4,12 +4,14 @@
 #   full screen, every output of two of different sizes covered by a picture;
 #   each of several keys ends it at once;
 #   pictures change with the period;
+#   the pointer ends it beyond 10 px, not within;
 #   swayidle starts it after its idle timeout;
 #   -settings opens the dialog as a window of the desktop;
 #   the compositor gone, it ends at once, without a core dump.
-#   wayland_test.sh ORVANEL
+#   wayland_test.sh ORVANEL VIRTUAL_POINTER
 set -u
 orvanel=$1
+virtual_pointer=$2
 here=$(dirname "$0")
 # Run again as a client of a sway of its own.
 [ -n "${SWAYSOCK:-}" ] || exec bash "$here/on_sway.sh" bash "$0" "$@"
@@ -59,6 +61,35 @@ for key in space Return a Escape; do
   wait "$saver" || fail "the saver ended badly after $key: $(cat "$scratch/saver.log")"
   saver=""
 done
+# The pointer, once the seat has one: within 10 px of where it was when the
+# saver appeared it leaves the saver running, as pictures go on changing;
+# beyond, it ends it. Coming onto another output is a move too, measured in
+# that output's window. Positions are on the whole layout, 2304 x 768.
+coproc pointer { "$virtual_pointer" 2304 768; }
+point() {
+  echo "$1 $2" >&"${pointer[1]}"
+  read -r -t 10 answer <&"${pointer[0]}" || fail "the virtual pointer did not reach $1 $2"
+}
+pointer_run() {  # START_X START_Y: a saver shown under the pointer there
+  point "$1" "$2"
+  XDG_CONFIG_HOME="$scratch/config" "$orvanel" -speed 1 -no-blend /s 2> "$scratch/saver.log" &
+  saver=$!
+  await 150 settled || fail "HEADLESS-1 shows no picture that holds: $(cat "$scratch/saver.log")"
+}
+ends_by() {  # what moved the pointer last
+  await 30 sh -c "! kill -0 $saver" || fail "$1 did not end the saver"
+  wait "$saver" || fail "the saver ended badly after $1: $(cat "$scratch/saver.log")"
+  saver=""
+}
+pointer_run 600 300
+point 606 305
+first=$(md5sum < "$scratch/HEADLESS-1.png")
+await 100 changed || fail "the saver did not go on after the pointer moved 6 px: $(cat "$scratch/saver.log")"
+point 620 300
+ends_by "the pointer moved 20 px"
+pointer_run 1275 300
+point 1283 300
+ends_by "the pointer coming onto HEADLESS-2"
 # As a user sets it up: started by the idle daemon, by name, after a timeout.
 export XDG_CONFIG_HOME="$scratch/config"
 swayidle -w timeout 2 "$orvanel /s 2> $scratch/idle.log" &
@@ -87,4 +118,4 @@ wait "$saver"
 status=$?
 saver=""
 [ "$status" -lt 128 ] || fail "the saver died of signal $((status - 128)) when the compositor went"
-echo "wayland: two outputs covered, pictures changed, four keys each ended the saver, swayidle started it, the dialog opened, the compositor's end ended it"
+echo "wayland: two outputs covered, pictures changed, four keys each ended the saver, the pointer did beyond 10 px and not within, swayidle started it, the dialog opened, the compositor's end ended it"

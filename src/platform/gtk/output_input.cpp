@@ -14,8 +14,15 @@ Point ScreenPoint(std::optional<Point> origin, double x, double y, double xRoot,
 }  // namespace
 
 void ConnectInput(GtkDesktop& desktop, Gtk::Widget& widget, std::optional<Point> origin) {
-  widget.add_events(Gdk::POINTER_MOTION_MASK | Gdk::BUTTON_PRESS_MASK | Gdk::KEY_PRESS_MASK);
+  widget.add_events(Gdk::POINTER_MOTION_MASK | Gdk::ENTER_NOTIFY_MASK | Gdk::BUTTON_PRESS_MASK |
+                    Gdk::KEY_PRESS_MASK);
   widget.signal_motion_notify_event().connect([&desktop, origin](GdkEventMotion* event) {
+    desktop.PointerMoved(ScreenPoint(origin, event->x, event->y, event->x_root, event->y_root));
+    return true;
+  });
+  // The pointer coming onto the widget moved there: on Wayland, passing from
+  // one output's surface to the next gives only this, no motion.
+  widget.signal_enter_notify_event().connect([&desktop, origin](GdkEventCrossing* event) {
     desktop.PointerMoved(ScreenPoint(origin, event->x, event->y, event->x_root, event->y_root));
     return true;
   });
