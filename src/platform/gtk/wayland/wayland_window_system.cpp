@@ -11,6 +11,7 @@
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/output_input.h"
 #include "platform/gtk/screen_output.h"
+#include "platform/gtk/wayland/output_capture.h"
 
 namespace orvanel::platform::gtk {
 namespace {
@@ -33,6 +34,7 @@ class SurfaceOutput : public ScreenOutput {
   SurfaceOutput(GtkDesktop& desktop, const Rect& monitor) : ScreenOutput(desktop, monitor) {
     GtkWindow* window = window_.gobj();
     const int index = MonitorAt(monitor);
+    if (index >= 0) monitor_ = gdk_display_get_monitor(gdk_display_get_default(), index);
     if (gtk_layer_is_supported()) {
       gtk_layer_init_for_window(window);
       gtk_layer_set_namespace(window, "orvanel");
@@ -43,7 +45,7 @@ class SurfaceOutput : public ScreenOutput {
       }
       gtk_layer_set_exclusive_zone(window, -1);
       gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_EXCLUSIVE);
-      if (index >= 0) gtk_layer_set_monitor(window, gdk_display_get_monitor(gdk_display_get_default(), index));
+      if (monitor_) gtk_layer_set_monitor(window, monitor_);
     } else {
       fullScreen_ = index;
     }
@@ -63,6 +65,12 @@ class SurfaceOutput : public ScreenOutput {
   void Invalidate() override { window_.queue_draw(); }
   void SetShown(bool shown) override {
     if (shown == window_.get_visible()) return;
+    // The output is read when the saver first shows on it, not before: a
+    // dialog or a preview, which never shows here, keeps no copy.
+    if (shown && !outputRead_) {
+      if (monitor_) CaptureOutput(monitor_, composer_);
+      outputRead_ = true;
+    }
     window_.set_visible(shown);
     if (shown && fullScreen_ >= 0) window_.fullscreen_on_monitor(window_.get_screen(), fullScreen_);
   }
@@ -70,6 +78,8 @@ class SurfaceOutput : public ScreenOutput {
 
  private:
   Gtk::Window window_;
+  GdkMonitor* monitor_ = nullptr;
+  bool outputRead_ = false;
   int fullScreen_ = -1;  // without layer shell: the monitor to fill
   std::optional<bool> cursorHidden_;
 };
