@@ -292,8 +292,10 @@ int GtkDesktop::ShowCursor(bool show) {
 void GtkDesktop::SetCursorPos(Point at) {
   cursor_ = at;
   GdkDisplay* display = gdk_display_get_default();
-  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
-  gdk_device_warp(pointer, gdk_display_get_default_screen(display), at.x, at.y);
+  // A compositor may offer no seat, or a seat without a pointer.
+  GdkSeat* seat = gdk_display_get_default_seat(display);
+  GdkDevice* pointer = seat ? gdk_seat_get_pointer(seat) : nullptr;
+  if (pointer) gdk_device_warp(pointer, gdk_display_get_default_screen(display), at.x, at.y);
 }
 
 }  // namespace orvanel::platform::gtk

@@ -35,7 +35,7 @@ bool GtkDesktop::CaptureGoesOver(const Rect& area) const {
 
 bool GtkDesktop::GrabInput(GdkWindow* window) {
   GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
-  inputGrabbed_ = gdk_seat_grab(seat, window, GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr, nullptr, nullptr,
+  inputGrabbed_ = seat && gdk_seat_grab(seat, window, GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr, nullptr, nullptr,
                                 nullptr) == GDK_GRAB_SUCCESS;
   ReportPointer();
   return inputGrabbed_;
