@@ -26,6 +26,15 @@ struct Rect {
     return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
   }
   bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+  bool Contains(const Rect& other) const {
+    return left <= other.left && top <= other.top && right >= other.right && bottom >= other.bottom;
+  }
+  // The pixels both hold; empty (no width or no height) where they share none.
+  Rect Intersect(const Rect& other) const {
+    const Rect shared{left > other.left ? left : other.left, top > other.top ? top : other.top,
+                      right < other.right ? right : other.right, bottom < other.bottom ? bottom : other.bottom};
+    return shared.right > shared.left && shared.bottom > shared.top ? shared : Rect{};
+  }
   // The smallest rectangle holding both.
   Rect Union(const Rect& other) const {
     return Rect{left < other.left ? left : other.left, top < other.top ? top : other.top,

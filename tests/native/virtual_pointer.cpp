@@ -74,6 +74,10 @@ int main(int argc, char** argv) {
     }
     std::cout << "at " << x << ' ' << y << std::endl;
   }
+  zwlr_virtual_pointer_v1_destroy(pointer);
+  zwlr_virtual_pointer_manager_v1_destroy(globals.pointers);
+  if (globals.seat) wl_seat_destroy(globals.seat);
+  wl_registry_destroy(registry);
   wl_display_disconnect(display);
   return 0;
 }

@@ -3,7 +3,7 @@
 # an idle daemon starts it and a user meets it:
 #   full screen, every output of two of different sizes covered by a picture;
 #   each of several keys ends it at once;
-#   the opening fade starts from the desktop;
+#   the opening fade starts from the desktop, read or seen through;
 #   pictures change with the period;
 #   the pointer ends it beyond 10 px, not within;
 #   swayidle starts it after its idle timeout;
@@ -34,18 +34,23 @@ swaymsg create_output >/dev/null
 swaymsg output HEADLESS-1 mode 1280x720 position 0 0 >/dev/null
 swaymsg output HEADLESS-2 mode 1024x768 position 1280 0 >/dev/null
 covered() { grim -o "$1" "$scratch/$1.png" 2>/dev/null && shows_picture "$scratch/$1.png"; }
-# The opening fade darkens the desktop as it was: one look mid-way finds the
-# whole output an even green between the desktop's and black.
-XDG_CONFIG_HOME="$scratch/config" "$orvanel" /s 2> "$scratch/saver.log" &
-saver=$!
+# The opening fade darkens the desktop: one look mid-way finds the whole
+# output an even green between the desktop's and black. The saver reads the
+# output first where the compositor lets it; elsewhere the compositor blends
+# its surfaces over the live desktop.
 mid_fade() {
   grim -o HEADLESS-1 "$scratch/fade.png" 2>/dev/null || return 1
   convert "$scratch/fade.png" -format "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b] %[fx:standard_deviation]" info: |
     awk '{ exit !($1 < 0.01 && $3 < 0.01 && $2 > 0.1 && $2 < 0.9 && $4 < 0.02) }'
 }
-await 100 mid_fade || fail "no look caught the opening fade between the desktop and black: $(cat "$scratch/saver.log")"
-kill -TERM "$saver"; wait "$saver"
-saver=""
+for unread in "" 1; do
+  ORVANEL_NO_SCREENCOPY=$unread XDG_CONFIG_HOME="$scratch/config" "$orvanel" /s 2> "$scratch/saver.log" &
+  saver=$!
+  await 100 mid_fade ||
+    fail "no look caught the opening fade between the desktop and black${unread:+, the output unread}: $(cat "$scratch/saver.log")"
+  kill -TERM "$saver"; wait "$saver"
+  saver=""
+done
 # A picture a second, cut in: the first output shows another one soon.
 XDG_CONFIG_HOME="$scratch/config" "$orvanel" -speed 1 -no-blend /s 2> "$scratch/saver.log" &
 saver=$!

@@ -59,8 +59,7 @@ void ScreenComposer::DropBackground() {
 }
 
 bool ScreenComposer::CoversOpaquely(const Layer& layer) const {
-  return layer.alpha == 255 && layer.rect.left <= 0 && layer.rect.top <= 0 && layer.rect.right >= width_ &&
-         layer.rect.bottom >= height_;
+  return layer.alpha == 255 && layer.rect.Contains(Rect{0, 0, width_, height_});
 }
 
 namespace {
@@ -192,7 +191,8 @@ ScreenComposer::Effective ScreenComposer::EffectiveKey(const std::vector<Layer>&
   }
   Key lowerKey = KeyOf(layers, layers.size() - 1);
   const std::vector<Rect>& bands = Differing(layers.back(), UnderTop(layers), lowerKey);
-  if (bands.empty()) return {std::move(lowerKey), &bands};
+  const bool opacityShows = overUnreadDesktop_ && lowerKey.backgroundVersion != kHidden;
+  if (bands.empty() && !opacityShows) return {std::move(lowerKey), &bands};
   return {std::move(key), &bands};
 }
 

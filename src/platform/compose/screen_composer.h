@@ -51,6 +51,10 @@ class ScreenComposer {
   void BackgroundWritten() { ++backgroundVersion_; }
   // Or kept where they are.
   void AdoptBackground(std::unique_ptr<HeldPixels> pixels);
+  // Or the frame goes over a desktop the saver never read, which the display
+  // shows through wherever windows cover it only in part (see coverage.h):
+  // there a window's opacity matters even where its pixels equal those below.
+  void SetOverUnreadDesktop() { overUnreadDesktop_ = true; }
   // Whether memory for a copy of the desktop is held.
   bool HoldsBackground() const { return background_ != nullptr || adopted_ != nullptr; }
 
@@ -131,6 +135,7 @@ class ScreenComposer {
   Buffer frame_;
   Key belowKey_;
   std::uint64_t backgroundVersion_ = 0;
+  bool overUnreadDesktop_ = false;
   // The last answer of Differing, for the top layer's version and place
   // over the same layers below.
   struct Comparison {

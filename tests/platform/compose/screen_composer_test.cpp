@@ -126,6 +126,29 @@ TEST(ScreenComposer, ATopWindowEqualToWhatIsBelowChangesNothingAtAnyOpacity) {
   EXPECT_FALSE(composer.Differs({dissolve.Layers(0, 3, 2).front()}));
 }
 
+// Over a desktop the display shows through, a black window fading in is a
+// new frame at each step, though its pixels equal the black composed below
+// it; over an opaque window of the same pixels it is not.
+TEST(ScreenComposer, OverAnUnreadDesktopOpacityAloneMakesANewFrame) {
+  ScreenComposer composer(4, 2);
+  composer.SetOverUnreadDesktop();
+  const auto black = Filled(4, 2, 0);
+  const auto grey = Filled(4, 2, 77);
+  const auto fading = [&](std::uint8_t alpha) {
+    return std::vector<Layer>{{black.data(), 4 * 4, Rect{0, 0, 4, 2}, alpha, 1}};
+  };
+  composer.Compose(fading(10));
+  EXPECT_TRUE(composer.Differs(fading(20)));
+  composer.Compose(fading(20));
+  EXPECT_FALSE(composer.Differs(fading(20)));
+  const auto dissolving = [&](std::uint8_t alpha) {
+    return std::vector<Layer>{{grey.data(), 4 * 4, Rect{0, 0, 4, 2}, 255, 2},
+                              {grey.data(), 4 * 4, Rect{0, 0, 4, 2}, alpha, 3}};
+  };
+  composer.Compose(dissolving(100));
+  EXPECT_FALSE(composer.Differs(dissolving(200)));
+}
+
 // Anything else that moves on is a new frame: the top window's opacity over
 // other pixels, its drawing, the window below, the desktop.
 TEST(ScreenComposer, AnyChangeThatShowsIsANewFrame) {

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -98,6 +99,7 @@ bool DispatchUntil(wl_display* display, wl_event_queue* queue, const std::functi
 }  // namespace
 
 bool CaptureOutput(GdkMonitor* monitor, compose::ScreenComposer& composer) {
+  if (const char* off = std::getenv("ORVANEL_NO_SCREENCOPY"); off != nullptr && *off != '\0') return false;
   wl_output* output = gdk_wayland_monitor_get_wl_output(monitor);
   wl_display* display = gdk_wayland_display_get_wl_display(gdk_monitor_get_display(monitor));
   // The queue outlives every object on it.

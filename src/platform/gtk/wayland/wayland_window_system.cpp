@@ -8,6 +8,9 @@
 #include <gdk/gdkwayland.h>
 #include <gtk-layer-shell/gtk-layer-shell.h>
 
+#include <vector>
+
+#include "platform/compose/coverage.h"
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/output_input.h"
 #include "platform/gtk/screen_output.h"
@@ -54,7 +57,11 @@ class SurfaceOutput : public ScreenOutput {
     window_.set_default_size(monitor.Width(), monitor.Height());
     window_.set_can_focus(true);
     window_.signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cairo) {
-      PaintFrame(cairo);
+      if (seeThrough_) {
+        PaintSeeThrough(cairo->cobj());
+      } else {
+        PaintFrame(cairo);
+      }
       return true;
     });
     // Positions come in the surface's own coordinates; the surface lies at
@@ -68,8 +75,8 @@ class SurfaceOutput : public ScreenOutput {
     // The output is read when the saver first shows on it, not before: a
     // dialog or a preview, which never shows here, keeps no copy.
     if (shown && !outputRead_) {
-      if (monitor_) CaptureOutput(monitor_, composer_);
       outputRead_ = true;
+      if (!monitor_ || !CaptureOutput(monitor_, composer_)) SeeThrough();
     }
     window_.set_visible(shown);
     if (shown && fullScreen_ >= 0) window_.fullscreen_on_monitor(window_.get_screen(), fullScreen_);
@@ -77,9 +84,36 @@ class SurfaceOutput : public ScreenOutput {
   void SetCursorHidden(bool hidden) override { ApplyCursor(window_, hidden, cursorHidden_); }
 
  private:
+  // Where the output cannot be read, the compositor blends the frame over
+  // the live desktop instead: what the saver's windows leave uncovered, or
+  // cover only in part as they fade in, shows the desktop through.
+  void SeeThrough() {
+    GdkVisual* withAlpha = gdk_screen_get_rgba_visual(gdk_screen_get_default());
+    if (withAlpha == nullptr) return;
+    gtk_widget_set_visual(GTK_WIDGET(window_.gobj()), withAlpha);
+    composer_.SetOverUnreadDesktop();
+    seeThrough_ = true;
+  }
+  void PaintSeeThrough(cairo_t* cairo) {
+    if (frame_.empty()) frame_.resize(static_cast<std::size_t>(composer_.Stride()) * composer_.Height());
+    const std::vector<compose::Layer> layers = desktop_.LayersOver(area_);
+    composer_.ComposeInto(layers, frame_.data());
+    const bool translucent =
+        compose::WriteCoverage(layers, composer_.Width(), composer_.Height(), frame_.data(), composer_.Stride());
+    cairo_surface_t* image = cairo_image_surface_create_for_data(
+        frame_.data(), translucent ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, composer_.Width(),
+        composer_.Height(), static_cast<int>(composer_.Stride()));
+    cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cairo, image, 0, 0);
+    cairo_paint(cairo);
+    cairo_surface_destroy(image);
+  }
+
   Gtk::Window window_;
   GdkMonitor* monitor_ = nullptr;
   bool outputRead_ = false;
+  bool seeThrough_ = false;
+  std::vector<std::uint8_t> frame_;  // composed over nothing, with its coverage
   int fullScreen_ = -1;  // without layer shell: the monitor to fill
   std::optional<bool> cursorHidden_;
 };
