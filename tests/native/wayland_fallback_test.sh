@@ -45,7 +45,7 @@ covered() {
 saver=$!
 await 150 covered || fail "the output is not covered by a picture: $(cat "$scratch/saver.log")"
 kill -TERM "$saver"
-wait "$saver" || fail "SIGTERM did not end the saver cleanly: $(cat "$scratch/saver.log")"
+wait "$saver" || fail "SIGTERM did not end the saver cleanly (status $?): $(cat "$scratch/saver.log")"
 "$orvanel" /s 2> "$scratch/saver.log" &
 saver=$!
 await 150 covered || fail "the output is not covered by a picture: $(cat "$scratch/saver.log")"

@@ -7,12 +7,13 @@
 #   pictures change with the period;
 #   the pointer ends it beyond 10 px, not within;
 #   swayidle starts it after its idle timeout;
-#   -settings opens the dialog as a window of the desktop;
+#   -settings opens the dialog: Cancel keeps the settings, the folder chooser
+#   picks a folder, OK stores;
 #   the compositor gone, it ends at once, without a core dump.
-#   wayland_test.sh ORVANEL VIRTUAL_POINTER
+#   wayland_test.sh ORVANEL VIRTUAL_INPUT
 set -u
 orvanel=$1
-virtual_pointer=$2
+virtual_input=$2
 here=$(dirname "$0")
 # Run again as a client of a sway of its own.
 [ -n "${SWAYSOCK:-}" ] || exec bash "$here/on_sway.sh" bash "$0" "$@"
@@ -82,12 +83,14 @@ done
 # The pointer, once the seat has one: within 10 px of where it was when the
 # saver appeared it leaves the saver running, as pictures go on changing;
 # beyond, it ends it. Coming onto another output is a move too, measured in
-# that output's window. Positions are on the whole layout, 2304 x 768.
-coproc pointer { "$virtual_pointer" 2304 768; }
-point() {
-  echo "$1 $2" >&"${pointer[1]}"
-  read -r -t 10 answer <&"${pointer[0]}" || fail "the virtual pointer did not reach $1 $2"
+# that output's window. Positions are on the whole layout, 2304 x 768; the
+# keyboard that comes with the pointer serves the dialog below.
+coproc input { "$virtual_input" 2304 768; }
+send() {
+  echo "$*" >&"${input[1]}"
+  read -r -t 10 answer <&"${input[0]}" || fail "the virtual input did not take \"$*\""
 }
+point() { send move "$1" "$2"; }
 pointer_run() {  # START_X START_Y: a saver shown under the pointer there
   point "$1" "$2"
   XDG_CONFIG_HOME="$scratch/config" "$orvanel" -speed 1 -no-blend /s 2> "$scratch/saver.log" &
@@ -119,13 +122,38 @@ wtype -s 200 -k space
 await 30 sh -c "! kill -0 $saver" || fail "a key did not end the saver swayidle started"
 kill "$idle"; wait "$idle" 2>/dev/null
 idle="" saver=""
-"$orvanel" -settings 2> "$scratch/dialog.log" &
-saver=$!
-dialog() { swaymsg -t get_tree | grep -q '"name": "Orvanel Screensaver"'; }
-await 100 dialog || fail "-settings showed no dialog: $(cat "$scratch/dialog.log")"
-kill -TERM "$saver"
-await 50 sh -c "! kill -0 $saver" || fail "SIGTERM did not end the dialog"
-saver=""
+# The dialog, a window of the desktop, from the keyboard: Alt+C leaves the
+# settings as they were; in the folder chooser Ctrl+L, the path and Alt+S pick
+# a folder; Alt+O stores it all.
+settings="$XDG_CONFIG_HOME/vorlanthix/orvanel.ini"
+mkdir -p "$(dirname "$settings")" "$scratch/Summer 2025"
+printf '[Config]\nSpeed=0x1F\nRandom=0\n' > "$settings"
+cp "$settings" "$scratch/stored.ini"
+shown() { swaymsg -t get_tree | grep -q "\"name\": \"$1\""; }
+dialog_run() {  # KEYS...: given to the dialog once it shows, which they end
+  "$orvanel" -settings 2> "$scratch/dialog.log" &
+  saver=$!
+  await 100 shown "Orvanel Screensaver" || fail "-settings showed no dialog: $(cat "$scratch/dialog.log")"
+  "$@"
+  await 50 sh -c "! kill -0 $saver" || fail "the dialog did not end after $*"
+  wait "$saver" || fail "the dialog ended badly after $*: $(cat "$scratch/dialog.log")"
+  saver=""
+}
+dialog_run send key alt+c
+cmp -s "$settings" "$scratch/stored.ini" || fail "Cancel changed the settings: $(cat "$settings")"
+pick_folder() {
+  send key alt+f
+  await 100 shown "Pictures folder" || fail "Alt+F showed no folder chooser"
+  send key ctrl+l
+  send type "$scratch/Summer 2025"
+  send key alt+s
+  await 100 sh -c '! swaymsg -t get_tree | grep -q "\"name\": \"Pictures folder\""' || fail "the chooser stayed"
+  send key alt+o
+}
+dialog_run pick_folder
+for line in "Speed=31" "Random=0" "Blend=1" "Folder=$scratch/Summer 2025"; do
+  grep -q "^$line"$'\r'"\?$" "$settings" || fail "OK did not store $line: $(cat "$settings")"
+done
 # Last, for the compositor does not come back: the saver left without it.
 "$orvanel" /s 2> "$scratch/saver.log" &
 saver=$!
@@ -136,4 +164,4 @@ wait "$saver"
 status=$?
 saver=""
 [ "$status" -lt 128 ] || fail "the saver died of signal $((status - 128)) when the compositor went"
-echo "wayland: the fade began on the desktop, two outputs covered, pictures changed, four keys each ended the saver, the pointer did beyond 10 px and not within, swayidle started it, the dialog opened, the compositor's end ended it"
+echo "wayland: the fade began on the desktop, two outputs covered, pictures changed, four keys each ended the saver, the pointer did beyond 10 px and not within, swayidle started it, the dialog cancelled and stored, the compositor's end ended it"
