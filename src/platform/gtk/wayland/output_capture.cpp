@@ -1,14 +1,11 @@
 #include "platform/gtk/wayland/output_capture.h"
 
 #include <gdk/gdkwayland.h>
-#include <poll.h>
 
-#include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 
+#include "platform/gtk/wayland/own_queue.h"
 #include "platform/gtk/wayland/screencopy_protocol.h"
 #include "platform/gtk/wayland/shm_buffer.h"
 #include "platform/gtk/wayland/wayland_objects.h"
@@ -16,30 +13,9 @@
 namespace orvanel::platform::gtk {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // How long the compositor may take to answer; the saver shows from black
 // rather than wait on one that does not.
-constexpr std::chrono::milliseconds kAnswerWait{1000};
-
-// The globals the copy needs, bound on a queue of the saver's own, so that
-// their events never reach the toolkit's handlers.
-struct Globals {
-  wl_shm* shm = nullptr;
-  zwlr_screencopy_manager_v1* copier = nullptr;
-};
-
-void Announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t) {
-  auto& globals = *static_cast<Globals*>(data);
-  if (std::strcmp(interface, wl_shm_interface.name) == 0 && !globals.shm) {
-    globals.shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
-  } else if (std::strcmp(interface, zwlr_screencopy_manager_v1_interface.name) == 0 && !globals.copier) {
-    globals.copier = static_cast<zwlr_screencopy_manager_v1*>(
-        wl_registry_bind(registry, name, &zwlr_screencopy_manager_v1_interface, 1));
-  }
-}
-
-void Withdrawn(void*, wl_registry*, std::uint32_t) {}
+constexpr int kAnswerWaitMs = 1000;
 
 // What the compositor says of one copy.
 struct Copy {
@@ -67,61 +43,22 @@ void Ready(void* data, zwlr_screencopy_frame_v1*, std::uint32_t, std::uint32_t, 
 }
 void Failed(void* data, zwlr_screencopy_frame_v1*) { static_cast<Copy*>(data)->failed = true; }
 
-// Reads and dispatches the queue's events until `done`; false when the
-// connection fails or the compositor does not answer in time. The toolkit's
-// events read meanwhile wait on its own queue.
-bool DispatchUntil(wl_display* display, wl_event_queue* queue, const std::function<bool()>& done) {
-  const auto deadline = Clock::now() + kAnswerWait;
-  while (!done()) {
-    while (wl_display_prepare_read_queue(display, queue) != 0) {
-      if (wl_display_dispatch_queue_pending(display, queue) < 0) return false;
-    }
-    if (done()) {
-      wl_display_cancel_read(display);
-      break;
-    }
-    wl_display_flush(display);
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    pollfd readable{wl_display_get_fd(display), POLLIN, 0};
-    const int polled = left > 0 ? poll(&readable, 1, static_cast<int>(left)) : 0;
-    if (polled <= 0) {
-      wl_display_cancel_read(display);
-      if (polled < 0 && errno == EINTR) continue;
-      return false;
-    }
-    if (wl_display_read_events(display) < 0 || wl_display_dispatch_queue_pending(display, queue) < 0) {
-      return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 bool CaptureOutput(GdkMonitor* monitor, compose::ScreenComposer& composer) {
   if (const char* off = std::getenv("ORVANEL_NO_SCREENCOPY"); off != nullptr && *off != '\0') return false;
-  wl_output* output = gdk_wayland_monitor_get_wl_output(monitor);
-  wl_display* display = gdk_wayland_display_get_wl_display(gdk_monitor_get_display(monitor));
-  // The queue outlives every object on it.
-  const WaylandOwned<wl_event_queue, wl_event_queue_destroy> queue(wl_display_create_queue(display));
-  auto* onQueue = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
-  wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(onQueue), queue.get());
-  const WaylandOwned<wl_registry, wl_registry_destroy> registry(wl_display_get_registry(onQueue));
-  wl_proxy_wrapper_destroy(onQueue);
-  Globals globals;
-  static const wl_registry_listener kRegistryListener{Announced, Withdrawn};
-  wl_registry_add_listener(registry.get(), &kRegistryListener, &globals);
-  const bool listed = wl_display_roundtrip_queue(display, queue.get()) >= 0;
-  const WaylandOwned<wl_shm, wl_shm_destroy> shm(globals.shm);
-  const WaylandOwned<zwlr_screencopy_manager_v1, zwlr_screencopy_manager_v1_destroy> copier(globals.copier);
-  if (!listed || !shm || !copier) return false;
+  OwnQueue queue(gdk_monitor_get_display(monitor));
+  const WaylandOwned<wl_shm, wl_shm_destroy> shm(static_cast<wl_shm*>(queue.Bind(wl_shm_interface, 1)));
+  const WaylandOwned<zwlr_screencopy_manager_v1, zwlr_screencopy_manager_v1_destroy> copier(
+      static_cast<zwlr_screencopy_manager_v1*>(queue.Bind(zwlr_screencopy_manager_v1_interface, 1)));
+  if (!shm || !copier) return false;
 
   const WaylandOwned<zwlr_screencopy_frame_v1, zwlr_screencopy_frame_v1_destroy> frame(
-      zwlr_screencopy_manager_v1_capture_output(copier.get(), 0, output));
+      zwlr_screencopy_manager_v1_capture_output(copier.get(), 0, gdk_wayland_monitor_get_wl_output(monitor)));
   Copy copy;
   static const zwlr_screencopy_frame_v1_listener kFrameListener{Offered, Flags, Ready, Failed};
   zwlr_screencopy_frame_v1_add_listener(frame.get(), &kFrameListener, &copy);
-  if (!DispatchUntil(display, queue.get(), [&] { return copy.offered || copy.failed; }) || !copy.offered) {
+  if (!queue.DispatchUntil([&] { return copy.offered || copy.failed; }, kAnswerWaitMs) || !copy.offered) {
     return false;
   }
   // 32-bit pixels laid out as the composer's; an output the compositor
@@ -132,10 +69,10 @@ bool CaptureOutput(GdkMonitor* monitor, compose::ScreenComposer& composer) {
     return false;
   }
   const auto pixels = ShmBuffer::Create(shm.get(), composer.Width(), composer.Height(),
-                                        static_cast<std::int32_t>(copy.stride), copy.format);
+                                        static_cast<std::int32_t>(copy.stride), {copy.format});
   if (!pixels) return false;
   zwlr_screencopy_frame_v1_copy(frame.get(), pixels->Buffer());
-  if (!DispatchUntil(display, queue.get(), [&] { return copy.ready || copy.failed; }) || !copy.ready) {
+  if (!queue.DispatchUntil([&] { return copy.ready || copy.failed; }, kAnswerWaitMs) || !copy.ready) {
     return false;
   }
   std::uint8_t* to = composer.Background();

@@ -19,7 +19,7 @@ struct FileDescriptor {
 }  // namespace
 
 std::unique_ptr<ShmBuffer> ShmBuffer::Create(wl_shm* shm, std::int32_t width, std::int32_t height,
-                                             std::int32_t stride, std::uint32_t format) {
+                                             std::int32_t stride, std::initializer_list<std::uint32_t> formats) {
   if (width <= 0 || height <= 0 || stride < width * 4) return nullptr;
   const auto size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
   // The compositor maps the memory by its descriptor; the buffer keeps the
@@ -31,12 +31,14 @@ std::unique_ptr<ShmBuffer> ShmBuffer::Create(wl_shm* shm, std::int32_t width, st
   std::unique_ptr<ShmBuffer> made(new ShmBuffer(pixels, size, stride));
   const WaylandOwned<wl_shm_pool, wl_shm_pool_destroy> pool(
       wl_shm_create_pool(shm, memory.fd, static_cast<std::int32_t>(size)));
-  made->buffer_ = wl_shm_pool_create_buffer(pool.get(), 0, width, height, stride, format);
+  for (const std::uint32_t format : formats) {
+    made->buffers_.push_back(wl_shm_pool_create_buffer(pool.get(), 0, width, height, stride, format));
+  }
   return made;
 }
 
 ShmBuffer::~ShmBuffer() {
-  wl_buffer_destroy(buffer_);
+  for (wl_buffer* buffer : buffers_) wl_buffer_destroy(buffer);
   munmap(pixels_, size_);
 }
 
