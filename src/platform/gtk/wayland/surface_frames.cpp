@@ -1,0 +1,137 @@
+#include "platform/gtk/wayland/surface_frames.h"
+
+#include <gdk/gdkwayland.h>
+
+#include <cstring>
+
+#include "platform/gtk/wayland/own_queue.h"
+#include "platform/gtk/wayland/shm_buffer.h"
+#include "platform/gtk/wayland/wayland_objects.h"
+
+namespace orvanel::platform::gtk {
+namespace {
+
+// Two are enough where the compositor lets a buffer go as it takes the
+// next; a third where it holds the last two a while.
+constexpr std::size_t kMostBuffers = 3;
+// Beyond this many parts of a buffer left to bring up to date, their bounds.
+constexpr std::size_t kMostStaleParts = 16;
+
+// Each buffer is read as XRGB where the frame is opaque, ARGB where not.
+constexpr std::size_t kOpaque = 0;
+constexpr std::size_t kTranslucent = 1;
+
+struct Slot {
+  std::unique_ptr<ShmBuffer> memory;
+  bool read[2] = {false, false};  // by the compositor, in each format
+  std::vector<Rect> stale;         // where it differs from the frame shown last
+};
+
+void Released(void* data, wl_buffer* buffer) {
+  auto& slot = *static_cast<Slot*>(data);
+  for (std::size_t format : {kOpaque, kTranslucent}) {
+    if (slot.memory->Buffer(format) == buffer) slot.read[format] = false;
+  }
+}
+
+}  // namespace
+
+struct SurfaceFrames::Parts {
+  explicit Parts(GdkDisplay* display) : queue(display) {}
+  // Declared first: what follows is on it, and goes before it.
+  OwnQueue queue;
+  WaylandOwned<wl_shm, wl_shm_destroy> shm;
+  WaylandOwned<wl_subcompositor, wl_subcompositor_destroy> children;
+  WaylandOwned<wl_surface, wl_surface_destroy> surface;
+  WaylandOwned<wl_subsurface, wl_subsurface_destroy> child;
+  std::vector<std::unique_ptr<Slot>> slots;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+std::unique_ptr<SurfaceFrames> SurfaceFrames::Over(GdkWindow* window, std::int32_t width, std::int32_t height) {
+  GdkDisplay* display = gdk_window_get_display(window);
+  auto parts = std::make_unique<Parts>(display);
+  parts->width = width;
+  parts->height = height;
+  parts->shm.reset(static_cast<wl_shm*>(parts->queue.Bind(wl_shm_interface, 1)));
+  parts->children.reset(static_cast<wl_subcompositor*>(parts->queue.Bind(wl_subcompositor_interface, 1)));
+  wl_surface* parent = gdk_wayland_window_get_wl_surface(window);
+  if (!parts->shm || !parts->children || parent == nullptr) return nullptr;
+  wl_compositor* compositor = parts->queue.Wrapper(gdk_wayland_display_get_wl_compositor(display));
+  parts->surface.reset(wl_compositor_create_surface(compositor));
+  // Pointer and keys go to the toolkit's window beneath.
+  wl_region* nowhere = wl_compositor_create_region(compositor);
+  wl_proxy_wrapper_destroy(compositor);
+  wl_surface_set_input_region(parts->surface.get(), nowhere);
+  wl_region_destroy(nowhere);
+  parts->child.reset(wl_subcompositor_get_subsurface(parts->children.get(), parts->surface.get(), parent));
+  wl_subsurface_set_position(parts->child.get(), 0, 0);
+  // Its frames show as it commits them, not with the toolkit's.
+  wl_subsurface_set_desync(parts->child.get());
+  return std::unique_ptr<SurfaceFrames>(new SurfaceFrames(std::move(parts)));
+}
+
+SurfaceFrames::SurfaceFrames(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+
+SurfaceFrames::~SurfaceFrames() {
+  // The buffers go before the surface that may still show one.
+  parts_->child.reset();
+  parts_->surface.reset();
+  parts_->slots.clear();
+}
+
+bool SurfaceFrames::Show(const std::uint8_t* frame, std::ptrdiff_t stride, const std::vector<Rect>& changed,
+                         bool opaque) {
+  Parts& p = *parts_;
+  p.queue.DispatchPending();
+  Slot* free = nullptr;
+  for (const auto& slot : p.slots) {
+    if (!slot->read[kOpaque] && !slot->read[kTranslucent]) {
+      free = slot.get();
+      break;
+    }
+  }
+  const Rect whole{0, 0, p.width, p.height};
+  if (free == nullptr) {
+    if (p.slots.size() == kMostBuffers) return false;
+    auto memory = ShmBuffer::Create(p.shm.get(), p.width, p.height, p.width * 4,
+                                    {WL_SHM_FORMAT_XRGB8888, WL_SHM_FORMAT_ARGB8888});
+    if (!memory) return false;
+    auto slot = std::make_unique<Slot>();
+    slot->memory = std::move(memory);
+    slot->stale = {whole};
+    static const wl_buffer_listener kListener{Released};
+    for (std::size_t format : {kOpaque, kTranslucent}) {
+      wl_buffer_add_listener(slot->memory->Buffer(format), &kListener, slot.get());
+    }
+    free = p.slots.emplace_back(std::move(slot)).get();
+  }
+  // The buffer is brought up to date where it is behind, and where the
+  // frame moved on.
+  std::vector<Rect> write = free->stale;
+  write.insert(write.end(), changed.begin(), changed.end());
+  for (const Rect& part : write) {
+    const Rect clipped = part.Intersect(whole);
+    const auto bytes = static_cast<std::size_t>(clipped.Width()) * 4;
+    for (std::int32_t y = clipped.top; y < clipped.bottom; ++y) {
+      std::memcpy(free->memory->Pixels() + y * free->memory->Stride() + clipped.left * 4,
+                  frame + y * stride + clipped.left * 4, bytes);
+    }
+  }
+  free->stale.clear();
+  for (const auto& slot : p.slots) {
+    if (slot.get() == free) continue;
+    slot->stale.insert(slot->stale.end(), changed.begin(), changed.end());
+    if (slot->stale.size() > kMostStaleParts) slot->stale = {whole};
+  }
+  const std::size_t format = opaque ? kOpaque : kTranslucent;
+  wl_surface_attach(p.surface.get(), free->memory->Buffer(format), 0, 0);
+  for (const Rect& part : changed) wl_surface_damage(p.surface.get(), part.left, part.top, part.Width(), part.Height());
+  wl_surface_commit(p.surface.get());
+  free->read[format] = true;
+  wl_display_flush(p.queue.Display());
+  return true;
+}
+
+}  // namespace orvanel::platform::gtk

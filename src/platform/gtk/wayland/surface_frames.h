@@ -1,0 +1,39 @@
+#pragma once
+// Frames shown on a surface of the saver's own: a child of the toolkit's
+// window that covers all of it and lets its input through, with a few
+// buffers in memory shared with the compositor, each written again once the
+// compositor has let it go. The toolkit would make new shared memory for
+// every frame it paints, and the system would fill its pages each time.
+#include <gdk/gdk.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/geometry.h"
+
+namespace orvanel::platform::gtk {
+
+class SurfaceFrames {
+ public:
+  // Over `window` (realized), of its size; null where the compositor offers
+  // no child surfaces or no shared memory.
+  static std::unique_ptr<SurfaceFrames> Over(GdkWindow* window, std::int32_t width, std::int32_t height);
+  ~SurfaceFrames();
+  SurfaceFrames(const SurfaceFrames&) = delete;
+  SurfaceFrames& operator=(const SurfaceFrames&) = delete;
+
+  // Shows `frame` (32 bits a pixel, rows of `stride` bytes), which differs
+  // from the frame shown last only within `changed`. An opaque frame's fourth
+  // bytes mean nothing; otherwise they are its coverage and its colours are
+  // premultiplied by it. False when the compositor still reads every buffer:
+  // the frame is to be shown again later.
+  bool Show(const std::uint8_t* frame, std::ptrdiff_t stride, const std::vector<Rect>& changed, bool opaque);
+
+ private:
+  struct Parts;
+  explicit SurfaceFrames(std::unique_ptr<Parts> parts);
+  std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace orvanel::platform::gtk
