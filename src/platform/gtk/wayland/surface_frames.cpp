@@ -2,8 +2,6 @@
 
 #include <gdk/gdkwayland.h>
 
-#include <cstring>
-
 #include "platform/gtk/wayland/own_queue.h"
 #include "platform/gtk/wayland/shm_buffer.h"
 #include "platform/gtk/wayland/wayland_objects.h"
@@ -14,8 +12,6 @@ namespace {
 // Two are enough where the compositor lets a buffer go as it takes the
 // next; a third where it holds the last two a while.
 constexpr std::size_t kMostBuffers = 3;
-// Beyond this many parts of a buffer left to bring up to date, their bounds.
-constexpr std::size_t kMostStaleParts = 16;
 
 // Each buffer is read as XRGB where the frame is opaque, ARGB where not.
 constexpr std::size_t kOpaque = 0;
@@ -24,7 +20,6 @@ constexpr std::size_t kTranslucent = 1;
 struct Slot {
   std::unique_ptr<ShmBuffer> memory;
   bool read[2] = {false, false};  // by the compositor, in each format
-  std::vector<Rect> stale;         // where it differs from the frame shown last
 };
 
 void Released(void* data, wl_buffer* buffer) {
@@ -45,6 +40,7 @@ struct SurfaceFrames::Parts {
   WaylandOwned<wl_surface, wl_surface_destroy> surface;
   WaylandOwned<wl_subsurface, wl_subsurface_destroy> child;
   std::vector<std::unique_ptr<Slot>> slots;
+  Slot* next = nullptr;  // the one NextFrame gave
   std::int32_t width = 0;
   std::int32_t height = 0;
 };
@@ -81,57 +77,39 @@ SurfaceFrames::~SurfaceFrames() {
   parts_->slots.clear();
 }
 
-bool SurfaceFrames::Show(const std::uint8_t* frame, std::ptrdiff_t stride, const std::vector<Rect>& changed,
-                         bool opaque) {
+std::uint8_t* SurfaceFrames::NextFrame() {
   Parts& p = *parts_;
   p.queue.DispatchPending();
-  Slot* free = nullptr;
   for (const auto& slot : p.slots) {
     if (!slot->read[kOpaque] && !slot->read[kTranslucent]) {
-      free = slot.get();
-      break;
+      p.next = slot.get();
+      return p.next->memory->Pixels();
     }
   }
-  const Rect whole{0, 0, p.width, p.height};
-  if (free == nullptr) {
-    if (p.slots.size() == kMostBuffers) return false;
-    auto memory = ShmBuffer::Create(p.shm.get(), p.width, p.height, p.width * 4,
-                                    {WL_SHM_FORMAT_XRGB8888, WL_SHM_FORMAT_ARGB8888});
-    if (!memory) return false;
-    auto slot = std::make_unique<Slot>();
-    slot->memory = std::move(memory);
-    slot->stale = {whole};
-    static const wl_buffer_listener kListener{Released};
-    for (std::size_t format : {kOpaque, kTranslucent}) {
-      wl_buffer_add_listener(slot->memory->Buffer(format), &kListener, slot.get());
-    }
-    free = p.slots.emplace_back(std::move(slot)).get();
+  if (p.slots.size() == kMostBuffers) return nullptr;
+  auto memory = ShmBuffer::Create(p.shm.get(), p.width, p.height, p.width * 4,
+                                  {WL_SHM_FORMAT_XRGB8888, WL_SHM_FORMAT_ARGB8888});
+  if (!memory) return nullptr;
+  auto slot = std::make_unique<Slot>();
+  slot->memory = std::move(memory);
+  static const wl_buffer_listener kListener{Released};
+  for (std::size_t format : {kOpaque, kTranslucent}) {
+    wl_buffer_add_listener(slot->memory->Buffer(format), &kListener, slot.get());
   }
-  // The buffer is brought up to date where it is behind, and where the
-  // frame moved on.
-  std::vector<Rect> write = free->stale;
-  write.insert(write.end(), changed.begin(), changed.end());
-  for (const Rect& part : write) {
-    const Rect clipped = part.Intersect(whole);
-    const auto bytes = static_cast<std::size_t>(clipped.Width()) * 4;
-    for (std::int32_t y = clipped.top; y < clipped.bottom; ++y) {
-      std::memcpy(free->memory->Pixels() + y * free->memory->Stride() + clipped.left * 4,
-                  frame + y * stride + clipped.left * 4, bytes);
-    }
-  }
-  free->stale.clear();
-  for (const auto& slot : p.slots) {
-    if (slot.get() == free) continue;
-    slot->stale.insert(slot->stale.end(), changed.begin(), changed.end());
-    if (slot->stale.size() > kMostStaleParts) slot->stale = {whole};
-  }
+  p.next = p.slots.emplace_back(std::move(slot)).get();
+  return p.next->memory->Pixels();
+}
+
+std::ptrdiff_t SurfaceFrames::Stride() const { return static_cast<std::ptrdiff_t>(parts_->width) * 4; }
+
+void SurfaceFrames::Show(const std::vector<Rect>& changed, bool opaque) {
+  Parts& p = *parts_;
   const std::size_t format = opaque ? kOpaque : kTranslucent;
-  wl_surface_attach(p.surface.get(), free->memory->Buffer(format), 0, 0);
+  wl_surface_attach(p.surface.get(), p.next->memory->Buffer(format), 0, 0);
   for (const Rect& part : changed) wl_surface_damage(p.surface.get(), part.left, part.top, part.Width(), part.Height());
   wl_surface_commit(p.surface.get());
-  free->read[format] = true;
+  p.next->read[format] = true;
   wl_display_flush(p.queue.Display());
-  return true;
 }
 
 }  // namespace orvanel::platform::gtk

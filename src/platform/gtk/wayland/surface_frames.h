@@ -1,9 +1,10 @@
 #pragma once
 // Frames shown on a surface of the saver's own: a child of the toolkit's
-// window that covers all of it and lets its input through, with a few
-// buffers in memory shared with the compositor, each written again once the
-// compositor has let it go. The toolkit would make new shared memory for
-// every frame it paints, and the system would fill its pages each time.
+// window that covers all of it and lets its input through, composed straight
+// into a few buffers in memory shared with the compositor, each written
+// again once the compositor has let it go. The toolkit would make new shared
+// memory for every frame it paints, and the system would fill its pages
+// each time.
 #include <gdk/gdk.h>
 
 #include <cstdint>
@@ -23,12 +24,16 @@ class SurfaceFrames {
   SurfaceFrames(const SurfaceFrames&) = delete;
   SurfaceFrames& operator=(const SurfaceFrames&) = delete;
 
-  // Shows `frame` (32 bits a pixel, rows of `stride` bytes), which differs
-  // from the frame shown last only within `changed`. An opaque frame's fourth
-  // bytes mean nothing; otherwise they are its coverage and its colours are
-  // premultiplied by it. False when the compositor still reads every buffer:
-  // the frame is to be shown again later.
-  bool Show(const std::uint8_t* frame, std::ptrdiff_t stride, const std::vector<Rect>& changed, bool opaque);
+  // Memory to compose the next frame into (rows of Stride() bytes), which
+  // holds the frame written to it last; null while the compositor still
+  // reads every buffer, and the frame is to be made later.
+  std::uint8_t* NextFrame();
+  std::ptrdiff_t Stride() const;
+  // Shows the frame written to NextFrame()'s memory, which differs from the
+  // frame shown last only within `changed`. An opaque frame's fourth bytes
+  // mean nothing; otherwise they are its coverage and its colours are
+  // premultiplied by it.
+  void Show(const std::vector<Rect>& changed, bool opaque);
 
  private:
   struct Parts;

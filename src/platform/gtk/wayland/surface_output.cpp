@@ -83,14 +83,14 @@ class SurfaceOutput : public ScreenOutput {
   }
   void PaintIfDue() override {
     if (!due_ || !frames_ || !window_.get_visible()) return;
-    std::vector<Rect> changed = Compose();
-    unshown_.insert(unshown_.end(), changed.begin(), changed.end());
-    due_ = !frames_->Show(frame_.data(), composer_.Stride(), unshown_, opaque_);
-    if (due_) {
+    std::uint8_t* target = frames_->NextFrame();
+    if (target == nullptr) {
       desktop_.PaintSoon();  // once the compositor lets a buffer go
-    } else {
-      unshown_.clear();
+      return;
     }
+    const std::vector<Rect> changed = Compose(target);
+    frames_->Show(changed, opaque_);
+    due_ = false;
   }
   void SetShown(bool shown) override {
     if (shown == window_.get_visible()) return;
@@ -117,14 +117,14 @@ class SurfaceOutput : public ScreenOutput {
     seeThrough_ = true;
   }
 
-  // The frame of this moment into frame_, with its coverage where it is
-  // see-through; gives where it changed.
-  std::vector<Rect> Compose() {
-    if (frame_.empty()) frame_.resize(static_cast<std::size_t>(composer_.Stride()) * composer_.Height());
+  // The frame of this moment into `target` (which holds a frame composed
+  // before, or nothing), with its coverage where it is see-through; gives
+  // where it changed from what `target` held.
+  std::vector<Rect> Compose(std::uint8_t* target) {
     const std::vector<compose::Layer> layers = desktop_.LayersOver(area_);
-    std::vector<Rect> changed = composer_.ComposeInto(layers, frame_.data());
+    std::vector<Rect> changed = composer_.ComposeInto(layers, target);
     const bool translucent = seeThrough_ && compose::WriteCoverage(layers, composer_.Width(), composer_.Height(),
-                                                                   frame_.data(), composer_.Stride());
+                                                                   target, composer_.Stride());
     // Coverage may change where no colour does; and a frame read with
     // another format is another frame throughout.
     if (translucent || translucent == opaque_) changed = {WholeArea()};
@@ -140,7 +140,8 @@ class SurfaceOutput : public ScreenOutput {
       cairo_paint(cairo);
       return;
     }
-    Compose();
+    if (frame_.empty()) frame_.resize(static_cast<std::size_t>(composer_.Stride()) * composer_.Height());
+    Compose(frame_.data());
     cairo_surface_t* image = cairo_image_surface_create_for_data(
         frame_.data(), opaque_ ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, composer_.Width(), composer_.Height(),
         static_cast<int>(composer_.Stride()));
@@ -155,10 +156,9 @@ class SurfaceOutput : public ScreenOutput {
   GdkMonitor* monitor_ = nullptr;
   bool outputRead_ = false;
   bool seeThrough_ = false;
-  std::vector<std::uint8_t> frame_;  // the frame composed last
-  bool opaque_ = true;               // whether frame_'s fourth bytes mean nothing
+  std::vector<std::uint8_t> frame_;  // without a child surface: the frame the toolkit paints
+  bool opaque_ = true;               // whether the last frame's fourth bytes mean nothing
   bool due_ = false;
-  std::vector<Rect> unshown_;  // changes composed that no frame shown holds yet
   int fullScreen_ = -1;        // without layer shell: the monitor to fill
   std::optional<bool> cursorHidden_;
 };
