@@ -1,6 +1,7 @@
 // The toolkit's own cost: a minimal GTK program showing one black window
 // over the whole screen, nothing else. The native saver's figures are
 // measured against it.
+#include <gdk/gdkwayland.h>
 #include <gtk/gtk.h>
 
 namespace {
@@ -15,7 +16,11 @@ gboolean PaintBlack(GtkWidget*, cairo_t* cr, gpointer) {
 
 int main(int argc, char** argv) {
   gtk_init(&argc, &argv);
-  GtkWidget* window = gtk_window_new(GTK_WINDOW_POPUP);
+  // A Wayland compositor shows no window without a parent or a role of its
+  // own: there it is a full-screen window.
+  const bool wayland = GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default());
+  GtkWidget* window = gtk_window_new(wayland ? GTK_WINDOW_TOPLEVEL : GTK_WINDOW_POPUP);
+  if (wayland) gtk_window_fullscreen(GTK_WINDOW(window));
   GdkScreen* screen = gtk_widget_get_screen(window);
   GdkRectangle area;
   gdk_monitor_get_geometry(gdk_display_get_monitor(gdk_screen_get_display(screen), 0), &area);

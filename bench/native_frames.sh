@@ -23,19 +23,7 @@ shift 2
 . "$(dirname "$0")/lib/scratch_display.sh"
 . "$(dirname "$0")/../tests/support/dummy_xorg.sh"
 
-kb() { sed -n "s/^$2:[[:space:]]*\([0-9]*\) kB/\1/p" "/proc/$1/status"; }
-# utime + stime in clock ticks.
-ticks() { awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
-frames() { awk -v kb="$1" -v frame="$2" 'BEGIN { printf "%.2f", kb * 1024 / frame }'; }
-seconds() { awk -v t="$1" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", t / hz }'; }
-# Resident memory of a program that has run a few seconds.
-settled() {
-  "$@" &
-  pid=$!
-  sleep 5
-  kb "$pid" VmRSS
-  kill "$pid"; wait "$pid" 2>/dev/null || true
-}
+. "$(dirname "$0")/lib/figures.sh"
 
 slopes=$(mktemp)
 trap 'rm -f "$slopes"' EXIT
@@ -80,7 +68,6 @@ for display in "$@"; do
 
     dialog=$(settled "$program" -settings)
 
-    both() { echo "$(frames $(($1 - base)) "$frame") / $(frames $(($1 - lean)) "$frame")"; }
     goal=2; [ "$width" -gt 1920 ] && goal=5
     echo "== $display: the minimal GTK program holds $base kB, $lean kB with its OpenGL probe off"
     echo "   (frames a monitor are given over the first / over the second)"
@@ -104,23 +91,11 @@ for display in "$@"; do
         kill "$pid" "$manager"; wait "$pid" "$manager" 2>/dev/null || true
         echo "processor time over a minute at Speed 8 with a compositing manager: saver $(seconds $((saver1 - saver0))) s  (goal: at most 1 s)"
       fi
-      echo "$frame $fade $rest $after $peak $dialog" >> "$slopes"
+      echo "$frame $fade $rest $after $peak $dialog $lean" >> "$slopes"
     else
       echo "processor time over a minute at Speed 8: saver $(seconds $((saver1 - saver0))) s + X server $(seconds $((server1 - server0))) s"
     fi
   )
 done
 
-# Between two one-monitor sizes the fixed costs cancel: what is left is what
-# grows with the screen.
-if [ "$(wc -l < "$slopes")" -ge 2 ]; then
-  head -n 2 "$slopes" | tr '\n' ' ' | awk '{
-    n = split("opening fade|at rest|after a minute|high-water mark|settings dialog", name, "|")
-    goal[1] = "at most 4"; goal[2] = "at most 3"; goal[3] = "at most 3"; goal[4] = ""; goal[5] = "0"
-    print "== growth from the first one-monitor size to the second, in full-screen frames"
-    for (i = 1; i <= n; i++) {
-      g = ($(i + 7) - $(i + 1)) * 1024 / ($7 - $1)
-      printf "%-16s %.2f frames%s\n", name[i] ":", g, goal[i] == "" ? "" : "  (goal: " goal[i] ")"
-    }
-  }'
-fi
+[ "$(wc -l < "$slopes")" -lt 2 ] || growth "$slopes"

@@ -9,9 +9,11 @@
 namespace orvanel::platform::gtk {
 namespace {
 
-// Two are enough where the compositor lets a buffer go as it takes the
-// next; a third where it holds the last two a while.
-constexpr std::size_t kMostBuffers = 3;
+// One where the compositor copies a buffer as it takes it (its renderer
+// uses the graphics card); a second where it reads the buffer shown until
+// the next one has been shown (a renderer in software). A frame that finds
+// both read waits for one to be let go, within the next output refresh.
+constexpr std::size_t kMostBuffers = 2;
 
 // Each buffer is read as XRGB where the frame is opaque, ARGB where not.
 constexpr std::size_t kOpaque = 0;
