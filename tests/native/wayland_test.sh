@@ -8,7 +8,8 @@
 #   the pointer ends it beyond 10 px, not within;
 #   swayidle starts it after its idle timeout;
 #   -settings opens the dialog: Cancel keeps the settings, the folder chooser
-#   picks a folder, OK stores;
+#   picks a folder, OK stores; -window shows pictures in a window;
+#   an output at scale 2 is covered whole;
 #   the compositor gone, it ends at once, without a core dump.
 #   wayland_test.sh ORVANEL VIRTUAL_INPUT
 set -u
@@ -154,6 +155,25 @@ dialog_run pick_folder
 for line in "Speed=31" "Random=0" "Blend=1" "Folder=$scratch/Summer 2025"; do
   grep -q "^$line"$'\r'"\?$" "$settings" || fail "OK did not store $line: $(cat "$settings")"
 done
+# Tried out in a window of its own: a window of the desktop, showing pictures.
+"$orvanel" -window 2> "$scratch/window.log" &
+saver=$!
+await 100 shown "Orvanel Screensaver" || fail "-window showed no window: $(cat "$scratch/window.log")"
+await 150 covered HEADLESS-1 || fail "the window shows no picture: $(cat "$scratch/window.log")"
+kill -TERM "$saver"
+await_clean_end "$saver" 50 || fail "SIGTERM did not end -window cleanly"
+saver=""
+# An output the compositor scales is covered whole all the same.
+swaymsg output HEADLESS-2 scale 2 >/dev/null
+"$orvanel" -speed 1 -no-blend /s 2> "$scratch/saver.log" &
+saver=$!
+await 150 covered HEADLESS-2 || fail "HEADLESS-2 at scale 2 shows no picture: $(cat "$scratch/saver.log")"
+green=$(convert "$scratch/HEADLESS-2.png" -fill black +opaque "#00ff00" -format "%[fx:mean]" info:)
+awk -v g="$green" 'BEGIN { exit !(g == 0) }' || fail "HEADLESS-2 at scale 2: the desktop shows beside the saver"
+kill -TERM "$saver"
+await_clean_end "$saver" 50 || fail "SIGTERM did not end the saver cleanly"
+saver=""
+swaymsg output HEADLESS-2 scale 1 >/dev/null
 # Last, for the compositor does not come back: the saver left without it.
 "$orvanel" /s 2> "$scratch/saver.log" &
 saver=$!
@@ -161,4 +181,4 @@ await 150 covered HEADLESS-1 || fail "HEADLESS-1 shows no picture: $(cat "$scrat
 swaymsg exit >/dev/null 2>&1
 await_clean_end "$saver" 50 || fail "the saver did not end cleanly when the compositor went"
 saver=""
-echo "wayland: the fade began on the desktop, two outputs covered, pictures changed, four keys each ended the saver, the pointer did beyond 10 px and not within, swayidle started it, the dialog cancelled and stored, the compositor's end ended it"
+echo "wayland: the fade began on the desktop, two outputs covered, pictures changed, four keys each ended the saver, the pointer did beyond 10 px and not within, swayidle started it, the dialog cancelled and stored, -window showed pictures, a scaled output was covered, the compositor's end ended it"

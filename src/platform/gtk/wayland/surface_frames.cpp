@@ -14,6 +14,10 @@ namespace {
 // the next one has been shown (a renderer in software). A frame that finds
 // both read waits for one to be let go, within the next output refresh.
 constexpr std::size_t kMostBuffers = 2;
+// Between dissolves the frame holds still for seconds: a buffer the
+// compositor let go is given back to the system after this long, and made
+// again for the next dissolve.
+constexpr guint kSpareKeptMs = 1000;
 
 // Each buffer is read as XRGB where the frame is opaque, ARGB where not.
 constexpr std::size_t kOpaque = 0;
@@ -43,6 +47,8 @@ struct SurfaceFrames::Parts {
   WaylandOwned<wl_subsurface, wl_subsurface_destroy> child;
   std::vector<std::unique_ptr<Slot>> slots;
   Slot* next = nullptr;  // the one NextFrame gave
+  Slot* shown = nullptr;  // the one shown last
+  guint spareTimer = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
 };
@@ -73,6 +79,7 @@ std::unique_ptr<SurfaceFrames> SurfaceFrames::Over(GdkWindow* window, std::int32
 SurfaceFrames::SurfaceFrames(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 
 SurfaceFrames::~SurfaceFrames() {
+  if (parts_->spareTimer != 0) g_source_remove(parts_->spareTimer);
   // The buffers go before the surface that may still show one.
   parts_->child.reset();
   parts_->surface.reset();
@@ -111,7 +118,18 @@ void SurfaceFrames::Show(const std::vector<Rect>& changed, bool opaque) {
   for (const Rect& part : changed) wl_surface_damage(p.surface.get(), part.left, part.top, part.Width(), part.Height());
   wl_surface_commit(p.surface.get());
   p.next->read[format] = true;
+  p.shown = p.next;
   wl_display_flush(p.queue.Display());
+  if (p.spareTimer != 0) g_source_remove(p.spareTimer);
+  p.spareTimer = g_timeout_add(kSpareKeptMs, [](gpointer data) -> gboolean {
+    auto& parts = *static_cast<Parts*>(data);
+    parts.spareTimer = 0;
+    parts.queue.DispatchPending();
+    std::erase_if(parts.slots, [&](const std::unique_ptr<Slot>& slot) {
+      return slot.get() != parts.shown && !slot->read[kOpaque] && !slot->read[kTranslucent];
+    });
+    return G_SOURCE_REMOVE;
+  }, &p);
 }
 
 }  // namespace orvanel::platform::gtk
