@@ -1,6 +1,6 @@
 #!/bin/bash
 # Runs a command as a client of a headless sway of its own, with that sway's
-# WAYLAND_DISPLAY, XDG_RUNTIME_DIR and SWAYSOCK, DISPLAY unset; the
+# WAYLAND_DISPLAY, XDG_RUNTIME_DIR, SWAYSOCK and SWAY_PID, DISPLAY unset; the
 # compositor ends with the command. sway will not run as root: it runs as
 # nobody, and root's clients reach its socket.
 #   on_sway.sh COMMAND [ARGUMENTS...]
@@ -22,4 +22,5 @@ sway=$!
 . "$(dirname "$0")/../support/await.sh"
 ready() { [ -S "$run/rt/wayland-1" ] && ls "$run"/rt/sway-ipc.*.sock >/dev/null 2>&1; }
 await 50 ready || { echo "on_sway: sway did not start: $(cat "$run/sway.log")" >&2; exit 1; }
-env -u DISPLAY XDG_RUNTIME_DIR="$run/rt" WAYLAND_DISPLAY=wayland-1 SWAYSOCK="$(ls "$run"/rt/sway-ipc.*.sock)" "$@"
+env -u DISPLAY XDG_RUNTIME_DIR="$run/rt" WAYLAND_DISPLAY=wayland-1 SWAYSOCK="$(ls "$run"/rt/sway-ipc.*.sock)" \
+  SWAY_PID="$sway" "$@"
