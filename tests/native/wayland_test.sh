@@ -3,7 +3,8 @@
 # an idle daemon starts it and a user meets it:
 #   full screen, every output of two of different sizes covered by a picture;
 #   each of several keys ends it at once;
-#   the opening fade starts from the desktop, read or seen through;
+#   the opening fade starts from the desktop, read or seen through, the right
+#   way up;
 #   pictures change with the period;
 #   the pointer ends it beyond 10 px, not within;
 #   swayidle starts it after its idle timeout;
@@ -28,7 +29,7 @@ saver="" idle=""
 cleanup() {
   [ -n "$idle" ] && kill "$idle" 2>/dev/null
   [ -n "$saver" ] && kill -KILL "$saver" 2>/dev/null
-  pkill -KILL -f "^$orvanel /s" 2>/dev/null
+  pkill -KILL -f "^$scratch/orvanel /s" 2>/dev/null
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -40,19 +41,34 @@ covered() { grim -o "$1" "$scratch/$1.png" 2>/dev/null && shows_picture "$scratc
 # output an even green between the desktop's and black. The saver reads the
 # output first where the compositor lets it; elsewhere the compositor blends
 # its surfaces over the live desktop.
+# The desktop green above, blue below: a copy read upside down, or rows out
+# of place, darkens the wrong colour.
+chmod 755 "$scratch"
+convert -size 1280x360 xc:"#00ff00" xc:"#0000ff" -append "$scratch/desktop.png"
+chmod 644 "$scratch/desktop.png"
+swaymsg output HEADLESS-1 bg "$scratch/desktop.png" stretch >/dev/null
+# The mean of each channel, and the spread, over a band of rows.
+band() { convert "$scratch/fade.png" -crop "1280x120+0+$1" -format "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b] %[fx:standard_deviation]" info:; }
+desktop() {
+  grim -o HEADLESS-1 "$scratch/fade.png" 2>/dev/null || return 1
+  band 60 | awk '{ exit !($2 > 0.99 && $1 < 0.01 && $3 < 0.01) }' && band 540 | awk '{ exit !($3 > 0.99 && $1 < 0.01 && $2 < 0.01) }'
+}
+await 100 desktop || fail "sway did not show the green and blue desktop"
 mid_fade() {
   grim -o HEADLESS-1 "$scratch/fade.png" 2>/dev/null || return 1
-  convert "$scratch/fade.png" -format "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b] %[fx:standard_deviation]" info: |
-    awk '{ exit !($1 < 0.01 && $3 < 0.01 && $2 > 0.1 && $2 < 0.9 && $4 < 0.02) }'
+  band 60 | awk '{ exit !($1 < 0.01 && $3 < 0.01 && $2 > 0.1 && $2 < 0.9 && $4 < 0.02) }' &&
+    band 540 | awk '{ exit !($1 < 0.01 && $2 < 0.01 && $3 > 0.1 && $3 < 0.9 && $4 < 0.02) }'
 }
 for unread in "" 1; do
   ORVANEL_NO_SCREENCOPY=$unread XDG_CONFIG_HOME="$scratch/config" "$orvanel" /s 2> "$scratch/saver.log" &
   saver=$!
   await 100 mid_fade ||
     fail "no look caught the opening fade between the desktop and black${unread:+, the output unread}: $(cat "$scratch/saver.log")"
-  kill -TERM "$saver"; wait "$saver"
+  kill -TERM "$saver"
+  await_clean_end "$saver" 50 || fail "SIGTERM did not end the saver cleanly"
   saver=""
 done
+swaymsg output HEADLESS-1 bg "#00ff00" solid_color >/dev/null
 # A picture a second, cut in: the first output shows another one soon.
 XDG_CONFIG_HOME="$scratch/config" "$orvanel" -speed 1 -no-blend /s 2> "$scratch/saver.log" &
 saver=$!
@@ -64,7 +80,8 @@ await 150 settled || fail "HEADLESS-1 shows no picture that holds: $(cat "$scrat
 first=$(md5sum < "$scratch/HEADLESS-1.png")
 changed() { covered HEADLESS-1 && [ "$(md5sum < "$scratch/HEADLESS-1.png")" != "$first" ]; }
 await 100 changed || fail "the picture on HEADLESS-1 did not change within 10 s at a picture a second"
-kill -TERM "$saver"; wait "$saver"
+kill -TERM "$saver"
+await_clean_end "$saver" 50 || fail "SIGTERM did not end the saver cleanly"
 saver=""
 for key in space Return a Escape; do
   XDG_CONFIG_HOME="$scratch/config" "$orvanel" /s 2> "$scratch/saver.log" &
@@ -107,6 +124,9 @@ pointer_run 600 300
 point 606 305
 first=$(md5sum < "$scratch/HEADLESS-1.png")
 await 100 changed || fail "the saver did not go on after the pointer moved 6 px: $(cat "$scratch/saver.log")"
+first=$(md5sum < "$scratch/HEADLESS-1.png")
+await 100 changed || fail "the saver did not go on after the pointer moved 6 px: $(cat "$scratch/saver.log")"
+kill -0 "$saver" || fail "the pointer moving 6 px ended the saver"
 point 620 300
 ends_by "the pointer moved 20 px"
 pointer_run 1275 300
@@ -114,10 +134,12 @@ point 1283 300
 ends_by "the pointer coming onto HEADLESS-2"
 # As a user sets it up: started by the idle daemon, by name, after a timeout.
 export XDG_CONFIG_HOME="$scratch/config"
-swayidle -w timeout 2 "$orvanel /s 2> $scratch/idle.log" &
+# By a path of its own, so that no other test's saver is taken for it.
+ln -s "$(readlink -f "$orvanel")" "$scratch/orvanel"
+swayidle -w timeout 2 "$scratch/orvanel /s 2> $scratch/idle.log" &
 idle=$!
 await 150 covered HEADLESS-1 || fail "swayidle did not start the saver: $(cat "$scratch/idle.log" 2>/dev/null)"
-saver=$(pgrep -f "^$orvanel /s" | head -n 1)
+saver=$(pgrep -f "^$scratch/orvanel /s" | head -n 1)
 [ -n "$saver" ] || fail "the saver swayidle started is not running"
 wtype -s 200 -k space
 await 30 sh -c "! kill -0 $saver" || fail "a key did not end the saver swayidle started"

@@ -63,6 +63,9 @@ class ScreenComposer {
   // area that changed from what `target` held, when it holds the frame
   // composed last; the whole area otherwise.
   std::vector<Rect> ComposeInto(const std::vector<Layer>& layers, std::uint8_t* target);
+  // Memory new to the composer may lie where a target it wrote lay before:
+  // the next frame is written whole, wherever it goes.
+  void ForgetTarget() { lastTarget_ = nullptr; }
   // The same frame, in a buffer kept here.
   const std::uint8_t* Compose(const std::vector<Layer>& layers);
 

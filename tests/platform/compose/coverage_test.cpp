@@ -47,9 +47,15 @@ TEST(Coverage, IsEachWindowOverTheOnesBelowAndBoundsTheColourComposedOverBlack) 
       layers.push_back(Layer{mine.data(), window.rect.Width() * 4, window.rect, window.alpha, layers.size() + 1});
     }
     ScreenComposer composer(kWidth, kHeight);
-    std::vector<std::uint8_t> frame(static_cast<std::size_t>(composer.Stride()) * kHeight);
-    std::memcpy(frame.data(), composer.Compose(layers), frame.size());
-    ASSERT_TRUE(WriteCoverage(layers, kWidth, kHeight, frame.data(), composer.Stride()));
+    // Rows longer than the area, as a display's buffers may have.
+    const std::ptrdiff_t stride = composer.Stride() + 12;
+    std::vector<std::uint8_t> frame(static_cast<std::size_t>(stride) * kHeight);
+    const std::uint8_t* composed = composer.Compose(layers);
+    for (int y = 0; y < kHeight; ++y) {
+      std::memcpy(&frame[static_cast<std::size_t>(y * stride)], composed + y * composer.Stride(),
+                  static_cast<std::size_t>(composer.Stride()));
+    }
+    ASSERT_TRUE(WriteCoverage(layers, kWidth, kHeight, frame.data(), stride));
     int wrongCoverage = 0;
     int colourAboveCoverage = 0;
     for (int y = 0; y < kHeight; ++y) {
@@ -58,7 +64,7 @@ TEST(Coverage, IsEachWindowOverTheOnesBelowAndBoundsTheColourComposedOverBlack) 
         for (const Window& window : c.windows) {
           if (window.rect.Contains(Point{x, y})) uncovered *= 1.0 - window.alpha / 255.0;
         }
-        const std::uint8_t* pixel = &frame[static_cast<std::size_t>(y * composer.Stride() + x * 4)];
+        const std::uint8_t* pixel = &frame[static_cast<std::size_t>(y * stride + x * 4)];
         // Rounded once per window, as the colours are.
         if (std::abs(pixel[3] - 255.0 * (1.0 - uncovered)) > c.windows.size() * 0.5) ++wrongCoverage;
         for (int channel = 0; channel < 3; ++channel) {

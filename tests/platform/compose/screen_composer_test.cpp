@@ -358,6 +358,11 @@ TEST(ScreenComposer, AFadeStepChangesOnlyWhereTheTwoWindowsDiffer) {
   std::vector<std::uint8_t> other(frame.size());
   layers.back().alpha = 9;
   EXPECT_EQ(composer.ComposeInto(layers, other.data()), (Parts{{0, 0, 40, 30}}));
+  // Into the same memory, once told that it may hold anything now (new
+  // memory mapped where the old lay): made whole again.
+  composer.ForgetTarget();
+  layers.back().alpha = 12;
+  EXPECT_EQ(composer.ComposeInto(layers, other.data()), (Parts{{0, 0, 40, 30}}));
   // A difference of another span on every row: their bounds, not thirty requests.
   auto diagonal = Filled(40, 30, 0);
   for (int y = 0; y < 30; ++y) diagonal[(static_cast<std::size_t>(y) * 40 + y + 2) * 4 + 1] = 50;

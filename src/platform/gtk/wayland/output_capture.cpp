@@ -13,8 +13,8 @@
 namespace orvanel::platform::gtk {
 namespace {
 
-// How long the compositor may take to answer; the saver shows from black
-// rather than wait on one that does not.
+// How long the compositor may take to answer; the saver goes on without the
+// copy rather than wait on one that does not.
 constexpr int kAnswerWaitMs = 1000;
 
 // What the compositor says of one copy.
@@ -53,6 +53,9 @@ bool CaptureOutput(GdkMonitor* monitor, compose::ScreenComposer& composer) {
       static_cast<zwlr_screencopy_manager_v1*>(queue.Bind(zwlr_screencopy_manager_v1_interface, 1)));
   if (!shm || !copier) return false;
 
+  // Made before the copy, so that it goes after it: the compositor may
+  // still be writing it when the saver stops waiting.
+  std::unique_ptr<ShmBuffer> pixels;
   const WaylandOwned<zwlr_screencopy_frame_v1, zwlr_screencopy_frame_v1_destroy> frame(
       zwlr_screencopy_manager_v1_capture_output(copier.get(), 0, gdk_wayland_monitor_get_wl_output(monitor)));
   Copy copy;
@@ -68,8 +71,8 @@ bool CaptureOutput(GdkMonitor* monitor, compose::ScreenComposer& composer) {
       copy.height != static_cast<std::uint32_t>(composer.Height())) {
     return false;
   }
-  const auto pixels = ShmBuffer::Create(shm.get(), composer.Width(), composer.Height(),
-                                        static_cast<std::int32_t>(copy.stride), {copy.format});
+  pixels = ShmBuffer::Create(shm.get(), composer.Width(), composer.Height(),
+                             static_cast<std::int32_t>(copy.stride), {copy.format});
   if (!pixels) return false;
   zwlr_screencopy_frame_v1_copy(frame.get(), pixels->Buffer());
   if (!queue.DispatchUntil([&] { return copy.ready || copy.failed; }, kAnswerWaitMs) || !copy.ready) {

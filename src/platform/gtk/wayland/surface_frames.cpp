@@ -80,15 +80,16 @@ SurfaceFrames::SurfaceFrames(std::unique_ptr<Parts> parts) : parts_(std::move(pa
 
 SurfaceFrames::~SurfaceFrames() {
   if (parts_->spareTimer != 0) g_source_remove(parts_->spareTimer);
-  // The buffers go before the surface that may still show one.
+  // The surface goes before the buffers it may still show.
   parts_->child.reset();
   parts_->surface.reset();
   parts_->slots.clear();
 }
 
-std::uint8_t* SurfaceFrames::NextFrame() {
+std::uint8_t* SurfaceFrames::NextFrame(bool& fresh) {
   Parts& p = *parts_;
   p.queue.DispatchPending();
+  fresh = false;
   for (const auto& slot : p.slots) {
     if (!slot->read[kOpaque] && !slot->read[kTranslucent]) {
       p.next = slot.get();
@@ -106,10 +107,9 @@ std::uint8_t* SurfaceFrames::NextFrame() {
     wl_buffer_add_listener(slot->memory->Buffer(format), &kListener, slot.get());
   }
   p.next = p.slots.emplace_back(std::move(slot)).get();
+  fresh = true;
   return p.next->memory->Pixels();
 }
-
-std::ptrdiff_t SurfaceFrames::Stride() const { return static_cast<std::ptrdiff_t>(parts_->width) * 4; }
 
 void SurfaceFrames::Show(const std::vector<Rect>& changed, bool opaque) {
   Parts& p = *parts_;

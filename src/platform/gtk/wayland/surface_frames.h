@@ -24,11 +24,11 @@ class SurfaceFrames {
   SurfaceFrames(const SurfaceFrames&) = delete;
   SurfaceFrames& operator=(const SurfaceFrames&) = delete;
 
-  // Memory to compose the next frame into (rows of Stride() bytes), which
-  // holds the frame written to it last; null while the compositor still
+  // Memory to compose the next frame into (rows of width × 4 bytes, as the
+  // composer writes them), which holds the frame written to it last, or
+  // nothing when `fresh` comes back true; null while the compositor still
   // reads every buffer, and the frame is to be made later.
-  std::uint8_t* NextFrame();
-  std::ptrdiff_t Stride() const;
+  std::uint8_t* NextFrame(bool& fresh);
   // Shows the frame written to NextFrame()'s memory, which differs from the
   // frame shown last only within `changed`. An opaque frame's fourth bytes
   // mean nothing; otherwise they are its coverage and its colours are

@@ -62,16 +62,29 @@ class SurfaceOutput : public ScreenOutput {
       auto gdkWindow = window_.get_window();
       if (!frames_ && gdkWindow) {
         frames_ = SurfaceFrames::Over(gdkWindow->gobj(), area_.Width(), area_.Height());
-        // The child shows once the window's next frame is committed.
-        if (frames_) Invalidate();
+        // The child shows once the window's next frame is committed: it has
+        // its own first, so that the window's black never shows alone.
+        if (frames_) {
+          due_ = true;
+          PaintIfDue();
+        }
         window_.queue_draw();
       }
+      return false;
+    });
+    // The toolkit lets the window's surface go when it hides, and the child
+    // with it; the next showing makes both again.
+    window_.signal_unmap_event().connect([this](GdkEventAny*) {
+      frames_.reset();
       return false;
     });
     // Positions come in the surface's own coordinates; the surface lies at
     // its output's place on the desktop.
     ConnectInput(desktop, window_, Point{monitor.left, monitor.top});
   }
+
+  // Hidden while all of it is here: hiding lets the child surface go.
+  ~SurfaceOutput() override { window_.hide(); }
 
   void Invalidate() override {
     if (!frames_) {
@@ -83,11 +96,13 @@ class SurfaceOutput : public ScreenOutput {
   }
   void PaintIfDue() override {
     if (!due_ || !frames_ || !window_.get_visible()) return;
-    std::uint8_t* target = frames_->NextFrame();
+    bool fresh = false;
+    std::uint8_t* target = frames_->NextFrame(fresh);
     if (target == nullptr) {
       desktop_.PaintSoon();  // once the compositor lets a buffer go
       return;
     }
+    if (fresh) composer_.ForgetTarget();
     const std::vector<Rect> changed = Compose(target);
     frames_->Show(changed, opaque_);
     due_ = false;
