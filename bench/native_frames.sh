@@ -53,17 +53,7 @@ for display in "$@"; do
     base=$(settled "$base_program")
     lean=$(export GDK_GL=disable; settled "$base_program")
 
-    "$program" /s 2>/dev/null &
-    pid=$!
-    sleep 1
-    fade=$(kb "$pid" VmRSS)
-    sleep 9
-    rest=$(kb "$pid" VmRSS)
-    saver0=$(ticks "$pid"); server0=$(ticks "$server")
-    sleep 60
-    saver1=$(ticks "$pid"); server1=$(ticks "$server")
-    after=$(kb "$pid" VmRSS)
-    peak=$(kb "$pid" VmHWM)
+    saver_figures "$program" "$server"
     kill "$pid"; wait "$pid" 2>/dev/null || true
 
     dialog=$(settled "$program" -settings)
@@ -77,7 +67,7 @@ for display in "$@"; do
     echo "high-water mark:                    $peak kB, $(both "$peak") frames a monitor"
     echo "the settings dialog:                $dialog kB, $(both "$dialog") frames a monitor  (goal: 0)"
     if [ "$monitors" -eq 1 ]; then
-      echo "processor time over a minute at Speed 8: saver $(seconds $((saver1 - saver0))) s + X server $(seconds $((server1 - server0))) s  (goal: at most $goal s together)"
+      echo "processor time over a minute at Speed 8: saver $(seconds "$saver_ticks") s + X server $(seconds "$server_ticks") s  (goal: at most $goal s together)"
       if [ ! -s "$slopes" ] && command -v xcompmgr >/dev/null; then
         xcompmgr -n &
         manager=$!
@@ -93,7 +83,7 @@ for display in "$@"; do
       fi
       echo "$frame $fade $rest $after $peak $dialog $lean" >> "$slopes"
     else
-      echo "processor time over a minute at Speed 8: saver $(seconds $((saver1 - saver0))) s + X server $(seconds $((server1 - server0))) s"
+      echo "processor time over a minute at Speed 8: saver $(seconds "$saver_ticks") s + X server $(seconds "$server_ticks") s"
     fi
   )
 done

@@ -38,17 +38,7 @@ for size in "$@"; do
   base=$(settled "$base_program")
   lean=$(export GDK_GL=disable; settled "$base_program")
 
-  "$program" /s 2>/dev/null &
-  pid=$!
-  sleep 1
-  fade=$(kb "$pid" VmRSS)
-  sleep 9
-  rest=$(kb "$pid" VmRSS)
-  saver0=$(ticks "$pid"); compositor0=$(ticks "$compositor")
-  sleep 60
-  saver1=$(ticks "$pid"); compositor1=$(ticks "$compositor")
-  after=$(kb "$pid" VmRSS)
-  peak=$(kb "$pid" VmHWM)
+  saver_figures "$program" "$compositor"
   made="(strace missing)"
   if command -v strace >/dev/null; then
     made=$(timeout 10 strace -f -e trace=memfd_create -p "$pid" 2>&1 | grep -c 'memfd_create(' || true)
@@ -63,7 +53,7 @@ for size in "$@"; do
   echo "memory after a minute of dissolves: $after kB, $(both "$after") frames  (goal: at most 3)"
   echo "high-water mark:                    $peak kB, $(both "$peak") frames"
   echo "the settings dialog:                $dialog kB, $(both "$dialog") frames  (goal: 0)"
-  echo "processor time over a minute at Speed 8: saver $(seconds $((saver1 - saver0))) s, compositor $(seconds $((compositor1 - compositor0))) s"
+  echo "processor time over a minute at Speed 8: saver $(seconds "$saver_ticks") s, compositor $(seconds "$server_ticks") s"
   echo "new shared memory in 10 s of dissolves: $made  (goal: none a frame; at most one a dissolve, one every 8 s)"
   echo "$frame $fade $rest $after $peak $dialog $lean" >> "$slopes"
 done

@@ -35,3 +35,23 @@ growth() {
     }
   }'
 }
+
+# Runs the saver full screen and reads its figures: resident memory in the
+# opening fade ($fade), at rest ($rest), after a minute of dissolves ($after)
+# and at its high-water mark ($peak); processor ticks over that minute of the
+# saver ($saver_ticks) and of the process $2 that shows it, the display's
+# server or compositor ($server_ticks). The saver is left running as $pid.
+#   saver_figures PROGRAM SERVER_PID
+saver_figures() {
+  "$1" /s 2>/dev/null &
+  pid=$!
+  sleep 1
+  fade=$(kb "$pid" VmRSS)
+  sleep 9
+  rest=$(kb "$pid" VmRSS)
+  saver0=$(ticks "$pid"); server0=$(ticks "$2")
+  sleep 60
+  saver_ticks=$(($(ticks "$pid") - saver0)); server_ticks=$(($(ticks "$2") - server0))
+  after=$(kb "$pid" VmRSS)
+  peak=$(kb "$pid" VmHWM)
+}
