@@ -8,10 +8,13 @@
 namespace orvanel::platform::gtk {
 
 void ScreenOutput::PaintFrame(cairo_t* cairo) {
-  const std::uint8_t* frame = composer_.Compose(desktop_.LayersOver(area_));
+  PaintPixels(cairo, composer_.Compose(desktop_.LayersOver(area_)), true);
+}
+
+void ScreenOutput::PaintPixels(cairo_t* cairo, const std::uint8_t* frame, bool opaque) {
   cairo_surface_t* image = cairo_image_surface_create_for_data(
-      const_cast<std::uint8_t*>(frame), CAIRO_FORMAT_RGB24, composer_.Width(), composer_.Height(),
-      static_cast<int>(composer_.Stride()));
+      const_cast<std::uint8_t*>(frame), opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, composer_.Width(),
+      composer_.Height(), static_cast<int>(composer_.Stride()));
   cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
   cairo_set_source_surface(cairo, image, 0, 0);
   cairo_paint(cairo);

@@ -47,6 +47,9 @@ class ScreenOutput {
   // Paints the frame of this moment on `cairo`, whose origin is the area's.
   void PaintFrame(const Cairo::RefPtr<Cairo::Context>& cairo);
   void PaintFrame(cairo_t* cairo);
+  // Paints a frame of the area's size, composed already: opaque, or with
+  // its coverage in its fourth bytes and its colours premultiplied by it.
+  void PaintPixels(cairo_t* cairo, const std::uint8_t* frame, bool opaque);
   // Composes the frame of this moment into `target`, Height() rows of
   // Stride() bytes; gives the parts that changed from what it held.
   std::vector<Rect> ComposeInto(std::uint8_t* target);

@@ -45,19 +45,17 @@ void Failed(void* data, zwlr_screencopy_frame_v1*) { static_cast<Copy*>(data)->f
 
 }  // namespace
 
-bool CaptureOutput(GdkMonitor* monitor, compose::ScreenComposer& composer) {
+bool CaptureOutput(OwnQueue& queue, GdkMonitor* monitor, compose::ScreenComposer& composer) {
   if (const char* off = std::getenv("ORVANEL_NO_SCREENCOPY"); off != nullptr && *off != '\0') return false;
-  OwnQueue queue(gdk_monitor_get_display(monitor));
-  const WaylandOwned<wl_shm, wl_shm_destroy> shm(static_cast<wl_shm*>(queue.Bind(wl_shm_interface, 1)));
-  const WaylandOwned<zwlr_screencopy_manager_v1, zwlr_screencopy_manager_v1_destroy> copier(
-      static_cast<zwlr_screencopy_manager_v1*>(queue.Bind(zwlr_screencopy_manager_v1_interface, 1)));
+  wl_shm* shm = queue.Global(wl_shm_interface, 1, wl_shm_destroy);
+  auto* copier = queue.Global(zwlr_screencopy_manager_v1_interface, 1, zwlr_screencopy_manager_v1_destroy);
   if (!shm || !copier) return false;
 
   // Made before the copy, so that it goes after it: the compositor may
   // still be writing it when the saver stops waiting.
   std::unique_ptr<ShmBuffer> pixels;
   const WaylandOwned<zwlr_screencopy_frame_v1, zwlr_screencopy_frame_v1_destroy> frame(
-      zwlr_screencopy_manager_v1_capture_output(copier.get(), 0, gdk_wayland_monitor_get_wl_output(monitor)));
+      zwlr_screencopy_manager_v1_capture_output(copier, 0, gdk_wayland_monitor_get_wl_output(monitor)));
   Copy copy;
   static const zwlr_screencopy_frame_v1_listener kFrameListener{Offered, Flags, Ready, Failed};
   zwlr_screencopy_frame_v1_add_listener(frame.get(), &kFrameListener, &copy);
@@ -71,7 +69,7 @@ bool CaptureOutput(GdkMonitor* monitor, compose::ScreenComposer& composer) {
       copy.height != static_cast<std::uint32_t>(composer.Height())) {
     return false;
   }
-  pixels = ShmBuffer::Create(shm.get(), composer.Width(), composer.Height(),
+  pixels = ShmBuffer::Create(shm, composer.Width(), composer.Height(),
                              static_cast<std::int32_t>(copy.stride), {copy.format});
   if (!pixels) return false;
   zwlr_screencopy_frame_v1_copy(frame.get(), pixels->Buffer());

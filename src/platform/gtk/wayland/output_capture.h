@@ -7,10 +7,12 @@
 
 namespace orvanel::platform::gtk {
 
+class OwnQueue;
+
 // Gives `composer` the output's pixels as its background where the compositor
 // lets a client copy them (wlroots' screen copy) at the composer's size.
 // Elsewhere the background stays black, and false is returned. Setting
 // ORVANEL_NO_SCREENCOPY in the environment takes that way on any compositor.
-bool CaptureOutput(GdkMonitor* monitor, compose::ScreenComposer& composer);
+bool CaptureOutput(OwnQueue& queue, GdkMonitor* monitor, compose::ScreenComposer& composer);
 
 }  // namespace orvanel::platform::gtk

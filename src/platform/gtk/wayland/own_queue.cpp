@@ -9,27 +9,29 @@
 namespace orvanel::platform::gtk {
 
 OwnQueue::OwnQueue(GdkDisplay* display)
-    : display_(gdk_wayland_display_get_wl_display(display)), queue_(wl_display_create_queue(display_)) {
-  wl_display* onQueue = Wrapper(display_);
-  registry_ = wl_display_get_registry(onQueue);
-  wl_proxy_wrapper_destroy(onQueue);
-  static const wl_registry_listener kListener{Announced, Withdrawn};
-  wl_registry_add_listener(registry_, &kListener, this);
-  wl_display_roundtrip_queue(display_, queue_);
-}
+    : display_(gdk_wayland_display_get_wl_display(display)), queue_(wl_display_create_queue(display_)) {}
 
 OwnQueue::~OwnQueue() {
-  wl_registry_destroy(registry_);
+  for (auto it = bound_.rbegin(); it != bound_.rend(); ++it) it->destroy();
+  if (registry_ != nullptr) wl_registry_destroy(registry_);
   wl_event_queue_destroy(queue_);
 }
 
 void OwnQueue::Announced(void* data, wl_registry*, std::uint32_t name, const char* interface,
                          std::uint32_t version) {
-  static_cast<OwnQueue*>(data)->globals_.push_back(Global{name, interface, version});
+  static_cast<OwnQueue*>(data)->globals_.push_back(Listed{name, interface, version});
 }
 
 void* OwnQueue::Bind(const wl_interface& interface, std::uint32_t version) {
-  for (const Global& global : globals_) {
+  if (registry_ == nullptr) {
+    wl_display* onQueue = Wrapper(display_);
+    registry_ = wl_display_get_registry(onQueue);
+    wl_proxy_wrapper_destroy(onQueue);
+    static const wl_registry_listener kListener{Announced, Withdrawn};
+    wl_registry_add_listener(registry_, &kListener, this);
+    wl_display_roundtrip_queue(display_, queue_);
+  }
+  for (const Listed& global : globals_) {
     if (global.interface == interface.name && global.version >= version) {
       return wl_registry_bind(registry_, global.name, &interface, version);
     }

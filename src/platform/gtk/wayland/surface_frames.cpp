@@ -38,11 +38,9 @@ void Released(void* data, wl_buffer* buffer) {
 }  // namespace
 
 struct SurfaceFrames::Parts {
-  explicit Parts(GdkDisplay* display) : queue(display) {}
-  // Declared first: what follows is on it, and goes before it.
-  OwnQueue queue;
-  WaylandOwned<wl_shm, wl_shm_destroy> shm;
-  WaylandOwned<wl_subcompositor, wl_subcompositor_destroy> children;
+  explicit Parts(OwnQueue& queue) : queue(queue) {}
+  OwnQueue& queue;  // outlives what follows, which is on it
+  wl_shm* shm = nullptr;
   WaylandOwned<wl_surface, wl_surface_destroy> surface;
   WaylandOwned<wl_subsurface, wl_subsurface_destroy> child;
   std::vector<std::unique_ptr<Slot>> slots;
@@ -53,23 +51,23 @@ struct SurfaceFrames::Parts {
   std::int32_t height = 0;
 };
 
-std::unique_ptr<SurfaceFrames> SurfaceFrames::Over(GdkWindow* window, std::int32_t width, std::int32_t height) {
-  GdkDisplay* display = gdk_window_get_display(window);
-  auto parts = std::make_unique<Parts>(display);
+std::unique_ptr<SurfaceFrames> SurfaceFrames::Over(OwnQueue& queue, GdkWindow* window, std::int32_t width,
+                                                   std::int32_t height) {
+  auto parts = std::make_unique<Parts>(queue);
   parts->width = width;
   parts->height = height;
-  parts->shm.reset(static_cast<wl_shm*>(parts->queue.Bind(wl_shm_interface, 1)));
-  parts->children.reset(static_cast<wl_subcompositor*>(parts->queue.Bind(wl_subcompositor_interface, 1)));
+  parts->shm = queue.Global(wl_shm_interface, 1, wl_shm_destroy);
+  wl_subcompositor* children = queue.Global(wl_subcompositor_interface, 1, wl_subcompositor_destroy);
   wl_surface* parent = gdk_wayland_window_get_wl_surface(window);
-  if (!parts->shm || !parts->children || parent == nullptr) return nullptr;
-  wl_compositor* compositor = parts->queue.Wrapper(gdk_wayland_display_get_wl_compositor(display));
+  if (!parts->shm || !children || parent == nullptr) return nullptr;
+  wl_compositor* compositor = queue.Wrapper(gdk_wayland_display_get_wl_compositor(gdk_window_get_display(window)));
   parts->surface.reset(wl_compositor_create_surface(compositor));
   // Pointer and keys go to the toolkit's window beneath.
   wl_region* nowhere = wl_compositor_create_region(compositor);
   wl_proxy_wrapper_destroy(compositor);
   wl_surface_set_input_region(parts->surface.get(), nowhere);
   wl_region_destroy(nowhere);
-  parts->child.reset(wl_subcompositor_get_subsurface(parts->children.get(), parts->surface.get(), parent));
+  parts->child.reset(wl_subcompositor_get_subsurface(children, parts->surface.get(), parent));
   wl_subsurface_set_position(parts->child.get(), 0, 0);
   // Its frames show as it commits them, not with the toolkit's.
   wl_subsurface_set_desync(parts->child.get());
@@ -97,7 +95,7 @@ std::uint8_t* SurfaceFrames::NextFrame(bool& fresh) {
     }
   }
   if (p.slots.size() == kMostBuffers) return nullptr;
-  auto memory = ShmBuffer::Create(p.shm.get(), p.width, p.height, p.width * 4,
+  auto memory = ShmBuffer::Create(p.shm, p.width, p.height, p.width * 4,
                                   {WL_SHM_FORMAT_XRGB8888, WL_SHM_FORMAT_ARGB8888});
   if (!memory) return nullptr;
   auto slot = std::make_unique<Slot>();

@@ -15,11 +15,15 @@
 
 namespace orvanel::platform::gtk {
 
+class OwnQueue;
+
 class SurfaceFrames {
  public:
-  // Over `window` (realized), of its size; null where the compositor offers
-  // no child surfaces or no shared memory.
-  static std::unique_ptr<SurfaceFrames> Over(GdkWindow* window, std::int32_t width, std::int32_t height);
+  // Over `window` (realized), of its size, with objects on `queue`, which
+  // outlives them; null where the compositor offers no child surfaces or no
+  // shared memory.
+  static std::unique_ptr<SurfaceFrames> Over(OwnQueue& queue, GdkWindow* window, std::int32_t width,
+                                             std::int32_t height);
   ~SurfaceFrames();
   SurfaceFrames(const SurfaceFrames&) = delete;
   SurfaceFrames& operator=(const SurfaceFrames&) = delete;

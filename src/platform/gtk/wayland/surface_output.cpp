@@ -32,7 +32,8 @@ int MonitorAt(const Rect& bounds) {
 // toolkit paints them itself only where there is no such child.
 class SurfaceOutput : public ScreenOutput {
  public:
-  SurfaceOutput(GtkDesktop& desktop, const Rect& monitor) : ScreenOutput(desktop, monitor) {
+  SurfaceOutput(GtkDesktop& desktop, const Rect& monitor, OwnQueue& queue)
+      : ScreenOutput(desktop, monitor), queue_(queue) {
     GtkWindow* window = window_.gobj();
     const int index = MonitorAt(monitor);
     if (index >= 0) monitor_ = gdk_display_get_monitor(gdk_display_get_default(), index);
@@ -61,7 +62,7 @@ class SurfaceOutput : public ScreenOutput {
     window_.signal_map_event().connect([this](GdkEventAny*) {
       auto gdkWindow = window_.get_window();
       if (!frames_ && gdkWindow) {
-        frames_ = SurfaceFrames::Over(gdkWindow->gobj(), area_.Width(), area_.Height());
+        frames_ = SurfaceFrames::Over(queue_, gdkWindow->gobj(), area_.Width(), area_.Height());
         // The child shows once the window's next frame is committed: it has
         // its own first, so that the window's black never shows alone.
         if (frames_) {
@@ -113,7 +114,7 @@ class SurfaceOutput : public ScreenOutput {
     // dialog or a preview, which never shows here, keeps no copy.
     if (shown && !outputRead_) {
       outputRead_ = true;
-      if (!monitor_ || !CaptureOutput(monitor_, composer_)) SeeThrough();
+      if (!monitor_ || !CaptureOutput(queue_, monitor_, composer_)) SeeThrough();
     }
     window_.set_visible(shown);
     if (shown && fullScreen_ >= 0) window_.fullscreen_on_monitor(window_.get_screen(), fullScreen_);
@@ -157,14 +158,10 @@ class SurfaceOutput : public ScreenOutput {
     }
     if (frame_.empty()) frame_.resize(static_cast<std::size_t>(composer_.Stride()) * composer_.Height());
     Compose(frame_.data());
-    cairo_surface_t* image = cairo_image_surface_create_for_data(
-        frame_.data(), opaque_ ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, composer_.Width(), composer_.Height(),
-        static_cast<int>(composer_.Stride()));
-    cairo_set_source_surface(cairo, image, 0, 0);
-    cairo_paint(cairo);
-    cairo_surface_destroy(image);
+    PaintPixels(cairo, frame_.data(), opaque_);
   }
 
+  OwnQueue& queue_;
   // Declared first, so that the child surface goes before the window.
   Gtk::Window window_;
   std::unique_ptr<SurfaceFrames> frames_;
@@ -180,8 +177,8 @@ class SurfaceOutput : public ScreenOutput {
 
 }  // namespace
 
-std::unique_ptr<ScreenOutput> SurfaceOutputOver(GtkDesktop& desktop, const Rect& monitor) {
-  return std::make_unique<SurfaceOutput>(desktop, monitor);
+std::unique_ptr<ScreenOutput> SurfaceOutputOver(GtkDesktop& desktop, const Rect& monitor, OwnQueue& queue) {
+  return std::make_unique<SurfaceOutput>(desktop, monitor, queue);
 }
 
 }  // namespace orvanel::platform::gtk

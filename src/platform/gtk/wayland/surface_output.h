@@ -6,6 +6,9 @@
 
 namespace orvanel::platform::gtk {
 
-std::unique_ptr<ScreenOutput> SurfaceOutputOver(GtkDesktop& desktop, const Rect& monitor);
+class OwnQueue;
+
+// The surface's objects of its own are on `queue`, which outlives it.
+std::unique_ptr<ScreenOutput> SurfaceOutputOver(GtkDesktop& desktop, const Rect& monitor, OwnQueue& queue);
 
 }  // namespace orvanel::platform::gtk

@@ -8,6 +8,7 @@
 #include <gdk/gdkwayland.h>
 
 #include "platform/gtk/screen_output.h"
+#include "platform/gtk/wayland/own_queue.h"
 #include "platform/gtk/wayland/surface_output.h"
 
 namespace orvanel::platform::gtk {
@@ -33,7 +34,7 @@ class WaylandSystem : public WindowSystem {
  public:
   bool ShowsWindowsAtTheirOpacity() override { return false; }
   std::unique_ptr<ScreenOutput> MonitorOutput(GtkDesktop& desktop, const Rect& monitor) override {
-    return SurfaceOutputOver(desktop, monitor);
+    return SurfaceOutputOver(desktop, monitor, queue_);
   }
   // The compositor gives a new window the keyboard; a client's own asking
   // for it there makes the window ask again at every showing.
@@ -48,6 +49,11 @@ class WaylandSystem : public WindowSystem {
   WindowHandle FindForeignWindow(const std::string&) override { return kNoWindow; }
   std::unique_ptr<DrawingContext> ForeignWindowContext(WindowHandle) override { return nullptr; }
   std::unique_ptr<ForeignChild> ChildOf(WindowHandle, const Rect&, std::function<void()>) override { return nullptr; }
+
+ private:
+  // Every output's objects of its own; the desktop lets its outputs go
+  // before its window system.
+  OwnQueue queue_{gdk_display_get_default()};
 };
 
 }  // namespace
