@@ -18,3 +18,8 @@ endif()
 if(ORVANEL_MINGW_PNG)
   list(APPEND CMAKE_FIND_ROOT_PATH ${ORVANEL_MINGW_PNG})
 endif()
+
+# libwebp built for Windows the same way.
+if(ORVANEL_MINGW_WEBP)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${ORVANEL_MINGW_WEBP})
+endif()

@@ -7,7 +7,8 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 
 # What scripts/run needs for the native program, and in addition for
 # orvanel.scr under Wine; scripts/test needs all of BASE_PACKAGES.
-RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libpng-dev libgtkmm-3.0-dev libx11-xcb-dev
+RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libpng-dev libwebp-dev libheif-dev libtiff-dev libgif-dev
+              libgtkmm-3.0-dev libx11-xcb-dev
               libgtk-layer-shell-dev libxml2-utils xvfb x11-utils xcompmgr imagemagick)
 # The cross build of orvanel.scr, and its libraries built from Debian's sources.
 MINGW_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm)
@@ -15,6 +16,7 @@ WINE_PACKAGES=("${MINGW_PACKAGES[@]}" wine)
 
 # Packages every build needs; each script adds its own.
 BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev libpng-dev
+               libwebp-dev libheif-dev libtiff-dev libgif-dev webp libheif-examples libavif-bin
                g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm
                clang libclang-rt-14-dev
                wine xvfb x11-utils xcompmgr xdotool
@@ -155,11 +157,31 @@ ensure_mingw_libpng() {
     -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON
 }
 
-configure_win32() {
+# libwebp for Windows: its licence is BSD, so it is linked into the saver,
+# which then shows WebP whatever codecs a Windows has.
+MINGW_WEBP="$BUILD/deps/libwebp-mingw"
+ensure_mingw_libwebp() {
+  [ -f "$MINGW_WEBP/lib/libwebpdemux.a" ] && return 0
+  ensure_packages dpkg-dev
+  build_for_windows libwebp "$MINGW_WEBP" -DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_ANIM_UTILS=OFF \
+    -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF \
+    -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF
+}
+
+# The libraries every cross build links, built once; MINGW_OPTIONS then
+# points CMake at them.
+ensure_mingw_libraries() {
   ensure_mingw_libjpeg
   ensure_mingw_libpng
+  ensure_mingw_libwebp
+  MINGW_OPTIONS=(-DORVANEL_MINGW_JPEG="$MINGW_JPEG" -DORVANEL_MINGW_PNG="$MINGW_PNG"
+                 -DORVANEL_MINGW_WEBP="$MINGW_WEBP")
+}
+
+configure_win32() {
+  ensure_mingw_libraries
   configure "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DORVANEL_MINGW_JPEG="$MINGW_JPEG" -DORVANEL_MINGW_PNG="$MINGW_PNG"
+    -DCMAKE_BUILD_TYPE=Release "${MINGW_OPTIONS[@]}"
   SCR="$BUILD/win32/src/platform/win32/orvanel.scr"
 }
 

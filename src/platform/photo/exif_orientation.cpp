@@ -98,6 +98,14 @@ int ExifOrientation(std::span<const std::uint8_t> jpeg) {
   return 1;
 }
 
+int ExifBlockOrientation(std::span<const std::uint8_t> tiff) {
+  static constexpr std::uint8_t kExif[] = {'E', 'x', 'i', 'f', 0, 0};
+  if (tiff.size() >= sizeof kExif && std::equal(std::begin(kExif), std::end(kExif), tiff.begin())) {
+    tiff = tiff.subspan(sizeof kExif);
+  }
+  return OrientationIn(tiff).value_or(1);
+}
+
 void WriteOriented(const RgbImage& image, int orientation, RowSink& sink) {
   const std::int32_t w = image.width;
   const std::int32_t h = image.height;

@@ -15,6 +15,11 @@ namespace orvanel::platform::photo {
 // anticlockwise. 1 when the file has no Exif block, or a damaged one.
 int ExifOrientation(std::span<const std::uint8_t> jpeg);
 
+// The same from the TIFF structure an Exif block holds after its "Exif"
+// header, as formats other than JPEG store it; a leading "Exif\0\0" is
+// passed over.
+int ExifBlockOrientation(std::span<const std::uint8_t> tiff);
+
 // How much of a file's start holds its Exif block: the block follows the
 // start marker, after a JFIF block at most, and neither exceeds 64 KiB.
 inline constexpr std::size_t kExifSearchBytes = 2 + 2 * (2 + 65535);

@@ -4,6 +4,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <iterator>
+#include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -149,6 +150,13 @@ bool HasJpegSignature(std::span<const std::uint8_t> start) {
 // decompressor. Everything made after the setjmp is trivially destructible,
 // as a longjmp skips destructors; the target's own objects live in the target.
 bool DecodeJpegPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target) {
+  // The probe's start may end inside the Exif block: a file that goes on is
+  // read as far as the block may reach.
+  std::vector<std::uint8_t> exifArea;
+  if (start.size() >= kProbeBytes && start.size() < kExifSearchBytes) {
+    exifArea = ReadStart(data, kExifSearchBytes);
+    start = exifArea;
+  }
   const int orientation = ExifOrientation(start);
   jpeg_decompress_struct info{};
   ErrorManager errors;

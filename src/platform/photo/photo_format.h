@@ -3,9 +3,14 @@
 // signature it starts with (its name is not asked) and decoded by its
 // format's own decoder, which hands the photo to a target: first what its
 // header says, then its rows. A format is a signature probe and a decoder in
-// a file of their own, and a row of the table in photo_format.cpp.
+// a file of their own, and a row of a table: the formats decoded here on
+// every system in photo_format.cpp, those whose decoders each system has
+// its own way to (libraries on Linux, the imaging codecs on Windows) in
+// SystemFormats.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "platform/photo/byte_source.h"
 #include "platform/photo/rgb_image.h"
@@ -40,10 +45,27 @@ class PhotoTarget {
   virtual RowSink* Sink() = 0;
 };
 
+// One format: whether a file's first bytes are its signature, and its decoder,
+// given those bytes too.
+struct PhotoFormat {
+  bool (*probe)(std::span<const std::uint8_t> start);
+  bool (*decode)(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
+};
+
+// The formats this system decodes besides those of photo_format.cpp.
+std::span<const PhotoFormat> SystemFormats();
+
+// How much of a file's start the probes are given: every signature fits in it.
+inline constexpr std::size_t kProbeBytes = 4096;
+
+// Whether a file starting so is one of the formats decoded here: a file
+// that is not costs this one look.
+bool IsPhotoStart(std::span<const std::uint8_t> start);
+
 // Decodes the photo in the format its first bytes say into the target, its
-// start read once for every probe and decoder. False when no format knows the
-// signature, or when the decoder fails: the data is damaged or ends early, or
-// the target refused the photo.
+// start read once for every probe. False when no format knows the signature,
+// or when the decoder fails: the data is damaged or ends early, or the
+// target refused it.
 bool DecodePhoto(const ByteSource& data, PhotoTarget& target);
 
 }  // namespace orvanel::platform::photo

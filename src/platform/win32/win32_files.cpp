@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/win32/com.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_desktop.h"
 
@@ -52,38 +53,6 @@ std::optional<std::string> Ansi(const wchar_t* text) {
   ansi.resize(std::strlen(ansi.c_str()));
   return ansi;
 }
-
-// COM on the calling thread, for as long as the dialog shows.
-class ScopedCom {
- public:
-  ScopedCom() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-  ~ScopedCom() {
-    if (ok_) CoUninitialize();
-  }
-  ScopedCom(const ScopedCom&) = delete;
-  ScopedCom& operator=(const ScopedCom&) = delete;
-
- private:
-  bool ok_;
-};
-
-// A COM interface pointer, released on every way out.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T* operator->() const { return pointer_; }
-  T** Out() { return &pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
-
- private:
-  T* pointer_ = nullptr;
-};
 
 // A string the shell allocated, freed with CoTaskMemFree.
 class ShellString {

@@ -1,0 +1,93 @@
+#include "platform/photo/bmp_photo.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#include "platform/photo/whole_photo.h"
+
+namespace orvanel::platform::photo {
+namespace {
+
+std::uint32_t LittleEndian(std::span<const std::uint8_t> bytes, std::size_t at, int count) {
+  std::uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[at + static_cast<std::size_t>(i)];
+  return value;
+}
+
+// The size of the header after the file's: each version of the format has its own.
+std::uint32_t InfoHeaderSize(std::span<const std::uint8_t> start) { return LittleEndian(start, 14, 4); }
+
+// The stored size, a negative height meaning rows stored top first.
+std::optional<PhotoSize> SizeOf(std::span<const std::uint8_t> start) {
+  if (start.size() < 26) return std::nullopt;
+  if (InfoHeaderSize(start) == 12) {
+    return PhotoSize{static_cast<std::int32_t>(LittleEndian(start, 18, 2)),
+                     static_cast<std::int32_t>(LittleEndian(start, 20, 2))};
+  }
+  const auto width = static_cast<std::int32_t>(LittleEndian(start, 18, 4));
+  const auto height = static_cast<std::int32_t>(LittleEndian(start, 22, 4));
+  if (height == INT32_MIN) return std::nullopt;
+  return PhotoSize{width, std::abs(height)};
+}
+
+// How long the file must be to hold every pixel: the loader takes a file
+// cut short for whole, rows missing. Pixels stored plain end at the last
+// row; run-length coded ones at the file's size that the header gives.
+std::uint64_t NeededBytes(std::span<const std::uint8_t> start, const PhotoSize& size) {
+  const bool core = InfoHeaderSize(start) == 12;
+  const std::uint32_t bits = LittleEndian(start, core ? 24 : 28, 2);
+  const std::uint32_t coding = core || start.size() < 34 ? 0 : LittleEndian(start, 30, 4);
+  constexpr std::uint32_t kPlain = 0, kBitFields = 3, kAlphaBitFields = 6;
+  if (coding != kPlain && coding != kBitFields && coding != kAlphaBitFields) return LittleEndian(start, 2, 4);
+  const std::uint64_t rowBytes = (static_cast<std::uint64_t>(size.width) * bits + 31) / 32 * 4;
+  return LittleEndian(start, 10, 4) + rowBytes * static_cast<std::uint64_t>(size.height);
+}
+
+struct Unref {
+  void operator()(GdkPixbufLoader* loader) const { g_object_unref(loader); }
+  void operator()(GdkPixbuf* pixbuf) const { g_object_unref(pixbuf); }
+};
+
+// The file decoded whole by the loader. The file is given up once it is
+// decoded, before the target makes anything for the rows.
+std::unique_ptr<GdkPixbuf, Unref> Decode(const ByteSource& data, std::span<const std::uint8_t> start,
+                                         const PhotoSize& size) {
+  const auto file = ReadAll(data, kMaxWholeFileBytes);
+  if (!file || file->size() < NeededBytes(start, size)) return nullptr;
+  GError* error = nullptr;
+  const std::unique_ptr<GdkPixbufLoader, Unref> loader(gdk_pixbuf_loader_new_with_type("bmp", &error));
+  g_clear_error(&error);
+  if (!loader) return nullptr;
+  const bool written = gdk_pixbuf_loader_write(loader.get(), file->data(), file->size(), &error);
+  g_clear_error(&error);
+  // Closed whatever the writing gave: a loader is never let go open.
+  const bool closed = gdk_pixbuf_loader_close(loader.get(), &error);
+  g_clear_error(&error);
+  GdkPixbuf* pixbuf = written && closed ? gdk_pixbuf_loader_get_pixbuf(loader.get()) : nullptr;
+  if (pixbuf == nullptr || gdk_pixbuf_get_width(pixbuf) != size.width ||
+      gdk_pixbuf_get_height(pixbuf) != size.height || gdk_pixbuf_get_bits_per_sample(pixbuf) != 8 ||
+      gdk_pixbuf_get_colorspace(pixbuf) != GDK_COLORSPACE_RGB ||
+      gdk_pixbuf_get_n_channels(pixbuf) != (gdk_pixbuf_get_has_alpha(pixbuf) ? 4 : 3)) {
+    return nullptr;
+  }
+  return std::unique_ptr<GdkPixbuf, Unref>(static_cast<GdkPixbuf*>(g_object_ref(pixbuf)));
+}
+
+}  // namespace
+
+bool DecodeBmpPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target) {
+  const auto size = SizeOf(start);
+  if (!size || !target.Plan({size->width, size->height, 1, true})) return false;
+  const auto pixbuf = Decode(data, start, *size);
+  if (!pixbuf) return false;
+  RowSink* const sink = target.Sink();
+  return sink != nullptr &&
+         WriteDecodedRows({gdk_pixbuf_read_pixels(pixbuf.get()), static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf.get())),
+                           size->width, size->height, gdk_pixbuf_get_has_alpha(pixbuf.get()) != 0},
+                          *sink);
+}
+
+}  // namespace orvanel::platform::photo

@@ -1,0 +1,156 @@
+#include "platform/photo/gif_photo.h"
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "platform/photo/whole_photo.h"
+
+namespace orvanel::platform::photo {
+namespace {
+
+// The file read a piece at a time: the library asks for a few bytes at once.
+class Reading {
+ public:
+  explicit Reading(const ByteSource& data) : data_(data) {}
+  int Read(GifByteType* into, int count) {
+    int done = 0;
+    while (done < count) {
+      if (at_ == piece_.size()) {
+        piece_.resize(kPiece);
+        piece_.resize(data_.ReadAt(next_, piece_.data(), kPiece));
+        next_ += piece_.size();
+        at_ = 0;
+        if (piece_.empty()) break;
+      }
+      const std::size_t length = std::min(piece_.size() - at_, static_cast<std::size_t>(count - done));
+      std::memcpy(into + done, piece_.data() + at_, length);
+      at_ += length;
+      done += static_cast<int>(length);
+    }
+    return done;
+  }
+
+ private:
+  static constexpr std::size_t kPiece = std::size_t{1} << 16;
+  const ByteSource& data_;
+  std::vector<std::uint8_t> piece_;
+  std::size_t at_ = 0;
+  std::uint64_t next_ = 0;
+};
+
+int Read(GifFileType* gif, GifByteType* into, int count) {
+  return count > 0 ? static_cast<Reading*>(gif->UserData)->Read(into, count) : 0;
+}
+
+struct GifClose {
+  void operator()(GifFileType* gif) const {
+    int error = 0;
+    DGifCloseFile(gif, &error);
+  }
+};
+
+struct Screen {
+  std::vector<std::uint8_t> rgb;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+// Passes over an extension's blocks; the transparent colour of a graphic
+// control extension is kept for the image it comes before.
+bool ReadExtension(GifFileType* gif, int& transparent) {
+  int code = 0;
+  GifByteType* block = nullptr;
+  if (DGifGetExtension(gif, &code, &block) != GIF_OK) return false;
+  if (code == GRAPHICS_EXT_FUNC_CODE && block != nullptr) {
+    GraphicsControlBlock control{};
+    if (DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK) transparent = control.TransparentColor;
+  }
+  while (block != nullptr) {
+    if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
+  }
+  return true;
+}
+
+// The first image on the screen, planned by the target first.
+std::optional<Screen> DecodeFirstImage(GifFileType* gif, int transparent, PhotoTarget& target) {
+  if (DGifGetImageDesc(gif) != GIF_OK) return std::nullopt;
+  const GifImageDesc& image = gif->Image;
+  const ColorMapObject* colours = image.ColorMap != nullptr ? image.ColorMap : gif->SColorMap;
+  if (colours == nullptr || image.Width <= 0 || image.Height <= 0 || image.Left < 0 || image.Top < 0) {
+    return std::nullopt;
+  }
+  // A screen that does not hold the image (some writers leave it empty) is
+  // taken to be the image's own.
+  const bool onScreen = image.Left + image.Width <= gif->SWidth && image.Top + image.Height <= gif->SHeight;
+  Screen screen;
+  screen.width = onScreen ? gif->SWidth : image.Width;
+  screen.height = onScreen ? gif->SHeight : image.Height;
+  const std::int32_t left = onScreen ? image.Left : 0;
+  const std::int32_t top = onScreen ? image.Top : 0;
+  if (!target.Plan({screen.width, screen.height, 1, true})) return std::nullopt;
+  std::vector<GifPixelType> line;
+  try {
+    screen.rgb.resize(static_cast<std::size_t>(screen.width) * screen.height * 3);
+    line.resize(static_cast<std::size_t>(image.Width));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // a picture that does not fit in memory is one not shown
+  }
+  // An interlaced image comes in four passes over its rows.
+  static constexpr int kFirst[] = {0, 4, 2, 1};
+  static constexpr int kStep[] = {8, 8, 4, 2};
+  const int passes = image.Interlace ? 4 : 1;
+  for (int pass = 0; pass < passes; ++pass) {
+    const int step = image.Interlace ? kStep[pass] : 1;
+    for (int y = image.Interlace ? kFirst[pass] : 0; y < image.Height; y += step) {
+      if (DGifGetLine(gif, line.data(), image.Width) != GIF_OK) return std::nullopt;
+      std::uint8_t* to = screen.rgb.data() + (static_cast<std::size_t>(top + y) * screen.width + left) * 3;
+      for (int x = 0; x < image.Width; ++x, to += 3) {
+        const int index = line[static_cast<std::size_t>(x)];
+        if (index == transparent || index >= colours->ColorCount) continue;
+        const GifColorType& colour = colours->Colors[index];
+        to[0] = colour.Red;
+        to[1] = colour.Green;
+        to[2] = colour.Blue;
+      }
+    }
+  }
+  return screen;
+}
+
+}  // namespace
+
+bool DecodeGifPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
+  std::optional<Screen> screen;
+  {
+    Reading reading(data);
+    int error = 0;
+    const std::unique_ptr<GifFileType, GifClose> gif(DGifOpen(&reading, Read, &error));
+    if (!gif) return false;
+    int transparent = NO_TRANSPARENT_COLOR;
+    GifRecordType record = UNDEFINED_RECORD_TYPE;
+    while (!screen) {
+      if (DGifGetRecordType(gif.get(), &record) != GIF_OK) return false;
+      if (record == EXTENSION_RECORD_TYPE) {
+        if (!ReadExtension(gif.get(), transparent)) return false;
+      } else if (record == IMAGE_DESC_RECORD_TYPE) {
+        screen = DecodeFirstImage(gif.get(), transparent, target);
+        if (!screen) return false;
+      } else {
+        return false;  // the end, with no image
+      }
+    }
+  }
+  RowSink* const sink = target.Sink();
+  return sink != nullptr &&
+         WriteDecodedRows({screen->rgb.data(), static_cast<std::size_t>(screen->width) * 3, screen->width,
+                           screen->height, false},
+                          *sink);
+}
+
+}  // namespace orvanel::platform::photo

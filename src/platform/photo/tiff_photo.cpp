@@ -1,0 +1,150 @@
+#include "platform/photo/tiff_photo.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "platform/photo/whole_photo.h"
+
+namespace orvanel::platform::photo {
+namespace {
+
+// The file in memory, as libtiff's client reads it.
+struct MemoryFile {
+  const std::vector<std::uint8_t>& bytes;
+  toff_t at = 0;
+};
+
+tmsize_t Read(thandle_t handle, void* into, tmsize_t count) {
+  auto& file = *static_cast<MemoryFile*>(handle);
+  if (count < 0 || file.at >= file.bytes.size()) return 0;
+  const auto length = std::min(static_cast<toff_t>(count), file.bytes.size() - file.at);
+  std::memcpy(into, file.bytes.data() + file.at, static_cast<std::size_t>(length));
+  file.at += length;
+  return static_cast<tmsize_t>(length);
+}
+
+tmsize_t Write(thandle_t, void*, tmsize_t) { return -1; }
+
+toff_t Seek(thandle_t handle, toff_t offset, int whence) {
+  auto& file = *static_cast<MemoryFile*>(handle);
+  const toff_t base = whence == SEEK_CUR ? file.at : whence == SEEK_END ? file.bytes.size() : 0;
+  file.at = base + offset;
+  return file.at;
+}
+
+int Close(thandle_t) { return 0; }
+
+toff_t Size(thandle_t handle) { return static_cast<MemoryFile*>(handle)->bytes.size(); }
+
+int Map(thandle_t, void**, toff_t*) { return 0; }
+
+void Unmap(thandle_t, void*, toff_t) {}
+
+// A damaged file is passed over without a word: its messages stop here.
+int Quietly(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+// No single block the library allocates is larger than a photo's raster may be.
+constexpr tmsize_t kMaxAllocation = tmsize_t{4} * 8192 * 8192;
+
+struct OptionsFree {
+  void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
+};
+
+struct TiffClose {
+  void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+
+// The library's reading of the pixels, ended on every way out.
+class RgbaReading {
+ public:
+  explicit RgbaReading(TIFF* tiff) {
+    char message[1024];
+    begun_ = TIFFRGBAImageOK(tiff, message) && TIFFRGBAImageBegin(&image_, tiff, 1, message);
+  }
+  ~RgbaReading() {
+    if (begun_) TIFFRGBAImageEnd(&image_);
+  }
+  RgbaReading(const RgbaReading&) = delete;
+  RgbaReading& operator=(const RgbaReading&) = delete;
+  bool Begun() const { return begun_; }
+  TIFFRGBAImage& operator*() { return image_; }
+  TIFFRGBAImage* operator->() { return &image_; }
+
+ private:
+  TIFFRGBAImage image_{};
+  bool begun_ = false;
+};
+
+struct Raster {
+  std::vector<std::uint32_t> pixels;  // R, G, B, A from the low byte up
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+// The first page decoded as stored, planned by the target first. The file
+// is given up once it is decoded, before the target makes anything for the rows.
+std::optional<Raster> DecodeFirstPage(const ByteSource& data, PhotoTarget& target) {
+  const auto bytes = ReadAll(data, kMaxWholeFileBytes);
+  if (!bytes) return std::nullopt;
+  MemoryFile file{*bytes};
+  const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+  if (!options) return std::nullopt;
+  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), Quietly, nullptr);
+  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), Quietly, nullptr);
+  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxAllocation);
+  const std::unique_ptr<TIFF, TiffClose> tiff(
+      TIFFClientOpenExt("photo", "rm", &file, Read, Write, Seek, Close, Size, Map, Unmap, options.get()));
+  if (!tiff) return std::nullopt;
+  RgbaReading reading(tiff.get());
+  if (!reading.Begun()) return std::nullopt;
+  std::uint16_t orientation = ORIENTATION_TOPLEFT;
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
+  if (orientation < 1 || orientation > 8) orientation = ORIENTATION_TOPLEFT;
+  Raster raster;
+  raster.width = static_cast<std::int32_t>(reading->width);
+  raster.height = static_cast<std::int32_t>(reading->height);
+  if (raster.width <= 0 || raster.height <= 0) return std::nullopt;
+  if (!target.Plan({raster.width, raster.height, orientation, true})) return std::nullopt;
+  // Asked for in the file's own orientation, the rows come as stored, top
+  // first, and are turned once, as every format's are.
+  reading->req_orientation = orientation;
+  try {
+    raster.pixels.resize(static_cast<std::size_t>(raster.width) * static_cast<std::size_t>(raster.height));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // a photo that does not fit in memory is one not shown
+  }
+  if (!TIFFRGBAImageGet(&*reading, raster.pixels.data(), reading->width, reading->height)) return std::nullopt;
+  return raster;
+}
+
+}  // namespace
+
+bool DecodeTiffPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
+  auto raster = DecodeFirstPage(data, target);
+  if (!raster) return false;
+  RowSink* const sink = target.Sink();
+  if (sink == nullptr || !sink->Begin(raster->width, raster->height)) return false;
+  // The library gives alpha premultiplied, so the colours are already over
+  // black: each row packed to RGB in place.
+  for (std::int32_t y = 0; y < raster->height; ++y) {
+    std::uint32_t* const row = raster->pixels.data() + static_cast<std::size_t>(y) * raster->width;
+    auto* const rgb = reinterpret_cast<std::uint8_t*>(row);
+    for (std::int32_t x = 0; x < raster->width; ++x) {
+      const std::uint32_t pixel = row[x];
+      rgb[3 * x] = static_cast<std::uint8_t>(TIFFGetR(pixel));
+      rgb[3 * x + 1] = static_cast<std::uint8_t>(TIFFGetG(pixel));
+      rgb[3 * x + 2] = static_cast<std::uint8_t>(TIFFGetB(pixel));
+    }
+    sink->Row(rgb);
+  }
+  return true;
+}
+
+}  // namespace orvanel::platform::photo

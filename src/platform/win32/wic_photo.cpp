@@ -1,0 +1,175 @@
+// The formats Windows decodes through its imaging codecs: TIFF, BMP and GIF
+// on every Windows, HEIF and AVIF where their codec extensions are
+// installed. A file is one of them when it has the format's signature and an
+// installed codec claims it by the patterns it registered, so a HEIC on a
+// Windows without the extension is never taken for a photo.
+#include <windows.h>
+#include <wincodec.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/photo/alpha_over_black.h"
+#include "platform/photo/photo_format.h"
+#include "platform/photo/photo_signatures.h"
+#include "platform/photo/whole_photo.h"
+#include "platform/win32/com.h"
+
+namespace orvanel::platform::photo {
+namespace {
+
+using win32::ComPtr;
+using win32::ScopedCom;
+
+// One pattern a codec registered: bytes at a place from the start, under a mask.
+struct CodecPattern {
+  std::size_t position = 0;
+  std::vector<BYTE> bytes;
+  std::vector<BYTE> mask;
+
+  bool Matches(std::span<const std::uint8_t> start) const {
+    if (position + bytes.size() > start.size()) return false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if ((start[position + i] & mask[i]) != bytes[i]) return false;
+    }
+    return true;
+  }
+};
+
+ComPtr<IWICImagingFactory> Factory() {
+  ComPtr<IWICImagingFactory> factory;
+  CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.Out()));
+  return factory;
+}
+
+void AddPatterns(IWICBitmapDecoderInfo& decoder, std::vector<CodecPattern>& patterns) {
+  UINT count = 0;
+  UINT bytes = 0;
+  if (FAILED(decoder.GetPatterns(0, nullptr, &count, &bytes)) || count == 0 || bytes == 0) return;
+  // The patterns and the bytes they point to, in one block the codec fills.
+  std::vector<std::uint64_t> block((bytes + 7) / 8);
+  auto* const listed = reinterpret_cast<WICBitmapPattern*>(block.data());
+  if (FAILED(decoder.GetPatterns(bytes, listed, &count, &bytes))) return;
+  for (UINT i = 0; i < count; ++i) {
+    const WICBitmapPattern& pattern = listed[i];
+    if (pattern.EndOfStream || pattern.Length == 0 || pattern.Position.QuadPart >= kProbeBytes) continue;
+    patterns.push_back({static_cast<std::size_t>(pattern.Position.QuadPart),
+                        std::vector<BYTE>(pattern.Pattern, pattern.Pattern + pattern.Length),
+                        std::vector<BYTE>(pattern.Mask, pattern.Mask + pattern.Length)});
+  }
+}
+
+// The patterns of every installed decoder, read once: codecs are installed
+// between runs, not during one.
+std::vector<CodecPattern> InstalledPatterns() {
+  const ScopedCom com;
+  std::vector<CodecPattern> patterns;
+  const auto factory = Factory();
+  if (!factory) return patterns;
+  ComPtr<IEnumUnknown> decoders;
+  if (FAILED(factory->CreateComponentEnumerator(WICDecoder, WICComponentEnumerateDefault, decoders.Out()))) {
+    return patterns;
+  }
+  for (;;) {
+    ComPtr<IUnknown> component;
+    ULONG fetched = 0;
+    if (decoders->Next(1, component.Out(), &fetched) != S_OK || fetched == 0) break;
+    ComPtr<IWICBitmapDecoderInfo> decoder;
+    if (SUCCEEDED(component->QueryInterface(IID_PPV_ARGS(decoder.Out())))) AddPatterns(*decoder.get(), patterns);
+  }
+  return patterns;
+}
+
+bool CodecClaims(std::span<const std::uint8_t> start) {
+  static const std::vector<CodecPattern> kPatterns = InstalledPatterns();
+  return std::any_of(kPatterns.begin(), kPatterns.end(),
+                     [start](const CodecPattern& pattern) { return pattern.Matches(start); });
+}
+
+bool IsSystemCodecPhoto(std::span<const std::uint8_t> start) {
+  return (HasTiffSignature(start) || HasBmpSignature(start) || HasGifSignature(start) ||
+          HasHeifSignature(start) || HasAvifSignature(start)) &&
+         CodecClaims(start);
+}
+
+// The orientation the codec reads from the photo's metadata, by the
+// property's name or, where that is not known, by TIFF's tag.
+int OrientationOf(IWICBitmapFrameDecode& frame) {
+  ComPtr<IWICMetadataQueryReader> reader;
+  if (FAILED(frame.GetMetadataQueryReader(reader.Out()))) return 1;
+  for (const wchar_t* name : {L"System.Photo.Orientation", L"/ifd/{ushort=274}"}) {
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    const bool found = SUCCEEDED(reader->GetMetadataByName(name, &value)) && value.vt == VT_UI2;
+    const int orientation = found ? value.uiVal : 0;
+    PropVariantClear(&value);
+    if (orientation >= 1 && orientation <= 8) return orientation;
+  }
+  return 1;
+}
+
+// The rows as the codec's converter gives them, a band at a time, as RGB
+// over black.
+bool WriteRows(IWICBitmapSource& pixels, std::int32_t width, std::int32_t height, RowSink& sink) {
+  if (!sink.Begin(width, height)) return false;
+  constexpr std::int32_t kBand = 16;
+  const auto stride = static_cast<std::size_t>(width) * 4;
+  std::vector<std::uint8_t> band(stride * kBand);
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
+  for (std::int32_t top = 0; top < height; top += kBand) {
+    const std::int32_t rows = std::min(kBand, height - top);
+    const WICRect rect{0, top, width, rows};
+    if (FAILED(pixels.CopyPixels(&rect, static_cast<UINT>(stride), static_cast<UINT>(stride * rows), band.data()))) {
+      return false;
+    }
+    for (std::int32_t y = 0; y < rows; ++y) {
+      std::uint8_t* const row = band.data() + static_cast<std::size_t>(y) * stride;
+      for (std::size_t x = 0; x < stride; x += 4) std::swap(row[x], row[x + 2]);  // BGRA to RGBA
+      ComposeOverBlack(row, static_cast<std::size_t>(width), rgb.data());
+      sink.Row(rgb.data());
+    }
+  }
+  return true;
+}
+
+bool DecodeSystemCodecPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
+  const ScopedCom com;
+  const auto file = ReadAll(data, kMaxWholeFileBytes);
+  if (!file || file->empty() || file->size() > MAXDWORD) return false;
+  const auto factory = Factory();
+  if (!factory) return false;
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapDecoder> decoder;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(factory->CreateStream(stream.Out())) ||
+      FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(file->data()), static_cast<DWORD>(file->size()))) ||
+      FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              decoder.Out())) ||
+      FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) || width == 0 ||
+      height == 0 || width > INT32_MAX || height > INT32_MAX) {
+    return false;
+  }
+  const auto w = static_cast<std::int32_t>(width);
+  const auto h = static_cast<std::int32_t>(height);
+  if (!target.Plan({w, h, OrientationOf(*frame.get()), true})) return false;
+  ComPtr<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
+      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return false;
+  }
+  RowSink* const sink = target.Sink();
+  return sink != nullptr && WriteRows(*converter.get(), w, h, *sink);
+}
+
+constexpr PhotoFormat kSystemFormats[] = {
+    {IsSystemCodecPhoto, DecodeSystemCodecPhoto},
+};
+
+}  // namespace
+
+std::span<const PhotoFormat> SystemFormats() { return kSystemFormats; }
+
+}  // namespace orvanel::platform::photo
