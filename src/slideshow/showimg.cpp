@@ -126,7 +126,12 @@ class Presentation {
 
   void ChoosePicture() {
     if (pool_.empty()) {
-      for (std::int32_t n = 0; n < pictureCount_; ++n) pool_.push_back(std::to_string(n));
+      // A file of the folder that failed once is never drawn again: in a
+      // folder of many files that are not pictures, each costs one look.
+      const auto& unusable = saver_.unusablePictures;
+      for (std::int32_t n = 0; n < pictureCount_; ++n) {
+        if (saver_.pictureFiles.empty() || !unusable[static_cast<std::size_t>(n)]) pool_.push_back(std::to_string(n));
+      }
     }
     std::int32_t position = 0;
     if (saver_.RandomOrder()) {
@@ -158,7 +163,7 @@ class Presentation {
           return std::move(*photo);
         }
         unusable[index] = true;
-        --usable;
+        if (--usable == 0) break;
       }
       ChoosePicture();
     }

@@ -4,8 +4,9 @@
 //            no file opened; the depth and file-count limits; a desktop that
 //            cannot tell folders apart.
 //   Rotation: sequential and random order over the listed files, with wrap.
-//   Bad files: skipped within the same job, never a box; a folder of bad
-//              files, a missing one or an empty one gives the built-in pictures.
+//   Bad files: skipped within the same job, never a box, left out of later
+//              cycles; a folder of bad files, a missing one or an empty one
+//              gives the built-in pictures.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -162,6 +163,23 @@ TEST_F(PictureFolder, ABadFileIsPassedOverInTheSameJobAndNeverReported) {
   ASSERT_TRUE(ShowOn(0));
   EXPECT_EQ(std::set<std::string>(desktop.filesRead.begin(), desktop.filesRead.end()),
             std::set<std::string>{"C:\\Photos\\a.jpg"});
+}
+
+// A phone's folder holds videos and sidecar files beside its photos: once
+// looked at, they are left out of every later cycle rather than drawn and
+// passed over again, each draw costing a walk of the whole rotation.
+TEST_F(PictureFolder, FilesThatFailedAreLeftOutOfLaterCycles) {
+  WritePhoto("C:\\Photos\\a.jpg", 0xC03020);
+  WritePhoto("C:\\Photos\\b.jpg", 0x20C030);
+  for (int i = 0; i < 30; ++i) WriteText("C:\\Photos\\clip" + std::to_string(i) + ".mp4", "not a photo");
+  Start("/s", {8, true, false, "C:\\Photos"});
+  for (int i = 0; i < 8; ++i) {
+    ASSERT_TRUE(ShowOn(0));
+    for (const std::string& left : saver().picturePool) {
+      EXPECT_FALSE(saver().unusablePictures[static_cast<std::size_t>(std::stoi(left))]) << "after show " << i;
+    }
+  }
+  EXPECT_EQ(std::count(saver().unusablePictures.begin(), saver().unusablePictures.end(), true), 30);
 }
 
 TEST_F(PictureFolder, AFolderWithoutAPictureToShowGivesTheBuiltInPictures) {
