@@ -415,5 +415,38 @@ TEST_F(NativeSaver, APhotosFolderIsShownInNameOrderPastABadFile) {
   }
 }
 
+// A photo of each format the saver reads, each made by its own encoder,
+// comes on the screen in its turn.
+TEST_F(NativeSaver, APhotoOfEachFormatIsShown) {
+  const auto folder = scratch_ / "Phone";
+  const std::pair<const char*, const char*> files[] = {
+      {"1.webp", "cwebp -quiet -q 95 in.png -o out"},
+      {"2.heic", "heif-enc -q 95 in.png -o out.heic && mv out.heic out"},
+      {"3.avif", "avifenc -s 10 --min 0 --max 10 in.png out.avif && mv out.avif out"},
+      {"4.tif", "convert in.png -compress lzw tiff:out"},
+      {"5.bmp", "convert in.png bmp3:out"},
+      {"6.gif", "convert in.png gif:out"},
+  };
+  const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0x2010C0, 0xC0C010, 0x10C0C0, 0xC010C0};
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_TRUE(testing::WriteEncodedPhoto(folder / files[i].first, expected[i], files[i].second)) << files[i].first;
+  }
+  StoreSettings("[Config]\nSpeed=1\nRandom=0\nBlend=0\nFolder=" + folder.string() + "\n");
+  const pid_t pid = Launch({"/s"});
+  std::vector<std::uint32_t> seen;
+  testing::Eventually(
+      [&] {
+        const std::uint32_t now = CaptureScreen(512, 384, 1, 1).At(0, 0);
+        for (const std::uint32_t colour : expected) {
+          if (Near(now, colour) && (seen.empty() || seen.back() != colour)) seen.push_back(colour);
+        }
+        return seen.size() > expected.size();
+      },
+      std::chrono::seconds(25), std::chrono::milliseconds(40));
+  EXPECT_TRUE(testing::FollowsInOrder(seen, expected)) << ::testing::PrintToString(seen);
+  Xdotool("key a");
+  EXPECT_EQ(AwaitExit(pid, 3000), 0);
+}
+
 }  // namespace
 }  // namespace orvanel::native

@@ -1,12 +1,15 @@
 #pragma once
 // Photo files for the end-to-end tests: one colour filling a screen-sized
-// picture, as JPEG or PNG, and the check that photos came in their order.
+// picture, as JPEG or PNG or in any format an encoder makes, and the check
+// that photos came in their order.
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <vector>
 
+#include "support/encoded_photo.h"
 #include "support/jpeg_writer.h"
 #include "support/png_writer.h"
 
@@ -31,6 +34,22 @@ inline void WriteSolidPhoto(const std::filesystem::path& file, std::uint32_t col
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                              static_cast<std::streamsize>(bytes.size()));
+}
+
+// One colour filling a screen-sized picture, in the format an encoder's
+// command makes from in.png into out (support/encoded_photo.h).
+inline bool WriteEncodedPhoto(const std::filesystem::path& file, std::uint32_t colour, const std::string& command) {
+  PngRecipe recipe;
+  recipe.width = 1024;
+  recipe.height = 768;
+  recipe.alpha = false;
+  recipe.colour = [colour](int, int) { return 0xFF000000u | colour; };
+  const auto bytes = Encode("in.png", MakePng(recipe), command);
+  if (!bytes) return false;
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes->data()),
+                                             static_cast<std::streamsize>(bytes->size()));
+  return true;
 }
 
 // Whether each photo seen (more than one round's worth) is followed by the

@@ -156,5 +156,53 @@ TEST_F(WineSlideshow, APhotosFolderIsShownInNameOrderPastABadFile) {
   std::filesystem::remove_all(folder);
 }
 
+// WebP is decoded by the saver itself; TIFF, BMP and GIF by the system's
+// imaging codecs. Wine has no HEIF codec: its HEIC is passed over as a file
+// that is not a photo.
+TEST_F(WineSlideshow, WebpBuiltInAndTheSystemsCodecsShowTheirPhotos) {
+  const auto folder = std::filesystem::temp_directory_path() / ("orvanel-formats-" + std::to_string(getpid()));
+  std::filesystem::remove_all(folder);
+  const std::pair<const char*, const char*> files[] = {
+      {"1.webp", "cwebp -quiet -q 95 in.png -o out"},
+      {"2.tif", "convert in.png -compress lzw tiff:out"},
+      {"3.heic", "heif-enc -q 95 in.png -o out.heic && mv out.heic out"},
+      {"4.bmp", "convert in.png bmp3:out"},
+      {"5.gif", "convert in.png gif:out"},
+  };
+  // Weighed apart from each other and from the root window's grey weave.
+  const std::uint32_t colours[] = {0xC02010, 0x10C020, 0x404040, 0xC0C0C0, 0x10C0C0};
+  for (std::size_t i = 0; i < std::size(files); ++i) {
+    ASSERT_TRUE(testing::WriteEncodedPhoto(folder / files[i].first, colours[i], files[i].second)) << files[i].first;
+  }
+  std::string windowsPath = "Z:" + folder.string();
+  for (auto& c : windowsPath) c = c == '/' ? '\\' : c;
+  ASSERT_EQ(StoreSetting(place, "Speed", "1"), "ok");
+  ASSERT_EQ(StoreSetting(place, "Random", "0"), "ok");
+  ASSERT_EQ(StoreSetting(place, "Blend", "0"), "ok");
+  ASSERT_EQ(StoreSetting(place, "Folder", windowsPath), "ok");
+
+  const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0xC0C0C0, 0x10C0C0};
+  const auto pid = Launch("/s");
+  const auto main = FindWindow(pid, "TfrmSAVER");
+  ASSERT_FALSE(main.empty());
+  std::vector<std::uint32_t> seen;
+  Eventually(
+      [&] {
+        const Sample middle = Take(510, 382, 4, 4);
+        for (const std::uint32_t colour : colours) {
+          if (std::labs(static_cast<long>(middle.sum) / std::max(1L, middle.total) - Weighed(colour)) < 50 &&
+              (seen.empty() || seen.back() != colour)) {
+            seen.push_back(colour);
+          }
+        }
+        return seen.size() > expected.size();
+      },
+      std::chrono::seconds(20), std::chrono::milliseconds(50));
+  EXPECT_TRUE(testing::FollowsInOrder(seen, expected)) << ::testing::PrintToString(seen);
+  session->Command("post " + main + " 16");
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+  std::filesystem::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace orvanel::wine
