@@ -3,9 +3,9 @@
 //   picture_generator OUT_DIR
 //       paints 55 landscapes, pic0.jpg .. pic54.jpg, and orvanel.ico
 //   picture_generator --photos PHOTO_DIR OUT_DIR
-//       turns the photographs in PHOTO_DIR (JPEG or PNG by their content, in
-//       name order, the first 55 that decode) into the collection: each
-//       stood upright as its Exif orientation says, cropped to fill 4:3 and
+//       turns the photographs in PHOTO_DIR (in any format the saver reads,
+//       known by their content, in name order, the first 55 that decode) into
+//       the collection: each stood upright as its format records, cropped to fill 4:3 and
 //       scaled to 1024 x 768; a file that does not decode is skipped with a
 //       word on standard error; landscapes fill the places no photograph takes
 //   picture_generator --contact-sheet PICTURES_DIR OUT_FILE
