@@ -22,6 +22,34 @@ void SettingsDialog::ShowSettings(const Settings& loaded) {
 void SettingsDialog::SetFolder(std::string folder) {
   folder_ = std::move(folder);
   controls_.FolderLabel.SetText(FolderCaption(folder_));
+  if (open_) StartCounting();
+}
+
+void SettingsDialog::StartCounting() {
+  countStep_ = folder_.empty() ? PictureCountStep() : startCount_(folder_);
+  controls_.FolderCountLabel.SetText(countStep_ ? kCountingCaption : "");
+  if (!countStep_) {
+    if (countTimer_) countTimer_->SetEnabled(false);
+    return;
+  }
+  if (!countTimer_) {
+    countTimer_.emplace(form_.App(), [this] { CountFurther(); });
+    countTimer_->SetInterval(forms::kTimerMinimumMs);
+  }
+  countTimer_->SetEnabled(true);
+}
+
+void SettingsDialog::CountFurther() {
+  std::size_t found = 0;
+  if (!countStep_ || !countStep_(found)) return;
+  countTimer_->SetEnabled(false);
+  countStep_ = nullptr;
+  controls_.FolderCountLabel.SetText(PictureCountCaption(found));
+}
+
+std::string PictureCountCaption(std::size_t found) {
+  if (found == 0) return "No pictures: built-in ones will show";
+  return found == 1 ? "1 picture" : std::to_string(found) + " pictures";
 }
 
 std::string FolderCaption(const std::string& folder) {
@@ -49,15 +77,22 @@ void SettingsDialog::Open() {
   for (forms::Control* control : std::initializer_list<forms::Control*>{
            &controls_.CancelButton, &controls_.OKButton, &controls_.CheckBox1, &controls_.CheckBox2,
            &controls_.Edit1, &controls_.UpDown1, &controls_.Label2, &controls_.Panel1,
-           &controls_.FolderLabel, &controls_.FolderButton, &controls_.BuiltInButton}) {
+           &controls_.FolderLabel, &controls_.FolderButton, &controls_.BuiltInButton,
+           &controls_.FolderCountLabel}) {
     control->SetVisible(true);
   }
   // The first control in the tab order has the focus when the dialog opens.
   desktop.FocusWindow(controls_.OKButton.Handle());
   LockDisplayProperties(desktop, true);
+  open_ = true;
+  StartCounting();
 }
 
-void SettingsDialog::Closing() { LockDisplayProperties(form_.Desktop(), false); }
+void SettingsDialog::Closing() {
+  open_ = false;
+  if (countTimer_) countTimer_->SetEnabled(false);
+  LockDisplayProperties(form_.Desktop(), false);
+}
 
 bool SettingsDialog::ControlClicked(forms::Control& control) {
   if (&control == &controls_.OKButton) {

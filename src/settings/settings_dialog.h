@@ -4,13 +4,19 @@
 // them a row for the pictures folder. OK writes the settings and closes;
 // Cancel closes and writes nothing. While it
 // is open the desktop's "Display Properties" window, when there is one, is
-// disabled.
+// disabled. Below the folder row, how many pictures the chosen folder holds,
+// counted a slice at a time while the dialog goes on answering.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/desktop.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
+#include "platform/forms/timer.h"
 #include "settings/settings_file.h"
 
 namespace orvanel::settings {
@@ -28,19 +34,30 @@ struct SettingsControls {
   forms::Label& FolderLabel;
   forms::Button& FolderButton;
   forms::Button& BuiltInButton;
+  forms::Label& FolderCountLabel;
 };
+
+// Counts the pictures of a folder further, into `found`; true once done.
+using PictureCountStep = std::function<bool(std::size_t& found)>;
+// Starts counting the pictures of a folder as the slideshow would find them.
+using StartPictureCount = std::function<PictureCountStep(const std::string& folder)>;
 
 // What the folder row says without a folder.
 inline constexpr const char* kBuiltInPicturesCaption = "Built-in pictures";
-// The client height the row adds below the designed controls.
-inline constexpr std::int32_t kFolderRowHeight = 30;
+// The client height the row and its count add below the designed controls.
+inline constexpr std::int32_t kFolderRowHeight = 46;
+
+// What the count says while it counts, and once it has counted.
+inline constexpr const char* kCountingCaption = "Looking for pictures...";
+std::string PictureCountCaption(std::size_t found);
 
 // The folder row's short caption: the folder's own name, cut to fit.
 std::string FolderCaption(const std::string& folder);
 
 class SettingsDialog {
  public:
-  SettingsDialog(forms::Form& form, SettingsControls controls) : form_(form), controls_(controls) {}
+  SettingsDialog(forms::Form& form, SettingsControls controls, StartPictureCount startCount)
+      : form_(form), controls_(controls), startCount_(std::move(startCount)) {}
   SettingsDialog(const SettingsDialog&) = delete;
   SettingsDialog& operator=(const SettingsDialog&) = delete;
 
@@ -62,11 +79,19 @@ class SettingsDialog {
   void BuiltInButtonClick();
 
  private:
+  void SetFolder(std::string folder);
+  // Counts the folder's pictures from the start, or says nothing without one.
+  void StartCounting();
+  void CountFurther();
+
   forms::Form& form_;
   SettingsControls controls_;
-  void SetFolder(std::string folder);
-
+  StartPictureCount startCount_;
   std::string folder_;  // the pictures folder, as loaded or as chosen
+  bool open_ = false;
+  PictureCountStep countStep_;
+  // Made when the dialog first counts: the other modes never need it.
+  std::optional<forms::Timer> countTimer_;
 };
 
 // Disables (lock) or enables the desktop's "Display Properties" window, when

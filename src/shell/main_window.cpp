@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include <memory>
+
 #include "platform/forms/application.h"
 #include "platform/window_styles.h"
 #include "resources/maker.h"
@@ -7,6 +9,7 @@
 #include "settings/settings_file.h"
 #include "shell/command_line.h"
 #include "shell/mode_mutex.h"
+#include "slideshow/picture_count.h"
 
 namespace orvanel::shell {
 namespace {
@@ -55,11 +58,20 @@ TfrmSAVER::TfrmSAVER(forms::Application& app, instance::Saver& saver)
                                              "&Folder...")),
       BuiltInButton(AddControl<forms::Button>("BuiltInButton", Rect::FromBounds(165, 214, 52, 21),
                                               "Built-&in")),
+      FolderCountLabel(AddControl<forms::Label>("FolderCountLabel", Rect::FromBounds(16, 241, 205, 13), "")),
       saver_(saver),
       scheduler_(saver, *this, tmrVISUAL),
-      dialog_(*this, settings::SettingsControls{OKButton, CancelButton, Edit1, Label2, UpDown1,
-                                                CheckBox1, Panel1, CheckBox2, FolderLabel,
-                                                FolderButton, BuiltInButton}) {
+      dialog_(*this,
+              settings::SettingsControls{OKButton, CancelButton, Edit1, Label2, UpDown1, CheckBox1, Panel1,
+                                         CheckBox2, FolderLabel, FolderButton, BuiltInButton, FolderCountLabel},
+              [&saver](const std::string& folder) -> settings::PictureCountStep {
+                auto count = std::make_shared<slideshow::FolderPictureCount>(saver.desktop, folder);
+                return [count](std::size_t& found) {
+                  const bool done = count->LookFurther();
+                  found = count->Found();
+                  return done;
+                };
+              }) {
   saver_.randomCheckBox = &CheckBox1;
   saver_.blendCheckBox = &CheckBox2;
   tmrVISUAL.SetEnabled(false);

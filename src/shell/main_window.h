@@ -32,6 +32,7 @@ class TfrmSAVER : public forms::Form {
   forms::Label& FolderLabel;
   forms::Button& FolderButton;
   forms::Button& BuiltInButton;
+  forms::Label& FolderCountLabel;
 
  protected:
   void CreateParams(forms::WindowCreationParams& params) override;

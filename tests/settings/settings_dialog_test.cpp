@@ -4,13 +4,17 @@
 //   Display Properties: disabled while the dialog is open, enabled after either button.
 //   Panel and arrows: the maker's address opens; the arrows stop at 4 and 500.
 //   Folder row: the desktop's folder dialog over this one; the choice shown, stored
-//               on OK only; the way back to the built-in pictures.
+//               on OK only; the way back to the built-in pictures; the pictures
+//               the folder holds, counted by content after the dialog shows.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "resources/maker.h"
+#include "support/jpeg_writer.h"
+#include "support/png_writer.h"
 #include "support/slideshow_fixture.h"
 
 namespace orvanel::settings {
@@ -40,6 +44,17 @@ class SettingsDialog : public SlideshowFixture {
     return text.str();
   }
   bool PropertiesEnabled() { return desktop.Find(properties)->enabled; }
+  void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    const auto host = desktop.HostPath(path);
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(bytes.size()));
+  }
+  // The dialog's timers run for a while of the virtual clock.
+  void Wait(std::int64_t milliseconds) {
+    desktop.Advance(milliseconds);
+    saver().app.ProcessMessages();
+  }
 
   platform::WindowHandle host = platform::kNoWindow;
   platform::WindowHandle properties = platform::kNoWindow;
@@ -258,6 +273,34 @@ TEST_F(SettingsDialog, TheArrowsStopAtFourAndFiveHundred) {
   desktop.StepUpDown(main().UpDown1.Handle(), 600);
   EXPECT_EQ(main().Edit1.Text(), "500");
   EXPECT_EQ(main().UpDown1.Position(), 500);
+}
+
+// The row says how many files of the folder, subfolders included, are
+// pictures by their content, whatever their names; it counts once the
+// dialog is up, and again for each folder chosen.
+TEST_F(SettingsDialog, TheFolderRowCountsThePicturesByContent) {
+  WriteFile("C:\\Photos\\a.jpg", testing::MakeJpeg({}));
+  WriteFile("C:\\Photos\\Summer\\b.png", testing::MakePng({}));
+  WriteFile("C:\\Photos\\named wrongly.txt", testing::MakeJpeg({}));
+  WriteFile("C:\\Photos\\c.jpg", {'n', 'o', 't', 'e', 's'});
+  WriteFile("C:\\Photos\\clip.mp4", {0, 0, 0, 20, 'f', 't', 'y', 'p', 'i', 's', 'o', 'm', 0, 0, 0, 0, 'i', 's', 'o', 'm'});
+  WriteFile("C:\\Notes\\list.txt", {'m', 'i', 'l', 'k'});
+  Open(Settings{8, true, true, "C:\\Photos"});
+  EXPECT_EQ(main().FolderCountLabel.Text(), kCountingCaption);
+  EXPECT_TRUE(desktop.Find(main().FolderCountLabel.Handle())->visible);
+  Wait(100);
+  EXPECT_EQ(main().FolderCountLabel.Text(), "3 pictures");
+
+  desktop.folderChoices = {"C:\\Notes"};
+  Click(main().FolderButton);
+  EXPECT_EQ(main().FolderCountLabel.Text(), kCountingCaption);
+  Wait(100);
+  EXPECT_EQ(main().FolderCountLabel.Text(), "No pictures: built-in ones will show");
+
+  Click(main().BuiltInButton);
+  EXPECT_EQ(main().FolderCountLabel.Text(), "");
+  Wait(100);
+  EXPECT_EQ(main().FolderCountLabel.Text(), "");
 }
 
 }  // namespace

@@ -12,8 +12,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
+#include "slideshow/picture_count.h"
 #include "slideshow/picture_folder.h"
 #include "slideshow/showimg.h"
 #include "support/jpeg_writer.h"
@@ -262,6 +264,38 @@ TEST_F(PictureFolder, FoldersWithoutIdentitiesAreAllListed) {
   process.identities = false;
   const auto files = ListPictures(process, "V:\\Twins");
   EXPECT_EQ(files, (std::vector<std::string>{"V:\\Twins\\one\\photo.jpg", "V:\\Twins\\two\\photo.jpg"}));
+}
+
+// A disk where each look at a file costs a millisecond of the clock.
+class SlowDiskProcess : public platform::sim::SimProcess {
+ public:
+  explicit SlowDiskProcess(platform::sim::SimDesktop& desktop) : SimProcess(desktop, "orvanel.scr /c"), desktop_(desktop) {}
+  std::optional<std::size_t> ReadFilePart(const std::string& path, std::uint64_t offset,
+                                          std::span<std::uint8_t> into) override {
+    desktop_.ShiftWallClock(1);
+    return SimProcess::ReadFilePart(path, offset, into);
+  }
+
+ private:
+  platform::sim::SimDesktop& desktop_;
+};
+
+// The dialog's count looks at each file once, in slices of the clock short
+// enough that the dialog's messages never wait long.
+TEST_F(PictureFolder, APictureCountLooksAtEachFileOnceInShortSlices) {
+  WritePhoto("C:\\Photos\\a.jpg", 0xC03020);
+  WritePhoto("C:\\Photos\\Later\\b.jpg", 0x20C030);
+  for (int i = 0; i < 40; ++i) WriteText("C:\\Photos\\clip" + std::to_string(i) + ".mp4", "not a photo");
+  SlowDiskProcess process(desktop);
+  FolderPictureCount count(process, "C:\\Photos");
+  int slices = 1;
+  while (!count.LookFurther()) ++slices;
+  EXPECT_EQ(count.Found(), 2u);
+  EXPECT_EQ(slices, 6);  // 42 files, 8 looks of a millisecond a slice
+  std::map<std::string, int> looks;
+  for (const std::string& path : desktop.filesRead) ++looks[path];
+  EXPECT_EQ(looks.size(), 42u);
+  for (const auto& [path, times] : looks) EXPECT_EQ(times, 1) << path;
 }
 
 }  // namespace

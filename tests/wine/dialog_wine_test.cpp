@@ -3,16 +3,19 @@
 //   OK: the file holds exactly the values chosen; the process ends.
 //   Cancel: the file stays as it was.
 //   A bad number: the error box with its exact text; the dialog stays.
-//   Folder row: the shell's folder dialog picks a folder, OK stores it.
+//   Folder row: the shell's folder dialog picks a folder, the row counts its
+//               pictures, OK stores it.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 #include <string>
 
+#include "support/photo_files.h"
 #include "wine/wine_test.h"
 
 namespace orvanel::wine {
@@ -72,11 +75,13 @@ TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsAndTheFolderRow) {
        found = controls.find("|1 ", found + 1)) {
     ++shown;
   }
-  EXPECT_EQ(shown, 11) << controls;
-  // The folder row under the designed controls, the built-in pictures chosen.
+  EXPECT_EQ(shown, 12) << controls;
+  // The folder row under the designed controls, the built-in pictures chosen
+  // and so no count of a folder's pictures below it.
   EXPECT_NE(controls.find("Static|Built-in pictures|-1|1 "), std::string::npos) << controls;
   EXPECT_NE(controls.find("Button|&Folder...|0|1 "), std::string::npos) << controls;
   EXPECT_NE(controls.find("Button|Built-&in|0|1 "), std::string::npos) << controls;
+  EXPECT_NE(controls.find("Static||-1|1 "), std::string::npos) << controls;
 }
 
 // The designed layout, grown with the DPI Wine reports (the prefix's
@@ -175,6 +180,13 @@ TEST_F(WineDialog, TheShellsFolderDialogPicksTheFolderAndOkStoresIt) {
   std::filesystem::create_directories(folder);
   std::string windowsPath = "Z:" + folder.string();
   for (auto& c : windowsPath) c = c == '/' ? '\\' : c;
+  // Three pictures: a JPEG, a WebP the saver reads itself, and a TIFF for
+  // the system's codec; Wine has no HEIF codec, and a text is no picture.
+  testing::WriteSolidPhoto(folder / "a.jpg", 0xC02010, false);
+  ASSERT_TRUE(testing::WriteEncodedPhoto(folder / "b.webp", 0x10C020, "cwebp -quiet in.png -o out"));
+  ASSERT_TRUE(testing::WriteEncodedPhoto(folder / "Later" / "c.tif", 0x2010C0, "convert in.png tiff:out"));
+  ASSERT_TRUE(testing::WriteEncodedPhoto(folder / "d.heic", 0x2010C0, "heif-enc in.png -o out.heic && mv out.heic out"));
+  std::ofstream(folder / "e.txt") << "a shopping list";
 
   Press(kFolder);
   const std::string browse = FindWindow(pid, "#32770");
@@ -204,6 +216,7 @@ TEST_F(WineDialog, TheShellsFolderDialogPicksTheFolderAndOkStoresIt) {
   ASSERT_EQ(session->Command("press " + open), "ok");
   EXPECT_TRUE(AwaitControls("Static|Summer|-1|1 ")) << session->Command("controls " + dialog) << " | "
                                                       << session->Command("controls " + browse);
+  EXPECT_TRUE(AwaitControls("Static|3 pictures|-1|1 ")) << session->Command("controls " + dialog);
   Press(kOK);
   EXPECT_EQ(AwaitExit(pid), "exited 0");
   EXPECT_EQ(Stored("Folder"), windowsPath);
