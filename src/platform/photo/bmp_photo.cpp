@@ -38,6 +38,10 @@ std::optional<PhotoSize> SizeOf(std::span<const std::uint8_t> start) {
 // row; run-length coded ones at the file's size that the header gives.
 std::uint64_t NeededBytes(std::span<const std::uint8_t> start, const PhotoSize& size) {
   const bool core = InfoHeaderSize(start) == 12;
+  // A palette holds 256 colours at most: a count beyond is a hostile file,
+  // which would have the loader ask for gigabytes.
+  constexpr std::uint32_t kMostColours = 256;
+  if (!core && (start.size() < 50 || LittleEndian(start, 46, 4) > kMostColours)) return UINT64_MAX;
   const std::uint32_t bits = LittleEndian(start, core ? 24 : 28, 2);
   const std::uint32_t coding = core || start.size() < 34 ? 0 : LittleEndian(start, 30, 4);
   constexpr std::uint32_t kPlain = 0, kBitFields = 3, kAlphaBitFields = 6;
