@@ -7,6 +7,7 @@
 
 #include "platform/photo/area_reducer.h"
 #include "platform/photo/exif_orientation.h"
+#include "platform/photo/halving_sink.h"
 #include "platform/photo/photo_format.h"
 
 namespace orvanel::slideshow {
@@ -71,7 +72,8 @@ class BitmapRowsSink : public platform::photo::RowSink {
 };
 
 // Fits a photo to the area as its decoder hands it on: planned from its
-// header, its rows reduced straight into the picture bitmap. The decoded
+// header, its rows halved while they stay at least the size needed, then
+// reduced by area straight into the picture bitmap. The decoded
 // photo is never held here, and the reduced one only for a photo to be turned.
 class Fitting : public platform::photo::PhotoTarget {
  public:
@@ -103,9 +105,10 @@ class Fitting : public platform::photo::PhotoTarget {
     picture_ = desktop_.CreatePhotoBitmap(size_.width, size_.height);
     if (!picture_) return nullptr;
     BitmapRowsSink& bitmap = bitmap_.emplace(picture_->Rows());
-    if (orientation_ == 1) return &reducer_.emplace(need_.width, need_.height, bitmap);
     // Kept reduced, to be turned once it is whole.
-    return &reducer_.emplace(need_.width, need_.height, reduced_.emplace(kMaxPicturePixels));
+    platform::photo::RowSink& reduced = orientation_ == 1 ? static_cast<platform::photo::RowSink&>(bitmap)
+                                                          : reduced_.emplace(kMaxPicturePixels);
+    return &halving_.emplace(need_.width, need_.height, reducer_.emplace(need_.width, need_.height, reduced));
   }
 
   // The picture once the decoder is done, `decoded` its answer.
@@ -128,6 +131,7 @@ class Fitting : public platform::photo::PhotoTarget {
   std::optional<BitmapRowsSink> bitmap_;
   std::optional<platform::photo::ImageSink> reduced_;
   std::optional<platform::photo::AreaReducer> reducer_;
+  std::optional<platform::photo::HalvingSink> halving_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/photo/whole_photo.h"
 
@@ -55,21 +56,29 @@ struct Unref {
   void operator()(GdkPixbuf* pixbuf) const { g_object_unref(pixbuf); }
 };
 
-// The file decoded whole by the loader. The file is given up once it is
-// decoded, before the target makes anything for the rows.
+// The file decoded whole by the loader, fed a piece at a time: the file is
+// never held whole beside the picture.
 std::unique_ptr<GdkPixbuf, Unref> Decode(const ByteSource& data, std::span<const std::uint8_t> start,
                                          const PhotoSize& size) {
-  const auto file = ReadAll(data, kMaxWholeFileBytes);
-  if (!file || file->size() < NeededBytes(start, size)) return nullptr;
   GError* error = nullptr;
   const std::unique_ptr<GdkPixbufLoader, Unref> loader(gdk_pixbuf_loader_new_with_type("bmp", &error));
   g_clear_error(&error);
   if (!loader) return nullptr;
-  const bool written = gdk_pixbuf_loader_write(loader.get(), file->data(), file->size(), &error);
-  g_clear_error(&error);
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  std::vector<std::uint8_t> piece(kPiece);
+  std::uint64_t fed = 0;
+  bool written = true;
+  while (written && fed <= kMaxWholeFileBytes) {
+    const std::size_t got = data.ReadAt(fed, piece.data(), piece.size());
+    if (got == 0) break;
+    written = gdk_pixbuf_loader_write(loader.get(), piece.data(), got, &error);
+    g_clear_error(&error);
+    fed += got;
+  }
   // Closed whatever the writing gave: a loader is never let go open.
   const bool closed = gdk_pixbuf_loader_close(loader.get(), &error);
   g_clear_error(&error);
+  written = written && fed <= kMaxWholeFileBytes && fed >= NeededBytes(start, size);
   GdkPixbuf* pixbuf = written && closed ? gdk_pixbuf_loader_get_pixbuf(loader.get()) : nullptr;
   if (pixbuf == nullptr || gdk_pixbuf_get_width(pixbuf) != size.width ||
       gdk_pixbuf_get_height(pixbuf) != size.height || gdk_pixbuf_get_bits_per_sample(pixbuf) != 8 ||

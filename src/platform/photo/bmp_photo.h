@@ -11,8 +11,9 @@
 namespace orvanel::platform::photo {
 
 // The size the header gives goes to the target before anything is decoded;
-// the file is read whole and decoded whole. False when the file is larger
-// than kMaxWholeFileBytes or is damaged, or the target refused it.
+// the file is decoded whole, fed to the loader a piece at a time. False when
+// the file is larger than kMaxWholeFileBytes, is damaged or ends early, or
+// the target refused it.
 bool DecodeBmpPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
 
 }  // namespace orvanel::platform::photo

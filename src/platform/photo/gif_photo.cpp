@@ -3,6 +3,7 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -77,14 +78,39 @@ bool ReadExtension(GifFileType* gif, int& transparent) {
   return true;
 }
 
-// The first image on the screen, planned by the target first.
-std::optional<Screen> DecodeFirstImage(GifFileType* gif, int transparent, PhotoTarget& target) {
-  if (DGifGetImageDesc(gif) != GIF_OK) return std::nullopt;
+// Each colour index as RGB: one the palette lacks, and the transparent one,
+// black, as the first image shows over nothing.
+using Palette = std::array<std::uint8_t, 256 * 3>;
+Palette PaletteOf(const ColorMapObject& colours, int transparent) {
+  Palette palette{};
+  for (int index = 0; index < std::min(colours.ColorCount, 256); ++index) {
+    if (index == transparent) continue;
+    palette[3 * index] = colours.Colors[index].Red;
+    palette[3 * index + 1] = colours.Colors[index].Green;
+    palette[3 * index + 2] = colours.Colors[index].Blue;
+  }
+  return palette;
+}
+
+void PaintLine(const std::vector<GifPixelType>& line, const Palette& palette, std::uint8_t* __restrict rgb) {
+  for (const GifPixelType index : line) {
+    const std::uint8_t* colour = palette.data() + 3 * index;
+    rgb[0] = colour[0];
+    rgb[1] = colour[1];
+    rgb[2] = colour[2];
+    rgb += 3;
+  }
+}
+
+// The first image on the screen, planned by the target first. An image that
+// fills the screen in order of its rows goes to the sink a line at a time;
+// one interlaced, or leaving part of the screen uncovered, is painted on the
+// whole screen first.
+bool DecodeFirstImage(GifFileType* gif, int transparent, PhotoTarget& target) {
+  if (DGifGetImageDesc(gif) != GIF_OK) return false;
   const GifImageDesc& image = gif->Image;
   const ColorMapObject* colours = image.ColorMap != nullptr ? image.ColorMap : gif->SColorMap;
-  if (colours == nullptr || image.Width <= 0 || image.Height <= 0 || image.Left < 0 || image.Top < 0) {
-    return std::nullopt;
-  }
+  if (colours == nullptr || image.Width <= 0 || image.Height <= 0 || image.Left < 0 || image.Top < 0) return false;
   // A screen that does not hold the image (some writers leave it empty) is
   // taken to be the image's own.
   const bool onScreen = image.Left + image.Width <= gif->SWidth && image.Top + image.Height <= gif->SHeight;
@@ -93,13 +119,25 @@ std::optional<Screen> DecodeFirstImage(GifFileType* gif, int transparent, PhotoT
   screen.height = onScreen ? gif->SHeight : image.Height;
   const std::int32_t left = onScreen ? image.Left : 0;
   const std::int32_t top = onScreen ? image.Top : 0;
-  if (!target.Plan({screen.width, screen.height, 1, true})) return std::nullopt;
+  if (!target.Plan({screen.width, screen.height, 1, true})) return false;
+  const Palette palette = PaletteOf(*colours, transparent);
+  const bool inOrder = !image.Interlace && image.Width == screen.width && image.Height == screen.height;
   std::vector<GifPixelType> line;
   try {
-    screen.rgb.resize(static_cast<std::size_t>(screen.width) * screen.height * 3);
     line.resize(static_cast<std::size_t>(image.Width));
+    screen.rgb.resize(static_cast<std::size_t>(screen.width) * (inOrder ? 1 : screen.height) * 3);
   } catch (const std::bad_alloc&) {
-    return std::nullopt;  // a picture that does not fit in memory is one not shown
+    return false;  // a picture that does not fit in memory is one not shown
+  }
+  if (inOrder) {
+    RowSink* const sink = target.Sink();
+    if (sink == nullptr || !sink->Begin(screen.width, screen.height)) return false;
+    for (int y = 0; y < image.Height; ++y) {
+      if (DGifGetLine(gif, line.data(), image.Width) != GIF_OK) return false;
+      PaintLine(line, palette, screen.rgb.data());
+      sink->Row(screen.rgb.data());
+    }
+    return true;
   }
   // An interlaced image comes in four passes over its rows.
   static constexpr int kFirst[] = {0, 4, 2, 1};
@@ -108,49 +146,31 @@ std::optional<Screen> DecodeFirstImage(GifFileType* gif, int transparent, PhotoT
   for (int pass = 0; pass < passes; ++pass) {
     const int step = image.Interlace ? kStep[pass] : 1;
     for (int y = image.Interlace ? kFirst[pass] : 0; y < image.Height; y += step) {
-      if (DGifGetLine(gif, line.data(), image.Width) != GIF_OK) return std::nullopt;
-      std::uint8_t* to = screen.rgb.data() + (static_cast<std::size_t>(top + y) * screen.width + left) * 3;
-      for (int x = 0; x < image.Width; ++x, to += 3) {
-        const int index = line[static_cast<std::size_t>(x)];
-        if (index == transparent || index >= colours->ColorCount) continue;
-        const GifColorType& colour = colours->Colors[index];
-        to[0] = colour.Red;
-        to[1] = colour.Green;
-        to[2] = colour.Blue;
-      }
+      if (DGifGetLine(gif, line.data(), image.Width) != GIF_OK) return false;
+      PaintLine(line, palette, screen.rgb.data() + (static_cast<std::size_t>(top + y) * screen.width + left) * 3);
     }
   }
-  return screen;
+  RowSink* const sink = target.Sink();
+  return sink != nullptr &&
+         WriteDecodedRows({screen.rgb.data(), static_cast<std::size_t>(screen.width) * 3, screen.width,
+                           screen.height, false},
+                          *sink);
 }
 
 }  // namespace
 
 bool DecodeGifPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
-  std::optional<Screen> screen;
-  {
-    Reading reading(data);
-    int error = 0;
-    const std::unique_ptr<GifFileType, GifClose> gif(DGifOpen(&reading, Read, &error));
-    if (!gif) return false;
-    int transparent = NO_TRANSPARENT_COLOR;
+  Reading reading(data);
+  int error = 0;
+  const std::unique_ptr<GifFileType, GifClose> gif(DGifOpen(&reading, Read, &error));
+  if (!gif) return false;
+  int transparent = NO_TRANSPARENT_COLOR;
+  for (;;) {
     GifRecordType record = UNDEFINED_RECORD_TYPE;
-    while (!screen) {
-      if (DGifGetRecordType(gif.get(), &record) != GIF_OK) return false;
-      if (record == EXTENSION_RECORD_TYPE) {
-        if (!ReadExtension(gif.get(), transparent)) return false;
-      } else if (record == IMAGE_DESC_RECORD_TYPE) {
-        screen = DecodeFirstImage(gif.get(), transparent, target);
-        if (!screen) return false;
-      } else {
-        return false;  // the end, with no image
-      }
-    }
+    if (DGifGetRecordType(gif.get(), &record) != GIF_OK) return false;
+    if (record == IMAGE_DESC_RECORD_TYPE) return DecodeFirstImage(gif.get(), transparent, target);
+    if (record != EXTENSION_RECORD_TYPE || !ReadExtension(gif.get(), transparent)) return false;  // no image
   }
-  RowSink* const sink = target.Sink();
-  return sink != nullptr &&
-         WriteDecodedRows({screen->rgb.data(), static_cast<std::size_t>(screen->width) * 3, screen->width,
-                           screen->height, false},
-                          *sink);
 }
 
 }  // namespace orvanel::platform::photo

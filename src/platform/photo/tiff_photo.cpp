@@ -82,69 +82,78 @@ class RgbaReading {
   bool begun_ = false;
 };
 
-struct Raster {
-  std::vector<std::uint32_t> pixels;  // R, G, B, A from the low byte up
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-};
-
-// The first page decoded as stored, planned by the target first. The file
-// is given up once it is decoded, before the target makes anything for the rows.
-std::optional<Raster> DecodeFirstPage(const ByteSource& data, PhotoTarget& target) {
-  const auto bytes = ReadAll(data, kMaxWholeFileBytes);
-  if (!bytes) return std::nullopt;
-  MemoryFile file{*bytes};
-  const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
-  if (!options) return std::nullopt;
-  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), Quietly, nullptr);
-  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), Quietly, nullptr);
-  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxAllocation);
-  const std::unique_ptr<TIFF, TiffClose> tiff(
-      TIFFClientOpenExt("photo", "rm", &file, Read, Write, Seek, Close, Size, Map, Unmap, options.get()));
-  if (!tiff) return std::nullopt;
-  RgbaReading reading(tiff.get());
-  if (!reading.Begun()) return std::nullopt;
-  std::uint16_t orientation = ORIENTATION_TOPLEFT;
-  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
-  if (orientation < 1 || orientation > 8) orientation = ORIENTATION_TOPLEFT;
-  Raster raster;
-  raster.width = static_cast<std::int32_t>(reading->width);
-  raster.height = static_cast<std::int32_t>(reading->height);
-  if (raster.width <= 0 || raster.height <= 0) return std::nullopt;
-  if (!target.Plan({raster.width, raster.height, orientation, true})) return std::nullopt;
-  // Asked for in the file's own orientation, the rows come as stored, top
-  // first, and are turned once, as every format's are.
-  reading->req_orientation = orientation;
-  try {
-    raster.pixels.resize(static_cast<std::size_t>(raster.width) * static_cast<std::size_t>(raster.height));
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;  // a photo that does not fit in memory is one not shown
-  }
-  if (!TIFFRGBAImageGet(&*reading, raster.pixels.data(), reading->width, reading->height)) return std::nullopt;
-  return raster;
-}
-
-}  // namespace
-
-bool DecodeTiffPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
-  auto raster = DecodeFirstPage(data, target);
-  if (!raster) return false;
-  RowSink* const sink = target.Sink();
-  if (sink == nullptr || !sink->Begin(raster->width, raster->height)) return false;
-  // The library gives alpha premultiplied, so the colours are already over
-  // black: each row packed to RGB in place.
-  for (std::int32_t y = 0; y < raster->height; ++y) {
-    std::uint32_t* const row = raster->pixels.data() + static_cast<std::size_t>(y) * raster->width;
+// The rows of a band of the raster packed to RGB in place: the library
+// gives alpha premultiplied, so the colours are already over black.
+void PackRows(std::uint32_t* band, std::int32_t width, std::int32_t rows, RowSink& sink) {
+  for (std::int32_t y = 0; y < rows; ++y) {
+    std::uint32_t* const row = band + static_cast<std::size_t>(y) * width;
     auto* const rgb = reinterpret_cast<std::uint8_t*>(row);
-    for (std::int32_t x = 0; x < raster->width; ++x) {
+    for (std::int32_t x = 0; x < width; ++x) {
       const std::uint32_t pixel = row[x];
       rgb[3 * x] = static_cast<std::uint8_t>(TIFFGetR(pixel));
       rgb[3 * x + 1] = static_cast<std::uint8_t>(TIFFGetG(pixel));
       rgb[3 * x + 2] = static_cast<std::uint8_t>(TIFFGetB(pixel));
     }
-    sink->Row(rgb);
+    sink.Row(rgb);
+  }
+}
+
+// The rows of the first page decoded a band at a time, each band a strip or
+// a row of tiles, so that no strip is decoded twice and the photo is never
+// held whole.
+bool DecodeFirstPage(TIFF* tiff, PhotoTarget& target) {
+  RgbaReading reading(tiff);
+  if (!reading.Begun()) return false;
+  std::uint16_t orientation = ORIENTATION_TOPLEFT;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+  if (orientation < 1 || orientation > 8) orientation = ORIENTATION_TOPLEFT;
+  const auto width = static_cast<std::int32_t>(reading->width);
+  const auto height = static_cast<std::int32_t>(reading->height);
+  if (width <= 0 || height <= 0 || !target.Plan({width, height, orientation, false})) return false;
+  std::uint32_t bandRows = 0;
+  if (TIFFIsTiled(tiff)) {
+    TIFFGetField(tiff, TIFFTAG_TILELENGTH, &bandRows);
+  } else {
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &bandRows);
+  }
+  // A band of a few rows at least, and no taller than the photo.
+  constexpr std::uint32_t kFewestRows = 16;
+  bandRows = std::clamp(bandRows, std::min<std::uint32_t>(kFewestRows, reading->height), reading->height);
+  std::vector<std::uint32_t> band;
+  try {
+    band.resize(static_cast<std::size_t>(width) * bandRows);
+  } catch (const std::bad_alloc&) {
+    return false;  // a photo that does not fit in memory is one not shown
+  }
+  RowSink* const sink = target.Sink();
+  if (sink == nullptr || !sink->Begin(width, height)) return false;
+  // Asked for in the file's own orientation, the rows come as stored, top
+  // first, and are turned once, as every format's are.
+  reading->req_orientation = orientation;
+  for (std::uint32_t top = 0; top < reading->height; top += bandRows) {
+    const std::uint32_t rows = std::min(bandRows, reading->height - top);
+    reading->row_offset = static_cast<int>(top);
+    reading->col_offset = 0;
+    if (!TIFFRGBAImageGet(&*reading, band.data(), reading->width, rows)) return false;
+    PackRows(band.data(), width, static_cast<std::int32_t>(rows), *sink);
   }
   return true;
+}
+
+}  // namespace
+
+bool DecodeTiffPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
+  const auto bytes = ReadAll(data, kMaxWholeFileBytes);
+  if (!bytes) return false;
+  MemoryFile file{*bytes};
+  const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+  if (!options) return false;
+  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), Quietly, nullptr);
+  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), Quietly, nullptr);
+  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxAllocation);
+  const std::unique_ptr<TIFF, TiffClose> tiff(
+      TIFFClientOpenExt("photo", "rm", &file, Read, Write, Seek, Close, Size, Map, Unmap, options.get()));
+  return tiff && DecodeFirstPage(tiff.get(), target);
 }
 
 }  // namespace orvanel::platform::photo
