@@ -2,6 +2,7 @@
 // the format's own encoder, fitted as the saver fits a file of the folder.
 //   Colours: lossy and lossless, every bit depth and compression an encoder
 //            offers, give the photo's quarters where they belong.
+//   Reduction: halved by 2 x 2 blocks while at least the size needed, then by area.
 //   Orientation: HEIF's transforms, TIFF's tag and a WebP's Exif chunk each
 //                stand the photo upright, and only once.
 //   Transparency over black; of an animation, its first frame.
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/photo/exif_orientation.h"
+#include "platform/photo/halving_sink.h"
 #include "platform/photo/photo_format.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_drawing.h"
@@ -154,6 +156,39 @@ TEST_F(PhotoFormatsTest, AReducedPhotoOfEachFormatAveragesWhatEachPixelCovers) {
     for (const auto& [x, y] : {std::pair{0, 0}, std::pair{31, 20}, std::pair{63, 47}}) {
       EXPECT_TRUE(Near(At(*fitted, x, y), 0x808080, 2)) << command << " at " << x << "," << y;
     }
+  }
+}
+
+// Halving averages each 2 x 2 block, an odd last row or column with itself,
+// and stops while the next halving would fall short of the size needed.
+TEST(HalvingSink, AveragesBlocksAndStopsAtTheSizeNeeded) {
+  // A 3 x 3 grey photo, each value its own.
+  const std::uint8_t values[3][3] = {{10, 20, 30}, {40, 50, 60}, {70, 80, 91}};
+  platform::photo::ImageSink halved(100);
+  platform::photo::HalvingSink halving(2, 2, halved);
+  ASSERT_TRUE(halving.Begin(3, 3));
+  for (const auto& row : values) {
+    std::uint8_t rgb[9];
+    for (int x = 0; x < 3; ++x) std::fill_n(rgb + 3 * x, 3, row[x]);
+    halving.Row(rgb);
+  }
+  const auto& image = halved.Image();
+  ASSERT_EQ(image.width, 2);
+  ASSERT_EQ(image.height, 2);
+  const int want[2][2] = {{30, 45}, {75, 91}};  // (10+20+40+50)/4, (30+60)/2, (70+80)/2, 91
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 2; ++x) {
+      for (int c = 0; c < 3; ++c) EXPECT_EQ(image.Row(y)[3 * x + c], want[y][x]) << x << "," << y;
+    }
+  }
+  struct Case {
+    std::int32_t width, height, needWidth, needHeight;
+    int halvings;
+  };
+  for (const Case& c : {Case{4000, 3000, 1440, 1080, 1}, Case{4000, 3000, 960, 720, 2}, Case{8000, 6000, 640, 480, 3},
+                        Case{999, 999, 501, 501, 0}, Case{999, 999, 500, 500, 1}, Case{640, 480, 640, 480, 0}}) {
+    EXPECT_EQ(platform::photo::HalvingSink::HalvingsFor(c.width, c.height, c.needWidth, c.needHeight), c.halvings)
+        << c.width << "x" << c.height << " for " << c.needWidth << "x" << c.needHeight;
   }
 }
 
