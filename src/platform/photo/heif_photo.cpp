@@ -3,8 +3,11 @@
 #include <libheif/heif.h>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform/photo/whole_photo.h"
+#include "platform/photo/ycbcr_rows.h"
 
 namespace orvanel::platform::photo {
 namespace {
@@ -18,15 +21,86 @@ struct HeifDelete {
 template <typename T>
 using HeifOwned = std::unique_ptr<T, HeifDelete>;
 
-// The primary image decoded, planned by the target first. The file is given
-// up once it is decoded, before the target makes anything for the rows.
+// The file as libheif reads it: a piece at a time, never held whole beside
+// the library's own copy of the coded image.
+struct Reading {
+  const ByteSource& data;
+  std::int64_t at = 0;
+};
+
+std::int64_t Position(void* reading) { return static_cast<Reading*>(reading)->at; }
+
+int Read(void* into, std::size_t size, void* user) {
+  auto& reading = *static_cast<Reading*>(user);
+  if (reading.data.ReadAt(static_cast<std::uint64_t>(reading.at), static_cast<std::uint8_t*>(into), size) != size) {
+    return -1;
+  }
+  reading.at += static_cast<std::int64_t>(size);
+  return 0;
+}
+
+int Seek(std::int64_t position, void* reading) {
+  static_cast<Reading*>(reading)->at = position;
+  return 0;
+}
+
+heif_reader_grow_status WaitForFileSize(std::int64_t size, void* user) {
+  auto& reading = *static_cast<Reading*>(user);
+  std::uint8_t last = 0;
+  const bool reached = size <= 0 || (static_cast<std::uint64_t>(size) <= kMaxWholeFileBytes &&
+                                     reading.data.ReadAt(static_cast<std::uint64_t>(size - 1), &last, 1) == 1);
+  return reached ? heif_reader_grow_status_size_reached : heif_reader_grow_status_size_beyond_eof;
+}
+
+constexpr heif_reader kReader{1, Position, Read, Seek, WaitForFileSize};
+
+// The matrix and range an image's planes are coded with; BT.601 at full
+// range when the file says nothing, as libheif takes it.
+std::optional<YCbCrToRgb> ConversionOf(const heif_image* image) {
+  int matrix = heif_matrix_coefficients_ITU_R_BT_601_6;
+  bool fullRange = true;
+  heif_color_profile_nclx* nclx = nullptr;
+  if (heif_image_get_nclx_color_profile(image, &nclx).code == heif_error_Ok && nclx != nullptr) {
+    matrix = nclx->matrix_coefficients;
+    fullRange = nclx->full_range_flag != 0;
+  }
+  heif_nclx_color_profile_free(nclx);
+  if (!YCbCrToRgb::Knows(matrix)) return std::nullopt;
+  return YCbCrToRgb(matrix, fullRange);
+}
+
+bool EightBit(const heif_image* image, heif_channel channel) {
+  return heif_image_has_channel(image, channel) && heif_image_get_bits_per_pixel(image, channel) == 8;
+}
+
+// Whether the rows can be made from the image's own planes here: 8-bit luma
+// with chroma at full, half or quarter resolution, luma alone, or red, green
+// and blue planes.
+bool HasUsablePlanes(const heif_image* image) {
+  const heif_chroma chroma = heif_image_get_chroma_format(image);
+  switch (heif_image_get_colorspace(image)) {
+    case heif_colorspace_YCbCr:
+      return (chroma == heif_chroma_420 || chroma == heif_chroma_422 || chroma == heif_chroma_444) &&
+             EightBit(image, heif_channel_Y) && EightBit(image, heif_channel_Cb) && EightBit(image, heif_channel_Cr) &&
+             ConversionOf(image).has_value();
+    case heif_colorspace_monochrome:
+      return EightBit(image, heif_channel_Y) && ConversionOf(image).has_value();
+    case heif_colorspace_RGB:
+      return chroma == heif_chroma_444 && EightBit(image, heif_channel_R) && EightBit(image, heif_channel_G) &&
+             EightBit(image, heif_channel_B);
+    default:
+      return false;
+  }
+}
+
+// The primary image decoded, planned by the target first: in the codec's own
+// planes where they are usable here, which is half the memory of RGB for
+// the usual 4:2:0, else as RGB by libheif. The library lets go of the coded
+// image once it is decoded, before the target makes anything for the rows.
 HeifOwned<heif_image> DecodePrimary(const ByteSource& data, PhotoTarget& target) {
-  const auto file = ReadAll(data, kMaxWholeFileBytes);
-  if (!file) return nullptr;
+  Reading reading{data};
   const HeifOwned<heif_context> context(heif_context_alloc());
-  if (!context) return nullptr;
-  if (heif_context_read_from_memory_without_copy(context.get(), file->data(), file->size(), nullptr).code !=
-      heif_error_Ok) {
+  if (!context || heif_context_read_from_reader(context.get(), &kReader, &reading, nullptr).code != heif_error_Ok) {
     return nullptr;
   }
   heif_image_handle* primary = nullptr;
@@ -40,19 +114,77 @@ HeifOwned<heif_image> DecodePrimary(const ByteSource& data, PhotoTarget& target)
   if (!options) return nullptr;
   options->convert_hdr_to_8bit = 1;
   const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
-  heif_image* decoded = nullptr;
-  if (heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
-                        alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get())
-          .code != heif_error_Ok) {
-    return nullptr;
+  const auto decode = [&](heif_colorspace space, heif_chroma chroma) {
+    heif_image* decoded = nullptr;
+    const bool ok = heif_decode_image(handle.get(), &decoded, space, chroma, options.get()).code == heif_error_Ok;
+    return HeifOwned<heif_image>(ok ? decoded : nullptr);
+  };
+  HeifOwned<heif_image> image;
+  if (!alpha && heif_image_handle_get_luma_bits_per_pixel(handle.get()) == 8) {
+    image = decode(heif_colorspace_undefined, heif_chroma_undefined);
+    if (image && !HasUsablePlanes(image.get())) image.reset();
   }
-  HeifOwned<heif_image> image(decoded);
-  if (heif_image_get_width(decoded, heif_channel_interleaved) != width ||
-      heif_image_get_height(decoded, heif_channel_interleaved) != height ||
-      heif_image_get_bits_per_pixel_range(decoded, heif_channel_interleaved) != 8) {
+  if (!image) {
+    image = decode(heif_colorspace_RGB, alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
+    if (!image || heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) != 8) return nullptr;
+  }
+  const heif_chroma chroma = heif_image_get_chroma_format(image.get());
+  const heif_channel first = chroma == heif_chroma_interleaved_RGB || chroma == heif_chroma_interleaved_RGBA
+                                 ? heif_channel_interleaved
+                             : heif_image_get_colorspace(image.get()) == heif_colorspace_RGB ? heif_channel_R
+                                                                                              : heif_channel_Y;
+  if (heif_image_get_width(image.get(), first) != width || heif_image_get_height(image.get(), first) != height) {
     return nullptr;
   }
   return image;
+}
+
+// The rows from red, green and blue planes, one interleaved at a time.
+bool WriteColourPlaneRows(const heif_image* image, RowSink& sink) {
+  const std::int32_t width = heif_image_get_width(image, heif_channel_R);
+  const std::int32_t height = heif_image_get_height(image, heif_channel_R);
+  int strides[3] = {};
+  const std::uint8_t* planes[3] = {heif_image_get_plane_readonly(image, heif_channel_R, &strides[0]),
+                                   heif_image_get_plane_readonly(image, heif_channel_G, &strides[1]),
+                                   heif_image_get_plane_readonly(image, heif_channel_B, &strides[2])};
+  if (planes[0] == nullptr || planes[1] == nullptr || planes[2] == nullptr || !sink.Begin(width, height)) return false;
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (int c = 0; c < 3; ++c) {
+      const std::uint8_t* from = planes[c] + static_cast<std::size_t>(y) * strides[c];
+      for (std::int32_t x = 0; x < width; ++x) rgb[3 * static_cast<std::size_t>(x) + c] = from[x];
+    }
+    sink.Row(rgb.data());
+  }
+  return true;
+}
+
+// The rows from the luma and chroma planes, one converted at a time.
+bool WritePlaneRows(const heif_image* image, RowSink& sink) {
+  if (heif_image_get_colorspace(image) == heif_colorspace_RGB) return WriteColourPlaneRows(image, sink);
+  const std::int32_t width = heif_image_get_width(image, heif_channel_Y);
+  const std::int32_t height = heif_image_get_height(image, heif_channel_Y);
+  const auto conversion = ConversionOf(image);
+  int lumaStride = 0;
+  const std::uint8_t* luma = heif_image_get_plane_readonly(image, heif_channel_Y, &lumaStride);
+  const bool grey = heif_image_get_colorspace(image) == heif_colorspace_monochrome;
+  int cbStride = 0;
+  int crStride = 0;
+  const std::uint8_t* cb = grey ? nullptr : heif_image_get_plane_readonly(image, heif_channel_Cb, &cbStride);
+  const std::uint8_t* cr = grey ? nullptr : heif_image_get_plane_readonly(image, heif_channel_Cr, &crStride);
+  if (!conversion || luma == nullptr || (!grey && (cb == nullptr || cr == nullptr))) return false;
+  const heif_chroma chroma = heif_image_get_chroma_format(image);
+  const bool halvedAcross = chroma == heif_chroma_420 || chroma == heif_chroma_422;
+  const int downShift = chroma == heif_chroma_420 ? 1 : 0;
+  if (!sink.Begin(width, height)) return false;
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
+  for (std::int32_t y = 0; y < height; ++y) {
+    const std::size_t chromaRow = static_cast<std::size_t>(y >> downShift);
+    conversion->Row(luma + static_cast<std::size_t>(y) * lumaStride, grey ? nullptr : cb + chromaRow * cbStride,
+                    grey ? nullptr : cr + chromaRow * crStride, width, halvedAcross, rgb.data());
+    sink.Row(rgb.data());
+  }
+  return true;
 }
 
 }  // namespace
@@ -60,11 +192,15 @@ HeifOwned<heif_image> DecodePrimary(const ByteSource& data, PhotoTarget& target)
 bool DecodeHeifPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
   const auto image = DecodePrimary(data, target);
   if (!image) return false;
+  RowSink* const sink = target.Sink();
+  if (sink == nullptr) return false;
+  if (heif_image_get_chroma_format(image.get()) != heif_chroma_interleaved_RGB &&
+      heif_image_get_chroma_format(image.get()) != heif_chroma_interleaved_RGBA) {
+    return WritePlaneRows(image.get(), *sink);
+  }
   int stride = 0;
   const std::uint8_t* first = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-  if (first == nullptr || stride <= 0) return false;
-  RowSink* const sink = target.Sink();
-  return sink != nullptr &&
+  return first != nullptr && stride > 0 &&
          WriteDecodedRows({first, static_cast<std::size_t>(stride),
                            heif_image_get_width(image.get(), heif_channel_interleaved),
                            heif_image_get_height(image.get(), heif_channel_interleaved),

@@ -11,10 +11,12 @@
 
 namespace orvanel::platform::photo {
 
-// The primary image: its size once transformed goes to the target, and it is
-// decoded whole, transformed, with its alpha over black. False when the file
-// is larger than kMaxWholeFileBytes or is damaged, its codec is not there, or
-// the target refused it.
+// The primary image, the file read as the library asks: its size once
+// transformed goes to the target, and it is decoded whole, transformed, with
+// its alpha over black, its rows made from the codec's own planes where they
+// are 8-bit, one row at a time. False when the file is larger than
+// kMaxWholeFileBytes or is damaged, its codec is not there, or the target
+// refused it.
 bool DecodeHeifPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
 
 }  // namespace orvanel::platform::photo
