@@ -17,6 +17,7 @@
 #include "platform/photo/exif_orientation.h"
 #include "platform/photo/halving_sink.h"
 #include "platform/photo/photo_format.h"
+#include "platform/photo/ycbcr_rows.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_drawing.h"
 #include "platform/sim/sim_process.h"
@@ -190,6 +191,43 @@ TEST(HalvingSink, AveragesBlocksAndStopsAtTheSizeNeeded) {
     EXPECT_EQ(platform::photo::HalvingSink::HalvingsFor(c.width, c.height, c.needWidth, c.needHeight), c.halvings)
         << c.width << "x" << c.height << " for " << c.needWidth << "x" << c.needHeight;
   }
+}
+
+// The codecs' planes turned to RGB by each matrix and range, against the
+// colours H.273's formulas give.
+TEST(YCbCrToRgb, EachMatrixAndRangeGivesTheColoursOfItsFormulas) {
+  struct Case {
+    int matrix;
+    bool fullRange;
+    std::uint8_t y, cb, cr;
+    std::uint8_t red, green, blue;
+  };
+  const Case cases[] = {
+      {6, true, 76, 85, 255, 254, 0, 0},      // BT.601 red
+      {6, true, 150, 44, 21, 0, 255, 1},      // BT.601 green
+      {6, false, 16, 128, 128, 0, 0, 0},      // limited black
+      {6, false, 235, 128, 128, 255, 255, 255},
+      {1, false, 63, 102, 240, 255, 0, 0},    // BT.709 red, limited
+      {1, true, 18, 255, 116, 0, 0, 255},     // BT.709 blue, full
+      {9, true, 67, 91, 255, 255, 0, 0},      // BT.2020 red
+      {0, true, 30, 40, 50, 50, 30, 40},      // the identity: green, blue, red planes
+  };
+  for (const Case& c : cases) {
+    const platform::photo::YCbCrToRgb conversion(c.matrix, c.fullRange);
+    std::uint8_t rgb[3];
+    conversion.Row(&c.y, &c.cb, &c.cr, 1, false, rgb);
+    EXPECT_NEAR(rgb[0], c.red, 2) << "matrix " << c.matrix;
+    EXPECT_NEAR(rgb[1], c.green, 2) << "matrix " << c.matrix;
+    EXPECT_NEAR(rgb[2], c.blue, 2) << "matrix " << c.matrix;
+  }
+  // Chroma at half the width: each chroma sample serves two pixels.
+  const std::uint8_t luma[4] = {76, 76, 150, 150};
+  const std::uint8_t cb[2] = {85, 44};
+  const std::uint8_t cr[2] = {255, 21};
+  std::uint8_t row[12];
+  platform::photo::YCbCrToRgb(6, true).Row(luma, cb, cr, 4, true, row);
+  EXPECT_GT(row[3], 240);   // the second pixel red, from the first sample
+  EXPECT_GT(row[10], 240);  // the fourth green, from the second
 }
 
 // What a viewer sees, top left, top right, bottom left, bottom right, of
