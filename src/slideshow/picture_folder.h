@@ -30,7 +30,7 @@ bool NameBefore(std::string_view a, std::string_view b);
 std::vector<std::string> ListPictures(platform::Desktop& desktop, const std::string& folder);
 
 // The file fitted to the area; nothing when it is not a picture that can be
-// shown (not there, unreadable, not a JPEG or PNG, damaged, too large).
+// shown (not there, unreadable, in no format read here, damaged, too large).
 std::optional<FittedPicture> LoadPhoto(platform::Desktop& desktop, const std::string& path,
                                        std::int32_t areaWidth, std::int32_t areaHeight);
 

@@ -16,7 +16,8 @@
 //                the spin button keeps typed text, and its keys and wheel step it;
 //                the folder row picks a folder in GTK's chooser.
 //   Photos:      a folder's photos, JPEG and PNG, in name order, a bad file passed
-//                over; from the settings file or from -folder.
+//                over; from the settings file or from -folder; a photo of each
+//                other format, made by its own encoder.
 //   Options:     -help prints the usage and the settings file's path and exits 0;
 //                an unknown option, or a -speed the timer cannot use, prints it
 //                on standard error and exits 2, without touching the display.

@@ -2,7 +2,9 @@
 //   Full screen: pictures appear after the first dissolve and change with the period.
 //   Sleep: between fade steps and between pictures the saver sleeps, taking little processor time.
 //   Preview: the host window's corner holds a picture; the saver ends once the host is gone.
-//   Photos: a folder's JPEG and PNG photos in name order, a bad file passed over.
+//   Photos: a folder's JPEG and PNG photos in name order, a bad file passed over;
+//           WebP built in, TIFF, BMP and GIF through the system's codecs, a
+//           HEIC without its codec passed over.
 #include <gtest/gtest.h>
 
 #include <algorithm>
