@@ -206,5 +206,34 @@ TEST_F(WineSlideshow, WebpBuiltInAndTheSystemsCodecsShowTheirPhotos) {
   std::filesystem::remove_all(folder);
 }
 
+// A TIFF turned half a turn by its orientation tag stands upright through
+// the system's codec too: stored blue above red, it shows red above blue.
+TEST_F(WineSlideshow, ATiffStandsUprightByItsOrientationThroughTheSystemsCodec) {
+  const auto folder = std::filesystem::temp_directory_path() / ("orvanel-turned-" + std::to_string(getpid()));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  testing::EncoderFolder encoder;
+  ASSERT_TRUE(encoder.Run("convert -size 1024x384 xc:'#2010c0' xc:'#c02010' -append -orient BottomRight "
+                          "-compress lzw tiff:out"));
+  std::filesystem::copy_file(encoder.Path() / "out", folder / "turned.tif");
+  std::string windowsPath = "Z:" + folder.string();
+  for (auto& c : windowsPath) c = c == '/' ? '\\' : c;
+  ASSERT_EQ(StoreSetting(place, "Speed", "1"), "ok");
+  ASSERT_EQ(StoreSetting(place, "Blend", "0"), "ok");
+  ASSERT_EQ(StoreSetting(place, "Folder", windowsPath), "ok");
+  const auto pid = Launch("/s");
+  const auto main = FindWindow(pid, "TfrmSAVER");
+  ASSERT_FALSE(main.empty());
+  const auto near = [](const Sample& sample, std::uint32_t colour) {
+    return std::labs(static_cast<long>(sample.sum) / std::max(1L, sample.total) - Weighed(colour)) < 60;
+  };
+  EXPECT_TRUE(Eventually([&] { return near(Take(510, 150, 4, 4), 0xC02010) && near(Take(510, 600, 4, 4), 0x2010C0); },
+                         std::chrono::seconds(10), std::chrono::milliseconds(50)))
+      << "top " << Take(510, 150, 4, 4).sum << ", bottom " << Take(510, 600, 4, 4).sum;
+  session->Command("post " + main + " 16");
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+  std::filesystem::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace orvanel::wine
