@@ -45,8 +45,30 @@ namespace {
 const auto kLit = [](const Sample& s) { return s.MostlyLit(); };
 const auto kDark = [](const Sample& s) { return s.lit * 10 < s.total; };
 
+bool Near(std::uint32_t a, std::uint32_t b) {
+  for (int shift : {0, 8, 16}) {
+    if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 12) return false;
+  }
+  return true;
+}
+
 class NativeSaver : public NativeTest {
  protected:
+  // The photos the middle of the screen shows, each of `expected` once as it
+  // comes, until one more than a round is seen.
+  std::vector<std::uint32_t> WatchRound(const std::vector<std::uint32_t>& expected, std::chrono::seconds patience) {
+    std::vector<std::uint32_t> seen;
+    testing::Eventually(
+        [&] {
+          const std::uint32_t now = CaptureScreen(512, 384, 1, 1).At(0, 0);
+          for (const std::uint32_t colour : expected) {
+            if (Near(now, colour) && (seen.empty() || seen.back() != colour)) seen.push_back(colour);
+          }
+          return seen.size() > expected.size();
+        },
+        patience, std::chrono::milliseconds(40));
+    return seen;
+  }
   // Starts a full-screen saver and waits until its opening fade has covered
   // the desktop: by then its loop has handled the pointer's first position.
   pid_t StartFullScreen() {
@@ -373,12 +395,6 @@ TEST_F(NativeSaver, HelpPrintsTheUsageAndAnUnknownOptionIsAnError) {
 }
 
 
-bool Near(std::uint32_t a, std::uint32_t b) {
-  for (int shift : {0, 8, 16}) {
-    if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 12) return false;
-  }
-  return true;
-}
 
 TEST_F(NativeSaver, APhotosFolderIsShownInNameOrderPastABadFile) {
   const auto folder = scratch_ / "My Photos";
@@ -388,27 +404,13 @@ TEST_F(NativeSaver, APhotosFolderIsShownInNameOrderPastABadFile) {
   testing::WriteSolidPhoto(folder / "10.jpg", 0x2010C0, false);
   // In name order: 1.jpg, (2.jpg passed over), 3 summer/beach.png, 10.jpg, and round again.
   const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0x2010C0};
-  // The photos the middle of the screen shows, each once as it comes.
-  const auto watch = [&] {
-    std::vector<std::uint32_t> seen;
-    testing::Eventually(
-        [&] {
-          const std::uint32_t now = CaptureScreen(512, 384, 1, 1).At(0, 0);
-          for (const std::uint32_t colour : expected) {
-            if (Near(now, colour) && (seen.empty() || seen.back() != colour)) seen.push_back(colour);
-          }
-          return seen.size() > expected.size();
-        },
-        std::chrono::seconds(15), std::chrono::milliseconds(40));
-    return seen;
-  };
   // From the settings file, then from the command line with no folder stored.
   const std::vector<std::vector<std::string>> runs = {{"/s"}, {"-window-id", RootWindow(), "-folder", folder.string()}};
   for (std::size_t run = 0; run < runs.size(); ++run) {
     StoreSettings("[Config]\nSpeed=1\nRandom=0\nBlend=0\n" +
                   (run == 0 ? "Folder=" + folder.string() + "\n" : std::string()));
     const pid_t pid = Launch(runs[run]);
-    const auto seen = watch();
+    const auto seen = WatchRound(expected, std::chrono::seconds(15));
     EXPECT_TRUE(testing::FollowsInOrder(seen, expected)) << "run " << run << ": " << ::testing::PrintToString(seen);
     Xdotool("key a");
     if (run == 1) kill(pid, SIGTERM);
@@ -434,16 +436,7 @@ TEST_F(NativeSaver, APhotoOfEachFormatIsShown) {
   }
   StoreSettings("[Config]\nSpeed=1\nRandom=0\nBlend=0\nFolder=" + folder.string() + "\n");
   const pid_t pid = Launch({"/s"});
-  std::vector<std::uint32_t> seen;
-  testing::Eventually(
-      [&] {
-        const std::uint32_t now = CaptureScreen(512, 384, 1, 1).At(0, 0);
-        for (const std::uint32_t colour : expected) {
-          if (Near(now, colour) && (seen.empty() || seen.back() != colour)) seen.push_back(colour);
-        }
-        return seen.size() > expected.size();
-      },
-      std::chrono::seconds(25), std::chrono::milliseconds(40));
+  const auto seen = WatchRound(expected, std::chrono::seconds(25));
   EXPECT_TRUE(testing::FollowsInOrder(seen, expected)) << ::testing::PrintToString(seen);
   Xdotool("key a");
   EXPECT_EQ(AwaitExit(pid, 3000), 0);

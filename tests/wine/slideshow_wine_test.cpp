@@ -119,51 +119,87 @@ long Weighed(std::uint32_t colour) {
   return static_cast<long>((colour >> 16 & 0xFF) + 3 * (colour >> 8 & 0xFF) + 7 * (colour & 0xFF));
 }
 
-TEST_F(WineSlideshow, APhotosFolderIsShownInNameOrderPastABadFile) {
-  const auto folder = std::filesystem::temp_directory_path() / ("orvanel-photos-" + std::to_string(getpid()));
-  std::filesystem::remove_all(folder);
-  testing::WriteSolidPhoto(folder / "1.jpg", 0xC02010, false);
-  std::ofstream(folder / "2.jpg") << "a shopping list, not a photo";
-  testing::WriteSolidPhoto(folder / "3summer" / "beach.png", 0x10C020, true);
-  testing::WriteSolidPhoto(folder / "10.jpg", 0x2010C0, false);
-  std::string windowsPath = "Z:" + folder.string();
-  for (auto& c : windowsPath) c = c == '/' ? '\\' : c;
-  ASSERT_EQ(StoreSetting(place, "Speed", "1"), "ok");
-  ASSERT_EQ(StoreSetting(place, "Random", "0"), "ok");
-  ASSERT_EQ(StoreSetting(place, "Blend", "0"), "ok");
-  ASSERT_EQ(StoreSetting(place, "Folder", windowsPath), "ok");
+// Whether a sample of the screen is of one colour, as the harness weighs it.
+bool Near(const Sample& sample, std::uint32_t colour, long tolerance = 60) {
+  return std::labs(static_cast<long>(sample.sum) / std::max(1L, sample.total) - Weighed(colour)) < tolerance;
+}
 
+// A folder of photos made by the test, gone with it.
+class PhotoFolder {
+ public:
+  explicit PhotoFolder(const std::string& name)
+      : path_(std::filesystem::temp_directory_path() / ("orvanel-" + name + "-" + std::to_string(getpid()))) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~PhotoFolder() { std::filesystem::remove_all(path_); }
+  PhotoFolder(const PhotoFolder&) = delete;
+  PhotoFolder& operator=(const PhotoFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  // As Windows names it through Wine's Z: drive.
+  std::string WindowsPath() const {
+    std::string path = "Z:" + path_.string();
+    for (auto& c : path) c = c == '/' ? '\\' : c;
+    return path;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+class WinePhotos : public WineSlideshow {
+ protected:
+  // The saver at a picture a second, in name order, cutting from one to the
+  // next, over the folder.
+  void StoreFolder(const PhotoFolder& folder) {
+    ASSERT_EQ(StoreSetting(place, "Speed", "1"), "ok");
+    ASSERT_EQ(StoreSetting(place, "Random", "0"), "ok");
+    ASSERT_EQ(StoreSetting(place, "Blend", "0"), "ok");
+    ASSERT_EQ(StoreSetting(place, "Folder", folder.WindowsPath()), "ok");
+  }
+  // The photos the middle of the screen shows, each of `colours` once as it
+  // comes, until one more than a round of `expected` is seen; then the saver
+  // is ended as a key would end it.
+  std::vector<std::uint32_t> WatchRound(const std::vector<std::uint32_t>& colours,
+                                        const std::vector<std::uint32_t>& expected, long tolerance) {
+    std::vector<std::uint32_t> seen;
+    const auto pid = Launch("/s");
+    const auto main = FindWindow(pid, "TfrmSAVER");
+    EXPECT_FALSE(main.empty());
+    if (main.empty()) return seen;
+    Eventually(
+        [&] {
+          const Sample middle = Take(510, 382, 4, 4);
+          for (const std::uint32_t colour : colours) {
+            if (Near(middle, colour, tolerance) && (seen.empty() || seen.back() != colour)) seen.push_back(colour);
+          }
+          return seen.size() > expected.size();
+        },
+        std::chrono::seconds(20), std::chrono::milliseconds(50));
+    session->Command("post " + main + " 16");
+    EXPECT_EQ(AwaitExit(pid), "exited 0");
+    return seen;
+  }
+};
+
+TEST_F(WinePhotos, APhotosFolderIsShownInNameOrderPastABadFile) {
+  const PhotoFolder folder("photos");
+  testing::WriteSolidPhoto(folder.Path() / "1.jpg", 0xC02010, false);
+  std::ofstream(folder.Path() / "2.jpg") << "a shopping list, not a photo";
+  testing::WriteSolidPhoto(folder.Path() / "3summer" / "beach.png", 0x10C020, true);
+  testing::WriteSolidPhoto(folder.Path() / "10.jpg", 0x2010C0, false);
+  StoreFolder(folder);
   // In name order: 1.jpg, (2.jpg passed over), 3 summer/beach.png, 10.jpg, and round again.
   const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0x2010C0};
-  const auto pid = Launch("/s");
-  const auto main = FindWindow(pid, "TfrmSAVER");
-  ASSERT_FALSE(main.empty());
-  // The photos the middle of the screen shows, each once as it comes.
-  std::vector<std::uint32_t> seen;
-  Eventually(
-      [&] {
-        const Sample middle = Take(510, 382, 4, 4);
-        for (const std::uint32_t colour : expected) {
-          if (std::labs(static_cast<long>(middle.sum) / std::max(1L, middle.total) - Weighed(colour)) < 60 &&
-              (seen.empty() || seen.back() != colour)) {
-            seen.push_back(colour);
-          }
-        }
-        return seen.size() > expected.size();
-      },
-      std::chrono::seconds(20), std::chrono::milliseconds(50));
+  const auto seen = WatchRound(expected, expected, 60);
   EXPECT_TRUE(testing::FollowsInOrder(seen, expected)) << ::testing::PrintToString(seen);
-  session->Command("post " + main + " 16");
-  EXPECT_EQ(AwaitExit(pid), "exited 0");
-  std::filesystem::remove_all(folder);
 }
 
 // WebP is decoded by the saver itself; TIFF, BMP and GIF by the system's
 // imaging codecs. Wine has no HEIF codec: its HEIC is passed over as a file
 // that is not a photo.
-TEST_F(WineSlideshow, WebpBuiltInAndTheSystemsCodecsShowTheirPhotos) {
-  const auto folder = std::filesystem::temp_directory_path() / ("orvanel-formats-" + std::to_string(getpid()));
-  std::filesystem::remove_all(folder);
+TEST_F(WinePhotos, WebpBuiltInAndTheSystemsCodecsShowTheirPhotos) {
+  const PhotoFolder folder("formats");
   const std::pair<const char*, const char*> files[] = {
       {"1.webp", "cwebp -quiet -q 95 in.png -o out"},
       {"2.tif", "convert in.png -compress lzw tiff:out"},
@@ -172,67 +208,34 @@ TEST_F(WineSlideshow, WebpBuiltInAndTheSystemsCodecsShowTheirPhotos) {
       {"5.gif", "convert in.png gif:out"},
   };
   // Weighed apart from each other and from the root window's grey weave.
-  const std::uint32_t colours[] = {0xC02010, 0x10C020, 0x404040, 0xC0C0C0, 0x10C0C0};
+  const std::vector<std::uint32_t> colours = {0xC02010, 0x10C020, 0x404040, 0xC0C0C0, 0x10C0C0};
   for (std::size_t i = 0; i < std::size(files); ++i) {
-    ASSERT_TRUE(testing::WriteEncodedPhoto(folder / files[i].first, colours[i], files[i].second)) << files[i].first;
+    ASSERT_TRUE(testing::WriteEncodedPhoto(folder.Path() / files[i].first, colours[i], files[i].second))
+        << files[i].first;
   }
-  std::string windowsPath = "Z:" + folder.string();
-  for (auto& c : windowsPath) c = c == '/' ? '\\' : c;
-  ASSERT_EQ(StoreSetting(place, "Speed", "1"), "ok");
-  ASSERT_EQ(StoreSetting(place, "Random", "0"), "ok");
-  ASSERT_EQ(StoreSetting(place, "Blend", "0"), "ok");
-  ASSERT_EQ(StoreSetting(place, "Folder", windowsPath), "ok");
-
+  StoreFolder(folder);
   const std::vector<std::uint32_t> expected = {0xC02010, 0x10C020, 0xC0C0C0, 0x10C0C0};
-  const auto pid = Launch("/s");
-  const auto main = FindWindow(pid, "TfrmSAVER");
-  ASSERT_FALSE(main.empty());
-  std::vector<std::uint32_t> seen;
-  Eventually(
-      [&] {
-        const Sample middle = Take(510, 382, 4, 4);
-        for (const std::uint32_t colour : colours) {
-          if (std::labs(static_cast<long>(middle.sum) / std::max(1L, middle.total) - Weighed(colour)) < 50 &&
-              (seen.empty() || seen.back() != colour)) {
-            seen.push_back(colour);
-          }
-        }
-        return seen.size() > expected.size();
-      },
-      std::chrono::seconds(20), std::chrono::milliseconds(50));
+  const auto seen = WatchRound(colours, expected, 50);
   EXPECT_TRUE(testing::FollowsInOrder(seen, expected)) << ::testing::PrintToString(seen);
-  session->Command("post " + main + " 16");
-  EXPECT_EQ(AwaitExit(pid), "exited 0");
-  std::filesystem::remove_all(folder);
 }
 
 // A TIFF turned half a turn by its orientation tag stands upright through
 // the system's codec too: stored blue above red, it shows red above blue.
-TEST_F(WineSlideshow, ATiffStandsUprightByItsOrientationThroughTheSystemsCodec) {
-  const auto folder = std::filesystem::temp_directory_path() / ("orvanel-turned-" + std::to_string(getpid()));
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
+TEST_F(WinePhotos, ATiffStandsUprightByItsOrientationThroughTheSystemsCodec) {
+  const PhotoFolder folder("turned");
   testing::EncoderFolder encoder;
   ASSERT_TRUE(encoder.Run("convert -size 1024x384 xc:'#2010c0' xc:'#c02010' -append -orient BottomRight "
                           "-compress lzw tiff:out"));
-  std::filesystem::copy_file(encoder.Path() / "out", folder / "turned.tif");
-  std::string windowsPath = "Z:" + folder.string();
-  for (auto& c : windowsPath) c = c == '/' ? '\\' : c;
-  ASSERT_EQ(StoreSetting(place, "Speed", "1"), "ok");
-  ASSERT_EQ(StoreSetting(place, "Blend", "0"), "ok");
-  ASSERT_EQ(StoreSetting(place, "Folder", windowsPath), "ok");
+  std::filesystem::copy_file(encoder.Path() / "out", folder.Path() / "turned.tif");
+  StoreFolder(folder);
   const auto pid = Launch("/s");
   const auto main = FindWindow(pid, "TfrmSAVER");
   ASSERT_FALSE(main.empty());
-  const auto near = [](const Sample& sample, std::uint32_t colour) {
-    return std::labs(static_cast<long>(sample.sum) / std::max(1L, sample.total) - Weighed(colour)) < 60;
-  };
-  EXPECT_TRUE(Eventually([&] { return near(Take(510, 150, 4, 4), 0xC02010) && near(Take(510, 600, 4, 4), 0x2010C0); },
+  EXPECT_TRUE(Eventually([&] { return Near(Take(510, 150, 4, 4), 0xC02010) && Near(Take(510, 600, 4, 4), 0x2010C0); },
                          std::chrono::seconds(10), std::chrono::milliseconds(50)))
       << "top " << Take(510, 150, 4, 4).sum << ", bottom " << Take(510, 600, 4, 4).sum;
   session->Command("post " + main + " 16");
   EXPECT_EQ(AwaitExit(pid), "exited 0");
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
