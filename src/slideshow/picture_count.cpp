@@ -5,7 +5,6 @@
 
 #include "platform/photo/photo_format.h"
 #include "slideshow/clock.h"
-#include "slideshow/picture_folder.h"
 
 namespace orvanel::slideshow {
 
@@ -16,17 +15,21 @@ bool LooksLikePicture(platform::Desktop& desktop, const std::string& path) {
 }
 
 FolderPictureCount::FolderPictureCount(platform::Desktop& desktop, const std::string& folder)
-    : desktop_(desktop), files_(ListPictures(desktop, folder)) {}
+    : desktop_(desktop), walk_(desktop, folder) {}
 
 bool FolderPictureCount::LookFurther() {
   const double began = Now(desktop_);
   // At least one file a slice, whatever the clock says.
-  do {
-    if (next_ == files_.size()) return true;
-    if (LooksLikePicture(desktop_, files_[next_])) ++found_;
-    ++next_;
-  } while (MillisecondSpan(Now(desktop_), began) < kSliceMs);
-  return next_ == files_.size();
+  while (!walked_) {
+    const auto file = walk_.Next();
+    if (!file) {
+      walked_ = true;
+      break;
+    }
+    if (LooksLikePicture(desktop_, *file)) ++found_;
+    if (MillisecondSpan(Now(desktop_), began) >= kSliceMs) break;
+  }
+  return walked_;
 }
 
 }  // namespace orvanel::slideshow

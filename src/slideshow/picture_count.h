@@ -4,9 +4,9 @@
 // and answers its user between the slices.
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "platform/desktop.h"
+#include "slideshow/picture_folder.h"
 
 namespace orvanel::slideshow {
 
@@ -16,11 +16,11 @@ bool LooksLikePicture(platform::Desktop& desktop, const std::string& path);
 
 class FolderPictureCount {
  public:
-  // Lists the folder as the slideshow does; nothing is looked at yet.
+  // Nothing is listed or looked at yet.
   FolderPictureCount(platform::Desktop& desktop, const std::string& folder);
 
-  // Looks at the next files for about kSliceMs of the clock; true once every
-  // file has been looked at.
+  // Walks the folders and looks at their files for about kSliceMs of the
+  // clock; true once every file has been looked at.
   bool LookFurther();
   std::size_t Found() const { return found_; }
 
@@ -28,8 +28,8 @@ class FolderPictureCount {
 
  private:
   platform::Desktop& desktop_;
-  std::vector<std::string> files_;
-  std::size_t next_ = 0;
+  FolderWalk walk_;
+  bool walked_ = false;
   std::size_t found_ = 0;
 };
 

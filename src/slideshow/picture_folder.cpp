@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <set>
 #include <utility>
 
 #include "platform/photo/byte_source.h"
@@ -44,35 +43,6 @@ int CompareNames(std::string_view a, std::string_view b) {
   return 0;
 }
 
-class Lister {
- public:
-  Lister(platform::Desktop& desktop, std::vector<std::string>& files) : desktop_(desktop), files_(files) {}
-
-  void List(const std::string& folder, const std::string& identity, int depth) {
-    if (depth > kMaxFolderDepth || files_.size() >= kMaxPictureFiles) return;
-    auto listing = desktop_.ListFolder(folder);
-    if (!listing.readable) return;
-    const std::string& own = identity.empty() ? listing.identity : identity;
-    if (!own.empty() && !visited_.insert(own).second) return;
-    auto& entries = listing.entries;
-    std::sort(entries.begin(), entries.end(),
-              [](const platform::FolderEntry& a, const platform::FolderEntry& b) { return NameBefore(a.name, b.name); });
-    for (const auto& entry : entries) {
-      if (entry.hidden) continue;
-      if (entry.folder) {
-        List(entry.path, entry.identity, depth + 1);
-      } else if (files_.size() < kMaxPictureFiles) {
-        files_.push_back(entry.path);
-      }
-    }
-  }
-
- private:
-  platform::Desktop& desktop_;
-  std::vector<std::string>& files_;
-  std::set<std::string> visited_;
-};
-
 // A photo file read through the desktop a piece at a time, each piece
 // opened afresh: a file removed or cut short meanwhile reads as one that
 // ends early, which the decoders refuse.
@@ -95,10 +65,48 @@ bool NameBefore(std::string_view a, std::string_view b) {
   return c != 0 ? c < 0 : a < b;
 }
 
+FolderWalk::FolderWalk(platform::Desktop& desktop, const std::string& folder) : desktop_(desktop) {
+  if (!folder.empty()) Enter(folder, "", 0);
+}
+
+void FolderWalk::Enter(const std::string& folder, const std::string& identity, int depth) {
+  if (depth > kMaxFolderDepth) return;
+  auto listing = desktop_.ListFolder(folder);
+  if (!listing.readable) return;
+  const std::string& own = identity.empty() ? listing.identity : identity;
+  if (!own.empty() && !visited_.insert(own).second) return;
+  auto& entries = listing.entries;
+  std::sort(entries.begin(), entries.end(),
+            [](const platform::FolderEntry& a, const platform::FolderEntry& b) { return NameBefore(a.name, b.name); });
+  open_.push_back(OpenFolder{std::move(entries), 0, depth});
+}
+
+std::optional<std::string> FolderWalk::Next() {
+  while (!open_.empty() && given_ < kMaxPictureFiles) {
+    OpenFolder& folder = open_.back();
+    if (folder.next == folder.entries.size()) {
+      open_.pop_back();
+      continue;
+    }
+    const platform::FolderEntry& entry = folder.entries[folder.next++];
+    if (entry.hidden) continue;
+    if (entry.folder) {
+      // Copied first: entering pushes onto the stack that holds the entry.
+      const std::string path = entry.path;
+      const std::string identity = entry.identity;
+      Enter(path, identity, folder.depth + 1);
+      continue;
+    }
+    ++given_;
+    return entry.path;
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> ListPictures(platform::Desktop& desktop, const std::string& folder) {
   std::vector<std::string> files;
-  if (folder.empty()) return files;
-  Lister(desktop, files).List(folder, "", 0);
+  FolderWalk walk(desktop, folder);
+  while (auto file = walk.Next()) files.push_back(std::move(*file));
   return files;
 }
 

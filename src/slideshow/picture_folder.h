@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +25,30 @@ inline constexpr int kMaxFolderDepth = 64;
 // ordered by their bytes, so the order is total.
 bool NameBefore(std::string_view a, std::string_view b);
 
-// The files below `folder`, in name order, hidden ones left out, a folder
-// reached twice (through a link) listed once. Empty when the folder cannot
-// be read or holds no file.
+// The files below a folder in name order, hidden ones left out, a folder
+// reached twice (through a link) listed once, each folder listed only when
+// the files before it have been given: a walk can be taken a step at a time.
+class FolderWalk {
+ public:
+  FolderWalk(platform::Desktop& desktop, const std::string& folder);
+  // The next file; nothing once every file has been given.
+  std::optional<std::string> Next();
+
+ private:
+  struct OpenFolder {
+    std::vector<platform::FolderEntry> entries;  // in name order
+    std::size_t next = 0;
+    int depth = 0;
+  };
+  void Enter(const std::string& folder, const std::string& identity, int depth);
+
+  platform::Desktop& desktop_;
+  std::vector<OpenFolder> open_;  // the folder being walked last
+  std::set<std::string> visited_;
+  std::size_t given_ = 0;
+};
+
+// Every file of the walk. Empty when the folder cannot be read or holds no file.
 std::vector<std::string> ListPictures(platform::Desktop& desktop, const std::string& folder);
 
 // The file fitted to the area; nothing when it is not a picture that can be

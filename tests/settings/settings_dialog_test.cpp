@@ -301,6 +301,14 @@ TEST_F(SettingsDialog, TheFolderRowCountsThePicturesByContent) {
   EXPECT_EQ(main().FolderCountLabel.Text(), "");
   Wait(100);
   EXPECT_EQ(main().FolderCountLabel.Text(), "");
+
+  // Another folder chosen before the count ends: its count, not the first's.
+  desktop.folderChoices = {"C:\\Photos"};
+  Click(main().FolderButton);
+  desktop.folderChoices = {"C:\\Notes"};
+  Click(main().FolderButton);
+  Wait(100);
+  EXPECT_EQ(main().FolderCountLabel.Text(), "No pictures: built-in ones will show");
 }
 
 }  // namespace

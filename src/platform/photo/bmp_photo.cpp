@@ -34,9 +34,10 @@ std::optional<PhotoSize> SizeOf(std::span<const std::uint8_t> start) {
   return PhotoSize{width, std::abs(height)};
 }
 
-// How long the file must be to hold every pixel: the loader takes a file
-// cut short for whole, rows missing. Pixels stored plain end at the last
-// row; run-length coded ones at the file's size that the header gives.
+// How long the file must be to hold every pixel, UINT64_MAX for a header
+// no photo has: the loader takes a file cut short for whole, rows missing.
+// Pixels stored plain end at the last row; run-length coded ones at the
+// file's size that the header gives.
 std::uint64_t NeededBytes(std::span<const std::uint8_t> start, const PhotoSize& size) {
   const bool core = InfoHeaderSize(start) == 12;
   // A palette holds 256 colours at most: a count beyond is a hostile file,
@@ -60,6 +61,13 @@ struct Unref {
 // never held whole beside the picture.
 std::unique_ptr<GdkPixbuf, Unref> Decode(const ByteSource& data, std::span<const std::uint8_t> start,
                                          const PhotoSize& size) {
+  // A hostile header, or a file that ends before its last pixel, never
+  // reaches the loader.
+  const std::uint64_t needed = NeededBytes(start, size);
+  std::uint8_t last = 0;
+  if (needed == UINT64_MAX || needed == 0 || needed > kMaxWholeFileBytes || data.ReadAt(needed - 1, &last, 1) != 1) {
+    return nullptr;
+  }
   GError* error = nullptr;
   const std::unique_ptr<GdkPixbufLoader, Unref> loader(gdk_pixbuf_loader_new_with_type("bmp", &error));
   g_clear_error(&error);
@@ -78,7 +86,7 @@ std::unique_ptr<GdkPixbuf, Unref> Decode(const ByteSource& data, std::span<const
   // Closed whatever the writing gave: a loader is never let go open.
   const bool closed = gdk_pixbuf_loader_close(loader.get(), &error);
   g_clear_error(&error);
-  written = written && fed <= kMaxWholeFileBytes && fed >= NeededBytes(start, size);
+  written = written && fed <= kMaxWholeFileBytes;
   GdkPixbuf* pixbuf = written && closed ? gdk_pixbuf_loader_get_pixbuf(loader.get()) : nullptr;
   if (pixbuf == nullptr || gdk_pixbuf_get_width(pixbuf) != size.width ||
       gdk_pixbuf_get_height(pixbuf) != size.height || gdk_pixbuf_get_bits_per_sample(pixbuf) != 8 ||

@@ -11,8 +11,9 @@
 namespace orvanel::platform::photo {
 
 // The file is read as far as its first image; the screen's size goes to the
-// target, and the image is decoded whole. False when the file is damaged or
-// has no image, or the target refused it.
+// target, and the image goes to its sink a line at a time when it fills the
+// screen in row order, else once painted on the whole screen. False when the
+// file is damaged or has no image, or the target refused it.
 bool DecodeGifPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
 
 }  // namespace orvanel::platform::photo

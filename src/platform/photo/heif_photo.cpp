@@ -97,7 +97,7 @@ bool HasUsablePlanes(const heif_image* image) {
 // planes where they are usable here, which is half the memory of RGB for
 // the usual 4:2:0, else as RGB by libheif. The library lets go of the coded
 // image once it is decoded, before the target makes anything for the rows.
-HeifOwned<heif_image> DecodePrimary(const ByteSource& data, PhotoTarget& target) {
+HeifOwned<heif_image> DecodePrimary(const ByteSource& data, PhotoTarget& target, bool& premultiplied) {
   Reading reading{data};
   const HeifOwned<heif_context> context(heif_context_alloc());
   if (!context || heif_context_read_from_reader(context.get(), &kReader, &reading, nullptr).code != heif_error_Ok) {
@@ -114,6 +114,7 @@ HeifOwned<heif_image> DecodePrimary(const ByteSource& data, PhotoTarget& target)
   if (!options) return nullptr;
   options->convert_hdr_to_8bit = 1;
   const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+  premultiplied = alpha && heif_image_handle_is_premultiplied_alpha(handle.get()) != 0;
   const auto decode = [&](heif_colorspace space, heif_chroma chroma) {
     heif_image* decoded = nullptr;
     const bool ok = heif_decode_image(handle.get(), &decoded, space, chroma, options.get()).code == heif_error_Ok;
@@ -147,6 +148,9 @@ bool WriteColourPlaneRows(const heif_image* image, RowSink& sink) {
   const std::uint8_t* planes[3] = {heif_image_get_plane_readonly(image, heif_channel_R, &strides[0]),
                                    heif_image_get_plane_readonly(image, heif_channel_G, &strides[1]),
                                    heif_image_get_plane_readonly(image, heif_channel_B, &strides[2])};
+  for (const heif_channel plane : {heif_channel_G, heif_channel_B}) {
+    if (heif_image_get_width(image, plane) < width || heif_image_get_height(image, plane) < height) return false;
+  }
   if (planes[0] == nullptr || planes[1] == nullptr || planes[2] == nullptr || !sink.Begin(width, height)) return false;
   std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
   for (std::int32_t y = 0; y < height; ++y) {
@@ -176,6 +180,13 @@ bool WritePlaneRows(const heif_image* image, RowSink& sink) {
   const heif_chroma chroma = heif_image_get_chroma_format(image);
   const bool halvedAcross = chroma == heif_chroma_420 || chroma == heif_chroma_422;
   const int downShift = chroma == heif_chroma_420 ? 1 : 0;
+  // Chroma planes as large as their format says, or the rows would read past them.
+  for (const heif_channel plane : {heif_channel_Cb, heif_channel_Cr}) {
+    if (!grey && (heif_image_get_width(image, plane) < (width + (halvedAcross ? 1 : 0)) >> (halvedAcross ? 1 : 0) ||
+                  heif_image_get_height(image, plane) < (height + downShift) >> downShift)) {
+      return false;
+    }
+  }
   if (!sink.Begin(width, height)) return false;
   std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
   for (std::int32_t y = 0; y < height; ++y) {
@@ -190,7 +201,8 @@ bool WritePlaneRows(const heif_image* image, RowSink& sink) {
 }  // namespace
 
 bool DecodeHeifPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
-  const auto image = DecodePrimary(data, target);
+  bool premultiplied = false;
+  const auto image = DecodePrimary(data, target, premultiplied);
   if (!image) return false;
   RowSink* const sink = target.Sink();
   if (sink == nullptr) return false;
@@ -204,7 +216,8 @@ bool DecodeHeifPhoto(const ByteSource& data, std::span<const std::uint8_t>, Phot
          WriteDecodedRows({first, static_cast<std::size_t>(stride),
                            heif_image_get_width(image.get(), heif_channel_interleaved),
                            heif_image_get_height(image.get(), heif_channel_interleaved),
-                           heif_image_get_chroma_format(image.get()) == heif_chroma_interleaved_RGBA},
+                           heif_image_get_chroma_format(image.get()) == heif_chroma_interleaved_RGBA,
+                           premultiplied},
                           *sink);
 }
 

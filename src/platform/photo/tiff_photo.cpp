@@ -98,9 +98,10 @@ void PackRows(std::uint32_t* band, std::int32_t width, std::int32_t rows, RowSin
   }
 }
 
-// The rows of the first page decoded a band at a time, each band a strip or
-// a row of tiles, so that no strip is decoded twice and the photo is never
-// held whole.
+// The rows of the first page decoded a band at a time, each band whole
+// strips or whole rows of tiles, so that no strip is decoded twice. A file
+// of a few huge strips has bands as large: its photo is held whole, and
+// taken no larger than a photo held whole may be.
 bool DecodeFirstPage(TIFF* tiff, PhotoTarget& target) {
   RgbaReading reading(tiff);
   if (!reading.Begun()) return false;
@@ -109,16 +110,21 @@ bool DecodeFirstPage(TIFF* tiff, PhotoTarget& target) {
   if (orientation < 1 || orientation > 8) orientation = ORIENTATION_TOPLEFT;
   const auto width = static_cast<std::int32_t>(reading->width);
   const auto height = static_cast<std::int32_t>(reading->height);
-  if (width <= 0 || height <= 0 || !target.Plan({width, height, orientation, false})) return false;
-  std::uint32_t bandRows = 0;
+  if (width <= 0 || height <= 0) return false;
+  std::uint32_t stripRows = 0;
   if (TIFFIsTiled(tiff)) {
-    TIFFGetField(tiff, TIFFTAG_TILELENGTH, &bandRows);
+    TIFFGetField(tiff, TIFFTAG_TILELENGTH, &stripRows);
   } else {
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &bandRows);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &stripRows);
   }
-  // A band of a few rows at least, and no taller than the photo.
+  stripRows = std::clamp<std::uint32_t>(stripRows, 1, reading->height);
+  // Whole strips, a few rows at least, and no more than the photo.
   constexpr std::uint32_t kFewestRows = 16;
-  bandRows = std::clamp(bandRows, std::min<std::uint32_t>(kFewestRows, reading->height), reading->height);
+  const std::uint32_t bandRows =
+      std::min(reading->height, (kFewestRows + stripRows - 1) / stripRows * stripRows);
+  constexpr std::int64_t kMostBandPixels = std::int64_t{4} << 20;
+  const bool whole = static_cast<std::int64_t>(width) * bandRows > kMostBandPixels;
+  if (!target.Plan({width, height, orientation, whole})) return false;
   std::vector<std::uint32_t> band;
   try {
     band.resize(static_cast<std::size_t>(width) * bandRows);

@@ -12,13 +12,14 @@ namespace orvanel::platform::photo {
 inline constexpr std::size_t kMaxWholeFileBytes = std::size_t{256} << 20;
 
 // Pixels a library decoded: rows `stride` bytes apart, each pixel RGB, or
-// RGBA with straight (not premultiplied) alpha.
+// RGBA with straight alpha, or premultiplied: its colours already over black.
 struct DecodedPixels {
   const std::uint8_t* first = nullptr;
   std::size_t stride = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
   bool alpha = false;
+  bool premultiplied = false;
 };
 
 // The rows into the sink, their transparency composed over black. False

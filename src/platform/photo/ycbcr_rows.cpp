@@ -18,8 +18,7 @@ LumaWeights WeightsOf(int matrix) {
     case 1: return {0.2126, 0.0722};   // BT.709
     case 4: return {0.30, 0.11};       // FCC
     case 7: return {0.212, 0.087};     // SMPTE 240M
-    case 9:
-    case 10: return {0.2627, 0.0593};  // BT.2020
+    case 9: return {0.2627, 0.0593};   // BT.2020
     default: return {0.299, 0.114};    // BT.601, and an unspecified matrix
   }
 }
@@ -34,7 +33,7 @@ std::uint8_t Clamped(std::int32_t fixed) {
 
 bool YCbCrToRgb::Knows(int matrix) {
   switch (matrix) {
-    case 0: case 1: case 2: case 4: case 5: case 6: case 7: case 9: case 10:
+    case 0: case 1: case 2: case 4: case 5: case 6: case 7: case 9:
       return true;
     default:
       return false;

@@ -15,7 +15,8 @@ class YCbCrToRgb {
   YCbCrToRgb(int matrixCoefficients, bool fullRange);
 
   // The matrices known here: the identity, BT.709, BT.601 and its kin,
-  // SMPTE 240M and BT.2020; an unspecified one is taken for BT.601.
+  // SMPTE 240M and BT.2020 (its non-constant luminance, the linear one); an
+  // unspecified one is taken for BT.601.
   static bool Knows(int matrixCoefficients);
 
   // One row of `width` pixels; chroma at half the width when halvedAcross.

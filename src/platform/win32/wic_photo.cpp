@@ -7,6 +7,7 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "platform/photo/alpha_over_black.h"
@@ -112,10 +113,16 @@ int OrientationOf(IWICBitmapFrameDecode& frame) {
 // over black.
 bool WriteRows(IWICBitmapSource& pixels, std::int32_t width, std::int32_t height, RowSink& sink) {
   if (!sink.Begin(width, height)) return false;
-  constexpr std::int32_t kBand = 16;
+  const std::int32_t kBand = std::min(16, height);
   const auto stride = static_cast<std::size_t>(width) * 4;
-  std::vector<std::uint8_t> band(stride * kBand);
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
+  std::vector<std::uint8_t> band;
+  std::vector<std::uint8_t> rgb;
+  try {
+    band.resize(stride * static_cast<std::size_t>(kBand));
+    rgb.resize(static_cast<std::size_t>(width) * 3);
+  } catch (const std::bad_alloc&) {
+    return false;  // a photo that does not fit in memory is one not shown
+  }
   for (std::int32_t top = 0; top < height; top += kBand) {
     const std::int32_t rows = std::min(kBand, height - top);
     const WICRect rect{0, top, width, rows};
