@@ -3,7 +3,6 @@
 #include <libheif/heif.h>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "platform/photo/whole_photo.h"
@@ -56,17 +55,25 @@ constexpr heif_reader kReader{1, Position, Read, Seek, WaitForFileSize};
 
 // The matrix and range an image's planes are coded with; BT.601 at full
 // range when the file says nothing, as libheif takes it.
-std::optional<YCbCrToRgb> ConversionOf(const heif_image* image) {
+struct Coding {
   int matrix = heif_matrix_coefficients_ITU_R_BT_601_6;
   bool fullRange = true;
+};
+
+Coding CodingOf(const heif_image* image) {
+  Coding coding;
   heif_color_profile_nclx* nclx = nullptr;
   if (heif_image_get_nclx_color_profile(image, &nclx).code == heif_error_Ok && nclx != nullptr) {
-    matrix = nclx->matrix_coefficients;
-    fullRange = nclx->full_range_flag != 0;
+    coding = {nclx->matrix_coefficients, nclx->full_range_flag != 0};
   }
   heif_nclx_color_profile_free(nclx);
-  if (!YCbCrToRgb::Knows(matrix)) return std::nullopt;
-  return YCbCrToRgb(matrix, fullRange);
+  return coding;
+}
+
+// Whether libheif gave the image as interleaved RGB or RGBA, not as planes.
+bool Interleaved(const heif_image* image) {
+  const heif_chroma chroma = heif_image_get_chroma_format(image);
+  return chroma == heif_chroma_interleaved_RGB || chroma == heif_chroma_interleaved_RGBA;
 }
 
 bool EightBit(const heif_image* image, heif_channel channel) {
@@ -82,9 +89,9 @@ bool HasUsablePlanes(const heif_image* image) {
     case heif_colorspace_YCbCr:
       return (chroma == heif_chroma_420 || chroma == heif_chroma_422 || chroma == heif_chroma_444) &&
              EightBit(image, heif_channel_Y) && EightBit(image, heif_channel_Cb) && EightBit(image, heif_channel_Cr) &&
-             ConversionOf(image).has_value();
+             YCbCrToRgb::Knows(CodingOf(image).matrix);
     case heif_colorspace_monochrome:
-      return EightBit(image, heif_channel_Y) && ConversionOf(image).has_value();
+      return EightBit(image, heif_channel_Y) && YCbCrToRgb::Knows(CodingOf(image).matrix);
     case heif_colorspace_RGB:
       return chroma == heif_chroma_444 && EightBit(image, heif_channel_R) && EightBit(image, heif_channel_G) &&
              EightBit(image, heif_channel_B);
@@ -129,9 +136,7 @@ HeifOwned<heif_image> DecodePrimary(const ByteSource& data, PhotoTarget& target,
     image = decode(heif_colorspace_RGB, alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
     if (!image || heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) != 8) return nullptr;
   }
-  const heif_chroma chroma = heif_image_get_chroma_format(image.get());
-  const heif_channel first = chroma == heif_chroma_interleaved_RGB || chroma == heif_chroma_interleaved_RGBA
-                                 ? heif_channel_interleaved
+  const heif_channel first = Interleaved(image.get())                                  ? heif_channel_interleaved
                              : heif_image_get_colorspace(image.get()) == heif_colorspace_RGB ? heif_channel_R
                                                                                               : heif_channel_Y;
   if (heif_image_get_width(image.get(), first) != width || heif_image_get_height(image.get(), first) != height) {
@@ -168,7 +173,8 @@ bool WritePlaneRows(const heif_image* image, RowSink& sink) {
   if (heif_image_get_colorspace(image) == heif_colorspace_RGB) return WriteColourPlaneRows(image, sink);
   const std::int32_t width = heif_image_get_width(image, heif_channel_Y);
   const std::int32_t height = heif_image_get_height(image, heif_channel_Y);
-  const auto conversion = ConversionOf(image);
+  const Coding coding = CodingOf(image);
+  const YCbCrToRgb conversion(coding.matrix, coding.fullRange);
   int lumaStride = 0;
   const std::uint8_t* luma = heif_image_get_plane_readonly(image, heif_channel_Y, &lumaStride);
   const bool grey = heif_image_get_colorspace(image) == heif_colorspace_monochrome;
@@ -176,7 +182,7 @@ bool WritePlaneRows(const heif_image* image, RowSink& sink) {
   int crStride = 0;
   const std::uint8_t* cb = grey ? nullptr : heif_image_get_plane_readonly(image, heif_channel_Cb, &cbStride);
   const std::uint8_t* cr = grey ? nullptr : heif_image_get_plane_readonly(image, heif_channel_Cr, &crStride);
-  if (!conversion || luma == nullptr || (!grey && (cb == nullptr || cr == nullptr))) return false;
+  if (luma == nullptr || (!grey && (cb == nullptr || cr == nullptr))) return false;
   const heif_chroma chroma = heif_image_get_chroma_format(image);
   const bool halvedAcross = chroma == heif_chroma_420 || chroma == heif_chroma_422;
   const int downShift = chroma == heif_chroma_420 ? 1 : 0;
@@ -191,7 +197,7 @@ bool WritePlaneRows(const heif_image* image, RowSink& sink) {
   std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
   for (std::int32_t y = 0; y < height; ++y) {
     const std::size_t chromaRow = static_cast<std::size_t>(y >> downShift);
-    conversion->Row(luma + static_cast<std::size_t>(y) * lumaStride, grey ? nullptr : cb + chromaRow * cbStride,
+    conversion.Row(luma + static_cast<std::size_t>(y) * lumaStride, grey ? nullptr : cb + chromaRow * cbStride,
                     grey ? nullptr : cr + chromaRow * crStride, width, halvedAcross, rgb.data());
     sink.Row(rgb.data());
   }
@@ -206,10 +212,7 @@ bool DecodeHeifPhoto(const ByteSource& data, std::span<const std::uint8_t>, Phot
   if (!image) return false;
   RowSink* const sink = target.Sink();
   if (sink == nullptr) return false;
-  if (heif_image_get_chroma_format(image.get()) != heif_chroma_interleaved_RGB &&
-      heif_image_get_chroma_format(image.get()) != heif_chroma_interleaved_RGBA) {
-    return WritePlaneRows(image.get(), *sink);
-  }
+  if (!Interleaved(image.get())) return WritePlaneRows(image.get(), *sink);
   int stride = 0;
   const std::uint8_t* first = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
   return first != nullptr && stride > 0 &&

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/photo/alpha_over_black.h"
+#include "platform/photo/whole_photo.h"
 
 namespace orvanel::platform::photo {
 namespace {
@@ -70,15 +70,10 @@ bool DecodePngPhoto(const ByteSource& data, std::span<const std::uint8_t>, Photo
   auto decoded = DecodeWhole(data, target);
   if (!decoded) return false;
   RowSink* const sink = target.Sink();
-  if (sink == nullptr || !sink->Begin(decoded->width, decoded->height)) return false;
-  // Each row composed in place as it is handed on, while it is in the cache.
-  const auto width = static_cast<std::size_t>(decoded->width);
-  for (std::int32_t y = 0; y < decoded->height; ++y) {
-    std::uint8_t* row = decoded->pixels.data() + static_cast<std::size_t>(y) * width * 4;
-    ComposeOverBlack(row, width, row);
-    sink->Row(row);
-  }
-  return true;
+  return sink != nullptr &&
+         WriteDecodedRows({decoded->pixels.data(), static_cast<std::size_t>(decoded->width) * 4, decoded->width,
+                           decoded->height, true},
+                          *sink);
 }
 
 }  // namespace orvanel::platform::photo

@@ -8,11 +8,12 @@
 
 #include "platform/photo/byte_source.h"
 #include "platform/photo/photo_format.h"
+#include "platform/photo/whole_photo.h"
 
 namespace orvanel::platform::photo {
 
-// A PNG file larger than this is not read: no photo a screen shows needs more.
-inline constexpr std::size_t kMaxPngFileBytes = std::size_t{256} << 20;
+// A PNG file larger than this is not read, as for every format read whole.
+inline constexpr std::size_t kMaxPngFileBytes = kMaxWholeFileBytes;
 
 // The eight bytes every PNG file starts with.
 bool HasPngSignature(std::span<const std::uint8_t> start);
