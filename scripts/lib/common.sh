@@ -8,7 +8,7 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 # What scripts/run needs for the native program, and in addition for
 # orvanel.scr under Wine; scripts/test needs all of BASE_PACKAGES.
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libpng-dev libwebp-dev libheif-dev libtiff-dev libgif-dev
-              libgtkmm-3.0-dev libx11-xcb-dev
+              libgtkmm-3.0-dev libx11-xcb-dev libicu-dev
               libgtk-layer-shell-dev libxml2-utils xvfb x11-utils xcompmgr imagemagick)
 # The cross build of orvanel.scr, and its libraries built from Debian's sources.
 MINGW_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm)
@@ -21,7 +21,7 @@ BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev 
                clang libclang-rt-14-dev
                wine xvfb x11-utils xcompmgr xdotool
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-               libgtkmm-3.0-dev libx11-xcb-dev libxdamage-dev libxext-dev libgtk-layer-shell-dev
+               libgtkmm-3.0-dev libx11-xcb-dev libicu-dev libxdamage-dev libxext-dev libgtk-layer-shell-dev
                pkg-config xscreensaver imagemagick sway swayidle grim wtype libwayland-dev libxkbcommon-dev weston
                libxml2-utils desktop-file-utils mate-screensaver dbus-x11 man-db
                wixl msitools)

@@ -8,10 +8,12 @@
 // theirs. Windows are held as forms, whatever their class.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "instance/photo_display.h"
 #include "instance/saver_mode.h"
 #include "platform/desktop.h"
 #include "platform/forms/application.h"
@@ -33,6 +35,8 @@ struct SettingsOverride {
   std::optional<bool> random;
   std::optional<bool> blend;
   std::optional<std::string> folder;
+  std::optional<CaptionKind> caption;
+  std::optional<FitMode> fit;
 };
 
 struct Saver {
@@ -59,6 +63,12 @@ struct Saver {
   std::string picturesFolder;
   std::vector<std::string> pictureFiles;
   std::vector<bool> unusablePictures;
+  // How the folder's photos are shown, and the corner of each target (a
+  // monitor index or a canvas target) its next caption goes to: a caption
+  // moves on with every picture, so that none stays long enough to burn in.
+  CaptionKind caption = CaptionKind::kNone;
+  FitMode fit = FitMode::kFit;
+  std::map<std::int32_t, int> captionCorners;
 
   // Picture numbers, as decimal texts, not yet shown in this cycle.
   std::vector<std::string> picturePool;

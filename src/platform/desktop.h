@@ -45,7 +45,7 @@ struct WindowRequest {
   WindowProcedure* procedure = nullptr;
 };
 
-enum class ControlKind { kLabel, kEdit, kUpDown, kCheckBox, kButton, kPanel };
+enum class ControlKind { kLabel, kEdit, kUpDown, kCheckBox, kButton, kPanel, kChoiceList };
 
 // What the saver asks of a new control on a form's window.
 struct ControlRequest {
@@ -56,6 +56,7 @@ struct ControlRequest {
   WindowHandle buddy = kNoWindow;  // the edit an up-down is attached to
   std::string fontName;
   std::int32_t fontHeight = 0;  // in pixels; negative for the character height
+  std::vector<std::string> choices;  // a choice list's items, in order
 };
 
 enum class SystemMetric : int {
@@ -98,6 +99,14 @@ struct FolderListing {
   bool readable = false;
   std::string identity;  // the listed folder's own
   std::vector<FolderEntry> entries;
+};
+
+// Text as a coverage mask, for drawing into a picture: each byte how much of
+// its pixel the glyphs cover (0 to 255), rows top first, `width` bytes each.
+struct TextMask {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<std::uint8_t> coverage;
 };
 
 class Bitmap {
@@ -223,6 +232,21 @@ class Desktop {
   // gives it this font, as when its dialog has come onto a monitor of another DPI.
   virtual void SetControlLayout(WindowHandle control, const Rect& bounds, const std::string& fontName,
                                 std::int32_t fontHeight) = 0;
+  // The chosen item of a choice list, from 0; -1 when none is chosen.
+  virtual std::int32_t ChosenIndex(WindowHandle control) = 0;
+  virtual void SetChosenIndex(WindowHandle control, std::int32_t index) = 0;
+
+  // --- Captions ------------------------------------------------------------
+  // One line of UTF-8 text in the desktop's user-interface font (regular
+  // weight), the font's line height `lineHeight` pixels: the mask is that
+  // high and as wide as the text's advance; an empty mask when the text
+  // cannot be drawn.
+  virtual TextMask RenderText(const std::string& text, std::int32_t lineHeight) = 0;
+  // The calendar date of `date` (its time of day ignored) written in the
+  // long date form of the user's locale, in UTF-8.
+  virtual std::string LongDate(const DateTime& date) = 0;
+  // When a file was last modified, in local time; nothing when it cannot be read.
+  virtual std::optional<DateTime> FileModifiedTime(const std::string& path) = 0;
 
   // --- Drawing -----------------------------------------------------------
   virtual std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) = 0;

@@ -17,6 +17,8 @@ void SettingsDialog::ShowSettings(const Settings& loaded) {
   controls_.CheckBox1.SetChecked(loaded.random);
   controls_.CheckBox2.SetChecked(loaded.blend);
   SetFolder(loaded.folder);
+  controls_.CaptionList.SetChosen(static_cast<std::int32_t>(loaded.caption));
+  controls_.FillCheckBox.SetChecked(loaded.fit == instance::FitMode::kFill);
 }
 
 void SettingsDialog::SetFolder(std::string folder) {
@@ -71,14 +73,15 @@ void SettingsDialog::Open() {
   form_.SetColor(windowColour);
   form_.GetCanvas().SetBrushColor(windowColour);
   form_.SetBorderStyle(forms::BorderStyle::kDialog);
-  form_.SetClientHeight(form_.Design().clientHeight + kFolderRowHeight);
+  form_.SetClientHeight(form_.Design().clientHeight + kFolderRowHeight + kPhotoRowsHeight);
   form_.Show();
   form_.SetAlphaBlendValue(255);
   for (forms::Control* control : std::initializer_list<forms::Control*>{
            &controls_.CancelButton, &controls_.OKButton, &controls_.CheckBox1, &controls_.CheckBox2,
            &controls_.Edit1, &controls_.UpDown1, &controls_.Label2, &controls_.Panel1,
            &controls_.FolderLabel, &controls_.FolderButton, &controls_.BuiltInButton,
-           &controls_.FolderCountLabel}) {
+           &controls_.FolderCountLabel, &controls_.CaptionLabel, &controls_.CaptionList,
+           &controls_.FillCheckBox}) {
     control->SetVisible(true);
   }
   // The first control in the tab order has the focus when the dialog opens.
@@ -120,8 +123,13 @@ void SettingsDialog::OKButtonClick() {
   if (!speed) {
     throw forms::SaverError(forms::FormatMessage("'%s' is not a valid integer value", typed));
   }
-  SaveSettings(desktop,
-               Settings{*speed, controls_.CheckBox1.Checked(), controls_.CheckBox2.Checked(), folder_});
+  // The list always has a choice; none at all would only come from a
+  // desktop that lost it, and stores no caption.
+  const std::int32_t chosen = controls_.CaptionList.Chosen();
+  const auto caption = chosen > 0 ? static_cast<instance::CaptionKind>(chosen) : instance::CaptionKind::kNone;
+  const auto fit = controls_.FillCheckBox.Checked() ? instance::FitMode::kFill : instance::FitMode::kFit;
+  SaveSettings(desktop, Settings{*speed, controls_.CheckBox1.Checked(), controls_.CheckBox2.Checked(), folder_,
+                                 caption, fit});
   form_.Close();
 }
 

@@ -5,7 +5,8 @@
 // Cancel closes and writes nothing. While it
 // is open the desktop's "Display Properties" window, when there is one, is
 // disabled. Below the folder row, how many pictures the chosen folder holds,
-// counted a slice at a time while the dialog goes on answering.
+// counted a slice at a time while the dialog goes on answering; below that,
+// a row for the photos' caption and one for filling the screen.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -35,6 +36,9 @@ struct SettingsControls {
   forms::Button& FolderButton;
   forms::Button& BuiltInButton;
   forms::Label& FolderCountLabel;
+  forms::Label& CaptionLabel;
+  forms::ChoiceList& CaptionList;  // none, the date, the date and the folder
+  forms::CheckBox& FillCheckBox;
 };
 
 // Counts the pictures of a folder further, into `found`; true once done.
@@ -44,8 +48,13 @@ using StartPictureCount = std::function<PictureCountStep(const std::string& fold
 
 // What the folder row says without a folder.
 inline constexpr const char* kBuiltInPicturesCaption = "Built-in pictures";
-// The client height the row and its count add below the designed controls.
+// The client height the row and its count add below the designed controls,
+// and the caption and fill rows below them.
 inline constexpr std::int32_t kFolderRowHeight = 46;
+inline constexpr std::int32_t kPhotoRowsHeight = 50;
+
+// The caption list's items, in the order of the settings' values.
+inline constexpr const char* kCaptionChoices[] = {"None", "Date taken", "Date and folder"};
 
 // What the count says while it counts, and once it has counted.
 inline constexpr const char* kCountingCaption = "Looking for pictures...";

@@ -134,6 +134,13 @@ Settings LoadSettings(platform::Desktop& desktop) {
   settings.random = ReadBoolean(desktop, path, "Random", true);
   settings.blend = ReadBoolean(desktop, path, "Blend", true);
   settings.folder = desktop.ReadIniString(path, kSection, "Folder");
+  // A number outside the choices, as one written by a later version might
+  // be, shows the photos as designed.
+  const auto caption = ReadInteger(desktop, path, "Caption", 0);
+  if (caption >= 0 && caption <= static_cast<std::int32_t>(instance::CaptionKind::kDateAndFolder)) {
+    settings.caption = static_cast<instance::CaptionKind>(caption);
+  }
+  if (ReadInteger(desktop, path, "Fill", 0) == 1) settings.fit = instance::FitMode::kFill;
   return settings;
 }
 
@@ -145,9 +152,17 @@ void SaveSettings(platform::Desktop& desktop, const Settings& settings) {
       {"Random", settings.random ? "1" : "0"},
       {"Blend", settings.blend ? "1" : "0"},
   };
-  // A file that never had a folder keeps the three keys alone.
-  if (!settings.folder.empty() || !desktop.ReadIniString(path, kSection, "Folder").empty()) {
-    values.emplace_back("Folder", settings.folder);
+  // A file that never had a folder, a caption or fill keeps the three
+  // keys alone.
+  const auto setOrStored = [&](const char* key, bool set) {
+    return set || !desktop.ReadIniString(path, kSection, key).empty();
+  };
+  if (setOrStored("Folder", !settings.folder.empty())) values.emplace_back("Folder", settings.folder);
+  if (setOrStored("Caption", settings.caption != instance::CaptionKind::kNone)) {
+    values.emplace_back("Caption", std::to_string(static_cast<std::int32_t>(settings.caption)));
+  }
+  if (setOrStored("Fill", settings.fit != instance::FitMode::kFit)) {
+    values.emplace_back("Fill", settings.fit == instance::FitMode::kFill ? "1" : "0");
   }
   for (const auto& [key, value] : values) {
     if (!desktop.WriteIniString(path, kSection, key, value)) {

@@ -9,6 +9,9 @@
 //   Blend=1      each change as a dissolve
 //   Folder=...   a folder of the user's photos; missing or empty: the
 //                built-in pictures
+//   Caption=0    under each photo of the folder: 0 nothing, 1 the date it
+//                was taken, 2 that date and its folder
+//   Fill=0       the folder's photos fitted (0) or filling the monitor (1)
 //
 // It is read once at start in every mode and written only by the settings
 // dialog's OK.
@@ -19,19 +22,24 @@
 #include <string_view>
 #include <utility>
 
+#include "instance/photo_display.h"
 #include "platform/desktop.h"
 
 namespace orvanel::settings {
 
 struct Settings {
   Settings() = default;
-  Settings(std::int32_t speed, bool random, bool blend, std::string folder = {})
-      : speed(speed), random(random), blend(blend), folder(std::move(folder)) {}
+  Settings(std::int32_t speed, bool random, bool blend, std::string folder = {},
+           instance::CaptionKind caption = instance::CaptionKind::kNone,
+           instance::FitMode fit = instance::FitMode::kFit)
+      : speed(speed), random(random), blend(blend), folder(std::move(folder)), caption(caption), fit(fit) {}
 
   std::int32_t speed = 8;
   bool random = true;
   bool blend = true;
   std::string folder;  // empty: the built-in pictures
+  instance::CaptionKind caption = instance::CaptionKind::kNone;
+  instance::FitMode fit = instance::FitMode::kFit;
   bool operator==(const Settings&) const = default;
 };
 
@@ -64,8 +72,9 @@ std::optional<std::int32_t> ParseInteger(std::string_view text);
 // missing or unreadable one taking its default.
 Settings LoadSettings(platform::Desktop& desktop);
 
-// Writes Speed, Random and Blend in that order, then Folder when one is set
-// or the file has one to clear; raises "Unable to write to %s" with the
+// Writes Speed, Random and Blend in that order, then each of Folder,
+// Caption and Fill when it is set (not empty, not 0) or the file has one to
+// clear; raises "Unable to write to %s" with the
 // file's path at the first write that fails.
 void SaveSettings(platform::Desktop& desktop, const Settings& settings);
 

@@ -72,6 +72,9 @@ std::string HackUsage(const std::string& program, const std::string& settingsFil
          "  -blend, -no-blend     each change dissolves or cuts, for this run only\n"
          "  -folder FOLDER        the photos of FOLDER and its subfolders, for this run\n"
          "                        only; -folder \"\" the built-in pictures\n"
+         "  -caption none|date|folder  under each photo of the folder: nothing, the date\n"
+         "                        it was taken, or that date and its folder\n"
+         "  -fill, -no-fill       photos fill the screen, cropped, or are fitted whole\n"
          "  -help                 this text\n"
          "  /s                    full screen on every monitor\n"
          "The settings are kept in " + settingsFile + ".\n";
@@ -123,6 +126,19 @@ HackArguments ParseHackArguments(const std::vector<std::string>& arguments,
     } else if (option == "folder") {
       if (!hasValue) return UsageError(result, "-folder needs a folder");
       result.overrides.folder = arguments[++i];
+    } else if (option == "caption") {
+      const std::string value = hasValue ? arguments[++i] : std::string();
+      if (value == "none") {
+        result.overrides.caption = instance::CaptionKind::kNone;
+      } else if (value == "date") {
+        result.overrides.caption = instance::CaptionKind::kDate;
+      } else if (value == "folder") {
+        result.overrides.caption = instance::CaptionKind::kDateAndFolder;
+      } else {
+        return UsageError(result, "-caption needs none, date or folder");
+      }
+    } else if (option == "fill" || option == "no-fill") {
+      result.overrides.fit = option == "fill" ? instance::FitMode::kFill : instance::FitMode::kFit;
     } else if (option == "help" || option == "h") {
       result.outcome = HackArguments::Outcome::kHelp;
       return result;

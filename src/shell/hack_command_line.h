@@ -10,6 +10,9 @@
 //   -speed <seconds>                seconds per picture, for this run only (1 to kMaxSpeedOption)
 //   -random  -no-random             random order or in order, for this run only
 //   -blend   -no-blend              each change dissolves or cuts, for this run only
+//   -folder <folder>                the photos of a folder, for this run only
+//   -caption none|date|folder       the photos' caption, for this run only
+//   -fill    -no-fill               photos fill the screen or are fitted, for this run only
 //   -help                           the usage on standard output
 //   -fps  -install  -visual <v>     XScreenSaver's common hack options: accepted, ignored
 //

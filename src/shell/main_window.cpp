@@ -1,6 +1,9 @@
 #include "shell/main_window.h"
 
+#include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/forms/application.h"
 #include "platform/window_styles.h"
@@ -59,11 +62,18 @@ TfrmSAVER::TfrmSAVER(forms::Application& app, instance::Saver& saver)
       BuiltInButton(AddControl<forms::Button>("BuiltInButton", Rect::FromBounds(165, 214, 52, 21),
                                               "Built-&in")),
       FolderCountLabel(AddControl<forms::Label>("FolderCountLabel", Rect::FromBounds(16, 241, 205, 13), "")),
+      CaptionLabel(AddControl<forms::Label>("CaptionLabel", Rect::FromBounds(16, 265, 50, 13), "Caption:")),
+      CaptionList(AddControl<forms::ChoiceList>(
+          "CaptionList", Rect::FromBounds(70, 261, 147, 21),
+          std::vector<std::string>(std::begin(settings::kCaptionChoices), std::end(settings::kCaptionChoices)))),
+      FillCheckBox(AddControl<forms::CheckBox>("FillCheckBox", Rect::FromBounds(16, 288, 201, 17),
+                                               "Photos fill the screen")),
       saver_(saver),
       scheduler_(saver, *this, tmrVISUAL),
       dialog_(*this,
               settings::SettingsControls{OKButton, CancelButton, Edit1, Label2, UpDown1, CheckBox1, Panel1,
-                                         CheckBox2, FolderLabel, FolderButton, BuiltInButton, FolderCountLabel},
+                                         CheckBox2, FolderLabel, FolderButton, BuiltInButton, FolderCountLabel,
+                                         CaptionLabel, CaptionList, FillCheckBox},
               [&saver](const std::string& folder) -> settings::PictureCountStep {
                 auto count = std::make_shared<slideshow::FolderPictureCount>(saver.desktop, folder);
                 return [count](std::size_t& found) {
@@ -129,9 +139,13 @@ void TfrmSAVER::LoadSettings() {
     loaded.random = overrides.random.value_or(loaded.random);
     loaded.blend = overrides.blend.value_or(loaded.blend);
     loaded.folder = overrides.folder.value_or(loaded.folder);
+    loaded.caption = overrides.caption.value_or(loaded.caption);
+    loaded.fit = overrides.fit.value_or(loaded.fit);
   }
   saver_.speedSeconds = loaded.speed;
   saver_.picturesFolder = loaded.folder;
+  saver_.caption = loaded.caption;
+  saver_.fit = loaded.fit;
   dialog_.ShowSettings(loaded);
   tmrVISUAL.SetInterval(settings::SlideshowInterval(loaded.speed));
 }

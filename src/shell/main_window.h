@@ -33,6 +33,9 @@ class TfrmSAVER : public forms::Form {
   forms::Button& FolderButton;
   forms::Button& BuiltInButton;
   forms::Label& FolderCountLabel;
+  forms::Label& CaptionLabel;
+  forms::ChoiceList& CaptionList;
+  forms::CheckBox& FillCheckBox;
 
  protected:
   void CreateParams(forms::WindowCreationParams& params) override;

@@ -1,14 +1,17 @@
 #include "slideshow/photo_fit.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <memory>
 #include <utility>
 
 #include "platform/photo/area_reducer.h"
+#include "platform/photo/crop_sink.h"
 #include "platform/photo/exif_orientation.h"
 #include "platform/photo/halving_sink.h"
 #include "platform/photo/photo_format.h"
+#include "platform/photo/smooth_enlarger.h"
 
 namespace orvanel::slideshow {
 namespace {
@@ -71,14 +74,42 @@ class BitmapRowsSink : public platform::photo::RowSink {
   std::ptrdiff_t y_ = 0;
 };
 
-// Fits a photo to the area as its decoder hands it on: planned from its
-// header, its rows halved while they stay at least the size needed, then
-// reduced by area straight into the picture bitmap. The decoded
-// photo is never held here, and the reduced one only for a photo to be turned.
+// Scales the decoded rows to a size: halved while they stay at least that
+// size, then reduced by area; or, for a photo decoded smaller than that
+// size, enlarged smoothly.
+class Scaling : public platform::photo::RowSink {
+ public:
+  Scaling(std::int32_t width, std::int32_t height, platform::photo::RowSink& output)
+      : width_(width), height_(height), output_(output) {}
+
+  bool Begin(std::int32_t width, std::int32_t height) override {
+    if (width >= width_ && height >= height_) {
+      scaler_ = &halving_.emplace(width_, height_, reducer_.emplace(width_, height_, output_));
+    } else {
+      scaler_ = &enlarger_.emplace(width_, height_, output_);
+    }
+    return scaler_->Begin(width, height);
+  }
+  void Row(const std::uint8_t* rgb) override { scaler_->Row(rgb); }
+
+ private:
+  std::int32_t width_;
+  std::int32_t height_;
+  platform::photo::RowSink& output_;
+  platform::photo::RowSink* scaler_ = nullptr;
+  std::optional<platform::photo::AreaReducer> reducer_;
+  std::optional<platform::photo::HalvingSink> halving_;
+  std::optional<platform::photo::SmoothEnlarger> enlarger_;
+};
+
+// Frames a photo in the area as its decoder hands it on: planned from its
+// header, its rows scaled straight into the picture bitmap, the part a
+// filled frame crops away dropped on the way. The decoded photo is never
+// held here, and the scaled one only for a photo to be turned.
 class Fitting : public platform::photo::PhotoTarget {
  public:
-  Fitting(platform::Desktop& desktop, std::int32_t areaWidth, std::int32_t areaHeight)
-      : desktop_(desktop), areaWidth_(areaWidth), areaHeight_(areaHeight) {}
+  Fitting(platform::Desktop& desktop, std::int32_t areaWidth, std::int32_t areaHeight, instance::FitMode mode)
+      : desktop_(desktop), areaWidth_(areaWidth), areaHeight_(areaHeight), mode_(mode) {}
 
   std::optional<platform::photo::PhotoSize> Plan(const platform::photo::PhotoHeader& header) override {
     // A photo decoded whole is held whole, so it is taken no larger than a picture.
@@ -87,52 +118,74 @@ class Fitting : public platform::photo::PhotoTarget {
       return std::nullopt;
     }
     orientation_ = header.orientation;
+    taken_ = header.taken;
     const bool sideways = orientation_ >= 5;
-    size_ = FitSize(sideways ? header.height : header.width, sideways ? header.width : header.height, areaWidth_,
-                    areaHeight_);
-    need_ = {sideways ? size_.height : size_.width, sideways ? size_.width : size_.height};
+    frame_ = FramePhoto(sideways ? header.height : header.width, sideways ? header.width : header.height,
+                        areaWidth_, areaHeight_, mode_);
+    const PictureSize& scaled = frame_.scaled;
+    need_ = {sideways ? scaled.height : scaled.width, sideways ? scaled.width : scaled.height};
     return need_;
   }
 
-  // The reduction is written straight into the bitmap that is drawn: a
+  // The rows are written straight into the bitmap that is drawn: a
   // photo is shown once per presentation, so a copy in the display's own
   // format would cost a whole screen of memory for nothing.
   platform::photo::RowSink* Sink() override {
-    if (size_.width == 0 || size_.height == 0) {
+    const PictureSize& drawn = frame_.drawn;
+    if (drawn.width == 0 || drawn.height == 0) {
       noRoom_ = true;
       return nullptr;
     }
-    picture_ = desktop_.CreatePhotoBitmap(size_.width, size_.height);
+    picture_ = desktop_.CreatePhotoBitmap(drawn.width, drawn.height);
     if (!picture_) return nullptr;
-    BitmapRowsSink& bitmap = bitmap_.emplace(picture_->Rows());
-    // Kept reduced, to be turned once it is whole.
-    platform::photo::RowSink& reduced = orientation_ == 1 ? static_cast<platform::photo::RowSink&>(bitmap)
-                                                          : reduced_.emplace(kMaxPicturePixels);
-    return &halving_.emplace(need_.width, need_.height, reducer_.emplace(need_.width, need_.height, reduced));
+    upright_ = &bitmap_.emplace(picture_->Rows());
+    if (frame_.scaled != drawn) {
+      upright_ = &crop_.emplace((frame_.scaled.width - drawn.width) / 2, (frame_.scaled.height - drawn.height) / 2,
+                                drawn.width, drawn.height, *upright_);
+    }
+    // Kept scaled, to be turned once it is whole.
+    platform::photo::RowSink& scaled = orientation_ == 1 ? *upright_ : scaled_.emplace(kMaxPicturePixels);
+    return &scaling_.emplace(need_.width, need_.height, scaled);
   }
 
   // The picture once the decoder is done, `decoded` its answer.
   std::optional<FittedPicture> Fitted(bool decoded) {
     if (noRoom_) return FittedPicture{};
     if (!decoded) return std::nullopt;
-    if (orientation_ != 1) platform::photo::WriteOriented(reduced_->Image(), orientation_, *bitmap_);
-    return FittedPicture{std::move(picture_), size_.width, size_.height};
+    if (orientation_ != 1) platform::photo::WriteOriented(scaled_->Image(), orientation_, *upright_);
+    return FittedPicture{std::move(picture_), frame_.drawn.width, frame_.drawn.height, taken_};
   }
 
  private:
   platform::Desktop& desktop_;
   std::int32_t areaWidth_;
   std::int32_t areaHeight_;
+  instance::FitMode mode_;
   int orientation_ = 1;
-  PictureSize size_;  // drawn
-  platform::photo::PhotoSize need_;  // reduced to, before it is turned
+  std::optional<platform::DateTime> taken_;
+  PhotoFrame frame_;
+  platform::photo::PhotoSize need_;  // scaled to, before it is turned
   bool noRoom_ = false;
   std::unique_ptr<platform::Bitmap> picture_;
   std::optional<BitmapRowsSink> bitmap_;
-  std::optional<platform::photo::ImageSink> reduced_;
-  std::optional<platform::photo::AreaReducer> reducer_;
-  std::optional<platform::photo::HalvingSink> halving_;
+  std::optional<platform::photo::CropSink> crop_;
+  platform::photo::RowSink* upright_ = nullptr;  // takes the rows once turned
+  std::optional<platform::photo::ImageSink> scaled_;
+  std::optional<Scaling> scaling_;
 };
+
+// The size of a photo scaled to `area` along its tighter side (cover) or
+// its looser one (contain), keeping its shape, at least one pixel each way.
+PictureSize ScaledToArea(std::int32_t width, std::int32_t height, std::int32_t areaWidth, std::int32_t areaHeight,
+                         bool cover) {
+  // Wider than the area, in shape: its height decides a cover, its width a fit.
+  const bool wider = std::int64_t{width} * areaHeight >= std::int64_t{height} * areaWidth;
+  const auto scaledSide = [](std::int64_t side, std::int64_t to, std::int64_t from) {
+    return static_cast<std::int32_t>(std::max<std::int64_t>(1, (side * to + from / 2) / from));
+  };
+  if (wider == cover) return {scaledSide(width, areaHeight, height), areaHeight};
+  return {areaWidth, scaledSide(height, areaWidth, width)};
+}
 
 }  // namespace
 
@@ -143,9 +196,26 @@ RgbImage ReduceByArea(const RgbImage& image, std::int32_t width, std::int32_t he
   return std::move(reduced.Image());
 }
 
+PhotoFrame FramePhoto(std::int32_t photoWidth, std::int32_t photoHeight, std::int32_t areaWidth,
+                      std::int32_t areaHeight, instance::FitMode mode) {
+  if (mode == instance::FitMode::kFit || areaWidth <= 0 || areaHeight <= 0) {
+    const PictureSize fitted = FitSize(photoWidth, photoHeight, areaWidth, areaHeight);
+    return {fitted, fitted};
+  }
+  const PictureSize cover = ScaledToArea(photoWidth, photoHeight, areaWidth, areaHeight, true);
+  // Cropping away up to a third keeps what a photo is of: a 4:3 or 3:2 photo
+  // on a 16:9 or 16:10 monitor loses a quarter at most. A portrait on a
+  // landscape monitor would lose more than half, a square one nearly half.
+  if (3 * std::int64_t{areaWidth} * areaHeight >= 2 * std::int64_t{cover.width} * cover.height) {
+    return {cover, {areaWidth, areaHeight}};
+  }
+  const PictureSize whole = ScaledToArea(photoWidth, photoHeight, areaWidth, areaHeight, false);
+  return {whole, whole};
+}
+
 std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, const platform::photo::ByteSource& photo,
-                                      std::int32_t areaWidth, std::int32_t areaHeight) {
-  Fitting fitting(desktop, areaWidth, areaHeight);
+                                      std::int32_t areaWidth, std::int32_t areaHeight, instance::FitMode mode) {
+  Fitting fitting(desktop, areaWidth, areaHeight, mode);
   const bool decoded = platform::photo::DecodePhoto(photo, fitting);
   return fitting.Fitted(decoded);
 }

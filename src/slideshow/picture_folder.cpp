@@ -111,8 +111,8 @@ std::vector<std::string> ListPictures(platform::Desktop& desktop, const std::str
 }
 
 std::optional<FittedPicture> LoadPhoto(platform::Desktop& desktop, const std::string& path,
-                                       std::int32_t areaWidth, std::int32_t areaHeight) {
-  return FitPhoto(desktop, PhotoFile(desktop, path), areaWidth, areaHeight);
+                                       std::int32_t areaWidth, std::int32_t areaHeight, instance::FitMode mode) {
+  return FitPhoto(desktop, PhotoFile(desktop, path), areaWidth, areaHeight, mode);
 }
 
 }  // namespace orvanel::slideshow

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "instance/photo_display.h"
 #include "platform/desktop.h"
 #include "slideshow/picture_source.h"
 
@@ -51,9 +52,10 @@ class FolderWalk {
 // Every file of the walk. Empty when the folder cannot be read or holds no file.
 std::vector<std::string> ListPictures(platform::Desktop& desktop, const std::string& folder);
 
-// The file fitted to the area; nothing when it is not a picture that can be
+// The file framed in the area; nothing when it is not a picture that can be
 // shown (not there, unreadable, in no format read here, damaged, too large).
 std::optional<FittedPicture> LoadPhoto(platform::Desktop& desktop, const std::string& path,
-                                       std::int32_t areaWidth, std::int32_t areaHeight);
+                                       std::int32_t areaWidth, std::int32_t areaHeight,
+                                       instance::FitMode mode = instance::FitMode::kFit);
 
 }  // namespace orvanel::slideshow

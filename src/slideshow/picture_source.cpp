@@ -87,7 +87,7 @@ FittedPicture FitPicture(platform::Desktop& desktop, const PictureData& picture,
   scaledContext->StretchBitmap(
       *decoded, platform::Rect{0, 0, size.width, size.height},
       forms::ChooseStretchMode(scaledContext->BitsPerPixel(), decoded->BitsPerPixel()));
-  return FittedPicture{std::move(scaled), size.width, size.height};
+  return FittedPicture{std::move(scaled), size.width, size.height, std::nullopt};
 }
 
 }  // namespace orvanel::slideshow

@@ -4,6 +4,7 @@
 // survives from one presentation to the next.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "platform/desktop.h"
@@ -28,6 +29,8 @@ struct FittedPicture {
   std::unique_ptr<platform::Bitmap> bitmap;  // null for an empty area
   std::int32_t width = 0;
   std::int32_t height = 0;
+  // When a photo was taken, as it records it; nothing when it does not.
+  std::optional<platform::DateTime> taken;
 };
 
 // The largest picture decoded: 8192 x 8192 pixels.

@@ -6,6 +6,7 @@
 #include "platform/forms/monitors.h"
 #include "instance/saver.h"
 #include "slideshow/clock.h"
+#include "slideshow/photo_caption.h"
 #include "slideshow/picture_folder.h"
 #include "slideshow/picture_source.h"
 #include "slideshow/random_numbers.h"
@@ -159,7 +160,9 @@ class Presentation {
     while (usable > 0) {
       const auto index = static_cast<std::size_t>(pictureIndex_);
       if (!unusable[index]) {
-        if (auto photo = LoadPhoto(desktop_, files[index], area_.Width(), area_.Height())) {
+        if (auto photo = LoadPhoto(desktop_, files[index], area_.Width(), area_.Height(), saver_.fit)) {
+          // Drawn into the picture, the caption comes and goes with it.
+          CaptionPhoto(saver_, files[index], *photo, area_.Height(), target_);
           return std::move(*photo);
         }
         unusable[index] = true;

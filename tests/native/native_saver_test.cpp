@@ -17,7 +17,9 @@
 //                the folder row picks a folder in GTK's chooser.
 //   Photos:      a folder's photos, JPEG and PNG, in name order, a bad file passed
 //                over; from the settings file or from -folder; a photo of each
-//                other format, made by its own encoder.
+//                other format, made by its own encoder; a caption read back
+//                from the screen, in LC_TIME's language, moving to the next
+//                corner, over a photo filling the screen.
 //   Options:     -help prints the usage and the settings file's path and exits 0;
 //                an unknown option, or a -speed the timer cannot use, prints it
 //                on standard error and exits 2, without touching the display.
@@ -38,6 +40,7 @@
 #include "support/await.h"
 #include "support/photo_files.h"
 #include "support/process_figures.h"
+#include "support/screen_text.h"
 
 namespace orvanel::native {
 namespace {
@@ -438,6 +441,39 @@ TEST_F(NativeSaver, APhotoOfEachFormatIsShown) {
   const pid_t pid = Launch({"/s"});
   const auto seen = WatchRound(expected, std::chrono::seconds(25));
   EXPECT_TRUE(testing::FollowsInOrder(seen, expected)) << ::testing::PrintToString(seen);
+  Xdotool("key a");
+  EXPECT_EQ(AwaitExit(pid, 3000), 0);
+}
+
+// The caption as a person reads it: the Exif date in the long form of
+// LC_TIME's language (whether or not the system has that locale), the
+// folder below the chosen one, in the bottom right corner, then in the
+// bottom left one; the 4:3 photo of 800 x 600 fills the screen.
+TEST_F(NativeSaver, ACaptionIsReadOffTheScreenOverAPhotoThatFillsIt) {
+  const auto folder = scratch_ / "Ferien";
+  testing::JpegRecipe recipe;
+  recipe.width = 800;
+  recipe.height = 600;
+  recipe.dateTaken = "2019:10:15 18:30:00";
+  recipe.colour = [](int, int) { return 0x4A6A8Au; };
+  const auto bytes = testing::MakeJpeg(recipe);
+  std::filesystem::create_directories(folder / "Zürich");
+  std::ofstream(folder / "Zürich" / "a.jpg", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  StoreSettings("[Config]\nSpeed=2\nRandom=0\nBlend=0\nCaption=2\nFill=1\nFolder=" + folder.string() + "\n");
+  const pid_t pid = Launch({"/s"}, "", {{"LC_ALL", std::nullopt}, {"LC_TIME", "de_DE.UTF-8"}});
+  const auto reads = [&](int x, const std::string& words) {
+    return testing::Eventually(
+        [&] { return testing::LettersAndDigits(testing::ReadScreenText(x, 700, 512, 68)).find(words) != std::string::npos; },
+        std::chrono::seconds(20), std::chrono::milliseconds(200));
+  };
+  EXPECT_TRUE(reads(512, "15oktober2019")) << testing::ReadScreenText(512, 700, 512, 68);
+  EXPECT_TRUE(reads(512, "rich"));  // Zürich, its ü read as u or not at all
+  const Capture corners = CaptureScreen(0, 0, 1024, 768);
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{1023, 0}, std::pair{0, 767}, std::pair{512, 384}}) {
+    EXPECT_TRUE(Near(corners.At(x, y), 0x4A6A8A)) << x << "," << y << ": " << std::hex << corners.At(x, y);
+  }
+  EXPECT_TRUE(reads(0, "15oktober2019")) << testing::ReadScreenText(0, 700, 512, 68);
   Xdotool("key a");
   EXPECT_EQ(AwaitExit(pid, 3000), 0);
 }

@@ -4,9 +4,12 @@
 //          tick sooner than 10 ms after the last, however short the interval.
 //   Form life: re-created after its window is destroyed from outside; the close rules.
 //   First showing: centred on the primary screen, then moved onto monitor 0.
+//   Choice list: its choice survives the window's re-creation; Tab focuses it,
+//                the arrows move its choice and stop at its ends.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/forms/application.h"
@@ -202,6 +205,64 @@ TEST_F(FormsTest, OpacityIsSetOnlyWhenItChanges) {
   ASSERT_EQ(history.size(), 2u);  // at creation, then 10
   EXPECT_EQ(history[0].alpha, 0);
   EXPECT_EQ(history[1].alpha, 10);
+}
+
+class ChoiceForm : public Form {
+ public:
+  explicit ChoiceForm(Application& app)
+      : Form(app, kCentred),
+        edit(AddControl<Edit>("Edit1", Rect::FromBounds(8, 8, 100, 21), "5")),
+        label(AddControl<Label>("Label1", Rect::FromBounds(8, 36, 60, 13), "Caption:")),
+        choice(AddControl<ChoiceList>("Caption", Rect::FromBounds(70, 36, 120, 21),
+                                      std::vector<std::string>{"None", "Date", "Date and folder"})) {
+    for (const auto& control : Controls()) control->SetVisible(true);
+  }
+  Edit& edit;
+  Label& label;
+  ChoiceList& choice;
+};
+
+TEST_F(FormsTest, AChoiceListKeepsItsChoiceAcrossTheWindowsRecreation) {
+  auto& form = app.CreateForm<ChoiceForm>();
+  const auto native = [&] { return desktop.Find(form.choice.Handle()); };
+  ASSERT_NE(native(), nullptr);
+  EXPECT_EQ(native()->choices, (std::vector<std::string>{"None", "Date", "Date and folder"}));
+  form.choice.SetChosen(2);
+  EXPECT_EQ(native()->chosen, 2);
+  process.SetChosenIndex(form.choice.Handle(), 1);  // the user chooses
+  EXPECT_EQ(form.choice.Chosen(), 1);
+
+  process.DestroyNativeWindow(form.Handle());
+  form.Handle();
+  ASSERT_NE(native(), nullptr);
+  EXPECT_EQ(native()->chosen, 1);
+  EXPECT_EQ(native()->choices.size(), 3u);
+  EXPECT_EQ(form.choice.Chosen(), 1);
+}
+
+TEST_F(FormsTest, TabFocusesAChoiceListWhoseArrowsMoveItsChoiceUpToItsEnds) {
+  constexpr std::uint16_t kTab = 0x09, kUp = 0x26, kDown = 0x28;
+  auto& form = app.CreateForm<ChoiceForm>();
+  form.choice.SetChosen(1);
+  process.FocusWindow(form.edit.Handle());
+  const auto press = [&](std::uint16_t key) {
+    desktop.PressKey(form.Handle(), key);
+    app.ProcessMessages();
+  };
+  press(kDown);  // the edit has the focus
+  EXPECT_EQ(form.choice.Chosen(), 1);
+  press(kTab);   // past the label, which takes no focus
+  ASSERT_EQ(desktop.focus, form.choice.Handle());
+  const struct {
+    std::uint16_t key;
+    std::int32_t chosen;
+  } steps[] = {{kDown, 2}, {kDown, 2}, {kUp, 1}, {kUp, 0}, {kUp, 0}, {kDown, 1}};
+  for (const auto& step : steps) {
+    press(step.key);
+    EXPECT_EQ(form.choice.Chosen(), step.chosen);
+  }
+  press(kTab);
+  EXPECT_EQ(desktop.focus, form.edit.Handle());
 }
 
 TEST(StretchMode, HalftoneOnlyOnAPaletteDisplayBelowTheSource) {

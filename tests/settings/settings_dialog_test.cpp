@@ -72,6 +72,32 @@ TEST_F(SettingsDialog, OkStoresWhatWasTypedAndCheckedAndCloses) {
   EXPECT_TRUE(PropertiesEnabled());
 }
 
+// The caption and fill rows come after the folder row in the tab order,
+// show what the file holds, and OK stores what was chosen.
+TEST_F(SettingsDialog, TheCaptionAndFillRowsAreReachedByTabAndStoredByOk) {
+  Open(Settings{8, true, true, "C:\\Photos", instance::CaptionKind::kDate, instance::FitMode::kFit});
+  EXPECT_EQ(main().CaptionList.Chosen(), 1);
+  EXPECT_FALSE(main().FillCheckBox.Checked());
+  EXPECT_EQ(desktop.Find(main().CaptionList.Handle())->choices,
+            (std::vector<std::string>{"None", "Date taken", "Date and folder"}));
+  const auto press = [&](std::uint16_t key) {
+    desktop.PressKey(main().Handle(), key);
+    saver().app.ProcessMessages();
+  };
+  constexpr std::uint16_t kTab = 0x09, kDown = 0x28;
+  desktop.focus = main().BuiltInButton.Handle();
+  press(kTab);
+  ASSERT_EQ(desktop.focus, main().CaptionList.Handle());
+  press(kDown);
+  press(kTab);
+  EXPECT_EQ(desktop.focus, main().FillCheckBox.Handle());
+  Click(main().FillCheckBox);
+  Click(main().OKButton);
+  EXPECT_EQ(LoadSettings(instance->process), (Settings{8, true, true, "C:\\Photos",
+                                                        instance::CaptionKind::kDateAndFolder,
+                                                        instance::FitMode::kFill}));
+}
+
 TEST_F(SettingsDialog, OkKeepsThePicturesFolderOfTheFile) {
   Open(Settings{8, true, true, "C:\\Users\\Me\\Pictures"});
   Type(main().Edit1, "20");
@@ -140,6 +166,12 @@ TEST_F(SettingsDialog, TheDesignedControlsKeepTheirPlacesAboveTheFolderRow) {
     EXPECT_GE(bounds.top, 212) << row->Name();
     EXPECT_LE(bounds.bottom, 212 + kFolderRowHeight) << row->Name();
   }
+  for (forms::Control* row : std::initializer_list<forms::Control*>{&main().CaptionLabel, &main().CaptionList,
+                                                                     &main().FillCheckBox}) {
+    const Rect bounds = desktop.Find(row->Handle())->bounds;
+    EXPECT_GE(bounds.top, 212 + kFolderRowHeight) << row->Name();
+    EXPECT_LE(bounds.bottom, 212 + kFolderRowHeight + kPhotoRowsHeight) << row->Name();
+  }
 }
 
 // On a monitor of 144 dots per inch every edge of the layout lies 1.5 times
@@ -155,7 +187,7 @@ TEST_F(SettingsDialog, OnAMonitorOf144DpiTheLayoutGrowsByHalf) {
   }
   const Rect client = main().ClientRect();
   EXPECT_EQ(client.Width(), grown(237));
-  EXPECT_EQ(client.Height(), grown(main().Design().clientHeight + kFolderRowHeight));
+  EXPECT_EQ(client.Height(), grown(main().Design().clientHeight + kFolderRowHeight + kPhotoRowsHeight));
 }
 
 // Dragged onto a monitor of another DPI, the dialog lays its controls out
@@ -188,7 +220,7 @@ TEST_F(SettingsDialog, DraggedOntoAMonitorOfAnotherDpiTheLayoutFollowsInPlace) {
     EXPECT_EQ(native->fontHeight, -17) << control->Name();  // -11 by 1.5, away from zero
   }
   EXPECT_EQ(main().ClientRect().Width(), grown(237));
-  EXPECT_EQ(main().ClientRect().Height(), grown(main().Design().clientHeight + kFolderRowHeight));
+  EXPECT_EQ(main().ClientRect().Height(), grown(main().Design().clientHeight + kFolderRowHeight + kPhotoRowsHeight));
   EXPECT_EQ(handles(), before);
   EXPECT_EQ(desktop.focus, main().Edit1.Handle());
   EXPECT_EQ(main().Edit1.Text(), "42");

@@ -142,6 +142,35 @@ TEST_F(SettingsFileTest, AFolderIsStoredOnlyOnceOneIsChosenAndCanBeClearedAgain)
   EXPECT_EQ(LoadSettings(process).folder, "");
 }
 
+// Caption and Fill, like Folder, reach a file only once they are set.
+TEST_F(SettingsFileTest, CaptionAndFillAreStoredOnlyOnceSetAndReadBackWithinTheirChoices) {
+  using instance::CaptionKind;
+  using instance::FitMode;
+  SaveSettings(process, Settings{8, true, true, "", CaptionKind::kDateAndFolder, FitMode::kFill});
+  EXPECT_EQ(FileText(), "[Config]\r\nSpeed=8\r\nRandom=1\r\nBlend=1\r\nCaption=2\r\nFill=1\r\n");
+  EXPECT_EQ(LoadSettings(process), (Settings{8, true, true, "", CaptionKind::kDateAndFolder, FitMode::kFill}));
+  SaveSettings(process, Settings{8, true, true, "", CaptionKind::kNone, FitMode::kFit});
+  EXPECT_EQ(FileText(), "[Config]\r\nSpeed=8\r\nRandom=1\r\nBlend=1\r\nCaption=0\r\nFill=0\r\n");
+
+  // A value outside the choices, or no number, shows the photos as designed.
+  struct Case {
+    const char* caption;
+    const char* fill;
+    CaptionKind wantCaption;
+    FitMode wantFit;
+  };
+  for (const Case& c : {Case{"1", "1", CaptionKind::kDate, FitMode::kFill},
+                        Case{"$2", "0x1", CaptionKind::kDateAndFolder, FitMode::kFill},
+                        Case{"3", "2", CaptionKind::kNone, FitMode::kFit},
+                        Case{"-1", "-1", CaptionKind::kNone, FitMode::kFit},
+                        Case{"date", "yes", CaptionKind::kNone, FitMode::kFit}}) {
+    WriteFile(std::string("[Config]\r\nCaption=") + c.caption + "\r\nFill=" + c.fill + "\r\n");
+    const Settings loaded = LoadSettings(process);
+    EXPECT_EQ(loaded.caption, c.wantCaption) << c.caption;
+    EXPECT_EQ(loaded.fit, c.wantFit) << c.fill;
+  }
+}
+
 TEST_F(SettingsFileTest, SavingLeavesEverythingElseInTheFileAsItWas) {
   WriteFile("; written by hand\r\n[Other]\r\nSpeed=99\r\n\r\n[Config]\r\nBlend=0\r\n"
             "Comment = keep me \r\nSpeed=4\r\n\r\n[Last]\r\nx=y\r\n");

@@ -130,6 +130,13 @@ TEST(HackArguments, SettingsOptionsHoldForTheRun) {
   EXPECT_EQ(Parse({"-root", "-folder", "/home/me/My -s Photos"}).overrides.folder, "/home/me/My -s Photos");
   EXPECT_EQ(Parse({"-root", "--folder", ""}).overrides.folder, "");
   EXPECT_EQ(Parse({"-root", "--folder", ""}).commandLine, "/usr/libexec/xscreensaver/orvanel /s");
+  // The caption's three words and fill's two options; the last one counts.
+  EXPECT_FALSE(none.overrides.caption || none.overrides.fit);
+  EXPECT_EQ(Parse({"-root", "-caption", "none"}).overrides.caption, instance::CaptionKind::kNone);
+  EXPECT_EQ(Parse({"-root", "-caption", "date"}).overrides.caption, instance::CaptionKind::kDate);
+  EXPECT_EQ(Parse({"-root", "--caption", "folder"}).overrides.caption, instance::CaptionKind::kDateAndFolder);
+  EXPECT_EQ(Parse({"-root", "-fill"}).overrides.fit, instance::FitMode::kFill);
+  EXPECT_EQ(Parse({"-root", "-fill", "--no-fill"}).overrides.fit, instance::FitMode::kFit);
 }
 
 // Rows: the words after the program's name, and what comes of them.
@@ -166,6 +173,9 @@ INSTANTIATE_TEST_SUITE_P(
                       OutcomeRow{{"-speed", "1"}, Outcome::kRun},
                       OutcomeRow{{"-speed", std::to_string(kMaxSpeedOption)}, Outcome::kRun},
                       OutcomeRow{{"-root", "-folder"}, Outcome::kUsageError},
+                      OutcomeRow{{"-root", "-caption"}, Outcome::kUsageError},
+                      OutcomeRow{{"-root", "-caption", "Date"}, Outcome::kUsageError},
+                      OutcomeRow{{"-root", "-caption", "2"}, Outcome::kUsageError},
                       OutcomeRow{{"-root", "-fps", "-install", "-visual", "default"}, Outcome::kRun},
                       OutcomeRow{{"/s", "-speed", "4"}, Outcome::kRun}));
 
@@ -176,7 +186,8 @@ TEST(HackArguments, EveryOptionTheUsageNamesIsTaken) {
   EXPECT_EQ(usage.rfind("Usage: orvanel [options]\n", 0), 0u);
   const std::string lastLine = "The settings are kept in /home/me/.config/vorlanthix/orvanel.ini.\n";
   EXPECT_EQ(usage.substr(usage.size() - lastLine.size()), lastLine);
-  const std::map<std::string, std::string> values{{"SECONDS", "8"}, {"ID", "0x400008"}, {"FOLDER", "/tmp"}};
+  const std::map<std::string, std::string> values{
+      {"SECONDS", "8"}, {"ID", "0x400008"}, {"FOLDER", "/tmp"}, {"none|date|folder", "folder"}};
   std::istringstream lines(usage);
   int named = 0;
   for (std::string line; std::getline(lines, line);) {
@@ -199,7 +210,7 @@ TEST(HackArguments, EveryOptionTheUsageNamesIsTaken) {
       ++named;
     }
   }
-  EXPECT_EQ(named, 11);  // -root -window-id -window -settings -speed, two pairs, -folder -help
+  EXPECT_EQ(named, 14);  // -root -window-id -window -settings -speed, three pairs, -folder -caption -help
 }
 
 // Wayland where the session offers it, X for a command that names an X

@@ -158,7 +158,7 @@ TEST(MainWindowConfig, IsAnOpaqueDialogThatLocksDisplayProperties) {
   EXPECT_EQ(window->alpha, 255);
   EXPECT_EQ(window->style & platform::kStyleCaption, platform::kStyleCaption);
   // The designed client area and one row more, for the pictures folder.
-  EXPECT_EQ(main.ClientRect(), Rect::FromBounds(0, 0, 237, 212 + settings::kFolderRowHeight));
+  EXPECT_EQ(main.ClientRect(), Rect::FromBounds(0, 0, 237, 212 + settings::kFolderRowHeight + settings::kPhotoRowsHeight));
   EXPECT_FALSE(main.Label1.Visible());
   EXPECT_TRUE(main.OKButton.Visible());
   EXPECT_TRUE(main.Panel1.Visible());
@@ -218,16 +218,18 @@ std::string FileBytes(SimDesktop& desktop, platform::sim::SimProcess& process) {
 }
 
 TEST_F(MainWindowSettings, CommandLineSettingsHoldForTheSlideshowAndNeverWriteTheFile) {
-  Store({31, true, true});
+  Store({31, true, true, "", instance::CaptionKind::kDateAndFolder, instance::FitMode::kFit});
   for (const char* arguments : {"/s", "/a"}) {
     SimSaver instance(desktop, arguments);
-    instance.saver.overrides = {5, false, false, std::nullopt};
+    instance.saver.overrides = {5, false, false, std::nullopt, instance::CaptionKind::kDate, instance::FitMode::kFill};
     const auto before = FileBytes(desktop, instance.process);
     ASSERT_TRUE(instance.Start());
     EXPECT_EQ(instance.saver.speedSeconds, 5) << arguments;
     EXPECT_EQ(instance.MainWindow().tmrVISUAL.Interval(), 5'000u);
     EXPECT_FALSE(instance.saver.RandomOrder());
     EXPECT_FALSE(instance.saver.Dissolve());
+    EXPECT_EQ(instance.saver.caption, instance::CaptionKind::kDate);
+    EXPECT_EQ(instance.saver.fit, instance::FitMode::kFill);
     instance.saver.frmSAVER->Close();
     EXPECT_EQ(FileBytes(desktop, instance.process), before);
   }
@@ -238,16 +240,20 @@ TEST_F(MainWindowSettings, CommandLineSettingsHoldForTheSlideshowAndNeverWriteTh
   EXPECT_EQ(partly.saver.speedSeconds, 31);
   EXPECT_TRUE(partly.saver.RandomOrder());
   EXPECT_FALSE(partly.saver.Dissolve());
+  EXPECT_EQ(partly.saver.caption, instance::CaptionKind::kDateAndFolder);
+  EXPECT_EQ(partly.saver.fit, instance::FitMode::kFit);
 }
 
 TEST_F(MainWindowSettings, TheDialogShowsTheFilesSettingsWhateverTheCommandLineSays) {
-  Store({31, false, true});
+  Store({31, false, true, "", instance::CaptionKind::kDate, instance::FitMode::kFill});
   SimSaver instance(desktop, "/c:" + std::to_string(desktop.DesktopWindow()));
-  instance.saver.overrides = {5, true, false, std::nullopt};
+  instance.saver.overrides = {5, true, false, std::nullopt, instance::CaptionKind::kNone, instance::FitMode::kFit};
   ASSERT_TRUE(instance.Start());
   auto& main = instance.MainWindow();
   EXPECT_EQ(main.Edit1.Text(), "31");
   EXPECT_FALSE(main.CheckBox1.Checked());
+  EXPECT_EQ(main.CaptionList.Chosen(), 1);
+  EXPECT_TRUE(main.FillCheckBox.Checked());
   EXPECT_TRUE(main.CheckBox2.Checked());
 }
 

@@ -6,6 +6,9 @@
 //   DCT scale: the smallest scale that still covers the drawing size.
 //   Bad bytes: truncated, foreign, absurdly large (in pixels or in bytes) or damaged Exif;
 //              none is shown, none crashes.
+//   Fill: the frame of each shape (crop, or fitted when the crop would take
+//         too much), the crop centred after the photo is turned upright, a
+//         small photo enlarged smoothly.
 #include "slideshow/photo_fit.h"
 
 #include <gtest/gtest.h>
@@ -38,8 +41,9 @@ using testing::MakeJpeg;
 
 // A photo's bytes fitted as the saver fits a file of them.
 std::optional<FittedPicture> Fit(platform::Desktop& desktop, std::span<const std::uint8_t> bytes,
-                                 std::int32_t width, std::int32_t height) {
-  return FitPhoto(desktop, platform::photo::MemorySource(bytes), width, height);
+                                 std::int32_t width, std::int32_t height,
+                                 instance::FitMode mode = instance::FitMode::kFit) {
+  return FitPhoto(desktop, platform::photo::MemorySource(bytes), width, height, mode);
 }
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
@@ -501,6 +505,118 @@ TEST_F(PhotoFitTest, ADamagedExifBlockLeavesThePhotoAsStored) {
     file.insert(file.end(), {0xFF, 0xD9});
     EXPECT_EQ(platform::photo::ExifOrientation(file), 1) << exif.size();
   }
+}
+
+}  // namespace
+}  // namespace orvanel::slideshow
+
+namespace orvanel::slideshow {
+namespace {
+
+TEST(FramePhoto, EachShapeIsCroppedToCoverOrFittedWhenTheCropWouldTakeTooMuch) {
+  using instance::FitMode;
+  struct Case {
+    const char* shape;
+    std::int32_t photoWidth, photoHeight, areaWidth, areaHeight;
+    FitMode mode;
+    PictureSize scaled, drawn;
+  };
+  const Case cases[] = {
+      // Fit is the design's: reduced to fit, never enlarged.
+      {"4:3 fit", 4000, 3000, 1920, 1080, FitMode::kFit, {1440, 1080}, {1440, 1080}},
+      {"small fit", 800, 600, 1920, 1080, FitMode::kFit, {800, 600}, {800, 600}},
+      // Landscape photos of the usual shapes fill, the excess cropped.
+      {"4:3 on 16:9", 4000, 3000, 1920, 1080, FitMode::kFill, {1920, 1440}, {1920, 1080}},
+      {"3:2 on 16:10", 6000, 4000, 1920, 1200, FitMode::kFill, {1920, 1280}, {1920, 1200}},
+      {"16:9 on 4:3", 1920, 1080, 1024, 768, FitMode::kFill, {1365, 768}, {1024, 768}},
+      {"same shape", 3840, 2160, 1920, 1080, FitMode::kFill, {1920, 1080}, {1920, 1080}},
+      {"small, enlarged", 800, 600, 1920, 1080, FitMode::kFill, {1920, 1440}, {1920, 1080}},
+      // Exactly a third cropped away still fills; a little more does not.
+      {"a third", 1000, 1000, 1500, 1000, FitMode::kFill, {1500, 1500}, {1500, 1000}},
+      {"over a third", 1000, 1000, 1502, 1000, FitMode::kFill, {1000, 1000}, {1000, 1000}},
+      // Far-off shapes stay whole, enlarged as far as the area allows.
+      {"portrait on landscape", 3000, 4000, 1920, 1080, FitMode::kFill, {810, 1080}, {810, 1080}},
+      {"square on 16:9", 1000, 1000, 1920, 1080, FitMode::kFill, {1080, 1080}, {1080, 1080}},
+      {"panorama", 9000, 3000, 1920, 1080, FitMode::kFill, {1920, 640}, {1920, 640}},
+      {"small portrait", 300, 400, 1920, 1080, FitMode::kFill, {810, 1080}, {810, 1080}},
+      {"no area", 800, 600, 0, 0, FitMode::kFill, {0, 0}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    const PhotoFrame frame = FramePhoto(c.photoWidth, c.photoHeight, c.areaWidth, c.areaHeight, c.mode);
+    EXPECT_EQ(frame, (PhotoFrame{c.scaled, c.drawn})) << c.shape << ": " << frame.scaled.width << "x"
+                                                       << frame.scaled.height << " drawn " << frame.drawn.width
+                                                       << "x" << frame.drawn.height;
+  }
+}
+
+class FillTest : public PhotoFitTest {};
+
+TEST_F(FillTest, TheCropIsTheCentreOfThePhotoAsItStands) {
+  // A photo with a band of its own colour along each edge: filling a wider
+  // area crops the top and bottom bands away and keeps the sides; a
+  // taller area, the sides. Stored turned a quarter, the photo is turned
+  // upright before it is cropped.
+  constexpr std::uint32_t kTop = 0xFF0000, kBottom = 0x0000FF, kLeft = 0x00FF00, kRight = 0xFFFF00,
+                          kMiddle = 0x808080;
+  const auto banded = [](int x, int y, int w, int h) {
+    if (y < h / 16) return kTop;
+    if (y >= h - h / 16) return kBottom;
+    if (x < w / 16) return kLeft;
+    if (x >= w - w / 16) return kRight;
+    return kMiddle;
+  };
+  struct Case {
+    int orientation;
+    std::int32_t areaWidth, areaHeight;
+    bool bandsAcrossKept;  // top and bottom shown, rather than left and right
+  };
+  for (const Case& c : {Case{1, 320, 180, false}, Case{1, 240, 240, true}, Case{6, 320, 180, false}}) {
+    // Stored sideways for orientation 6: (x, y) as stored is (127 - y, x) as it stands.
+    JpegRecipe recipe;
+    recipe.width = c.orientation == 6 ? 96 : 128;
+    recipe.height = c.orientation == 6 ? 128 : 96;
+    recipe.orientation = c.orientation == 1 ? 0 : c.orientation;
+    recipe.colour = [&](int x, int y) {
+      return c.orientation == 6 ? banded(127 - y, x, 128, 96) : banded(x, y, 128, 96);
+    };
+    const auto fitted = Fit(process, MakeJpeg(recipe), c.areaWidth, c.areaHeight, instance::FitMode::kFill);
+    ASSERT_TRUE(fitted && fitted->bitmap);
+    ASSERT_EQ(fitted->width, c.areaWidth);
+    ASSERT_EQ(fitted->height, c.areaHeight);
+    const int w = fitted->width, h = fitted->height;
+    const std::uint32_t top = At(*fitted, w / 2, 1), bottom = At(*fitted, w / 2, h - 2);
+    const std::uint32_t left = At(*fitted, 1, h / 2), right = At(*fitted, w - 2, h / 2);
+    if (c.bandsAcrossKept) {
+      EXPECT_TRUE(Near(top, kTop) && Near(bottom, kBottom)) << c.orientation << std::hex << " " << top;
+      EXPECT_TRUE(Near(left, kMiddle) && Near(right, kMiddle)) << c.orientation << std::hex << " " << left;
+    } else {
+      EXPECT_TRUE(Near(top, kMiddle) && Near(bottom, kMiddle)) << c.orientation << std::hex << " " << top;
+      EXPECT_TRUE(Near(left, kLeft) && Near(right, kRight)) << c.orientation << std::hex << " " << left;
+    }
+  }
+}
+
+TEST_F(FillTest, ASmallPhotoIsEnlargedSmoothlyNotInBlocks) {
+  // Black left half, white right half, 8 x 6, filling 64 x 48: the edge
+  // shades through grey; a copy of whole pixels would jump from 0 to 255.
+  JpegRecipe recipe;
+  recipe.width = 8;
+  recipe.height = 6;
+  recipe.colour = [](int x, int) { return x < 4 ? 0x000000u : 0xFFFFFFu; };
+  const auto fitted = Fit(process, MakeJpeg(recipe), 64, 48, instance::FitMode::kFill);
+  ASSERT_TRUE(fitted && fitted->bitmap);
+  ASSERT_EQ(fitted->width, 64);
+  int shades = 0;
+  std::uint32_t previous = 0;
+  for (int x = 0; x < 64; ++x) {
+    const std::uint32_t v = At(*fitted, x, 24) & 0xFF;
+    EXPECT_GE(v + 8, previous) << x;  // never darker to the right
+    if (v > 24 && v < 232) ++shades;
+    previous = v;
+  }
+  EXPECT_GE(shades, 4);
+  EXPECT_TRUE(Near(At(*fitted, 0, 0), 0x000000));
+  EXPECT_TRUE(Near(At(*fitted, 63, 47), 0xFFFFFF));
 }
 
 }  // namespace

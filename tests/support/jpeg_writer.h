@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace orvanel::testing {
@@ -20,6 +21,8 @@ struct JpegRecipe {
   bool progressive = false;
   int quality = 98;
   int orientation = 0;  // 0: no Exif block
+  // Exif DateTimeOriginal, "YYYY:MM:DD HH:MM:SS"; empty: none.
+  std::string dateTaken;
   // The colour of a pixel, red, green and blue.
   std::function<std::uint32_t(int x, int y)> colour = [](int, int) { return 0x808080u; };
 };
@@ -32,6 +35,29 @@ inline std::vector<std::uint8_t> ExifOrientationBlock(int orientation) {
           0x12, 0x01, 3, 0, 1, 0, 0, 0,              // orientation, SHORT, count 1
           static_cast<std::uint8_t>(orientation), 0, 0, 0,
           0, 0, 0, 0};                               // no next IFD
+}
+
+// An Exif block (APP1) with the date a photo was taken, in the Exif
+// directory IFD0 points to, and the orientation when not 0; little-endian.
+inline std::vector<std::uint8_t> ExifDateBlock(const std::string& date, int orientation) {
+  std::vector<std::uint8_t> block{'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0};
+  const auto u16 = [&](std::uint32_t v) { block.insert(block.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); };
+  const auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  const std::uint32_t entries = orientation != 0 ? 2 : 1;
+  const std::uint32_t exifAt = 8 + 2 + 12 * entries + 4;
+  const std::uint32_t dateAt = exifAt + 2 + 12 + 4;
+  u16(entries);
+  if (orientation != 0) {
+    u16(0x0112), u16(3), u32(1), u32(static_cast<std::uint32_t>(orientation));
+  }
+  u16(0x8769), u16(4), u32(1), u32(exifAt);
+  u32(0);
+  u16(1);
+  u16(0x9003), u16(2), u32(static_cast<std::uint32_t>(date.size() + 1)), u32(dateAt);
+  u32(0);
+  block.insert(block.end(), date.begin(), date.end());
+  block.push_back(0);
+  return block;
 }
 
 inline std::vector<std::uint8_t> MakeJpeg(const JpegRecipe& recipe) {
@@ -52,8 +78,9 @@ inline std::vector<std::uint8_t> MakeJpeg(const JpegRecipe& recipe) {
   jpeg_set_quality(&info, recipe.quality, TRUE);
   if (recipe.progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
-  if (recipe.orientation != 0) {
-    const auto block = ExifOrientationBlock(recipe.orientation);
+  if (recipe.orientation != 0 || !recipe.dateTaken.empty()) {
+    const auto block = recipe.dateTaken.empty() ? ExifOrientationBlock(recipe.orientation)
+                                                : ExifDateBlock(recipe.dateTaken, recipe.orientation);
     jpeg_write_marker(&info, JPEG_APP0 + 1, block.data(), static_cast<unsigned>(block.size()));
   }
   std::vector<JSAMPLE> row(static_cast<std::size_t>(recipe.width) * info.input_components);

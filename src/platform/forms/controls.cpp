@@ -39,6 +39,7 @@ void Control::CreateNative(platform::WindowHandle parent) {
   request.bounds = owner_.Scaled(bounds_);
   request.visible = visible_;
   request.buddy = Buddy();
+  request.choices = Choices();
   request.fontName = owner_.Design().fontName;
   request.fontHeight = owner_.Scaled(owner_.Design().fontHeight);
   handle_ = Desktop().CreateControl(parent, request);
@@ -84,5 +85,20 @@ void UpDown::RestoreState() {
   Desktop().SetUpDownRange(Handle(), min_, max_);
   Desktop().SetUpDownPosition(Handle(), position_);
 }
+
+std::int32_t ChoiceList::Chosen() const {
+  return Handle() != kNoWindow ? Desktop().ChosenIndex(Handle()) : chosen_;
+}
+
+void ChoiceList::SetChosen(std::int32_t index) {
+  chosen_ = index >= 0 && index < static_cast<std::int32_t>(choices_.size()) ? index : -1;
+  if (Handle() != kNoWindow) Desktop().SetChosenIndex(Handle(), chosen_);
+}
+
+void ChoiceList::SaveState() {
+  if (Handle() != kNoWindow) chosen_ = Desktop().ChosenIndex(Handle());
+}
+
+void ChoiceList::RestoreState() { Desktop().SetChosenIndex(Handle(), chosen_); }
 
 }  // namespace orvanel::forms

@@ -4,6 +4,7 @@
 // while the native control exists, reads and writes go to it.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/desktop.h"
 
@@ -40,6 +41,7 @@ class Control {
   virtual void SaveState();
   virtual void RestoreState() {}
   virtual platform::WindowHandle Buddy() const { return platform::kNoWindow; }
+  virtual std::vector<std::string> Choices() const { return {}; }
 
  private:
   Form& owner_;
@@ -109,6 +111,24 @@ class UpDown : public Control {
   std::int16_t min_;
   std::int16_t max_;
   std::int16_t position_;
+};
+
+// A drop-down list of fixed items, one of them chosen.
+class ChoiceList : public Control {
+ public:
+  ChoiceList(Form& owner, std::string name, platform::Rect bounds, std::vector<std::string> choices)
+      : Control(owner, platform::ControlKind::kChoiceList, std::move(name), bounds, ""),
+        choices_(std::move(choices)) {}
+  // From 0; -1 when none is chosen.
+  std::int32_t Chosen() const;
+  void SetChosen(std::int32_t index);
+
+ private:
+  void SaveState() override;
+  void RestoreState() override;
+  std::vector<std::string> Choices() const override { return choices_; }
+  std::vector<std::string> choices_;
+  std::int32_t chosen_ = -1;
 };
 
 }  // namespace orvanel::forms

@@ -66,6 +66,7 @@ WindowHandle GtkDesktop::CreateControl(WindowHandle parent, const ControlRequest
   ControlWindow part;
   part.kind = request.kind;
   part.buddy = request.buddy;
+  part.choices = request.choices;
   part.fontName = request.fontName;
   part.fontHeight = request.fontHeight;
   control.kind = std::move(part);
@@ -88,7 +89,8 @@ void GtkDesktop::ShowDialog(NativeWindow& form) {
       " { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }"
       " .form button { padding-left: 4px; padding-right: 4px; }"
       " .form spinbutton entry { padding-left: 3px; padding-right: 0; }"
-      " .form spinbutton button { min-height: 0; min-width: 0; padding: 0 1px; }");
+      " .form spinbutton button { min-height: 0; min-width: 0; padding: 0 1px; }"
+      " .form combobox button { min-height: 0; padding-top: 0; padding-bottom: 0; }");
   window.window->get_style_context()->add_class("form");
   Gtk::StyleContext::add_provider_for_screen(window.window->get_screen(), css,
                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
@@ -134,6 +136,7 @@ void GtkDesktop::ShowDialog(NativeWindow& form) {
     request.bounds = c.bounds;
     request.visible = c.visible;
     request.buddy = part.buddy;
+    request.choices = part.choices;
     request.fontName = part.fontName;
     request.fontHeight = part.fontHeight;
     MakeWidget(form, c, request);
@@ -148,13 +151,17 @@ void GtkDesktop::ShowDialog(NativeWindow& form) {
 void GtkDesktop::MoveFocus(NativeWindow& form, int step) {
   std::vector<Gtk::Widget*> order;
   for (const auto control : form.controls) {
-    Gtk::Widget* widget = windows_.at(control).Control()->widget.get();
-    if (widget != nullptr && widget->get_can_focus() && widget->is_visible() && widget->is_sensitive()) {
-      order.push_back(widget);
-    }
+    const ControlWindow& part = *windows_.at(control).Control();
+    Gtk::Widget* widget = part.widget.get();
+    // A combo box takes the focus through the button inside it.
+    const bool takesFocus = widget != nullptr && (widget->get_can_focus() || part.kind == ControlKind::kChoiceList);
+    if (takesFocus && widget->is_visible() && widget->is_sensitive()) order.push_back(widget);
   }
   if (order.empty()) return;
-  const auto focused = std::find_if(order.begin(), order.end(), [](Gtk::Widget* w) { return w->has_focus(); });
+  const Gtk::Widget* focus = form.Dialog()->window->get_focus();
+  const auto focused = std::find_if(order.begin(), order.end(), [focus](Gtk::Widget* w) {
+    return focus != nullptr && (focus == w || focus->is_ancestor(*w));
+  });
   const auto count = static_cast<std::ptrdiff_t>(order.size());
   const std::ptrdiff_t at = focused == order.end() ? (step > 0 ? -1 : 0) : focused - order.begin();
   order[static_cast<std::size_t>(((at + step) % count + count) % count)]->grab_focus();
@@ -225,6 +232,19 @@ void GtkDesktop::MakeWidget(NativeWindow& parent, NativeWindow& control, const C
           },
           false);
       widget = std::move(button);
+      break;
+    }
+    case ControlKind::kChoiceList: {
+      auto list = std::make_unique<Gtk::ComboBoxText>();
+      for (const auto& choice : request.choices) list->append(choice);
+      list->set_active(part.chosen);
+      list->signal_changed().connect([this, handle] {
+        NativeWindow* c = Find(handle);
+        if (c == nullptr) return;
+        ControlWindow& choices = *c->Control();
+        choices.chosen = static_cast<Gtk::ComboBoxText*>(choices.widget.get())->get_active_row_number();
+      });
+      widget = std::move(list);
       break;
     }
     case ControlKind::kPanel: {
@@ -394,6 +414,20 @@ void GtkDesktop::SetUpDownPosition(WindowHandle handle, std::int16_t position) {
   upDown.position = std::clamp(position, upDown.low, upDown.high);
   // The up-down writes its number into the edit attached to it.
   if (upDown.buddy != kNoWindow) SetControlText(upDown.buddy, std::to_string(upDown.position));
+}
+
+std::int32_t GtkDesktop::ChosenIndex(WindowHandle handle) {
+  const NativeWindow* window = Find(handle);
+  return window == nullptr || window->Control() == nullptr ? -1 : window->Control()->chosen;
+}
+
+void GtkDesktop::SetChosenIndex(WindowHandle handle, std::int32_t index) {
+  NativeWindow* window = Find(handle);
+  if (window == nullptr || window->Control() == nullptr) return;
+  ControlWindow& list = *window->Control();
+  // As a drop-down list does, an index outside the items chooses none.
+  list.chosen = index >= 0 && index < static_cast<std::int32_t>(list.choices.size()) ? index : -1;
+  if (list.widget) static_cast<Gtk::ComboBoxText*>(list.widget.get())->set_active(list.chosen);
 }
 
 Gtk::Window* GtkDesktop::DialogOf(WindowHandle handle) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -25,6 +26,17 @@ namespace {
 std::optional<std::string> Environment(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// The user's locale, as the toolkit would set it, but each part on its own:
+// a variable naming a locale the system lacks (LC_TIME=de_DE.UTF-8 on a
+// machine without it, which a caption's dates are written in all the same)
+// leaves that part in C.UTF-8, quietly, and the others as asked.
+void SetUserLocale() {
+  if (std::setlocale(LC_ALL, "") != nullptr) return;
+  for (const int category : {LC_CTYPE, LC_NUMERIC, LC_TIME, LC_COLLATE, LC_MONETARY, LC_MESSAGES}) {
+    if (std::setlocale(category, "") == nullptr) std::setlocale(category, "C.UTF-8");
+  }
 }
 
 std::string ExecutablePath(const char* fallback) {
@@ -71,6 +83,8 @@ int main(int argc, char** argv) {
                                                                               Environment("GDK_BACKEND")});
   // A Wayland session that cannot be reached leaves X, where there is one.
   gdk_set_allowed_backends(choice == WindowSystemChoice::kWayland ? "wayland,x11" : "x11");
+  SetUserLocale();
+  gtk_disable_setlocale();
   Gtk::Main gtk(argc, argv);
   if (glProbeOff) unsetenv("GDK_GL");
   auto system = orvanel::platform::gtk::ToolkitOnWayland() ? orvanel::platform::gtk::WaylandWindowSystem()

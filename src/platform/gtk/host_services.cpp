@@ -12,6 +12,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "platform/gtk/captions.h"
 #include "platform/gtk/gtk_desktop.h"
 #include "platform/gtk/host_folders.h"
 #include "platform/ini/ini_file.h"
@@ -177,6 +178,23 @@ void GtkDesktop::ShellOpen(const std::string& address) {
     // No opener on this system: the click does nothing, as a failed open does on Windows.
     std::fprintf(stderr, "orvanel: cannot open %s: %s\n", address.c_str(), error.what().c_str());
   }
+}
+
+// --- Captions ------------------------------------------------------------------------
+
+TextMask GtkDesktop::RenderText(const std::string& text, std::int32_t lineHeight) {
+  return RenderCaptionText(text, lineHeight);
+}
+
+std::string GtkDesktop::LongDate(const DateTime& date) { return LongDateIn(DateLocale(), date); }
+
+// A picture's path as the user gave it, as ReadFilePart takes it.
+std::optional<DateTime> GtkDesktop::FileModifiedTime(const std::string& path) {
+  struct stat info{};
+  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  std::tm t{};
+  if (localtime_r(&info.st_mtim.tv_sec, &t) == nullptr) return std::nullopt;
+  return DateTimeOf(t, info.st_mtim.tv_nsec / 1'000'000);
 }
 
 // --- Resources and reports -----------------------------------------------------------

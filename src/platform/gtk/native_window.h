@@ -39,6 +39,8 @@ struct ControlWindow {
   std::int16_t high = 100;
   std::int16_t position = 0;
   bool checked = false;
+  std::vector<std::string> choices;
+  std::int32_t chosen = -1;
   std::string fontName;
   std::int32_t fontHeight = 0;
 };

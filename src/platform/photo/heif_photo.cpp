@@ -3,8 +3,12 @@
 #include <libheif/heif.h>
 
 #include <memory>
+#include <new>
+#include <optional>
+#include <span>
 #include <vector>
 
+#include "platform/photo/exif_date.h"
 #include "platform/photo/whole_photo.h"
 #include "platform/photo/ycbcr_rows.h"
 
@@ -100,6 +104,26 @@ bool HasUsablePlanes(const heif_image* image) {
   }
 }
 
+// The date in the image's Exif block, which starts with the offset from its
+// fifth byte to its TIFF header.
+std::optional<DateTime> DateTakenOf(const heif_image_handle* handle) {
+  heif_item_id id = 0;
+  if (heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) < 1) return std::nullopt;
+  const std::size_t size = heif_image_handle_get_metadata_size(handle, id);
+  if (size < 4 || size > kMaxWholeFileBytes) return std::nullopt;
+  std::vector<std::uint8_t> block;
+  try {
+    block.resize(size);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // an Exif block that does not fit in memory gives no date
+  }
+  if (heif_image_handle_get_metadata(handle, id, block.data()).code != heif_error_Ok) return std::nullopt;
+  const std::size_t offset = static_cast<std::size_t>(block[0]) << 24 | static_cast<std::size_t>(block[1]) << 16 |
+                             static_cast<std::size_t>(block[2]) << 8 | block[3];
+  if (offset > size - 4) return std::nullopt;
+  return ExifBlockDateTaken(std::span<const std::uint8_t>(block).subspan(4 + offset));
+}
+
 // The primary image decoded, planned by the target first: in the codec's own
 // planes where they are usable here, which is half the memory of RGB for
 // the usual 4:2:0, else as RGB by libheif. The library lets go of the coded
@@ -116,7 +140,7 @@ HeifOwned<heif_image> DecodePrimary(const ByteSource& data, PhotoTarget& target,
   // The size once transformed: the target is told orientation 1.
   const std::int32_t width = heif_image_handle_get_width(handle.get());
   const std::int32_t height = heif_image_handle_get_height(handle.get());
-  if (!target.Plan({width, height, 1, true})) return nullptr;
+  if (!target.Plan({width, height, 1, true, DateTakenOf(handle.get())})) return nullptr;
   const HeifOwned<heif_decoding_options> options(heif_decoding_options_alloc());
   if (!options) return nullptr;
   options->convert_hdr_to_8bit = 1;

@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "platform/photo/exif_date.h"
 #include "platform/photo/exif_orientation.h"
 
 namespace orvanel::platform::photo {
@@ -158,6 +159,7 @@ bool DecodeJpegPhoto(const ByteSource& data, std::span<const std::uint8_t> start
     start = exifArea;
   }
   const int orientation = ExifOrientation(start);
+  const auto taken = ExifDateTaken(start);
   jpeg_decompress_struct info{};
   ErrorManager errors;
   UseErrorManager(info, errors);
@@ -169,7 +171,7 @@ bool DecodeJpegPhoto(const ByteSource& data, std::span<const std::uint8_t> start
   jpeg_read_header(&info, TRUE);
   const auto storedWidth = static_cast<std::int32_t>(info.image_width);
   const auto storedHeight = static_cast<std::int32_t>(info.image_height);
-  const auto need = target.Plan({storedWidth, storedHeight, orientation, false});
+  const auto need = target.Plan({storedWidth, storedHeight, orientation, false, taken});
   if (!need) return false;
   ChooseOutput(info, DctEighthsFor(storedWidth, storedHeight, need->width, need->height));
   // Before the decompression starts: for a progressive file it reads the

@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 
+#include "platform/date_time.h"
 #include "platform/photo/byte_source.h"
 #include "platform/photo/rgb_image.h"
 
@@ -29,6 +30,7 @@ struct PhotoHeader {
   int orientation = 1;  // as ExifOrientation counts; 5 to 8 swap the sides
   // Decoded whole, every pixel held at once, rather than row by row.
   bool whole = false;
+  std::optional<DateTime> taken = std::nullopt;  // Exif DateTimeOriginal, when the photo records one
 };
 
 // Whoever takes a decoded photo, told its header first, then given its rows.

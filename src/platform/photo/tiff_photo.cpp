@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/photo/exif_date.h"
 #include "platform/photo/whole_photo.h"
 
 namespace orvanel::platform::photo {
@@ -102,7 +103,7 @@ void PackRows(std::uint32_t* band, std::int32_t width, std::int32_t rows, RowSin
 // strips or whole rows of tiles, so that no strip is decoded twice. A file
 // of a few huge strips has bands as large: its photo is held whole, and
 // taken no larger than a photo held whole may be.
-bool DecodeFirstPage(TIFF* tiff, PhotoTarget& target) {
+bool DecodeFirstPage(TIFF* tiff, std::optional<DateTime> taken, PhotoTarget& target) {
   RgbaReading reading(tiff);
   if (!reading.Begun()) return false;
   std::uint16_t orientation = ORIENTATION_TOPLEFT;
@@ -124,7 +125,7 @@ bool DecodeFirstPage(TIFF* tiff, PhotoTarget& target) {
       std::min(reading->height, (kFewestRows + stripRows - 1) / stripRows * stripRows);
   constexpr std::int64_t kMostBandPixels = std::int64_t{4} << 20;
   const bool whole = static_cast<std::int64_t>(width) * bandRows > kMostBandPixels;
-  if (!target.Plan({width, height, orientation, whole})) return false;
+  if (!target.Plan({width, height, orientation, whole, taken})) return false;
   std::vector<std::uint32_t> band;
   try {
     band.resize(static_cast<std::size_t>(width) * bandRows);
@@ -159,7 +160,9 @@ bool DecodeTiffPhoto(const ByteSource& data, std::span<const std::uint8_t>, Phot
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxAllocation);
   const std::unique_ptr<TIFF, TiffClose> tiff(
       TIFFClientOpenExt("photo", "rm", &file, Read, Write, Seek, Close, Size, Map, Unmap, options.get()));
-  return tiff && DecodeFirstPage(tiff.get(), target);
+  // The file is the same TIFF structure an Exif block holds, its first
+  // directory pointing to its Exif directory.
+  return tiff && DecodeFirstPage(tiff.get(), ExifBlockDateTaken(*bytes), target);
 }
 
 }  // namespace orvanel::platform::photo

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/photo/exif_date.h"
 #include "platform/photo/exif_orientation.h"
 #include "platform/photo/whole_photo.h"
 
@@ -37,15 +38,14 @@ class FirstFrame {
   bool found_ = false;
 };
 
-int OrientationOf(WebPDemuxer* demux) {
-  if ((WebPDemuxGetI(demux, WEBP_FF_FORMAT_FLAGS) & EXIF_FLAG) == 0) return 1;
+// The Exif chunk's bytes, inside the file the demuxer reads; empty when it has none.
+std::span<const std::uint8_t> ExifChunk(WebPDemuxer* demux) {
+  if ((WebPDemuxGetI(demux, WEBP_FF_FORMAT_FLAGS) & EXIF_FLAG) == 0) return {};
   WebPChunkIterator chunk{};
-  int orientation = 1;
-  if (WebPDemuxGetChunk(demux, "EXIF", 1, &chunk)) {
-    orientation = ExifBlockOrientation(std::span<const std::uint8_t>(chunk.chunk.bytes, chunk.chunk.size));
-  }
+  std::span<const std::uint8_t> exif;
+  if (WebPDemuxGetChunk(demux, "EXIF", 1, &chunk)) exif = {chunk.chunk.bytes, chunk.chunk.size};
   WebPDemuxReleaseChunkIterator(&chunk);
-  return orientation;
+  return exif;
 }
 
 struct Canvas {
@@ -73,7 +73,10 @@ std::optional<Canvas> DecodeFirstFrame(const ByteSource& data, PhotoTarget& targ
       frame->y_offset + frame->height > canvas.height) {
     return std::nullopt;
   }
-  if (!target.Plan({canvas.width, canvas.height, OrientationOf(demux.get()), true})) return std::nullopt;
+  const auto exif = ExifChunk(demux.get());
+  if (!target.Plan({canvas.width, canvas.height, ExifBlockOrientation(exif), true, ExifBlockDateTaken(exif)})) {
+    return std::nullopt;
+  }
 
   // A first frame that leaves part of the canvas uncovered leaves it
   // transparent, and so black.

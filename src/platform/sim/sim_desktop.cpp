@@ -1,6 +1,7 @@
 #include "platform/sim/sim_desktop.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cassert>
 #include <cctype>
@@ -408,6 +409,22 @@ std::string SimDesktop::SpecialFolder(int folder) const {
 void SimDesktop::SetSpecialFolder(int folder, const std::string& desktopPath) {
   specialFolders_[folder] = desktopPath;
   if (!desktopPath.empty()) std::filesystem::create_directories(HostPath(desktopPath));
+}
+
+std::optional<DateTime> SimDesktop::ModifiedTime(const std::string& desktopPath) const {
+  const auto host = HostPath(desktopPath);
+  std::error_code error;
+  if (IsUnreadable(host) || !std::filesystem::exists(host, error)) return std::nullopt;
+  const auto it = modifiedTimes_.find(host);
+  return it == modifiedTimes_.end() ? kDefaultModifiedTime : it->second;
+}
+
+std::string SimDesktop::LongDate(const DateTime& date) const {
+  if (longDate_) return longDate_(date);
+  static constexpr std::array<const char*, 12> kMonths{
+      "January", "February", "March",     "April",   "May",      "June",
+      "July",    "August",   "September", "October", "November", "December"};
+  return std::to_string(date.day) + " " + kMonths.at(date.month - 1u) + " " + std::to_string(date.year);
 }
 
 }  // namespace orvanel::platform::sim

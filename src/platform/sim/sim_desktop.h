@@ -47,6 +47,8 @@ struct SimWindow {
   std::int16_t upDownHigh = 100;
   std::int16_t upDownPosition = 0;
   WindowHandle buddy = kNoWindow;
+  std::vector<std::string> choices;  // a choice list's
+  std::int32_t chosen = -1;
   std::string fontName;  // a control's
   std::int32_t fontHeight = 0;
   std::int32_t dpi = kDesignDpi;  // a top-level window's: that of the monitor holding most of it
@@ -187,6 +189,18 @@ class SimDesktop {
   // Files opened so far for reading, whole or in part, as desktop paths.
   std::vector<std::string> filesRead;
   void SetSpecialFolder(int folder, const std::string& desktopPath);
+  // When a file was last modified, local time: kDefaultModifiedTime unless a
+  // test sets it; nothing for a file that is missing or cannot be opened.
+  static constexpr DateTime kDefaultModifiedTime{2025, 6, 14, 10, 30, 0, 0};
+  void SetModifiedTime(const std::string& desktopPath, const DateTime& time) {
+    modifiedTimes_[HostPath(desktopPath)] = time;
+  }
+  std::optional<DateTime> ModifiedTime(const std::string& desktopPath) const;
+
+  // --- The user's locale ---------------------------------------------------
+  // The long date form: "9 December 2026" unless a test stands for another locale.
+  void SetLongDate(std::function<std::string(const DateTime&)> format) { longDate_ = std::move(format); }
+  std::string LongDate(const DateTime& date) const;
 
   // --- What the saver did ----------------------------------------------------
   struct MessageBoxRecord {
@@ -235,6 +249,8 @@ class SimDesktop {
   std::vector<std::filesystem::path> readOnly_;
   std::vector<std::filesystem::path> hidden_;
   std::vector<std::filesystem::path> unreadable_;
+  std::map<std::filesystem::path, DateTime> modifiedTimes_;
+  std::function<std::string(const DateTime&)> longDate_;
   std::vector<std::vector<ColorRef>> spareBuffers_;
 };
 

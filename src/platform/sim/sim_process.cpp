@@ -15,6 +15,25 @@
 namespace orvanel::platform::sim {
 namespace {
 
+constexpr std::uintptr_t kKeyTab = 0x09;
+constexpr std::uintptr_t kKeyUp = 0x26;
+constexpr std::uintptr_t kKeyDown = 0x28;
+
+bool TakesFocus(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kEdit:
+    case ControlKind::kCheckBox:
+    case ControlKind::kButton:
+    case ControlKind::kPanel:
+    case ControlKind::kChoiceList:
+      return true;
+    case ControlKind::kLabel:
+    case ControlKind::kUpDown:
+      return false;
+  }
+  return false;
+}
+
 std::string Upper(std::string text) {
   for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
@@ -189,6 +208,7 @@ WindowHandle SimProcess::CreateControl(WindowHandle parent, const ControlRequest
     control->isControl = true;
     control->controlKind = request.kind;
     control->buddy = request.buddy;
+    control->choices = request.choices;
     control->fontName = request.fontName;
     control->fontHeight = request.fontHeight;
   }
@@ -238,6 +258,46 @@ void SimProcess::SetUpDownPosition(WindowHandle handle, std::int16_t position) {
   if (auto* window = desktop_.Find(handle)) {
     window->upDownPosition = std::clamp(position, window->upDownLow, window->upDownHigh);
   }
+}
+
+std::int32_t SimProcess::ChosenIndex(WindowHandle handle) {
+  const auto* window = desktop_.Find(handle);
+  return window == nullptr ? -1 : window->chosen;
+}
+
+void SimProcess::SetChosenIndex(WindowHandle handle, std::int32_t index) {
+  auto* window = desktop_.Find(handle);
+  if (window == nullptr) return;
+  // As a drop-down list does, an index outside the items chooses none.
+  window->chosen = index >= 0 && index < static_cast<std::int32_t>(window->choices.size()) ? index : -1;
+}
+
+// --- Captions -------------------------------------------------------------------
+
+TextMask SimProcess::RenderText(const std::string& text, std::int32_t lineHeight) {
+  TextMask mask;
+  if (lineHeight <= 0) return mask;
+  // A code point begins at every byte that does not continue one.
+  std::vector<bool> spaces;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) spaces.push_back(byte == ' ');
+  }
+  if (spaces.empty()) return mask;
+  const std::int32_t cell = std::max(1, lineHeight / 2);
+  const std::int32_t margin = lineHeight / 5;
+  mask.width = cell * static_cast<std::int32_t>(spaces.size());
+  mask.height = lineHeight;
+  mask.coverage.assign(static_cast<std::size_t>(mask.width) * mask.height, 0);
+  for (std::size_t i = 0; i < spaces.size(); ++i) {
+    if (spaces[i]) continue;
+    const std::int32_t left = cell * static_cast<std::int32_t>(i);
+    for (std::int32_t y = margin; y < lineHeight - margin; ++y) {
+      auto* row = mask.coverage.data() + static_cast<std::size_t>(y) * mask.width;
+      std::fill(row + left, row + left + cell - 1, std::uint8_t{255});
+    }
+  }
+  return mask;
 }
 
 // --- Drawing -------------------------------------------------------------------
@@ -322,6 +382,32 @@ void SimProcess::TranslateInput(const Message& message) {
                               static_cast<std::uintptr_t>(message.lParam), 0, 0,
                               message.cursor});
   }
+}
+
+bool SimProcess::HandleDialogKey(WindowHandle dialog, const Message& message) {
+  if (message.id != kMsgKeyDown) return false;
+  const auto isTarget = [&](const SimWindow* window) {
+    return window != nullptr && window->isControl && window->parent == dialog && window->visible &&
+           window->enabled && TakesFocus(window->controlKind);
+  };
+  if (message.wParam == kKeyTab) {
+    std::vector<WindowHandle> order;
+    for (const auto handle : OwnWindows()) {
+      if (isTarget(desktop_.Find(handle))) order.push_back(handle);
+    }
+    if (order.empty()) return true;
+    const auto at = std::find(order.begin(), order.end(), desktop_.focus);
+    desktop_.focus = at == order.end() || at + 1 == order.end() ? order.front() : *(at + 1);
+    return true;
+  }
+  if (message.wParam != kKeyUp && message.wParam != kKeyDown) return false;
+  auto* focused = desktop_.Find(desktop_.focus);
+  if (!isTarget(focused) || focused->controlKind != ControlKind::kChoiceList) return false;
+  const auto count = static_cast<std::int32_t>(focused->choices.size());
+  if (count == 0) return true;
+  const std::int32_t step = message.wParam == kKeyDown ? 1 : -1;
+  focused->chosen = focused->chosen < 0 ? 0 : std::clamp(focused->chosen + step, 0, count - 1);
+  return true;
 }
 
 void SimProcess::DispatchToWindow(const Message& message) {

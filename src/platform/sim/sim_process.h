@@ -100,6 +100,17 @@ class SimProcess : public Desktop {
   void SetUpDownPosition(WindowHandle control, std::int16_t position) override;
   void SetControlLayout(WindowHandle control, const Rect& bounds, const std::string& fontName,
                         std::int32_t fontHeight) override;
+  std::int32_t ChosenIndex(WindowHandle control) override;
+  void SetChosenIndex(WindowHandle control, std::int32_t index) override;
+
+  // Each code point a cell lineHeight / 2 wide (at least 1); a space's cell
+  // empty, any other's covered but for its last column and the top and
+  // bottom lineHeight / 5 rows.
+  TextMask RenderText(const std::string& text, std::int32_t lineHeight) override;
+  std::string LongDate(const DateTime& date) override { return desktop_.LongDate(date); }
+  std::optional<DateTime> FileModifiedTime(const std::string& path) override {
+    return desktop_.ModifiedTime(path);
+  }
 
   std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) override;
   void EraseBackground(const Message& erase, ColorRef colour) override;
@@ -119,7 +130,10 @@ class SimProcess : public Desktop {
                     std::intptr_t lParam) override;
   std::optional<Message> TakeMessage() override;
   void TranslateInput(const Message& message) override;
-  bool HandleDialogKey(WindowHandle, const Message&) override { return false; }
+  // Tab moves the focus to the next visible, enabled control that takes it,
+  // in the order they were made; Up and Down move a focused choice list's
+  // choice within its items. Other keys are left to the window.
+  bool HandleDialogKey(WindowHandle window, const Message& message) override;
   void DispatchToWindow(const Message& message) override;
   void PostQuit(int exitCode) override;
   bool WaitForMessage() override;

@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "platform/photo/alpha_over_black.h"
+#include "platform/photo/exif_date.h"
 #include "platform/photo/photo_format.h"
 #include "platform/photo/photo_signatures.h"
 #include "platform/photo/whole_photo.h"
@@ -93,20 +95,52 @@ bool IsSystemCodecPhoto(std::span<const std::uint8_t> start) {
          CodecClaims(start);
 }
 
-// The orientation the codec reads from the photo's metadata, by the
-// property's name or, where that is not known, by TIFF's tag.
-int OrientationOf(IWICBitmapFrameDecode& frame) {
-  ComPtr<IWICMetadataQueryReader> reader;
-  if (FAILED(frame.GetMetadataQueryReader(reader.Out()))) return 1;
+// One value the codec reads from the photo's metadata, cleared on every way out.
+class MetadataValue {
+ public:
+  MetadataValue(IWICMetadataQueryReader& reader, const wchar_t* name) {
+    PropVariantInit(&value_);
+    found_ = SUCCEEDED(reader.GetMetadataByName(name, &value_));
+  }
+  ~MetadataValue() { PropVariantClear(&value_); }
+  MetadataValue(const MetadataValue&) = delete;
+  MetadataValue& operator=(const MetadataValue&) = delete;
+  // The value when the photo has it and it has this type.
+  const PROPVARIANT* As(VARTYPE type) const { return found_ && value_.vt == type ? &value_ : nullptr; }
+
+ private:
+  PROPVARIANT value_;
+  bool found_ = false;
+};
+
+// The orientation by the property's name or, where that is not known, by
+// TIFF's tag.
+int OrientationOf(IWICMetadataQueryReader& reader) {
   for (const wchar_t* name : {L"System.Photo.Orientation", L"/ifd/{ushort=274}"}) {
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    const bool found = SUCCEEDED(reader->GetMetadataByName(name, &value)) && value.vt == VT_UI2;
-    const int orientation = found ? value.uiVal : 0;
-    PropVariantClear(&value);
-    if (orientation >= 1 && orientation <= 8) return orientation;
+    const MetadataValue value(reader, name);
+    const PROPVARIANT* orientation = value.As(VT_UI2);
+    if (orientation != nullptr && orientation->uiVal >= 1 && orientation->uiVal <= 8) return orientation->uiVal;
   }
   return 1;
+}
+
+// The original date of the Exif directory, where a JPEG block holds it or
+// where TIFF and HEIF do, as the text Exif writes.
+std::optional<DateTime> DateTakenOf(IWICMetadataQueryReader& reader) {
+  for (const wchar_t* name : {L"/app1/ifd/exif/{ushort=36867}", L"/ifd/exif/{ushort=36867}"}) {
+    const MetadataValue value(reader, name);
+    const PROPVARIANT* text = value.As(VT_LPSTR);
+    if (text == nullptr || text->pszVal == nullptr) continue;
+    if (const auto taken = ParseExifDateText(text->pszVal)) return taken;
+  }
+  return std::nullopt;
+}
+
+// The photo's metadata as the codec reads it; null when it has none.
+ComPtr<IWICMetadataQueryReader> MetadataOf(IWICBitmapFrameDecode& frame) {
+  ComPtr<IWICMetadataQueryReader> reader;
+  if (FAILED(frame.GetMetadataQueryReader(reader.Out()))) return {};
+  return reader;
 }
 
 // The rows as the codec's converter gives them, a band at a time, as RGB
@@ -160,7 +194,10 @@ bool DecodeSystemCodecPhoto(const ByteSource& data, std::span<const std::uint8_t
   }
   const auto w = static_cast<std::int32_t>(width);
   const auto h = static_cast<std::int32_t>(height);
-  if (!target.Plan({w, h, OrientationOf(*frame.get()), true})) return false;
+  const auto metadata = MetadataOf(*frame.get());
+  const int orientation = metadata ? OrientationOf(*metadata.get()) : 1;
+  const auto taken = metadata ? DateTakenOf(*metadata.get()) : std::nullopt;
+  if (!target.Plan({w, h, orientation, true, taken})) return false;
   ComPtr<IWICFormatConverter> converter;
   if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
       FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,

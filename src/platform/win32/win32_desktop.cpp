@@ -57,6 +57,26 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT id, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, id, wParam, lParam);
 }
 
+// A drop-down list's window reaches below its closed field by this many
+// items, where the list shows when dropped.
+constexpr int kDroppedItems = 4;
+
+bool IsChoiceList(HWND control) {
+  char className[16] = {};
+  return GetClassNameA(control, className, sizeof(className)) > 0 && lstrcmpiA(className, "COMBOBOX") == 0;
+}
+
+// Places a control at `bounds`; a drop-down list's window is made taller by
+// its dropped list, its closed field keeping the height its font gives it.
+void PlaceControl(HWND control, const Rect& bounds) {
+  int height = bounds.Height();
+  if (IsChoiceList(control)) {
+    const auto item = static_cast<int>(SendMessageA(control, CB_GETITEMHEIGHT, 0, 0));
+    if (item > 0) height += kDroppedItems * item + 2;
+  }
+  ::SetWindowPos(control, nullptr, bounds.left, bounds.top, bounds.Width(), height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   MONITORINFO info{};
   info.cbSize = sizeof(info);
@@ -267,6 +287,10 @@ WindowHandle Win32Desktop::CreateControl(WindowHandle parent, const ControlReque
       style |= WS_TABSTOP | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY;
       exStyle |= WS_EX_DLGMODALFRAME;
       break;
+    case ControlKind::kChoiceList:
+      className = "COMBOBOX";
+      style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+      break;
   }
   const HWND control =
       CreateWindowExA(exStyle, className, request.text.c_str(), style, request.bounds.left,
@@ -280,6 +304,13 @@ WindowHandle Win32Desktop::CreateControl(WindowHandle parent, const ControlReque
   }
   if (request.kind == ControlKind::kUpDown && request.buddy != kNoWindow) {
     SendMessageA(control, UDM_SETBUDDY, reinterpret_cast<WPARAM>(ToHwnd(request.buddy)), 0);
+  }
+  if (request.kind == ControlKind::kChoiceList) {
+    for (const auto& choice : request.choices) {
+      SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
+    }
+    // Its items' height is known once it has its font.
+    PlaceControl(control, request.bounds);
   }
   return FromHwnd(control);
 }
@@ -318,11 +349,19 @@ void Win32Desktop::SetUpDownPosition(WindowHandle control, std::int16_t position
 void Win32Desktop::SetControlLayout(WindowHandle control, const Rect& bounds, const std::string& fontName,
                                     std::int32_t fontHeight) {
   const HWND hwnd = ToHwnd(control);
-  ::SetWindowPos(hwnd, nullptr, bounds.left, bounds.top, bounds.Width(), bounds.Height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
   if (!fontName.empty()) {
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(fontName, fontHeight)), TRUE);
   }
+  PlaceControl(hwnd, bounds);
+}
+
+std::int32_t Win32Desktop::ChosenIndex(WindowHandle control) {
+  const LRESULT chosen = SendMessageA(ToHwnd(control), CB_GETCURSEL, 0, 0);
+  return chosen == CB_ERR ? -1 : static_cast<std::int32_t>(chosen);
+}
+
+void Win32Desktop::SetChosenIndex(WindowHandle control, std::int32_t index) {
+  SendMessageA(ToHwnd(control), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 // --- Drawing -----------------------------------------------------------------------

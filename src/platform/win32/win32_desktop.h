@@ -59,6 +59,12 @@ class Win32Desktop : public Desktop {
   void SetUpDownPosition(WindowHandle control, std::int16_t position) override;
   void SetControlLayout(WindowHandle control, const Rect& bounds, const std::string& fontName,
                         std::int32_t fontHeight) override;
+  std::int32_t ChosenIndex(WindowHandle control) override;
+  void SetChosenIndex(WindowHandle control, std::int32_t index) override;
+
+  TextMask RenderText(const std::string& text, std::int32_t lineHeight) override;
+  std::string LongDate(const DateTime& date) override;
+  std::optional<DateTime> FileModifiedTime(const std::string& path) override;
 
   std::unique_ptr<DrawingContext> WindowContext(WindowHandle window) override;
   void EraseBackground(const Message& erase, ColorRef colour) override;

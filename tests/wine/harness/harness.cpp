@@ -730,6 +730,15 @@ bool Execute(const std::string& line) {
     }
     ReleaseDC(nullptr, screen);
     Reply("lit " + std::to_string(lit) + " of " + std::to_string(total) + " sum " + std::to_string(sum));
+  } else if (verb == "longdate") {
+    // A date in the long form of the user's locale, as the system writes it.
+    SYSTEMTIME date = {};
+    words >> date.wYear >> date.wMonth >> date.wDay;
+    wchar_t text[128] = {};
+    char utf8[512] = {};
+    const bool written = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &date, nullptr, text, 128) > 0 &&
+                         WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr) > 0;
+    Reply(written ? utf8 : "-");
   } else if (verb == "rmdir") {
     std::string folder;
     words >> folder;
