@@ -23,7 +23,7 @@ BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev 
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
                libgtkmm-3.0-dev libx11-xcb-dev libicu-dev libxdamage-dev libxext-dev libgtk-layer-shell-dev
                pkg-config xscreensaver imagemagick sway swayidle grim wtype libwayland-dev libxkbcommon-dev weston
-               libxml2-utils desktop-file-utils mate-screensaver dbus-x11 man-db
+               libxml2-utils desktop-file-utils mate-screensaver dbus-x11 man-db tesseract-ocr tesseract-ocr-eng
                wixl msitools)
 
 log() { printf '== %s\n' "$*" >&2; }

@@ -51,7 +51,7 @@ inline constexpr const char* kBuiltInPicturesCaption = "Built-in pictures";
 // The client height the row and its count add below the designed controls,
 // and the caption and fill rows below them.
 inline constexpr std::int32_t kFolderRowHeight = 46;
-inline constexpr std::int32_t kPhotoRowsHeight = 50;
+inline constexpr std::int32_t kPhotoRowsHeight = 52;
 
 // The caption list's items, in the order of the settings' values.
 inline constexpr const char* kCaptionChoices[] = {"None", "Date taken", "Date and folder"};

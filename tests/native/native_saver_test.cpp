@@ -14,7 +14,8 @@
 //   Dialog:      Enter presses OK, which stores the settings; Alt+C cancels and
 //                leaves the file as it was; -settings opens it without a window id;
 //                the spin button keeps typed text, and its keys and wheel step it;
-//                the folder row picks a folder in GTK's chooser.
+//                the folder row picks a folder in GTK's chooser; the keyboard
+//                alone chooses the caption and fill.
 //   Photos:      a folder's photos, JPEG and PNG, in name order, a bad file passed
 //                over; from the settings file or from -folder; a photo of each
 //                other format, made by its own encoder; a caption read back
@@ -312,6 +313,21 @@ TEST_F(NativeSaver, TheFolderRowPicksAFolderInGtksChooserAndBuiltInClearsIt) {
   Xdotool("key alt+o");
   EXPECT_EQ(AwaitExit(pid, 3000), 0);
   EXPECT_NE(StoredSettings().find("Folder=\r\n"), std::string::npos) << StoredSettings();
+}
+
+// The photo rows come last in the tab order: back from OK to the fill
+// check box, which Space checks, then to the caption list, whose arrow keys
+// choose; Alt+O stores both.
+TEST_F(NativeSaver, TheKeyboardAloneChoosesTheCaptionAndFill) {
+  StoreSettings("[Config]\nSpeed=8\n");
+  const pid_t pid = Launch({"-settings"});
+  ASSERT_NE(AwaitDialog(), 0u);
+  Xdotool("key shift+Tab space shift+Tab Down Down");
+  Xdotool("key alt+o");
+  EXPECT_EQ(AwaitExit(pid, 3000), 0);
+  const std::string saved = StoredSettings();
+  EXPECT_NE(saved.find("Caption=2\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Fill=1\r\n"), std::string::npos) << saved;
 }
 
 // Text that is not a number reaches the settings as it is, and is refused.

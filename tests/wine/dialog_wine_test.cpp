@@ -59,7 +59,7 @@ class WineDialog : public WineTest {
   std::string host, pid, dialog;
 };
 
-TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsAndTheFolderRow) {
+TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsTheFolderRowAndThePhotoRows) {
   // The dialog is shown a moment before it is made opaque.
   ASSERT_TRUE(AwaitWindows(pid, "TfrmSAVER:1:255:", 5000)) << WindowList(pid);
   const std::string windows = WindowList(pid);
@@ -75,13 +75,17 @@ TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsAndTheFolderRow) {
        found = controls.find("|1 ", found + 1)) {
     ++shown;
   }
-  EXPECT_EQ(shown, 12) << controls;
+  EXPECT_EQ(shown, 15) << controls;
   // The folder row under the designed controls, the built-in pictures chosen
   // and so no count of a folder's pictures below it.
   EXPECT_NE(controls.find("Static|Built-in pictures|-1|1 "), std::string::npos) << controls;
   EXPECT_NE(controls.find("Button|&Folder...|0|1 "), std::string::npos) << controls;
   EXPECT_NE(controls.find("Button|Built-&in|0|1 "), std::string::npos) << controls;
   EXPECT_NE(controls.find("Static||-1|1 "), std::string::npos) << controls;
+  // The caption and fill rows below, as a file without them has it.
+  EXPECT_NE(controls.find("Static|Caption:|-1|1 ComboBox|None|-1|1 Button|Photos fill the screen|0|1 "),
+            std::string::npos)
+      << controls;
 }
 
 // The designed layout, grown with the DPI Wine reports (the prefix's
@@ -151,6 +155,20 @@ TEST_F(WineDialog, TheKeyboardAloneSetsAndSavesTheSpeed) {
   ASSERT_EQ(std::system("xdotool key alt+o >/dev/null 2>&1"), 0);
   EXPECT_EQ(AwaitExit(pid), "exited 0");
   EXPECT_EQ(Stored("Speed"), "42");
+}
+
+// The photo rows come last in the tab order: back from OK to the fill
+// check box, which Space checks, then to the caption list, whose arrow
+// keys choose; Tab goes on to OK again, and Enter presses it.
+TEST_F(WineDialog, TheKeyboardAloneChoosesTheCaptionAndFill) {
+  ASSERT_TRUE(AwaitFocus(ControlOf(kOK)));
+  ASSERT_EQ(std::system("xdotool key shift+Tab space shift+Tab Down Down >/dev/null 2>&1"), 0);
+  ASSERT_TRUE(AwaitControls("ComboBox|Date and folder|-1|1 Button|Photos fill the screen|1|1 "))
+      << session->Command("controls " + dialog);
+  ASSERT_EQ(std::system("xdotool key Tab Tab Return >/dev/null 2>&1"), 0);
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+  EXPECT_EQ(Stored("Caption"), "2");
+  EXPECT_EQ(Stored("Fill"), "1");
 }
 
 TEST_F(WineDialog, TheArrowKeysStepTheNumberInTheEdit) {

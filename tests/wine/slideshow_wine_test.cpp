@@ -4,7 +4,8 @@
 //   Preview: the host window's corner holds a picture; the saver ends once the host is gone.
 //   Photos: a folder's JPEG and PNG photos in name order, a bad file passed over;
 //           WebP built in, TIFF, BMP and GIF through the system's codecs, a
-//           HEIC without its codec passed over.
+//           HEIC without its codec passed over; a caption read off the
+//           screen, the date as the system writes it, over a photo filling it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 
 #include "support/photo_files.h"
 #include "support/process_figures.h"
+#include "support/screen_text.h"
 #include "wine/wine_test.h"
 
 namespace orvanel::wine {
@@ -234,6 +236,45 @@ TEST_F(WinePhotos, ATiffStandsUprightByItsOrientationThroughTheSystemsCodec) {
   EXPECT_TRUE(Eventually([&] { return Near(Take(510, 150, 4, 4), 0xC02010) && Near(Take(510, 600, 4, 4), 0x2010C0); },
                          std::chrono::seconds(10), std::chrono::milliseconds(50)))
       << "top " << Take(510, 150, 4, 4).sum << ", bottom " << Take(510, 600, 4, 4).sum;
+  session->Command("post " + main + " 16");
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+}
+
+// The caption as a person reads it: the photo's Exif date in the long form
+// the system's own GetDateFormat gives for the user's locale, and its
+// folder, in the bottom right corner of a 4:3 photo of 800 x 600 that fills
+// the screen.
+TEST_F(WinePhotos, ACaptionIsReadOffTheScreenOverAPhotoThatFillsIt) {
+  const PhotoFolder folder("caption");
+  constexpr std::uint32_t kColour = 0x6A4A3A;
+  testing::JpegRecipe recipe;
+  recipe.width = 800;
+  recipe.height = 600;
+  recipe.dateTaken = "2019:10:15 18:30:00";
+  recipe.colour = [](int, int) { return kColour; };
+  const auto bytes = testing::MakeJpeg(recipe);
+  std::filesystem::create_directories(folder.Path() / "Rome");
+  std::ofstream(folder.Path() / "Rome" / "a.jpg", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  StoreFolder(folder);
+  ASSERT_EQ(StoreSetting(place, "Speed", "5"), "ok");
+  ASSERT_EQ(StoreSetting(place, "Caption", "2"), "ok");
+  ASSERT_EQ(StoreSetting(place, "Fill", "1"), "ok");
+  const std::string date = session->Command("longdate 2019 10 15");
+  ASSERT_NE(testing::LettersAndDigits(date).find("2019"), std::string::npos) << date;
+  const auto pid = Launch("/s");
+  const auto main = FindWindow(pid, "TfrmSAVER");
+  ASSERT_FALSE(main.empty());
+  const auto reads = [&](const std::string& words) {
+    return testing::LettersAndDigits(testing::ReadScreenText(512, 700, 512, 68)).find(words) != std::string::npos;
+  };
+  EXPECT_TRUE(Eventually([&] { return reads(testing::LettersAndDigits(date)) && reads("rome"); },
+                         std::chrono::seconds(20), std::chrono::milliseconds(250)))
+      << date << " | " << testing::ReadScreenText(512, 700, 512, 68);
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{1016, 0}, std::pair{0, 760}, std::pair{508, 380}}) {
+    const Sample corner = Take(x, y, 8, 8);
+    EXPECT_TRUE(Near(corner, kColour, 40)) << x << "," << y << ": " << corner.sum / std::max(1L, corner.total);
+  }
   session->Command("post " + main + " 16");
   EXPECT_EQ(AwaitExit(pid), "exited 0");
 }
