@@ -3,6 +3,7 @@
 # the saver's description among the stock ones and the saver selected, reads
 # the description without a parser error, shows "Orvanel Screensaver" as the
 # selected saver, and runs the hack in its preview pane, which shows a picture.
+# The hack takes every argument the description can give it.
 #   xscreensaver_settings_test.sh PROGRAM DESCRIPTION_XML
 # The settings app reads descriptions from one fixed folder: the test lays
 # its own copy of that folder over it, in a mount namespace of its own.
@@ -43,6 +44,16 @@ printf '[Config]\nSpeed=2\n' > "$scratch/home/.config/vorlanthix/orvanel.ini"
 printf 'mode:\tone\nselected:\t0\nprograms:\t"Orvanel Screensaver" %s -root \\n\n' "$scratch/orvanel" \
   > "$scratch/home/.xscreensaver"
 chown -R "$user:" "$scratch/home"
+
+# Every argument the description can give the hack is one the hack takes:
+# options before -help are read first, and one it refuses ends it with 2.
+for attribute in arg-set arg-unset arg; do
+  xmllint --xpath "//@$attribute" "$description" 2>/dev/null | sed -n 's/^ *[a-z-]*="\(.*\)"$/\1/p'
+done | while IFS= read -r argument; do
+  # shellcheck disable=SC2086 # an argument of the description is words for the command line
+  "$program" $(printf '%s' "$argument" | sed 's|%|8|') -help >/dev/null 2>&1 ||
+    fail "the hack refuses \"$argument\" from the description"
+done || exit 1
 
 . "$(dirname "$0")/../support/await.sh"
 . "$(dirname "$0")/../support/picture_shown.sh"
