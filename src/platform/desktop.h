@@ -237,13 +237,16 @@ class Desktop {
   virtual void SetChosenIndex(WindowHandle control, std::int32_t index) = 0;
 
   // --- Captions ------------------------------------------------------------
-  // One line of UTF-8 text in the desktop's user-interface font (regular
+  // Text here is written as the desktop writes its paths and settings:
+  // UTF-8, or on Windows the ANSI code page, so that a folder's name and a
+  // date join into one caption.
+  // One line of text in the desktop's user-interface font (regular
   // weight), the font's line height `lineHeight` pixels: the mask is that
   // high and as wide as the text's advance; an empty mask when the text
   // cannot be drawn.
   virtual TextMask RenderText(const std::string& text, std::int32_t lineHeight) = 0;
   // The calendar date of `date` (its time of day ignored) written in the
-  // long date form of the user's locale, in UTF-8.
+  // long date form of the user's locale.
   virtual std::string LongDate(const DateTime& date) = 0;
   // When a file was last modified, in local time; nothing when it cannot be read.
   virtual std::optional<DateTime> FileModifiedTime(const std::string& path) = 0;

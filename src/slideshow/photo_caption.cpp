@@ -21,8 +21,9 @@ std::string LastName(const std::string& path) {
   return path.substr(slash + 1);
 }
 
-// Between the date and the folder.
-constexpr const char* kCaptionSeparator = "  \u00B7  ";
+// Between the date and the folder: plain ASCII, the same in every
+// desktop's encoding of text.
+constexpr const char* kCaptionSeparator = "  |  ";
 
 }  // namespace
 

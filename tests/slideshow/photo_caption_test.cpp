@@ -49,7 +49,7 @@ TEST(CaptionText, NamesThePhotosFolderBelowTheChosenOne) {
   EXPECT_EQ(CaptionText(CaptionKind::kNone, "9 December 2026", "Rome"), "");
   EXPECT_EQ(CaptionText(CaptionKind::kDate, "9 December 2026", "Rome"), "9 December 2026");
   EXPECT_EQ(CaptionText(CaptionKind::kDateAndFolder, "9 December 2026", "Été/Zürich"),
-            "9 December 2026  \u00B7  Été/Zürich");
+            "9 December 2026  |  Été/Zürich");
   EXPECT_EQ(CaptionText(CaptionKind::kDateAndFolder, "", "Rome"), "Rome");
   EXPECT_EQ(CaptionText(CaptionKind::kDate, "", "Rome"), "");
 }
@@ -182,8 +182,8 @@ TEST_F(PhotoCaptions, TheDateTakenElseTheFilesTimeWithTheFolderMovingOnEachPictu
   desktop.SetModifiedTime("C:\\Photos\\Été 2019\\Zürich\\c.jpg", {2024, 1, 2, 12, 0, 0, 0});
   RecordDates();
   Start("/s", {8, false, false, "C:\\Photos", CaptionKind::kDateAndFolder});
-  const std::string first = "D4.3.2021  \u00B7  Photos";
-  const std::string second = "D15.8.2019  \u00B7  Été 2019\\Zürich";
+  const std::string first = "D4.3.2021  |  Photos";
+  const std::string second = "D15.8.2019  |  Été 2019\\Zürich";
   // 2.5 % of 768 is a line of 19 pixels, 9 from the edges; the simulated
   // desktop's cells are 9 pixels wide.
   const int line = 19, inset = 9, cell = 9;

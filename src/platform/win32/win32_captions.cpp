@@ -1,36 +1,18 @@
 // What a caption is made of on Windows: text drawn by GDI in the desktop's
-// message font, smoothed in grey, and dates in the user's long date format.
+// message font, smoothed in grey, and dates in the user's long date format,
+// all in the ANSI code page as the rest of this backend.
 #include <windows.h>
 
 #include <cstring>
 #include <optional>
 #include <string>
 
+#include "platform/win32/ansi_text.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_desktop.h"
 
 namespace orvanel::platform::win32 {
 namespace {
-
-// Caption text is UTF-8, whatever the ANSI code page of the saver's paths.
-std::optional<std::wstring> WideFromUtf8(const std::string& text) {
-  const int length =
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return std::nullopt;
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), wide.data(),
-                      length);
-  return wide;
-}
-
-std::string Utf8FromWide(const wchar_t* text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1) return {};
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), length, nullptr, nullptr);
-  utf8.resize(std::strlen(utf8.c_str()));
-  return utf8;
-}
 
 // The face the desktop writes its messages in (Segoe UI on current Windows).
 std::wstring MessageFace() {
@@ -58,8 +40,8 @@ DateTime FromSystemTime(const SYSTEMTIME& t) {
 
 TextMask Win32Desktop::RenderText(const std::string& text, std::int32_t lineHeight) {
   if (text.empty() || lineHeight <= 0) return {};
-  const auto wide = WideFromUtf8(text);
-  if (!wide) return {};
+  const std::wstring wide = Wide(text);
+  if (wide.empty()) return {};
   const ScopedMemoryDC dc(nullptr);
   if (dc.get() == nullptr) return {};
   // A positive height asks for the cell (ascent and descent together); the
@@ -81,7 +63,7 @@ TextMask Win32Desktop::RenderText(const std::string& text, std::int32_t lineHeig
   }
   const ScopedSelectObject selected(dc.get(), font.get());
   SIZE extent{};
-  if (!GetTextExtentPoint32W(dc.get(), wide->c_str(), static_cast<int>(wide->size()), &extent) || extent.cx <= 0) {
+  if (!GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &extent) || extent.cx <= 0) {
     return {};
   }
 
@@ -102,7 +84,7 @@ TextMask Win32Desktop::RenderText(const std::string& text, std::int32_t lineHeig
   // White on the section's black: a pixel's grey is how much the glyphs cover it.
   SetBkMode(dc.get(), TRANSPARENT);
   SetTextColor(dc.get(), RGB(255, 255, 255));
-  TextOutW(dc.get(), 0, 0, wide->c_str(), static_cast<int>(wide->size()));
+  TextOutW(dc.get(), 0, 0, wide.c_str(), static_cast<int>(wide.size()));
   GdiFlush();
 
   const auto* pixels = static_cast<const std::uint8_t*>(bits);
@@ -122,7 +104,8 @@ std::string Win32Desktop::LongDate(const DateTime& date) {
   if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_LONGDATE, &day, nullptr, written.data(), length, nullptr) <= 0) {
     return {};
   }
-  return Utf8FromWide(written.c_str());
+  // A date the code page cannot hold has no caption, rather than one of stand-ins.
+  return Ansi(written.c_str()).value_or("");
 }
 
 // A picture's path in the ANSI code page, as ReadFilePart takes it.

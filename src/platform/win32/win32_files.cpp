@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/win32/ansi_text.h"
 #include "platform/win32/com.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_desktop.h"
@@ -33,25 +34,6 @@ std::string IdentityOf(const std::string& path) {
   if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return {};
   return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":" +
          std::to_string(info.nFileIndexLow);
-}
-
-// Text in the ANSI code page, as the saver's paths are, and back.
-std::wstring Wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(length, 1)), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-  wide.resize(wcslen(wide.c_str()));
-  return wide;
-}
-
-std::optional<std::string> Ansi(const wchar_t* text) {
-  BOOL lossy = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, &lossy);
-  if (length <= 0 || lossy) return std::nullopt;  // a path the saver could not open again
-  std::string ansi(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), length, nullptr, nullptr);
-  ansi.resize(std::strlen(ansi.c_str()));
-  return ansi;
 }
 
 // A string the shell allocated, freed with CoTaskMemFree.
