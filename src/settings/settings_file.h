@@ -9,8 +9,8 @@
 //   Blend=1      each change as a dissolve
 //   Folder=...   a folder of the user's photos; missing or empty: the
 //                built-in pictures
-//   Caption=0    under each photo of the folder: 0 nothing, 1 the date it
-//                was taken, 2 that date and its folder
+//   Caption=0    in a corner of each photo of the folder: 0 nothing, 1 the
+//                date it was taken, 2 that date and its folder
 //   Fill=0       the folder's photos fitted (0) or filling the monitor (1)
 //
 // It is read once at start in every mode and written only by the settings

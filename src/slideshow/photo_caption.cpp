@@ -32,9 +32,11 @@ std::string CaptionFolder(const std::string& chosenFolder, const std::string& ph
   const auto photoSlash = photo.find_last_of("\\/");
   if (photoSlash == std::string::npos) return LastName(chosen);
   const std::string photoFolder = photo.substr(0, photoSlash);
-  if (photoFolder.size() > chosen.size() && photoFolder.compare(0, chosen.size(), chosen) == 0 &&
-      IsSeparator(photoFolder[chosen.size()])) {
-    return photoFolder.substr(chosen.size() + 1);
+  // A root ("/", "C:\") ends in its separator; any other folder is followed by one.
+  const std::size_t below = chosen.size() + (!chosen.empty() && IsSeparator(chosen.back()) ? 0 : 1);
+  if (photoFolder.size() > below && photoFolder.compare(0, chosen.size(), chosen) == 0 &&
+      IsSeparator(photoFolder[below - 1])) {
+    return photoFolder.substr(below);
   }
   // At the top of the chosen folder, or (a path the walk cannot give)
   // somewhere else: the folder's own name.

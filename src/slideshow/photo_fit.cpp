@@ -176,15 +176,25 @@ class Fitting : public platform::photo::PhotoTarget {
 
 // The size of a photo scaled to `area` along its tighter side (cover) or
 // its looser one (contain), keeping its shape, at least one pixel each way.
-PictureSize ScaledToArea(std::int32_t width, std::int32_t height, std::int32_t areaWidth, std::int32_t areaHeight,
-                         bool cover) {
+// Wide enough for a sliver of a photo, whose cover runs far past any area.
+struct ScaledSize {
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+};
+ScaledSize ScaledToArea(std::int32_t width, std::int32_t height, std::int32_t areaWidth, std::int32_t areaHeight,
+                        bool cover) {
   // Wider than the area, in shape: its height decides a cover, its width a fit.
   const bool wider = std::int64_t{width} * areaHeight >= std::int64_t{height} * areaWidth;
   const auto scaledSide = [](std::int64_t side, std::int64_t to, std::int64_t from) {
-    return static_cast<std::int32_t>(std::max<std::int64_t>(1, (side * to + from / 2) / from));
+    return std::max<std::int64_t>(1, (side * to + from / 2) / from);
   };
   if (wider == cover) return {scaledSide(width, areaHeight, height), areaHeight};
   return {areaWidth, scaledSide(height, areaWidth, width)};
+}
+
+// A size known to lie within an area's bounds, or within half as much again.
+PictureSize Narrowed(const ScaledSize& size) {
+  return {static_cast<std::int32_t>(size.width), static_cast<std::int32_t>(size.height)};
 }
 
 }  // namespace
@@ -198,18 +208,18 @@ RgbImage ReduceByArea(const RgbImage& image, std::int32_t width, std::int32_t he
 
 PhotoFrame FramePhoto(std::int32_t photoWidth, std::int32_t photoHeight, std::int32_t areaWidth,
                       std::int32_t areaHeight, instance::FitMode mode) {
-  if (mode == instance::FitMode::kFit || areaWidth <= 0 || areaHeight <= 0) {
+  if (mode == instance::FitMode::kFit || areaWidth <= 0 || areaHeight <= 0 || photoWidth <= 0 || photoHeight <= 0) {
     const PictureSize fitted = FitSize(photoWidth, photoHeight, areaWidth, areaHeight);
     return {fitted, fitted};
   }
-  const PictureSize cover = ScaledToArea(photoWidth, photoHeight, areaWidth, areaHeight, true);
+  const ScaledSize cover = ScaledToArea(photoWidth, photoHeight, areaWidth, areaHeight, true);
   // Cropping away up to a third keeps what a photo is of: a 4:3 or 3:2 photo
   // on a 16:9 or 16:10 monitor loses a quarter at most. A portrait on a
   // landscape monitor would lose more than half, a square one nearly half.
-  if (3 * std::int64_t{areaWidth} * areaHeight >= 2 * std::int64_t{cover.width} * cover.height) {
-    return {cover, {areaWidth, areaHeight}};
+  if (3 * std::int64_t{areaWidth} * areaHeight >= 2 * cover.width * cover.height) {
+    return {Narrowed(cover), {areaWidth, areaHeight}};
   }
-  const PictureSize whole = ScaledToArea(photoWidth, photoHeight, areaWidth, areaHeight, false);
+  const PictureSize whole = Narrowed(ScaledToArea(photoWidth, photoHeight, areaWidth, areaHeight, false));
   return {whole, whole};
 }
 

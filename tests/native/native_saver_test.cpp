@@ -464,11 +464,12 @@ TEST_F(NativeSaver, APhotoOfEachFormatIsShown) {
 // The caption as a person reads it: the Exif date in the long form of
 // LC_TIME's language (whether or not the system has that locale), the
 // folder below the chosen one, in the bottom right corner, then in the
-// bottom left one; the 4:3 photo of 800 x 600 fills the screen.
+// bottom left one; the 3:2 photo of 900 x 600 fills the screen, cropped at
+// its sides, where fitting it whole would leave bars.
 TEST_F(NativeSaver, ACaptionIsReadOffTheScreenOverAPhotoThatFillsIt) {
   const auto folder = scratch_ / "Ferien";
   testing::JpegRecipe recipe;
-  recipe.width = 800;
+  recipe.width = 900;
   recipe.height = 600;
   recipe.dateTaken = "2019:10:15 18:30:00";
   recipe.colour = [](int, int) { return 0x4A6A8Au; };

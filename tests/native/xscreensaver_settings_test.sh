@@ -47,9 +47,11 @@ chown -R "$user:" "$scratch/home"
 
 # Every argument the description can give the hack is one the hack takes:
 # options before -help are read first, and one it refuses ends it with 2.
-for attribute in arg-set arg-unset arg; do
+arguments=$(for attribute in arg-set arg-unset arg; do
   xmllint --xpath "//@$attribute" "$description" 2>/dev/null | sed -n 's/^ *[a-z-]*="\(.*\)"$/\1/p'
-done | while IFS= read -r argument; do
+done)
+[ "$(printf '%s\n' "$arguments" | grep -c .)" -ge 9 ] || fail "too few arguments read from the description: $arguments"
+printf '%s\n' "$arguments" | while IFS= read -r argument; do
   # shellcheck disable=SC2086 # an argument of the description is words for the command line
   "$program" $(printf '%s' "$argument" | sed 's|%|8|') -help >/dev/null 2>&1 ||
     fail "the hack refuses \"$argument\" from the description"

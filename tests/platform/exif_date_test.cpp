@@ -7,6 +7,7 @@
 #include "platform/photo/exif_date.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include "platform/photo/photo_format.h"
 #include "support/encoded_photo.h"
 #include "support/jpeg_writer.h"
+#include "support/png_writer.h"
 
 namespace orvanel::platform::photo {
 namespace {
@@ -280,6 +282,24 @@ class HeaderTarget : public PhotoTarget {
   std::optional<PhotoHeader> header;
 };
 
+// A PNG file holding the Exif block in an eXIf chunk right after its
+// header chunk, or after its pixels.
+Bytes PngWithExif(const Bytes& tiff, bool afterPixels = false) {
+  const Bytes png = testing::MakePng({});
+  Bytes chunk = {0, 0, 0, 0, 'e', 'X', 'I', 'f'};
+  const auto length = static_cast<std::uint32_t>(tiff.size());
+  for (int i = 0; i < 4; ++i) chunk[i] = static_cast<std::uint8_t>(length >> (24 - 8 * i));
+  chunk.insert(chunk.end(), tiff.begin(), tiff.end());
+  const auto crc = static_cast<std::uint32_t>(crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4)));
+  for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<std::uint8_t>(crc >> (24 - 8 * i)));
+  // The signature and IHDR take 33 bytes; IEND the last 12.
+  const std::ptrdiff_t at = afterPixels ? static_cast<std::ptrdiff_t>(png.size()) - 12 : 33;
+  Bytes file(png.begin(), png.begin() + at);
+  file.insert(file.end(), chunk.begin(), chunk.end());
+  file.insert(file.end(), png.begin() + at, png.end());
+  return file;
+}
+
 // A grey photo of 2 x 2 pixels whose first directory points to an Exif
 // directory, as cameras write TIFF.
 Bytes TiffFileWithExif(const std::string& date) {
@@ -311,6 +331,7 @@ TEST(ExifDateTaken, EachFormatHandsTheDateToItsTarget) {
       {"JPEG, its Exif block beyond the probe's start", JpegWithExif(ExifWithDate(date, true), 6000)},
       {"WebP", folder.Run("cwebp -quiet -lossless in.jpg -o plain.webp && webpmux -set exif exif plain.webp -o out")},
       {"TIFF", TiffFileWithExif(date)},
+      {"PNG", PngWithExif(exif)},
       {"HEIC", folder.Run("heif-enc -q 50 in.jpg -o out.heic && mv out.heic out")},
       {"AVIF", folder.Run("avifenc -s 10 --exif exif in.jpg out.avif && mv out.avif out")},
   };
@@ -321,11 +342,13 @@ TEST(ExifDateTaken, EachFormatHandsTheDateToItsTarget) {
     ASSERT_TRUE(target.header) << label;
     EXPECT_EQ(target.header->taken, kTaken) << label;
   }
-  // Without an Exif block, no date.
-  HeaderTarget plain;
-  DecodePhoto(MemorySource(testing::MakeJpeg({})), plain);
-  ASSERT_TRUE(plain.header);
-  EXPECT_EQ(plain.header->taken, std::nullopt);
+  // Without an Exif block, or with one only after the pixels, no date.
+  for (const Bytes& file : {testing::MakeJpeg({}), PngWithExif(exif, true)}) {
+    HeaderTarget plain;
+    DecodePhoto(MemorySource(file), plain);
+    ASSERT_TRUE(plain.header);
+    EXPECT_EQ(plain.header->taken, std::nullopt);
+  }
 }
 
 }  // namespace

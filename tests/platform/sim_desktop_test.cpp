@@ -4,7 +4,6 @@
 //   Timers: fixed period on the virtual clock; missed ticks collapse; stopped timers stay quiet.
 //   Windows: destroying a parent destroys its children and tells each; z-order bands.
 //   Mutexes: shared by processes, gone with the last handle.
-//   Captions: text drawn as one cell per code point, its sizes known to tests.
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_desktop.h"
@@ -184,27 +183,6 @@ TEST(SimClock, WallClockShiftsWithoutMovingVirtualTime) {
   desktop.ShiftWallClock(-1000);
   EXPECT_EQ(desktop.NowMs(), 200);
   EXPECT_EQ(desktop.LocalTime(), (DateTime{2026, 12, 31, 23, 59, 59, 100}));
-}
-
-// Each code point is a cell half the line high: a space's empty, any other's
-// covered but for its last column and a fifth of the line above and below.
-TEST(SimCaptions, TextIsACellPerCodePoint) {
-  SimDesktop desktop;
-  SimProcess process(desktop, "p.exe");
-  const auto mask = process.RenderText("a \xC3\xA9", 10);  // a, space, e acute
-  ASSERT_EQ(mask.width, 15);
-  ASSERT_EQ(mask.height, 10);
-  ASSERT_EQ(mask.coverage.size(), 150u);
-  std::string rows;
-  for (int y = 0; y < mask.height; ++y) {
-    for (int x = 0; x < mask.width; ++x) rows += mask.coverage[y * mask.width + x] == 255 ? '#' : '.';
-    rows += '\n';
-  }
-  const std::string blank = "...............\n";
-  const std::string inked = "####......####.\n";
-  EXPECT_EQ(rows, blank + blank + inked + inked + inked + inked + inked + inked + blank + blank);
-  EXPECT_EQ(process.RenderText("", 10).coverage.size(), 0u);
-  EXPECT_EQ(process.RenderText("x", 1).width, 1);  // a cell is never narrower than a pixel
 }
 
 }  // namespace

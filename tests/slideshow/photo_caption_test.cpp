@@ -43,6 +43,8 @@ TEST(CaptionText, NamesThePhotosFolderBelowTheChosenOne) {
       // A name that merely begins like the chosen folder is not below it.
       {"C:\\Photo", "C:\\Photos\\a.jpg", "Photos"},
       {"/", "/a.jpg", "/"},
+      {"/", "/x/y/a.jpg", "x/y"},
+      {"D:\\", "D:\\Trips\\a.jpg", "Trips"},
   };
   for (const Case& c : cases) EXPECT_EQ(CaptionFolder(c.chosen, c.photo), c.folder) << c.photo;
 
@@ -118,14 +120,31 @@ TEST(CaptionDrawing, WhiteTextOverADarkHaloIsLegibleOnWhiteAndOnBlack) {
 }
 
 TEST(CaptionDrawing, ACaptionPastThePicturesEdgesIsClippedToIt) {
-  Picture picture(20, 20, platform::PixelLayout::kBgrx32, 128);
+  // A picture of 20 x 20 in the middle of rows three times as long and
+  // high: whatever the caption writes outside the picture lands in the
+  // margin around it, which must keep its grey.
+  constexpr int kSide = 20, kStep = 4;
+  std::vector<std::uint8_t> canvas(static_cast<std::size_t>(3 * kSide * 3 * kSide * kStep), 128);
+  const std::ptrdiff_t stride = 3 * kSide * kStep;
+  const platform::PixelRows rows{canvas.data() + kSide * stride + kSide * kStep, stride,
+                                 platform::PixelLayout::kBgrx32};
   const platform::TextMask text = Block(30, 30);
-  for (Point at : {Point{-10, -10}, Point{5, 5}, Point{-40, 0}, Point{25, 25}}) {
-    DrawCaption(picture.Rows(), picture.width, picture.height, text, at);
+  for (Point at : {Point{-10, -10}, Point{5, 5}, Point{-40, 0}, Point{25, 25}, Point{0, -35}}) {
+    DrawCaption(rows, kSide, kSide, text, at);
   }
-  EXPECT_EQ(picture.At(0, 0)[0], 255);
-  EXPECT_EQ(picture.At(19, 19)[0], 255);
-  EXPECT_EQ(picture.bytes.size(), 20u * 20 * 4);
+  int inside = 0;
+  for (int y = 0; y < 3 * kSide; ++y) {
+    for (int x = 0; x < 3 * kSide; ++x) {
+      const std::uint8_t value = canvas[static_cast<std::size_t>(y * stride + x * kStep)];
+      const bool picture = x >= kSide && x < 2 * kSide && y >= kSide && y < 2 * kSide;
+      if (picture) {
+        inside += value == 255;
+      } else {
+        ASSERT_EQ(value, 128) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(inside, 0);
 }
 
 class PhotoCaptions : public testing::SlideshowFixture {
@@ -208,6 +227,20 @@ TEST_F(PhotoCaptions, TheDateTakenElseTheFilesTimeWithTheFolderMovingOnEachPictu
   ASSERT_EQ(asked.size(), 5u);
   EXPECT_EQ(asked[0], (platform::DateTime{2021, 3, 4, 12, 0, 0, 0}));
   EXPECT_EQ(asked[1], (platform::DateTime{2019, 8, 15, 18, 30, 0, 0}));
+}
+
+// A preview's area of 160 x 120 makes the smallest line, 6 pixels, with
+// cells 3 wide, 3 from the picture's edges.
+TEST_F(PhotoCaptions, ThePreviewDrawsItScaledDown) {
+  WritePhoto("C:\\Photos\\a.jpg", 1024, 768);
+  desktop.SetModifiedTime("C:\\Photos\\a.jpg", {2021, 3, 4, 12, 0, 0, 0});
+  RecordDates();
+  Start("/s", {8, false, false, "C:\\Photos", CaptionKind::kDate});
+  ASSERT_TRUE(ShowPicture(saver(), main().GetCanvas(), platform::Rect{0, 0, 160, 120}, saver().picturePool,
+                          PicturesInRotation(saver()), saver().pictureIndex, PreviewTarget));
+  const std::string text = "D4.3.2021";
+  const int line = kSmallestCaptionLine, inset = 3, width = static_cast<int>(CellsOf(text).size()) * 3;
+  EXPECT_EQ(Cells({160 - inset - width, 120 - inset - line}, CellsOf(text).size(), line), CellsOf(text));
 }
 
 TEST_F(PhotoCaptions, NoneForTheBuiltInPicturesOrWithTheCaptionOff) {

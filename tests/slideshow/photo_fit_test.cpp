@@ -540,6 +540,9 @@ TEST(FramePhoto, EachShapeIsCroppedToCoverOrFittedWhenTheCropWouldTakeTooMuch) {
       {"panorama", 9000, 3000, 1920, 1080, FitMode::kFill, {1920, 640}, {1920, 640}},
       {"small portrait", 300, 400, 1920, 1080, FitMode::kFill, {810, 1080}, {810, 1080}},
       {"no area", 800, 600, 0, 0, FitMode::kFill, {0, 0}, {0, 0}},
+      {"no photo", 0, 600, 1920, 1080, FitMode::kFill, {0, 0}, {0, 0}},
+      // A sliver, whose cover would run billions of pixels past the area.
+      {"sliver", 1, 6710887, 3840, 2160, FitMode::kFill, {1, 2160}, {1, 2160}},
   };
   for (const Case& c : cases) {
     const PhotoFrame frame = FramePhoto(c.photoWidth, c.photoHeight, c.areaWidth, c.areaHeight, c.mode);

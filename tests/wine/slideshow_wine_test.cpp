@@ -242,13 +242,14 @@ TEST_F(WinePhotos, ATiffStandsUprightByItsOrientationThroughTheSystemsCodec) {
 
 // The caption as a person reads it: the photo's Exif date in the long form
 // the system's own GetDateFormat gives for the user's locale, and its
-// folder (Zürich, its ü read as u or not at all), in the bottom right corner of a 4:3 photo of 800 x 600 that fills
-// the screen.
+// folder (Zürich, its ü read as u or not at all), in the bottom right
+// corner of a 3:2 photo of 900 x 600 that fills the screen, cropped at its
+// sides, where fitting it whole would leave bars.
 TEST_F(WinePhotos, ACaptionIsReadOffTheScreenOverAPhotoThatFillsIt) {
   const PhotoFolder folder("caption");
   constexpr std::uint32_t kColour = 0x6A4A3A;
   testing::JpegRecipe recipe;
-  recipe.width = 800;
+  recipe.width = 900;
   recipe.height = 600;
   recipe.dateTaken = "2019:10:15 18:30:00";
   recipe.colour = [](int, int) { return kColour; };

@@ -40,11 +40,13 @@ LineMetrics MetricsOf(PangoContext* context, const PangoFontDescription* font) {
 
 }  // namespace
 
-TextMask RenderCaptionText(const std::string& text, std::int32_t lineHeight) {
-  if (text.empty() || lineHeight <= 0 ||
-      !g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
-    return {};
-  }
+TextMask RenderCaptionText(const std::string& raw, std::int32_t lineHeight) {
+  if (raw.empty() || lineHeight <= 0) return {};
+  // A folder whose name is not UTF-8 (written under another encoding)
+  // shows with stand-ins for the bytes that are not, beside its date.
+  const std::unique_ptr<gchar, Releaser<void, g_free>> valid(
+      g_utf8_make_valid(raw.data(), static_cast<gssize>(raw.size())));
+  const std::string text(valid.get());
   const Surface measuring(cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1));
   const CairoContext measure(cairo_create(measuring.get()));
   const Layout layout(pango_cairo_create_layout(measure.get()));

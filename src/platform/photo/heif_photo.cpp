@@ -3,7 +3,6 @@
 #include <libheif/heif.h>
 
 #include <memory>
-#include <new>
 #include <optional>
 #include <span>
 #include <vector>
@@ -110,13 +109,11 @@ std::optional<DateTime> DateTakenOf(const heif_image_handle* handle) {
   heif_item_id id = 0;
   if (heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) < 1) return std::nullopt;
   const std::size_t size = heif_image_handle_get_metadata_size(handle, id);
-  if (size < 4 || size > kMaxWholeFileBytes) return std::nullopt;
-  std::vector<std::uint8_t> block;
-  try {
-    block.resize(size);
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;  // an Exif block that does not fit in memory gives no date
-  }
+  // An Exif block holds its directories and a thumbnail: a few hundred
+  // kilobytes at most. One claiming more is not read for a date.
+  constexpr std::size_t kLargestExifBlock = std::size_t{4} << 20;
+  if (size < 4 || size > kLargestExifBlock) return std::nullopt;
+  std::vector<std::uint8_t> block(size);
   if (heif_image_handle_get_metadata(handle, id, block.data()).code != heif_error_Ok) return std::nullopt;
   const std::size_t offset = static_cast<std::size_t>(block[0]) << 24 | static_cast<std::size_t>(block[1]) << 16 |
                              static_cast<std::size_t>(block[2]) << 8 | block[3];

@@ -6,8 +6,10 @@
 #include <iterator>
 #include <new>
 #include <optional>
+#include <span>
 #include <vector>
 
+#include "platform/photo/exif_date.h"
 #include "platform/photo/whole_photo.h"
 
 namespace orvanel::platform::photo {
@@ -35,6 +37,22 @@ struct RgbaImage {
   std::vector<std::uint8_t> pixels;
 };
 
+// The date in an eXIf chunk, which holds an Exif block's TIFF structure;
+// only one before the pixels counts, as the header is told before them.
+std::optional<DateTime> ExifChunkDateTaken(std::span<const std::uint8_t> png) {
+  std::size_t at = 8;  // past the signature
+  while (png.size() - at >= 12) {
+    const std::size_t length = std::size_t{png[at]} << 24 | std::size_t{png[at + 1]} << 16 |
+                               std::size_t{png[at + 2]} << 8 | png[at + 3];
+    const auto type = png.subspan(at + 4, 4);
+    if (length > png.size() - at - 12) return std::nullopt;
+    if (std::equal(type.begin(), type.end(), "IDAT")) return std::nullopt;
+    if (std::equal(type.begin(), type.end(), "eXIf")) return ExifBlockDateTaken(png.subspan(at + 8, length));
+    at += 12 + length;
+  }
+  return std::nullopt;
+}
+
 // The photo decoded whole, its header planned by the target first. The file
 // is read whole, and given up once it is decoded: before the target makes
 // anything for the rows.
@@ -47,7 +65,7 @@ std::optional<RgbaImage> DecodeWhole(const ByteSource& data, PhotoTarget& target
   RgbaImage image;
   image.width = static_cast<std::int32_t>(png->width);
   image.height = static_cast<std::int32_t>(png->height);
-  if (!target.Plan({image.width, image.height, 1, true})) return std::nullopt;
+  if (!target.Plan({image.width, image.height, 1, true, ExifChunkDateTaken(*bytes)})) return std::nullopt;
   png->format = PNG_FORMAT_RGBA;
   try {
     image.pixels.resize(PNG_IMAGE_SIZE(*png));

@@ -23,7 +23,9 @@ inline std::wstring Wide(const std::string& text) {
 // with a stand-in could not be opened again.
 inline std::optional<std::string> Ansi(const wchar_t* text) {
   BOOL lossy = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, &lossy);
+  // UTF-8 as the code page loses nothing, and takes no flag for it.
+  BOOL* lossyFlag = GetACP() == CP_UTF8 ? nullptr : &lossy;
+  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, lossyFlag);
   if (length <= 0 || lossy) return std::nullopt;
   std::string ansi(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), length, nullptr, nullptr);

@@ -124,16 +124,14 @@ int OrientationOf(IWICMetadataQueryReader& reader) {
   return 1;
 }
 
-// The original date of the Exif directory, where a JPEG block holds it or
-// where TIFF and HEIF do, as the text Exif writes.
+// The original date of the Exif directory, where TIFF holds it (and a codec
+// that reads another format's Exif block the same way), as the text Exif
+// writes.
 std::optional<DateTime> DateTakenOf(IWICMetadataQueryReader& reader) {
-  for (const wchar_t* name : {L"/app1/ifd/exif/{ushort=36867}", L"/ifd/exif/{ushort=36867}"}) {
-    const MetadataValue value(reader, name);
-    const PROPVARIANT* text = value.As(VT_LPSTR);
-    if (text == nullptr || text->pszVal == nullptr) continue;
-    if (const auto taken = ParseExifDateText(text->pszVal)) return taken;
-  }
-  return std::nullopt;
+  const MetadataValue value(reader, L"/ifd/exif/{ushort=36867}");
+  const PROPVARIANT* text = value.As(VT_LPSTR);
+  if (text == nullptr || text->pszVal == nullptr) return std::nullopt;
+  return ParseExifDateText(text->pszVal);
 }
 
 // The photo's metadata as the codec reads it; null when it has none.
