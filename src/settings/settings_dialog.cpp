@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/folder_names.h"
 #include "platform/forms/error.h"
 #include "resources/maker.h"
 
@@ -56,11 +57,7 @@ std::string PictureCountCaption(std::size_t found) {
 
 std::string FolderCaption(const std::string& folder) {
   if (folder.empty()) return kBuiltInPicturesCaption;
-  std::string name = folder;
-  while (name.size() > 1 && (name.back() == '\\' || name.back() == '/')) name.pop_back();
-  if (const auto slash = name.find_last_of("\\/"); slash != std::string::npos && slash + 1 < name.size()) {
-    name = name.substr(slash + 1);
-  }
+  std::string name = platform::FolderName(folder);
   // About what the row's label holds at the dialog's font.
   constexpr std::size_t kLongest = 14;
   if (name.size() > kLongest) name = name.substr(0, kLongest - 3) + "...";

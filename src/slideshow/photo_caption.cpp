@@ -3,23 +3,11 @@
 #include <algorithm>
 
 #include "instance/saver.h"
+#include "platform/folder_names.h"
 #include "slideshow/caption_drawing.h"
 
 namespace orvanel::slideshow {
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-std::string WithoutTrailingSeparators(std::string path) {
-  while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
-  return path;
-}
-
-std::string LastName(const std::string& path) {
-  const auto slash = path.find_last_of("\\/");
-  if (slash == std::string::npos || slash + 1 == path.size()) return path;
-  return path.substr(slash + 1);
-}
 
 // Between the date and the folder: plain ASCII, the same in every
 // desktop's encoding of text.
@@ -28,19 +16,21 @@ constexpr const char* kCaptionSeparator = "  |  ";
 }  // namespace
 
 std::string CaptionFolder(const std::string& chosenFolder, const std::string& photo) {
-  const std::string chosen = WithoutTrailingSeparators(chosenFolder);
+  using platform::FolderName;
+  using platform::IsPathSeparator;
+  const std::string chosen = platform::WithoutTrailingSeparators(chosenFolder);
   const auto photoSlash = photo.find_last_of("\\/");
-  if (photoSlash == std::string::npos) return LastName(chosen);
+  if (photoSlash == std::string::npos) return FolderName(chosen);
   const std::string photoFolder = photo.substr(0, photoSlash);
   // A root ("/", "C:\") ends in its separator; any other folder is followed by one.
-  const std::size_t below = chosen.size() + (!chosen.empty() && IsSeparator(chosen.back()) ? 0 : 1);
+  const std::size_t below = chosen.size() + (!chosen.empty() && IsPathSeparator(chosen.back()) ? 0 : 1);
   if (photoFolder.size() > below && photoFolder.compare(0, chosen.size(), chosen) == 0 &&
-      IsSeparator(photoFolder[below - 1])) {
+      IsPathSeparator(photoFolder[below - 1])) {
     return photoFolder.substr(below);
   }
   // At the top of the chosen folder, or (a path the walk cannot give)
   // somewhere else: the folder's own name.
-  return LastName(photoFolder.empty() || photoFolder == chosen ? chosen : photoFolder);
+  return FolderName(photoFolder.empty() || photoFolder == chosen ? chosen : photoFolder);
 }
 
 std::string CaptionText(instance::CaptionKind kind, const std::string& date, const std::string& folder) {

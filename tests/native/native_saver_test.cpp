@@ -480,9 +480,10 @@ TEST_F(NativeSaver, ACaptionIsReadOffTheScreenOverAPhotoThatFillsIt) {
   StoreSettings("[Config]\nSpeed=2\nRandom=0\nBlend=0\nCaption=2\nFill=1\nFolder=" + folder.string() + "\n");
   const pid_t pid = Launch({"/s"}, "", {{"LC_ALL", std::nullopt}, {"LC_TIME", "de_DE.UTF-8"}});
   const auto reads = [&](int x, const std::string& words) {
-    return testing::Eventually(
-        [&] { return testing::LettersAndDigits(testing::ReadScreenText(x, 700, 512, 68)).find(words) != std::string::npos; },
-        std::chrono::seconds(20), std::chrono::milliseconds(200));
+    const auto read = [&] {
+      return testing::LettersAndDigits(testing::ReadScreenText(x, 700, 512, 68)).find(words) != std::string::npos;
+    };
+    return testing::Eventually(read, std::chrono::seconds(20), std::chrono::milliseconds(200));
   };
   EXPECT_TRUE(reads(512, "15oktober2019")) << testing::ReadScreenText(512, 700, 512, 68);
   EXPECT_TRUE(reads(512, "rich"));  // Zürich, its ü read as u or not at all

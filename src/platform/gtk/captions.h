@@ -11,7 +11,8 @@
 namespace orvanel::platform::gtk {
 
 // One line of UTF-8 text, the font sized so that its ascent and descent
-// together are `lineHeight` pixels; empty when the text is empty or not UTF-8.
+// together are `lineHeight` pixels, bytes that are not UTF-8 drawn as
+// stand-ins; empty when the text is empty.
 TextMask RenderCaptionText(const std::string& text, std::int32_t lineHeight);
 
 // The locale dates are written in, as the environment names it: LC_ALL, else

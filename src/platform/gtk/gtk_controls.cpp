@@ -425,8 +425,7 @@ void GtkDesktop::SetChosenIndex(WindowHandle handle, std::int32_t index) {
   NativeWindow* window = Find(handle);
   if (window == nullptr || window->Control() == nullptr) return;
   ControlWindow& list = *window->Control();
-  // As a drop-down list does, an index outside the items chooses none.
-  list.chosen = index >= 0 && index < static_cast<std::int32_t>(list.choices.size()) ? index : -1;
+  list.chosen = index;
   if (list.widget) static_cast<Gtk::ComboBoxText*>(list.widget.get())->set_active(list.chosen);
 }
 

@@ -34,4 +34,11 @@ std::vector<std::uint8_t> ReadStart(const ByteSource& source, std::size_t count)
 // Every byte; nothing when there are more than `limit`.
 std::optional<std::vector<std::uint8_t>> ReadAll(const ByteSource& source, std::size_t limit);
 
+// Four bytes as a big-endian number, as ISO boxes and PNG chunks give their
+// lengths; the caller has checked that they are there.
+inline std::size_t BigEndian32(const std::uint8_t* bytes) {
+  return static_cast<std::size_t>(bytes[0]) << 24 | static_cast<std::size_t>(bytes[1]) << 16 |
+         static_cast<std::size_t>(bytes[2]) << 8 | bytes[3];
+}
+
 }  // namespace orvanel::platform::photo

@@ -1,6 +1,7 @@
 #include "platform/photo/exif_date.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/photo/exif_block.h"
 
@@ -12,13 +13,6 @@ constexpr std::uint16_t kDateTimeOriginalTag = 0x9003;
 
 // Where the digits stand; every other character must be the one written here.
 constexpr std::string_view kDatePattern = "0000:00:00 00:00:00";
-
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
 
 // The original date in the Exif directory the first image directory points to.
 std::optional<DateTime> DateIn(std::span<const std::uint8_t> tiff) {
@@ -53,8 +47,10 @@ std::optional<DateTime> ParseExifDateText(std::string_view text) {
   };
   const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
   const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
-  if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
-      minute > 59 || second > 59) {
+  namespace chrono = std::chrono;
+  const chrono::year_month_day date{chrono::year{year}, chrono::month{static_cast<unsigned>(month)},
+                                    chrono::day{static_cast<unsigned>(day)}};
+  if (year < 1 || !date.ok() || hour > 23 || minute > 59 || second > 59) {
     return std::nullopt;
   }
   DateTime taken;

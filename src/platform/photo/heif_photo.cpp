@@ -115,8 +115,7 @@ std::optional<DateTime> DateTakenOf(const heif_image_handle* handle) {
   if (size < 4 || size > kLargestExifBlock) return std::nullopt;
   std::vector<std::uint8_t> block(size);
   if (heif_image_handle_get_metadata(handle, id, block.data()).code != heif_error_Ok) return std::nullopt;
-  const std::size_t offset = static_cast<std::size_t>(block[0]) << 24 | static_cast<std::size_t>(block[1]) << 16 |
-                             static_cast<std::size_t>(block[2]) << 8 | block[3];
+  const std::size_t offset = BigEndian32(block.data());
   if (offset > size - 4) return std::nullopt;
   return ExifBlockDateTaken(std::span<const std::uint8_t>(block).subspan(4 + offset));
 }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/photo/byte_source.h"
+
 namespace orvanel::platform::photo {
 namespace {
 
@@ -13,8 +15,7 @@ namespace {
 template <std::size_t kCount>
 bool NamesBrand(std::span<const std::uint8_t> start, const std::array<std::string_view, kCount>& brands) {
   if (start.size() < 16 || std::memcmp(start.data() + 4, "ftyp", 4) != 0) return false;
-  const std::size_t size = static_cast<std::size_t>(start[0]) << 24 | static_cast<std::size_t>(start[1]) << 16 |
-                           static_cast<std::size_t>(start[2]) << 8 | start[3];
+  const std::size_t size = BigEndian32(start.data());
   if (size < 16 || size % 4 != 0) return false;
   const std::size_t end = std::min(size, start.size());
   for (std::size_t at = 8; at + 4 <= end; at += at == 8 ? 8 : 4) {  // the version follows the major brand

@@ -42,8 +42,7 @@ struct RgbaImage {
 std::optional<DateTime> ExifChunkDateTaken(std::span<const std::uint8_t> png) {
   std::size_t at = 8;  // past the signature
   while (png.size() - at >= 12) {
-    const std::size_t length = std::size_t{png[at]} << 24 | std::size_t{png[at + 1]} << 16 |
-                               std::size_t{png[at + 2]} << 8 | png[at + 3];
+    const std::size_t length = BigEndian32(png.data() + at);
     const auto type = png.subspan(at + 4, 4);
     if (length > png.size() - at - 12) return std::nullopt;
     if (std::equal(type.begin(), type.end(), "IDAT")) return std::nullopt;

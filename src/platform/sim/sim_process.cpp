@@ -267,9 +267,7 @@ std::int32_t SimProcess::ChosenIndex(WindowHandle handle) {
 
 void SimProcess::SetChosenIndex(WindowHandle handle, std::int32_t index) {
   auto* window = desktop_.Find(handle);
-  if (window == nullptr) return;
-  // As a drop-down list does, an index outside the items chooses none.
-  window->chosen = index >= 0 && index < static_cast<std::int32_t>(window->choices.size()) ? index : -1;
+  if (window != nullptr) window->chosen = index;
 }
 
 // --- Captions -------------------------------------------------------------------
