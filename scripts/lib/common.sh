@@ -11,13 +11,13 @@ RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libpng-dev libwebp-de
               libgtkmm-3.0-dev libx11-xcb-dev libicu-dev
               libgtk-layer-shell-dev libxml2-utils xvfb x11-utils xcompmgr imagemagick)
 # The cross build of orvanel.scr, and its libraries built from Debian's sources.
-MINGW_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm)
+MINGW_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm)
 WINE_PACKAGES=("${MINGW_PACKAGES[@]}" wine)
 
 # Packages every build needs; each script adds its own.
 BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev libpng-dev
                libwebp-dev libheif-dev libtiff-dev libgif-dev webp libheif-examples libavif-bin
-               g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm
+               g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm
                clang libclang-rt-14-dev
                wine xvfb x11-utils xcompmgr xdotool
                xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils

@@ -9,11 +9,13 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "instance/photo_display.h"
+#include "instance/picture_reading.h"
 #include "instance/saver_mode.h"
 #include "platform/desktop.h"
 #include "platform/forms/application.h"
@@ -57,12 +59,17 @@ struct Saver {
   std::vector<platform::Rect> monitors;
 
   // The user's pictures folder as the settings give it (empty: the built-in
-  // pictures), its files as listed when the slideshow starts, and which of
-  // them proved impossible to show. With no file listed, the built-in
-  // pictures are shown.
+  // pictures). While its photos are shown (pictureReading below is set):
+  // its files as the walk has found them so far, in name order, which of
+  // them cannot be shown, and whether the walk is over; the request the
+  // reader works on, and its answer once delivered.
   std::string picturesFolder;
   std::vector<std::string> pictureFiles;
   std::vector<bool> unusablePictures;
+  bool pictureWalkDone = false;
+  std::optional<PictureRequest> pictureAsked;
+  std::optional<ReadPicture> pictureRead;
+  std::uint64_t pictureDeliveries = 0;
   // How the folder's photos are shown, and the corner of each target (a
   // monitor index or a canvas target) its next caption goes to: a caption
   // moves on with every picture, so that none stays long enough to burn in.
@@ -111,6 +118,10 @@ struct Saver {
   forms::Form* Overlay(int index) const;
   // How many monitors have windows: the main window's and those made at start.
   int MonitorsWithWindows() const;
+
+  // The reader of the folder's photos, while they are shown. Last, so that
+  // its work stops before anything else of the instance goes.
+  std::unique_ptr<PictureReading> pictureReading;
 };
 
 }  // namespace orvanel::instance

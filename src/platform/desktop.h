@@ -8,7 +8,9 @@
 // and decides nothing about the saver's behaviour; the form framework in
 // forms/ and the core above it do that once for every backend.
 //
-// All calls are made on the one user-interface thread.
+// All calls are made on the one user-interface thread, but for those a work
+// thread's steps make: ListFolder, ReadFilePart, FileModifiedTime and
+// CreatePhotoBitmap, which are safe from any thread.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -21,6 +23,7 @@
 #include "platform/messages.h"
 #include "platform/screen_host.h"
 #include "platform/window_handle.h"
+#include "platform/work_thread.h"
 
 namespace orvanel::platform {
 
@@ -345,6 +348,12 @@ class Desktop {
   // fewer at its end and none past it; nothing when it cannot be read.
   virtual std::optional<std::size_t> ReadFilePart(const std::string& path, std::uint64_t offset,
                                                   std::span<std::uint8_t> into) = 0;
+
+  // --- Work beside the user-interface thread -----------------------------------
+  // Starts `step` on a work thread of its own; each message a step tells of
+  // is posted to `window` as message `id`.
+  virtual std::unique_ptr<WorkThread> StartWorkThread(WorkThread::Step step, WindowHandle window,
+                                                      std::uint32_t id) = 0;
 
   // --- Resources and reports -----------------------------------------------
   // The bytes of a resource of the running module, names matched regardless of case.

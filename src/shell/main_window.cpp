@@ -213,6 +213,10 @@ void TfrmSAVER::FormKeyPress(char) { screens::KeyInput(saver_, screens::ActingWi
 void TfrmSAVER::ControlClicked(forms::Control& control) { dialog_.ControlClicked(control); }
 
 bool TfrmSAVER::FormMessage(const platform::Message& message) {
+  if (message.id == instance::WM_PICTURESREAD) {
+    if (saver_.pictureReading) saver_.pictureReading->Deliver(message.wParam);
+    return true;
+  }
   if (message.id != slideshow::WM_DOJOB) return false;
   scheduler_.WMDoJob(message);
   return true;

@@ -61,7 +61,7 @@ void CaptionPhoto(instance::Saver& saver, const std::string& photo, FittedPictur
   const platform::PixelRows rows = picture.bitmap->Rows();
   if (rows.first == nullptr) return;
   auto& desktop = saver.desktop;
-  const auto taken = picture.taken ? picture.taken : desktop.FileModifiedTime(photo);
+  const auto& taken = picture.taken;
   const std::string text = CaptionText(saver.caption, taken ? desktop.LongDate(*taken) : "",
                                        CaptionFolder(saver.picturesFolder, photo));
   if (text.empty()) return;

@@ -48,14 +48,17 @@ int CompareNames(std::string_view a, std::string_view b) {
 // ends early, which the decoders refuse.
 class PhotoFile : public platform::photo::ByteSource {
  public:
-  PhotoFile(platform::Desktop& desktop, const std::string& path) : desktop_(desktop), path_(path) {}
+  PhotoFile(platform::Desktop& desktop, const std::string& path, const std::atomic<bool>* stop)
+      : desktop_(desktop), path_(path), stop_(stop) {}
   std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const override {
+    if (stop_ != nullptr && *stop_) return 0;
     return desktop_.ReadFilePart(path_, offset, std::span<std::uint8_t>(into, count)).value_or(0);
   }
 
  private:
   platform::Desktop& desktop_;
   const std::string& path_;
+  const std::atomic<bool>* stop_;
 };
 
 }  // namespace
@@ -111,8 +114,9 @@ std::vector<std::string> ListPictures(platform::Desktop& desktop, const std::str
 }
 
 std::optional<FittedPicture> LoadPhoto(platform::Desktop& desktop, const std::string& path,
-                                       std::int32_t areaWidth, std::int32_t areaHeight, instance::FitMode mode) {
-  return FitPhoto(desktop, PhotoFile(desktop, path), areaWidth, areaHeight, mode);
+                                       std::int32_t areaWidth, std::int32_t areaHeight, instance::FitMode mode,
+                                       const std::atomic<bool>* stop) {
+  return FitPhoto(desktop, PhotoFile(desktop, path, stop), areaWidth, areaHeight, mode);
 }
 
 }  // namespace orvanel::slideshow

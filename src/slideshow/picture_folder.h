@@ -3,6 +3,7 @@
 // below it, listed once when the slideshow starts, by name only (no file is
 // opened), in the order a person reads names: letters regardless of case,
 // runs of digits by their value (IMG_2 before IMG_10).
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -53,9 +54,11 @@ class FolderWalk {
 std::vector<std::string> ListPictures(platform::Desktop& desktop, const std::string& folder);
 
 // The file framed in the area; nothing when it is not a picture that can be
-// shown (not there, unreadable, in no format read here, damaged, too large).
+// shown (not there, unreadable, in no format read here, damaged, too large),
+// or once `stop` is set: the file then reads as one that ends early.
 std::optional<FittedPicture> LoadPhoto(platform::Desktop& desktop, const std::string& path,
                                        std::int32_t areaWidth, std::int32_t areaHeight,
-                                       instance::FitMode mode = instance::FitMode::kFit);
+                                       instance::FitMode mode = instance::FitMode::kFit,
+                                       const std::atomic<bool>* stop = nullptr);
 
 }  // namespace orvanel::slideshow

@@ -5,7 +5,7 @@
 
 #include "platform/forms/application.h"
 #include "platform/forms/monitors.h"
-#include "slideshow/picture_folder.h"
+#include "slideshow/picture_reader.h"
 #include "slideshow/showimg.h"
 
 namespace orvanel::slideshow {
@@ -17,11 +17,13 @@ constexpr platform::Rect kPreviewArea{0, 0, 152, 112};
 }  // namespace
 
 void Scheduler::StartSlideshow() {
-  // The folder is listed once, before the first picture: a folder that
-  // cannot be read, or holds no file, leaves the built-in pictures.
-  saver_.pictureFiles = ListPictures(saver_.desktop, saver_.picturesFolder);
-  saver_.unusablePictures.assign(saver_.pictureFiles.size(), false);
+  // The folder is walked once, beside the slideshow, from now on: its first
+  // photos show while the walk goes on. A folder that cannot be read, or
+  // holds no photo, leaves the built-in pictures once the walk is over.
   saver_.picturePool.clear();
+  if (!saver_.picturesFolder.empty()) {
+    saver_.pictureReading = std::make_unique<PictureReader>(saver_, saver_.picturesFolder, main_.Handle());
+  }
   tmrVISUALTimer();
   tmrVISUAL_.SetEnabled(true);
 }
@@ -56,8 +58,10 @@ void Scheduler::PreviewJob() {
   forms::Canvas previewCanvas(desktop, *previewDC);
   previewCanvas.SetPenColor(platform::kWhite);
   previewCanvas.SetBrushColor(platform::kBlack);
-  ShowPicture(saver_, previewCanvas, kPreviewArea, saver_.picturePool,
-              PicturesInRotation(saver_), saver_.pictureIndex, PreviewTarget);
+  if (ShowPicture(saver_, previewCanvas, kPreviewArea, saver_.picturePool, PicturesInRotation(saver_),
+                  saver_.pictureIndex, PreviewTarget)) {
+    ReadAhead(saver_, PreviewTarget, kPreviewArea);
+  }
 }
 
 void Scheduler::MonitorJob() {
@@ -72,6 +76,11 @@ void Scheduler::MonitorJob() {
       ShowPicture(saver_, window->GetCanvas(), saver_.targetRect, saver_.picturePool,
                   PicturesInRotation(saver_), saver_.pictureIndex, saver_.currentMonitor)) {
     ++saver_.currentMonitor;
+    if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
+    // The next picture goes to the next monitor, unless the monitors change meanwhile.
+    if (forms::Form* next = saver_.PictureWindow(saver_.currentMonitor)) {
+      ReadAhead(saver_, saver_.currentMonitor, next->ClientRect());
+    }
   }
   if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
 }

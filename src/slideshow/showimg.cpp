@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <optional>
 
 #include "platform/forms/monitors.h"
 #include "instance/saver.h"
@@ -23,6 +24,56 @@ constexpr std::int32_t kPointerParkingLimit = 20;
 // An opacity change slower than this makes the fade's steps larger.
 constexpr std::int64_t kSlowStepMs = 100;
 constexpr std::int32_t kFirstFadeStep = 3;
+// The longest the presenter sleeps between looks at the queue while its
+// photo is being read.
+constexpr std::uint32_t kReaderWaitMs = 50;
+
+// The next picture of the pool, refilled with the pictures in rotation when
+// empty (those of the folder that can be shown); nothing when none is left.
+// In random order the generator is seeded from the time of day first.
+std::optional<std::int32_t> TakeFromPool(instance::Saver& saver, std::vector<std::string>& pool,
+                                         std::int32_t pictureCount) {
+  if (pool.empty()) {
+    const bool folder = saver.pictureReading != nullptr;
+    for (std::int32_t n = 0; n < pictureCount; ++n) {
+      if (!folder || !saver.unusablePictures[static_cast<std::size_t>(n)]) pool.push_back(std::to_string(n));
+    }
+  }
+  if (pool.empty()) return std::nullopt;
+  std::int32_t position = 0;
+  if (saver.RandomOrder()) {
+    Randomize(saver.desktop, saver.randomSeed);
+    position = Random(saver.randomSeed, static_cast<std::int32_t>(pool.size()));
+  }
+  const auto at = pool.begin() + position;
+  const std::int32_t picture = std::stoi(*at);
+  pool.erase(at);
+  return picture;
+}
+
+// Asks the reader for file `index` framed as `wanted` says.
+void Ask(instance::Saver& saver, std::int32_t index, instance::PictureRequest wanted) {
+  wanted.index = index;
+  saver.pictureAsked = wanted;
+  saver.pictureReading->Read(wanted, saver.pictureFiles[static_cast<std::size_t>(index)]);
+}
+
+// A photo read, or being read, for another target or area than `wanted` (the
+// monitors changed, the preview's host) is given up, its file back at the
+// head of the pool.
+void GiveBackReadingFor(instance::Saver& saver, const instance::PictureRequest& wanted) {
+  const auto other = [&](const instance::PictureRequest& request) {
+    return request.target != wanted.target || request.areaWidth != wanted.areaWidth ||
+           request.areaHeight != wanted.areaHeight || request.fit != wanted.fit;
+  };
+  std::optional<std::int32_t> given;
+  if (saver.pictureAsked && other(*saver.pictureAsked)) given = saver.pictureAsked->index;
+  if (saver.pictureRead && other(saver.pictureRead->request)) given = saver.pictureRead->request.index;
+  if (!given) return;
+  saver.pictureAsked.reset();
+  saver.pictureRead.reset();
+  saver.picturePool.insert(saver.picturePool.begin(), std::to_string(*given));
+}
 
 // Marks a presentation as running for as long as the object lives, and asks
 // the system's timers for 1 ms resolution meanwhile: every way out of the
@@ -63,14 +114,21 @@ class Presentation {
         target_(target) {}
 
   bool Run() {
-    if (pictureCount_ <= 0) return false;
+    const bool folder = saver_.pictureReading != nullptr;
+    if (pictureCount_ <= 0 && !folder) return false;
     if (target_ >= 0 && target_ < kFirstCanvasTarget &&
         (saver_.PictureWindow(target_) == nullptr || saver_.Overlay(target_) == nullptr)) {
       return false;
     }
     if (!OpeningStep()) return false;
-    ChoosePicture();
-    fitted_ = saver_.pictureFiles.empty() ? FitBuiltIn() : FitFromFolder();
+    if (folder) {
+      auto photo = FitFromFolder();
+      if (!photo) return false;
+      fitted_ = std::move(*photo);
+    } else {
+      ChoosePicture();
+      fitted_ = FitBuiltIn();
+    }
     Place();
     if (target_ >= 0 && target_ < kFirstCanvasTarget) {
       if (!DrawOnMonitor()) return false;
@@ -125,53 +183,68 @@ class Presentation {
     return true;
   }
 
-  void ChoosePicture() {
-    if (pool_.empty()) {
-      // A file of the folder that failed once is never drawn again: in a
-      // folder of many files that are not pictures, each costs one look.
-      const auto& unusable = saver_.unusablePictures;
-      for (std::int32_t n = 0; n < pictureCount_; ++n) {
-        if (saver_.pictureFiles.empty() || !unusable[static_cast<std::size_t>(n)]) pool_.push_back(std::to_string(n));
-      }
-    }
-    std::int32_t position = 0;
-    if (saver_.RandomOrder()) {
-      Randomize(desktop_, saver_.randomSeed);
-      position = Random(saver_.randomSeed, static_cast<std::int32_t>(pool_.size()));
-    }
-    const auto at = pool_.begin() + position;
-    pictureIndex_ = std::stoi(*at);
-    pool_.erase(at);
-  }
+  void ChoosePicture() { pictureIndex_ = *TakeFromPool(saver_, pool_, pictureCount_); }
 
   FittedPicture FitBuiltIn() {
     const auto picture = LoadPicture(desktop_, pictureIndex_);
     return FitPicture(desktop_, picture, area_.Width(), area_.Height());
   }
 
-  // The chosen file, or when it cannot be shown the next one of the same
-  // order, in this same job: one bad file never holds the screen. A file
-  // that failed once is passed over from then on; once every file has
-  // failed, the built-in pictures take over for the rest of the run.
-  FittedPicture FitFromFolder() {
-    auto& files = saver_.pictureFiles;
-    auto& unusable = saver_.unusablePictures;
-    auto usable = std::count(unusable.begin(), unusable.end(), false);
-    while (usable > 0) {
-      const auto index = static_cast<std::size_t>(pictureIndex_);
-      if (!unusable[index]) {
-        if (auto photo = LoadPhoto(desktop_, files[index], area_.Width(), area_.Height(), saver_.fit)) {
-          // Drawn into the picture, the caption comes and goes with it.
-          CaptionPhoto(saver_, files[index], *photo, area_.Height(), target_);
-          return std::move(*photo);
+  // The photo for this target: the one read ahead for it, else the next of
+  // the rotation, read now while messages go on. A file that cannot be
+  // shown is passed over for the next one of the same order, in this same
+  // job, and never drawn again; once the walk is over and no file is left
+  // to show, the built-in pictures take over for the rest of the run.
+  // Nothing when the saver began to quit meanwhile.
+  std::optional<FittedPicture> FitFromFolder() {
+    const instance::PictureRequest wanted{0, target_, area_.Width(), area_.Height(), saver_.fit};
+    GiveBackReadingFor(saver_, wanted);
+    for (;;) {
+      if (!saver_.pictureAsked && !saver_.pictureRead) {
+        const auto index = TakeFromPool(saver_, pool_, static_cast<std::int32_t>(saver_.pictureFiles.size()));
+        if (!index) {
+          if (saver_.pictureWalkDone) return FallBackToBuiltIn();
+          if (!AwaitReader()) return std::nullopt;
+          continue;
         }
-        unusable[index] = true;
-        if (--usable == 0) break;
+        Ask(saver_, *index, wanted);
       }
-      ChoosePicture();
+      if (!saver_.pictureRead) {
+        if (!AwaitReader()) return std::nullopt;
+        continue;
+      }
+      instance::ReadPicture read = std::move(*saver_.pictureRead);
+      saver_.pictureRead.reset();
+      pictureIndex_ = read.request.index;
+      const auto index = static_cast<std::size_t>(pictureIndex_);
+      if (read.usable) {
+        FittedPicture photo{std::move(read.bitmap), read.width, read.height, read.taken};
+        // Drawn into the picture, the caption comes and goes with it.
+        CaptionPhoto(saver_, saver_.pictureFiles[index], photo, area_.Height(), target_);
+        return photo;
+      }
+      saver_.unusablePictures[index] = true;
     }
-    files.clear();
-    unusable.clear();
+  }
+
+  // Waits for the reader's next delivery, messages going on meanwhile;
+  // false once the saver begins to quit.
+  bool AwaitReader() {
+    const auto seen = saver_.pictureDeliveries;
+    for (;;) {
+      app_.ProcessMessages();
+      if (saver_.quitRequested || app_.TerminateRequested()) return false;
+      if (saver_.pictureDeliveries != seen) return true;
+      desktop_.SleepUntilMessage(kReaderWaitMs, false);
+    }
+  }
+
+  FittedPicture FallBackToBuiltIn() {
+    saver_.pictureReading.reset();
+    saver_.pictureAsked.reset();
+    saver_.pictureRead.reset();
+    saver_.pictureFiles.clear();
+    saver_.unusablePictures.clear();
     pool_.clear();
     pictureCount_ = PictureCount;
     ChoosePicture();
@@ -265,7 +338,13 @@ class Presentation {
 }  // namespace
 
 std::int32_t PicturesInRotation(const instance::Saver& saver) {
-  return saver.pictureFiles.empty() ? PictureCount : static_cast<std::int32_t>(saver.pictureFiles.size());
+  return saver.pictureReading == nullptr ? PictureCount : static_cast<std::int32_t>(saver.pictureFiles.size());
+}
+
+void ReadAhead(instance::Saver& saver, std::int32_t target, const platform::Rect& area) {
+  if (saver.pictureReading == nullptr || saver.pictureAsked || saver.pictureRead) return;
+  const auto index = TakeFromPool(saver, saver.picturePool, static_cast<std::int32_t>(saver.pictureFiles.size()));
+  if (index) Ask(saver, *index, instance::PictureRequest{0, target, area.Width(), area.Height(), saver.fit});
 }
 
 bool ShowPicture(instance::Saver& saver, forms::Canvas& canvas, const platform::Rect& area,

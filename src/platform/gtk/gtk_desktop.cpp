@@ -6,6 +6,7 @@
 #include <glib-unix.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/gtk/screen_output.h"
 #include "platform/gtk/window_view.h"
@@ -41,6 +42,9 @@ GtkDesktop::GtkDesktop(std::string commandLine, ScreenHost host, std::uint32_t h
 }
 
 GtkDesktop::~GtkDesktop() {
+  // A work thread still decoding reads its own memory alone; the process
+  // ends under it rather than tear down what it might yet touch.
+  if (*abandonedWork_ > 0) std::_Exit(0);
   if (latePaint_ != 0) g_source_remove(latePaint_);
   for (auto& [key, timer] : timers_) g_source_remove(timer.source);
   g_source_remove(terminateSource_);

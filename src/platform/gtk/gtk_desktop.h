@@ -15,6 +15,7 @@
 // the core's message loop expects from a desktop.
 #include <gtkmm.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
@@ -129,6 +130,10 @@ class GtkDesktop : public Desktop {
   bool FolderExists(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   FolderListing ListFolder(const std::string& path) override;
+  // A thread of the standard library's; what a step tells joins the queue
+  // through the toolkit's main loop, which it wakes.
+  std::unique_ptr<WorkThread> StartWorkThread(WorkThread::Step step, WindowHandle window,
+                                              std::uint32_t id) override;
   std::optional<std::size_t> ReadFilePart(const std::string& path, std::uint64_t offset,
                                           std::span<std::uint8_t> into) override;
   std::string ReadIniString(const std::string& path, const std::string& section,
@@ -238,6 +243,8 @@ class GtkDesktop : public Desktop {
     bool due = false;
   };
   std::map<std::pair<WindowHandle, std::uintptr_t>, Timer> timers_;
+  // Work threads still running a step their owner could not wait for.
+  std::shared_ptr<std::atomic<int>> abandonedWork_ = std::make_shared<std::atomic<int>>(0);
   int cursorCount_ = 0;
   Point cursor_;
   struct HeldMutex {

@@ -30,6 +30,30 @@ bool GtkDesktop::PostToWindow(WindowHandle window, std::uint32_t id, std::uintpt
   return true;
 }
 
+std::unique_ptr<WorkThread> GtkDesktop::StartWorkThread(WorkThread::Step step, WindowHandle window,
+                                                        std::uint32_t id) {
+  auto post = [this, window, id](std::uintptr_t value) {
+    // From the work thread: the main loop is the one thing here safe to
+    // reach from another thread, and adding a source wakes its poll.
+    struct Told {
+      GtkDesktop* desktop;
+      Message message;
+    };
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        [](gpointer data) -> gboolean {
+          const auto* told = static_cast<const Told*>(data);
+          Message message = told->message;
+          message.time = told->desktop->Now();
+          message.cursor = told->desktop->cursor_;
+          told->desktop->Post(message);
+          return G_SOURCE_REMOVE;
+        },
+        new Told{this, Message{window, id, value, 0, 0, {}}}, [](gpointer data) { delete static_cast<Told*>(data); });
+  };
+  return std::make_unique<ThreadedWork>(std::move(step), std::move(post), abandonedWork_);
+}
+
 void GtkDesktop::Pump() {
   // Right after a pass over the sources another finds nothing new: what
   // comes meanwhile is found by the next pass, and a sleep's pass returns at

@@ -131,6 +131,14 @@ class SimDesktop {
   // Virtual time one change of a window's opacity takes.
   std::int64_t AlphaChangeCostMs() const { return alphaChangeCostMs_; }
   void SetAlphaChangeCost(std::int64_t milliseconds) { alphaChangeCostMs_ = milliseconds; }
+  // Virtual time a listing of a folder, a read from a file and the making of
+  // a photo's bitmap (its decoding) take.
+  std::int64_t ListCostMs() const { return listCostMs_; }
+  void SetListCost(std::int64_t milliseconds) { listCostMs_ = milliseconds; }
+  std::int64_t ReadCostMs() const { return readCostMs_; }
+  void SetReadCost(std::int64_t milliseconds) { readCostMs_ = milliseconds; }
+  std::int64_t DecodeCostMs() const { return decodeCostMs_; }
+  void SetDecodeCost(std::int64_t milliseconds) { decodeCostMs_ = milliseconds; }
   // Runs after each change of a window's opacity, to look at the screen then.
   std::function<void(WindowHandle, std::uint8_t)> afterAlphaChange;
   // Runs when a process has just failed to open a mutex: another process can
@@ -224,6 +232,9 @@ class SimDesktop {
   void ResizePixels(SimWindow& window);
 
   std::int64_t alphaChangeCostMs_ = 0;
+  std::int64_t listCostMs_ = 0;
+  std::int64_t readCostMs_ = 0;
+  std::int64_t decodeCostMs_ = 0;
   bool timersExhausted_ = false;
   bool windowsExhausted_ = false;
   std::uint32_t nextProcessId_ = 1000;

@@ -41,6 +41,50 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
+// A work thread of the simulated process: its steps run inline, on the
+// process's thread, in virtual time of their own.
+class SimWork : public WorkThread {
+ public:
+  SimWork(SimProcess& process, Step step, WindowHandle window, std::uint32_t id)
+      : process_(process), step_(std::move(step)), window_(window), id_(id),
+        nextStartMs_(process.desktop_.NowMs()) {
+    process_.works_.push_back(this);
+  }
+  ~SimWork() override { std::erase(process_.works_, this); }
+
+  void Wake() override {
+    if (awake_) return;
+    awake_ = true;
+    nextStartMs_ = std::max(nextStartMs_, process_.desktop_.NowMs());
+  }
+
+  // The moment of the next step, while there is one.
+  std::optional<std::int64_t> NextStart() const { return awake_ ? std::optional(nextStartMs_) : std::nullopt; }
+
+  // Runs the next step when it is due; true when one ran.
+  bool RunDueStep() {
+    if (!awake_ || nextStartMs_ > process_.desktop_.NowMs()) return false;
+    process_.runningWork_ = this;
+    process_.runningCostMs_ = 0;
+    const WorkStep done = step_();
+    process_.runningWork_ = nullptr;
+    nextStartMs_ += process_.runningCostMs_;
+    if (done.notify) {
+      process_.told_.emplace(nextStartMs_, Message{window_, id_, *done.notify, 0, 0, process_.desktop_.CursorPos()});
+    }
+    awake_ = done.more;
+    return true;
+  }
+
+ private:
+  SimProcess& process_;
+  Step step_;
+  WindowHandle window_;
+  std::uint32_t id_;
+  bool awake_ = true;
+  std::int64_t nextStartMs_;
+};
+
 SimProcess::SimProcess(SimDesktop& desktop, std::string commandLine, std::string moduleFileName)
     : desktop_(desktop),
       commandLine_(std::move(commandLine)),
@@ -322,6 +366,7 @@ std::unique_ptr<Bitmap> SimProcess::CreatePictureBitmap(std::int32_t width, std:
 
 std::unique_ptr<Bitmap> SimProcess::CreatePhotoBitmap(std::int32_t width, std::int32_t height) {
   if (width <= 0 || height <= 0) return nullptr;
+  Spend(desktop_.DecodeCostMs());
   return std::make_unique<SimBitmap>(desktop_, width, height, desktop_.DisplayBitsPerPixel());
 }
 
@@ -364,6 +409,7 @@ SimProcess::SimTimer* SimProcess::NextDueTimer() {
 }
 
 std::optional<Message> SimProcess::TakeMessage() {
+  CatchUpWork();
   const auto dueTick = [this]() -> std::optional<Message> {
     auto* timer = NextDueTimer();
     if (timer == nullptr || timer->dueMs > desktop_.NowMs()) return std::nullopt;
@@ -437,6 +483,7 @@ void SimProcess::HostWindowGone() {
 }
 
 bool SimProcess::MessageWaiting() {
+  CatchUpWork();
   const auto* timer = NextDueTimer();
   return queue_.HasPostedOrQuit() || (timer != nullptr && timer->dueMs <= desktop_.NowMs());
 }
@@ -447,6 +494,7 @@ bool SimProcess::WaitForMessage() {
     const auto* timer = NextDueTimer();
     std::optional<std::int64_t> next = desktop_.NextHappening();
     if (timer != nullptr) next = std::min(next.value_or(timer->dueMs), timer->dueMs);
+    if (const auto work = NextWorkMoment()) next = std::min(next.value_or(*work), *work);
     if (!next || *next > desktop_.ClockLimit()) return false;
     desktop_.AdvanceTo(*next, [this] { return MessageWaiting(); });
   }
@@ -475,12 +523,51 @@ std::uint32_t SimProcess::SleepUntilMessage(std::uint32_t milliseconds, bool ale
   if (MessageWaiting()) return 0;
   std::int64_t wake = desktop_.NowMs() + milliseconds;
   if (const auto* timer = NextDueTimer()) wake = std::min(wake, timer->dueMs);
+  if (const auto work = NextWorkMoment()) wake = std::min(wake, *work);
   desktop_.AdvanceTo(wake, [&] { return MessageWaiting() || (alertable && ioCompletionPending_); });
   if (alertable && ioCompletionPending_) {
     ioCompletionPending_ = false;
     return kWaitIoCompletion;
   }
   return 0;
+}
+
+// --- Work beside the process's thread -----------------------------------------------
+
+std::unique_ptr<WorkThread> SimProcess::StartWorkThread(WorkThread::Step step, WindowHandle window,
+                                                        std::uint32_t id) {
+  return std::make_unique<SimWork>(*this, std::move(step), window, id);
+}
+
+void SimProcess::CatchUpWork() {
+  // A step runs no process code, but guard against a step that looks at the queue.
+  if (runningWork_ != nullptr) return;
+  for (bool ran = true; ran;) {
+    ran = false;
+    // A copy: a step never starts or ends work, but the list must not move under it.
+    for (SimWork* work : std::vector<SimWork*>(works_)) ran = work->RunDueStep() || ran;
+  }
+  while (!told_.empty() && told_.begin()->first <= desktop_.NowMs()) {
+    queue_.Post(told_.begin()->second);
+    told_.erase(told_.begin());
+  }
+}
+
+std::optional<std::int64_t> SimProcess::NextWorkMoment() const {
+  std::optional<std::int64_t> next;
+  if (!told_.empty()) next = told_.begin()->first;
+  for (const SimWork* work : works_) {
+    if (const auto start = work->NextStart()) next = std::min(next.value_or(*start), *start);
+  }
+  return next;
+}
+
+void SimProcess::Spend(std::int64_t milliseconds) {
+  if (runningWork_ != nullptr) {
+    runningCostMs_ += milliseconds;
+  } else {
+    desktop_.Advance(milliseconds);
+  }
 }
 
 // --- Named mutexes ---------------------------------------------------------------
@@ -526,6 +613,7 @@ bool SimProcess::FolderExists(const std::string& path) {
 }
 
 FolderListing SimProcess::ListFolder(const std::string& path) {
+  Spend(desktop_.ListCostMs());
   FolderListing listing;
   const auto host = desktop_.HostPath(path);
   std::error_code error;
@@ -556,6 +644,7 @@ std::optional<std::string> SimProcess::ChooseFolder(WindowHandle owner, const st
 
 std::optional<std::size_t> SimProcess::ReadFilePart(const std::string& path, std::uint64_t offset,
                                                    std::span<std::uint8_t> into) {
+  Spend(desktop_.ReadCostMs());
   desktop_.filesRead.push_back(path);
   const auto host = desktop_.HostPath(path);
   std::error_code error;

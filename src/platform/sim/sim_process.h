@@ -8,9 +8,12 @@
 
 #include "platform/desktop.h"
 #include "platform/message_queue.h"
+#include "platform/work_thread.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace orvanel::platform::sim {
+
+class SimWork;
 
 class SimProcess : public Desktop {
  public:
@@ -172,6 +175,14 @@ class SimProcess : public Desktop {
   void ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
                       WhileBoxShows& whileShown) override;
 
+  // A work thread's steps run here, on the one thread, each when virtual
+  // time reaches the moment the work thread would begin it: the listing,
+  // reading and decoding costs the desktop sets are counted in the work
+  // thread's time, not the process's, and what a step tells arrives when
+  // its step would have ended.
+  std::unique_ptr<WorkThread> StartWorkThread(WorkThread::Step step, WindowHandle window,
+                                              std::uint32_t id) override;
+
   // Mutex handles this process holds, by handle.
   const std::map<std::uintptr_t, std::string>& MutexHandles() const { return mutexHandles_; }
 
@@ -184,6 +195,14 @@ class SimProcess : public Desktop {
   };
   SimTimer* NextDueTimer();
   bool MessageWaiting();
+  friend class SimWork;
+  // Runs the work steps that are due and moves what they told into the queue once due.
+  void CatchUpWork();
+  // The next virtual moment at which work begins a step or what it told arrives.
+  std::optional<std::int64_t> NextWorkMoment() const;
+  // Virtual time spent by the desktop: the work thread's when it is the one
+  // running, else the process's.
+  void Spend(std::int64_t milliseconds);
 
   SimDesktop& desktop_;
   std::string commandLine_;
@@ -205,6 +224,10 @@ class SimProcess : public Desktop {
   // The module's resources: its own table, then what a test put in or took out.
   std::map<std::pair<std::string, std::string>, std::span<const std::uint8_t>> resources_;
   std::map<std::pair<std::string, std::string>, std::vector<std::uint8_t>> addedBytes_;
+  std::vector<SimWork*> works_;
+  SimWork* runningWork_ = nullptr;
+  std::int64_t runningCostMs_ = 0;
+  std::multimap<std::int64_t, Message> told_;  // by the moment each arrives
 };
 
 }  // namespace orvanel::platform::sim

@@ -6,6 +6,8 @@
 #include <timeapi.h>
 
 #include <array>
+#include <cstdlib>
+#include <utility>
 
 #include "platform/win32/win32_drawing.h"
 
@@ -110,6 +112,9 @@ HFONT Win32Desktop::Font(const std::string& name, std::int32_t height) {
 }
 
 Win32Desktop::~Win32Desktop() {
+  // A work thread still decoding reads its own memory alone; the process
+  // ends under it rather than tear down what it might yet touch.
+  if (*abandonedWork_ > 0) std::_Exit(0);
   for (const auto& [name, atom] : classes_) UnregisterClassA(name.c_str(), instance_);
 }
 
@@ -416,6 +421,13 @@ void Win32Desktop::CaptureInput(WindowHandle) {}
 void Win32Desktop::ReleaseInput() {}
 
 // --- Messages and the timer ------------------------------------------------------------
+
+std::unique_ptr<WorkThread> Win32Desktop::StartWorkThread(WorkThread::Step step, WindowHandle window,
+                                                          std::uint32_t id) {
+  const HWND target = ToHwnd(window);
+  return std::make_unique<ThreadedWork>(
+      std::move(step), [target, id](std::uintptr_t value) { PostMessageA(target, id, value, 0); }, abandonedWork_);
+}
 
 bool Win32Desktop::PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
                                 std::intptr_t lParam) {

@@ -2,7 +2,9 @@
 // The desktop services on the real Windows API.
 #include <windows.h>
 
+#include <atomic>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "platform/desktop.h"
@@ -105,6 +107,9 @@ class Win32Desktop : public Desktop {
   bool FolderExists(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   FolderListing ListFolder(const std::string& path) override;
+  // A thread of the standard library's; what a step tells is posted to the window.
+  std::unique_ptr<WorkThread> StartWorkThread(WorkThread::Step step, WindowHandle window,
+                                              std::uint32_t id) override;
   std::optional<std::size_t> ReadFilePart(const std::string& path, std::uint64_t offset,
                                           std::span<std::uint8_t> into) override;
   std::string ReadIniString(const std::string& path, const std::string& section,
@@ -132,6 +137,8 @@ class Win32Desktop : public Desktop {
 
   std::map<std::pair<std::string, std::int32_t>, ScopedGdiObject<HFONT>> fonts_;
   int nextControlId_ = 100;
+  // Work threads still running a step their owner could not wait for.
+  std::shared_ptr<std::atomic<int>> abandonedWork_ = std::make_shared<std::atomic<int>>(0);
 };
 
 }  // namespace orvanel::platform::win32
