@@ -75,6 +75,7 @@ FolderWalk::FolderWalk(platform::Desktop& desktop, const std::string& folder) : 
 void FolderWalk::Enter(const std::string& folder, const std::string& identity, int depth) {
   if (depth > kMaxFolderDepth) return;
   auto listing = desktop_.ListFolder(folder);
+  ++listed_;
   if (!listing.readable) return;
   const std::string& own = identity.empty() ? listing.identity : identity;
   if (!own.empty() && !visited_.insert(own).second) return;

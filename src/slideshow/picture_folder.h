@@ -35,6 +35,8 @@ class FolderWalk {
   FolderWalk(platform::Desktop& desktop, const std::string& folder);
   // The next file; nothing once every file has been given.
   std::optional<std::string> Next();
+  // How many folders have been listed so far.
+  std::size_t Listed() const { return listed_; }
 
  private:
   struct OpenFolder {
@@ -48,6 +50,7 @@ class FolderWalk {
   std::vector<OpenFolder> open_;  // the folder being walked last
   std::set<std::string> visited_;
   std::size_t given_ = 0;
+  std::size_t listed_ = 0;
 };
 
 // Every file of the walk. Empty when the folder cannot be read or holds no file.

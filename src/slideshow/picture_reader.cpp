@@ -35,6 +35,7 @@ struct PictureReader::Work {
   platform::Desktop& desktop;
   FolderWalk walk;
   bool walked = false;
+  int pictures = 0;  // found so far
   std::atomic<bool> stopping = false;
 
   std::mutex mutex;
@@ -54,14 +55,20 @@ platform::WorkStep PictureReader::Work::Step() {
   if (request) {
     found.read = Frame(request->first, request->second);
   } else if (!walked) {
-    for (int i = 0; i < kFilesPerStep && !stopping; ++i) {
+    // A step lists one folder at most: a listing may be slow (a network
+    // share), and a photo asked for waits for the step under way.
+    const std::size_t listed = walk.Listed();
+    for (int i = 0; i < kFilesPerStep && !stopping && walk.Listed() <= listed + 1; ++i) {
       auto file = walk.Next();
       if (!file) {
         walked = found.walkDone = true;
         break;
       }
-      found.pictures.push_back(LooksLikePicture(desktop, *file));
+      const bool picture = LooksLikePicture(desktop, *file);
+      found.pictures.push_back(picture);
       found.files.push_back(std::move(*file));
+      // The first pictures go to the slideshow at once, which may be waiting for them.
+      if (picture && ++pictures <= kPromptPictures) break;
     }
   } else {
     return {};

@@ -29,8 +29,10 @@ class PictureReader : public instance::PictureReading {
   void Read(const instance::PictureRequest& request, const std::string& path) override;
   void Deliver(std::uintptr_t delivery) override;
 
-  // Files the walk gives the work thread between two looks at the requests.
+  // Files the walk gives the work thread between two looks at the requests,
+  // and how many of the first pictures found go one a step.
   static constexpr int kFilesPerStep = 64;
+  static constexpr int kPromptPictures = 8;
 
  private:
   struct Work;
