@@ -74,8 +74,8 @@ TfrmSAVER::TfrmSAVER(forms::Application& app, instance::Saver& saver)
               settings::SettingsControls{OKButton, CancelButton, Edit1, Label2, UpDown1, CheckBox1, Panel1,
                                          CheckBox2, FolderLabel, FolderButton, BuiltInButton, FolderCountLabel,
                                          CaptionLabel, CaptionList, FillCheckBox},
-              [&saver](const std::string& folder) -> settings::PictureCountStep {
-                auto count = std::make_shared<slideshow::FolderPictureCount>(saver.desktop, folder);
+              [this, &saver](const std::string& folder) -> settings::PictureCountStep {
+                auto count = std::make_shared<slideshow::FolderPictureCount>(saver, folder, Handle());
                 return [count](std::size_t& found) {
                   const bool done = count->LookFurther();
                   found = count->Found();

@@ -4,7 +4,7 @@
 #include <span>
 
 #include "platform/photo/photo_format.h"
-#include "slideshow/clock.h"
+#include "slideshow/picture_reader.h"
 
 namespace orvanel::slideshow {
 
@@ -14,22 +14,22 @@ bool LooksLikePicture(platform::Desktop& desktop, const std::string& path) {
   return read && platform::photo::IsPhotoStart(std::span<const std::uint8_t>(start, *read));
 }
 
-FolderPictureCount::FolderPictureCount(platform::Desktop& desktop, const std::string& folder)
-    : desktop_(desktop), walk_(desktop, folder) {}
+FolderPictureCount::FolderPictureCount(instance::Saver& saver, const std::string& folder,
+                                       platform::WindowHandle notified)
+    : saver_(saver) {
+  saver.pictureReading.reset();
+  saver.pictureFiles.clear();
+  saver.unusablePictures.clear();
+  saver.pictureWalkDone = false;
+  saver.pictureReading = std::make_unique<PictureReader>(saver, folder, notified);
+}
 
 bool FolderPictureCount::LookFurther() {
-  const double began = Now(desktop_);
-  // At least one file a slice, whatever the clock says.
-  while (!walked_) {
-    const auto file = walk_.Next();
-    if (!file) {
-      walked_ = true;
-      break;
-    }
-    if (LooksLikePicture(desktop_, *file)) ++found_;
-    if (MillisecondSpan(Now(desktop_), began) >= kSliceMs) break;
+  const auto& unusable = saver_.unusablePictures;
+  for (; seen_ < unusable.size(); ++seen_) {
+    if (!unusable[seen_]) ++found_;
   }
-  return walked_;
+  return saver_.pictureWalkDone;
 }
 
 }  // namespace orvanel::slideshow

@@ -1,12 +1,13 @@
 #pragma once
-// The pictures of a folder counted as the slideshow would find them, a
-// slice at a time: the settings dialog shows the count in its folder row
-// and answers its user between the slices.
+// The pictures of a folder counted as the slideshow finds them: the settings
+// dialog shows the count in its folder row. The same walk and the same
+// looks as the slideshow's run on the reader's work thread; the dialog
+// takes what they found so far at each of its ticks, never waiting on them.
 #include <cstddef>
 #include <string>
 
+#include "instance/saver.h"
 #include "platform/desktop.h"
-#include "slideshow/picture_folder.h"
 
 namespace orvanel::slideshow {
 
@@ -16,20 +17,17 @@ bool LooksLikePicture(platform::Desktop& desktop, const std::string& path);
 
 class FolderPictureCount {
  public:
-  // Nothing is listed or looked at yet.
-  FolderPictureCount(platform::Desktop& desktop, const std::string& folder);
+  // Starts the walk of `folder`, in place of any walk the instance had; its
+  // findings come with the reader's messages to `notified`.
+  FolderPictureCount(instance::Saver& saver, const std::string& folder, platform::WindowHandle notified);
 
-  // Walks the folders and looks at their files for about kSliceMs of the
-  // clock; true once every file has been looked at.
+  // Counts what was delivered since the last call; true once the walk is over.
   bool LookFurther();
   std::size_t Found() const { return found_; }
 
-  static constexpr std::int64_t kSliceMs = 8;
-
  private:
-  platform::Desktop& desktop_;
-  FolderWalk walk_;
-  bool walked_ = false;
+  instance::Saver& saver_;
+  std::size_t seen_ = 0;
   std::size_t found_ = 0;
 };
 

@@ -266,32 +266,26 @@ TEST_F(PictureFolder, FoldersWithoutIdentitiesAreAllListed) {
   EXPECT_EQ(files, (std::vector<std::string>{"V:\\Twins\\one\\photo.jpg", "V:\\Twins\\two\\photo.jpg"}));
 }
 
-// A disk where each look at a file costs a millisecond of the clock.
-class SlowDiskProcess : public platform::sim::SimProcess {
- public:
-  explicit SlowDiskProcess(platform::sim::SimDesktop& desktop) : SimProcess(desktop, "orvanel.scr /c"), desktop_(desktop) {}
-  std::optional<std::size_t> ReadFilePart(const std::string& path, std::uint64_t offset,
-                                          std::span<std::uint8_t> into) override {
-    desktop_.ShiftWallClock(1);
-    return SimProcess::ReadFilePart(path, offset, into);
-  }
-
- private:
-  platform::sim::SimDesktop& desktop_;
-};
-
-// The dialog's count looks at each file once, in slices of the clock short
-// enough that the dialog's messages never wait long.
-TEST_F(PictureFolder, APictureCountLooksAtEachFileOnceInShortSlices) {
+// The dialog's count walks beside the dialog, looking at each file once: at
+// 20 ms a look, the count grows as the walk goes and the dialog's clock
+// moves only in its own waits.
+TEST_F(PictureFolder, APictureCountLooksAtEachFileOnceBesideTheDialog) {
   WritePhoto("C:\\Photos\\a.jpg", 0xC03020);
-  WritePhoto("C:\\Photos\\Later\\b.jpg", 0x20C030);
   for (int i = 0; i < 40; ++i) WriteText("C:\\Photos\\clip" + std::to_string(i) + ".mp4", "not a photo");
-  SlowDiskProcess process(desktop);
-  FolderPictureCount count(process, "C:\\Photos");
-  int slices = 1;
-  while (!count.LookFurther()) ++slices;
+  WritePhoto("C:\\Photos\\Later\\b.jpg", 0x20C030);
+  Start("/c", {8, false, false, ""});
+  desktop.SetReadCost(20);
+  desktop.filesRead.clear();
+  FolderPictureCount count(saver(), "C:\\Photos", main().Handle());
+  std::vector<std::size_t> counts;
+  while (!count.LookFurther()) {
+    counts.push_back(count.Found());
+    saver().desktop.SleepUntilMessage(10, false);
+    saver().app.ProcessMessages();
+  }
   EXPECT_EQ(count.Found(), 2u);
-  EXPECT_EQ(slices, 6);  // 42 files, 8 looks of a millisecond a slice
+  EXPECT_EQ(counts.front(), 0u);
+  EXPECT_NE(std::find(counts.begin(), counts.end(), 1u), counts.end());  // a, before b was looked at
   std::map<std::string, int> looks;
   for (const std::string& path : desktop.filesRead) ++looks[path];
   EXPECT_EQ(looks.size(), 42u);
