@@ -70,13 +70,13 @@ void SettingsDialog::Open() {
   form_.SetColor(windowColour);
   form_.GetCanvas().SetBrushColor(windowColour);
   form_.SetBorderStyle(forms::BorderStyle::kDialog);
-  form_.SetClientHeight(form_.Design().clientHeight + kFolderRowHeight + kPhotoRowsHeight);
+  form_.SetClientHeight(form_.Design().clientHeight + kPhotoSectionHeight);
   form_.Show();
   form_.SetAlphaBlendValue(255);
   for (forms::Control* control : std::initializer_list<forms::Control*>{
            &controls_.CancelButton, &controls_.OKButton, &controls_.CheckBox1, &controls_.CheckBox2,
            &controls_.Edit1, &controls_.UpDown1, &controls_.Label2, &controls_.Panel1,
-           &controls_.FolderLabel, &controls_.FolderButton, &controls_.BuiltInButton,
+           &controls_.PhotosLabel, &controls_.FolderLabel, &controls_.FolderButton, &controls_.BuiltInButton,
            &controls_.FolderCountLabel, &controls_.CaptionLabel, &controls_.CaptionList,
            &controls_.FillCheckBox}) {
     control->SetVisible(true);

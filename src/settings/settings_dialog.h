@@ -32,6 +32,7 @@ struct SettingsControls {
   forms::CheckBox& CheckBox1;  // Random
   forms::Panel& Panel1;
   forms::CheckBox& CheckBox2;  // Blend
+  forms::Label& PhotosLabel;  // the heading of the rows below
   forms::Label& FolderLabel;
   forms::Button& FolderButton;
   forms::Button& BuiltInButton;
@@ -48,10 +49,9 @@ using StartPictureCount = std::function<PictureCountStep(const std::string& fold
 
 // What the folder row says without a folder.
 inline constexpr const char* kBuiltInPicturesCaption = "Built-in pictures";
-// The client height the row and its count add below the designed controls,
-// and the caption and fill rows below them.
-inline constexpr std::int32_t kFolderRowHeight = 46;
-inline constexpr std::int32_t kPhotoRowsHeight = 52;
+// The client height the photo rows add below the designed dialog: under
+// their heading, the folder row and its count, the caption and fill rows.
+inline constexpr std::int32_t kPhotoSectionHeight = 78;
 
 // The caption list's items, in the order of the settings' values.
 inline constexpr const char* kCaptionChoices[] = {"None", "Date taken", "Date and folder"};

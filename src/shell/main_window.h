@@ -29,6 +29,8 @@ class TfrmSAVER : public forms::Form {
   forms::Panel& Panel1;
   forms::CheckBox& CheckBox2;  // Blend
   // The row below the designed controls: the pictures folder.
+  // The photo rows below the designed controls, under their heading.
+  forms::Label& PhotosLabel;
   forms::Label& FolderLabel;
   forms::Button& FolderButton;
   forms::Button& BuiltInButton;

@@ -155,23 +155,35 @@ std::vector<std::pair<forms::Control*, Rect>> DesignedPlaces(shell::TfrmSAVER& f
   };
 }
 
-TEST_F(SettingsDialog, TheDesignedControlsKeepTheirPlacesAboveTheFolderRow) {
+// The photo rows make one section right under the designed controls: its
+// heading close below the web address, each row below the one before, the
+// dialog ending below the last.
+TEST_F(SettingsDialog, TheDesignedControlsKeepTheirPlacesAndThePhotoRowsFollowThem) {
   Open();
   for (const auto& [control, bounds] : DesignedPlaces(main())) {
     EXPECT_EQ(desktop.Find(control->Handle())->bounds, bounds) << control->Name();
   }
-  for (forms::Control* row : std::initializer_list<forms::Control*>{&main().FolderLabel, &main().FolderButton,
-                                                                     &main().BuiltInButton}) {
-    const Rect bounds = desktop.Find(row->Handle())->bounds;
-    EXPECT_GE(bounds.top, 212) << row->Name();
-    EXPECT_LE(bounds.bottom, 212 + kFolderRowHeight) << row->Name();
+  const auto bounds = [&](forms::Control& control) { return desktop.Find(control.Handle())->bounds; };
+  const std::vector<std::vector<forms::Control*>> rows = {
+      {&main().PhotosLabel},
+      {&main().FolderLabel, &main().FolderButton, &main().BuiltInButton},
+      {&main().FolderCountLabel},
+      {&main().CaptionLabel, &main().CaptionList},
+      {&main().FillCheckBox}};
+  const std::int32_t designedBottom = bounds(main().Panel1).bottom;
+  EXPECT_LE(bounds(main().PhotosLabel).top - designedBottom, 12);
+  std::int32_t above = designedBottom;
+  for (const auto& row : rows) {
+    std::int32_t bottom = above;
+    for (forms::Control* control : row) {
+      EXPECT_GE(bounds(*control).top, above) << control->Name();
+      bottom = std::max(bottom, bounds(*control).bottom);
+    }
+    above = bottom;
   }
-  for (forms::Control* row : std::initializer_list<forms::Control*>{&main().CaptionLabel, &main().CaptionList,
-                                                                     &main().FillCheckBox}) {
-    const Rect bounds = desktop.Find(row->Handle())->bounds;
-    EXPECT_GE(bounds.top, 212 + kFolderRowHeight) << row->Name();
-    EXPECT_LE(bounds.bottom, 212 + kFolderRowHeight + kPhotoRowsHeight) << row->Name();
-  }
+  EXPECT_LE(above, main().ClientRect().Height());
+  EXPECT_GE(above, main().ClientRect().Height() - 8);
+  EXPECT_EQ(main().PhotosLabel.Text(), "Photos");
 }
 
 // On a monitor of 144 dots per inch every edge of the layout lies 1.5 times
@@ -187,7 +199,7 @@ TEST_F(SettingsDialog, OnAMonitorOf144DpiTheLayoutGrowsByHalf) {
   }
   const Rect client = main().ClientRect();
   EXPECT_EQ(client.Width(), grown(237));
-  EXPECT_EQ(client.Height(), grown(main().Design().clientHeight + kFolderRowHeight + kPhotoRowsHeight));
+  EXPECT_EQ(client.Height(), grown(main().Design().clientHeight + kPhotoSectionHeight));
 }
 
 // Dragged onto a monitor of another DPI, the dialog lays its controls out
@@ -220,7 +232,7 @@ TEST_F(SettingsDialog, DraggedOntoAMonitorOfAnotherDpiTheLayoutFollowsInPlace) {
     EXPECT_EQ(native->fontHeight, -17) << control->Name();  // -11 by 1.5, away from zero
   }
   EXPECT_EQ(main().ClientRect().Width(), grown(237));
-  EXPECT_EQ(main().ClientRect().Height(), grown(main().Design().clientHeight + kFolderRowHeight + kPhotoRowsHeight));
+  EXPECT_EQ(main().ClientRect().Height(), grown(main().Design().clientHeight + kPhotoSectionHeight));
   EXPECT_EQ(handles(), before);
   EXPECT_EQ(desktop.focus, main().Edit1.Handle());
   EXPECT_EQ(main().Edit1.Text(), "42");

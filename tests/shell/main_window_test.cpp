@@ -159,7 +159,7 @@ TEST(MainWindowConfig, IsAnOpaqueDialogThatLocksDisplayProperties) {
   EXPECT_EQ(window->style & platform::kStyleCaption, platform::kStyleCaption);
   // The designed client area and one row more, for the pictures folder.
   EXPECT_EQ(main.ClientRect(),
-            Rect::FromBounds(0, 0, 237, 212 + settings::kFolderRowHeight + settings::kPhotoRowsHeight));
+            Rect::FromBounds(0, 0, 237, 212 + settings::kPhotoSectionHeight));
   EXPECT_FALSE(main.Label1.Visible());
   EXPECT_TRUE(main.OKButton.Visible());
   EXPECT_TRUE(main.Panel1.Visible());

@@ -471,13 +471,20 @@ class HugePngSource : public platform::photo::ByteSource {
   std::vector<std::uint8_t> start_;
 };
 
-// A PNG is read whole before it is decoded, so a file beyond the size any
-// photo has is refused once that size is passed, not read to its end.
-TEST_F(PhotoFitTest, APngFileLargerThanAnyPhotoIsRefusedUnread) {
+// A PNG is read as it is decoded: one whose data is not there is refused at
+// its first chunk, not read on. An interlaced one is read whole before it is
+// decoded, so a file beyond the size any photo has is refused once that
+// size is passed, not read to its end.
+TEST_F(PhotoFitTest, APngOfNoPixelsOrLargerThanAnyPhotoIsRefusedUnread) {
   const auto png = testing::MakePng({});
-  HugePngSource source(std::vector<std::uint8_t>(png.begin(), png.begin() + 33));  // signature and header
+  std::vector<std::uint8_t> header(png.begin(), png.begin() + 33);  // signature and header
+  HugePngSource source(header);
   EXPECT_FALSE(FitPhoto(process, source, 640, 480));
-  EXPECT_EQ(source.furthest, kMaxPngFileBytes + 1);
+  EXPECT_LT(source.furthest, std::uint64_t{1} << 20);
+  header[28] = 1;  // Adam7
+  HugePngSource interlaced(header);
+  EXPECT_FALSE(FitPhoto(process, interlaced, 640, 480));
+  EXPECT_EQ(interlaced.furthest, kMaxPngFileBytes + 1);
   EXPECT_EQ(desktop.liveBitmaps, 0);
 }
 

@@ -102,6 +102,11 @@ struct Recipe {
 
 // One file of each format and of the kinds its encoder makes.
 constexpr Recipe kEachKind[] = {
+    {"PNG interlaced", "convert in.png -interlace PNG png24:out"},
+    {"PNG 16 bits", "convert in.png -depth 16 png48:out"},
+    {"PNG 16 bits with alpha", "convert in.png -depth 16 -alpha on png64:out"},
+    {"PNG palette", "convert in.png -type palette png8:out"},
+    {"PNG with alpha", "convert in.png -alpha on png32:out"},
     {"WebP lossy", "cwebp -quiet -q 95 in.png -o out"},
     {"WebP lossless", "cwebp -quiet -lossless in.png -o out"},
     {"HEIC", "heif-enc -q 95 in.png -o out.heic && mv out.heic out"},

@@ -3,24 +3,117 @@
 #include <png.h>
 
 #include <algorithm>
+#include <csetjmp>
 #include <iterator>
 #include <new>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "platform/photo/alpha_over_black.h"
 #include "platform/photo/exif_date.h"
-#include "platform/photo/whole_photo.h"
 
 namespace orvanel::platform::photo {
 namespace {
 
-// The library's reading state, freed on every way out.
+// The library's reading state, freed on every way out: a return, a longjmp
+// from the library (made before the setjmp, it is not one of the objects
+// the jump skips) or an exception from the target.
+class PngReader {
+ public:
+  PngReader() {
+    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    if (png_ != nullptr) info_ = png_create_info_struct(png_);
+  }
+  ~PngReader() { png_destroy_read_struct(&png_, info_ != nullptr ? &info_ : nullptr, nullptr); }
+  PngReader(const PngReader&) = delete;
+  PngReader& operator=(const PngReader&) = delete;
+  bool Made() const { return png_ != nullptr && info_ != nullptr; }
+  png_structp png() const { return png_; }
+  png_infop info() const { return info_; }
+
+ private:
+  // Damaged or cut-short data: back to the setjmp, the photo refused.
+  static void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+  static void OnWarning(png_structp, png_const_charp) {}
+
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+};
+
+// Where the library reads from: the file, as far as it has got.
+struct FileReading {
+  const ByteSource* data;
+  std::uint64_t offset = 0;
+};
+
+void ReadFile(png_structp png, png_bytep into, std::size_t count) {
+  auto* reading = static_cast<FileReading*>(png_get_io_ptr(png));
+  const std::size_t got = reading->data->ReadAt(reading->offset, into, count);
+  reading->offset += got;
+  if (got != count) png_error(png, "the file ends early");
+}
+
+// What the decoding keeps outside the function that calls setjmp, whose own
+// objects a longjmp leaves in no known state: the row buffers.
+struct RowBuffers {
+  std::vector<std::uint8_t> decoded;
+  std::vector<std::uint8_t> composed;  // a row with transparency, over black
+};
+
+// Reads the header, has the target plan the photo, and hands it the rows;
+// false when the library gives up or the target refuses the photo. Only
+// trivially destructible objects are made here: a longjmp skips destructors.
+bool ReadRows(const PngReader& reader, FileReading& reading, RowBuffers& rows, PhotoTarget& target) {
+  png_structp png = reader.png();
+  png_infop info = reader.info();
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_read_fn(png, &reading, ReadFile);
+  png_read_info(png, info);
+  const auto width = static_cast<std::int32_t>(png_get_image_width(png, info));
+  const auto height = static_cast<std::int32_t>(png_get_image_height(png, info));
+  if (width <= 0 || height <= 0) return false;
+  // An eXIf chunk before the pixels gives the date the photo was taken.
+  png_uint_32 exifLength = 0;
+  png_bytep exif = nullptr;
+  std::optional<DateTime> taken;
+  if (png_get_eXIf_1(png, info, &exifLength, &exif) != 0 && exif != nullptr) {
+    taken = ExifBlockDateTaken(std::span<const std::uint8_t>(exif, exifLength));
+  }
+  if (!target.Plan({width, height, 1, false, taken})) return false;
+
+  // Any colour type and depth to 8-bit RGB, with alpha where the photo has any.
+  const bool alpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0 ||
+                     png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  png_set_expand(png);
+  png_set_scale_16(png);
+  png_set_gray_to_rgb(png);
+  // Written for a display of the usual gamma, from the photo's own when it says.
+  png_set_alpha_mode(png, PNG_ALPHA_PNG, PNG_DEFAULT_sRGB);
+  png_read_update_info(png, info);
+  const std::size_t rowBytes = png_get_rowbytes(png, info);
+  if (rowBytes != static_cast<std::size_t>(width) * (alpha ? 4 : 3)) return false;
+  rows.decoded.resize(rowBytes);
+  if (alpha) rows.composed.resize(static_cast<std::size_t>(width) * 3);
+
+  RowSink* const sink = target.Sink();
+  if (sink == nullptr || !sink->Begin(width, height)) return false;
+  for (std::int32_t y = 0; y < height; ++y) {
+    png_read_row(png, rows.decoded.data(), nullptr);
+    if (alpha) {
+      ComposeOverBlack(rows.decoded.data(), static_cast<std::size_t>(width), rows.composed.data());
+      sink->Row(rows.composed.data());
+    } else {
+      sink->Row(rows.decoded.data());
+    }
+  }
+  return true;
+}
+
+// The simple interface's reading state, freed on every way out.
 class PngImage {
  public:
-  PngImage() {
-    image_.version = PNG_IMAGE_VERSION;
-  }
+  PngImage() { image_.version = PNG_IMAGE_VERSION; }
   ~PngImage() { png_image_free(&image_); }
   PngImage(const PngImage&) = delete;
   PngImage& operator=(const PngImage&) = delete;
@@ -29,12 +122,6 @@ class PngImage {
 
  private:
   png_image image_{};
-};
-
-struct RgbaImage {
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  std::vector<std::uint8_t> pixels;
 };
 
 // The date in an eXIf chunk, which holds an Exif block's TIFF structure;
@@ -52,28 +139,32 @@ std::optional<DateTime> ExifChunkDateTaken(std::span<const std::uint8_t> png) {
   return std::nullopt;
 }
 
-// The photo decoded whole, its header planned by the target first. The file
-// is read whole, and given up once it is decoded: before the target makes
-// anything for the rows.
-std::optional<RgbaImage> DecodeWhole(const ByteSource& data, PhotoTarget& target) {
+// An interlaced photo decoded whole, its header planned by the target
+// first. The file is read whole, and given up once it is decoded.
+bool DecodeInterlaced(const ByteSource& data, PhotoTarget& target) {
   const auto bytes = ReadAll(data, kMaxPngFileBytes);
-  if (!bytes) return std::nullopt;
+  if (!bytes) return false;
   PngImage png;
-  if (!png_image_begin_read_from_memory(&*png, bytes->data(), bytes->size())) return std::nullopt;
-  if (png->width == 0 || png->height == 0) return std::nullopt;
-  RgbaImage image;
-  image.width = static_cast<std::int32_t>(png->width);
-  image.height = static_cast<std::int32_t>(png->height);
-  if (!target.Plan({image.width, image.height, 1, true, ExifChunkDateTaken(*bytes)})) return std::nullopt;
+  if (!png_image_begin_read_from_memory(&*png, bytes->data(), bytes->size())) return false;
+  if (png->width == 0 || png->height == 0) return false;
+  const auto width = static_cast<std::int32_t>(png->width);
+  const auto height = static_cast<std::int32_t>(png->height);
+  if (!target.Plan({width, height, 1, true, ExifChunkDateTaken(*bytes)})) return false;
   png->format = PNG_FORMAT_RGBA;
+  std::vector<std::uint8_t> pixels;
   try {
-    image.pixels.resize(PNG_IMAGE_SIZE(*png));
+    pixels.resize(PNG_IMAGE_SIZE(*png));
   } catch (const std::bad_alloc&) {
-    return std::nullopt;  // a photo that does not fit in memory is one not shown
+    return false;  // a photo that does not fit in memory is one not shown
   }
-  if (!png_image_finish_read(&*png, nullptr, image.pixels.data(), 0, nullptr)) return std::nullopt;
-  return image;
+  if (!png_image_finish_read(&*png, nullptr, pixels.data(), 0, nullptr)) return false;
+  RowSink* const sink = target.Sink();
+  return sink != nullptr &&
+         WriteDecodedRows({pixels.data(), static_cast<std::size_t>(width) * 4, width, height, true}, *sink);
 }
+
+// The interlace method, the last byte of IHDR: the first chunk, right after the signature.
+constexpr std::size_t kInterlaceByte = 8 + 8 + 12;
 
 }  // namespace
 
@@ -83,14 +174,17 @@ bool HasPngSignature(std::span<const std::uint8_t> start) {
          std::equal(std::begin(kSignature), std::end(kSignature), start.begin());
 }
 
-bool DecodePngPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
-  auto decoded = DecodeWhole(data, target);
-  if (!decoded) return false;
-  RowSink* const sink = target.Sink();
-  return sink != nullptr &&
-         WriteDecodedRows({decoded->pixels.data(), static_cast<std::size_t>(decoded->width) * 4, decoded->width,
-                           decoded->height, true},
-                          *sink);
+bool DecodePngPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target) {
+  if (start.size() > kInterlaceByte && start[kInterlaceByte] != 0) return DecodeInterlaced(data, target);
+  const PngReader reader;
+  if (!reader.Made()) return false;
+  FileReading reading{&data};
+  RowBuffers rows;
+  try {
+    return ReadRows(reader, reading, rows, target);
+  } catch (const std::bad_alloc&) {
+    return false;  // rows wider than memory allows
+  }
 }
 
 }  // namespace orvanel::platform::photo

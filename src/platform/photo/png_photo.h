@@ -1,7 +1,9 @@
 #pragma once
-// A PNG photo decoded whole (PNG has no reduced decoding) from its whole
-// file, which libpng's simple interface takes: any bit depth and colour type,
-// interlaced or not, given as RGB with its transparency composed over black.
+// A PNG photo read a row at a time through libpng, from the file as it is
+// read: any bit depth and colour type, given as RGB with its transparency
+// composed over black, so that a photo of any size costs its rows alone.
+// An interlaced PNG holds its rows in passes over the whole image: it is
+// decoded whole, by libpng's simple interface, from its whole file.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -12,15 +14,16 @@
 
 namespace orvanel::platform::photo {
 
-// A PNG file larger than this is not read, as for every format read whole.
+// An interlaced PNG file larger than this is not read, as for every format read whole.
 inline constexpr std::size_t kMaxPngFileBytes = kMaxWholeFileBytes;
 
 // The eight bytes every PNG file starts with.
 bool HasPngSignature(std::span<const std::uint8_t> start);
 
-// The header goes to the target before anything is decoded, the rows once
-// the whole photo is. False when the file is larger than kMaxPngFileBytes,
-// is not a PNG the library can decode, or the target refused it.
+// The header goes to the target before anything is decoded, then the rows.
+// False when the file is not a PNG the library can decode (damaged, cut
+// short), an interlaced one is larger than kMaxPngFileBytes, or the target
+// refused it.
 bool DecodePngPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
 
 }  // namespace orvanel::platform::photo
