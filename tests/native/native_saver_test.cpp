@@ -461,6 +461,31 @@ TEST_F(NativeSaver, APhotoOfEachFormatIsShown) {
   EXPECT_EQ(AwaitExit(pid, 3000), 0);
 }
 
+// Photos are read beside the slideshow: a key that falls while a phone's
+// 48-megapixel HEIC is decoded (each takes seconds) ends the saver at once,
+// and nothing is left behind. With two such photos at Speed 1 the next is
+// being decoded whenever one shows; the key falls past the next tick, when
+// a saver that read its photos when due would be decoding too.
+TEST_F(NativeSaver, AKeyWhileALargePhotoIsDecodedEndsTheSaverAtOnce) {
+  const auto folder = scratch_ / "48 MP";
+  const char* encode = "heif-enc -q 30 -p preset=ultrafast in.png -o out.heic && mv out.heic out";
+  ASSERT_TRUE(testing::WriteEncodedPhoto(folder / "1.heic", 0x4080C0, encode, 8000, 6000));
+  std::filesystem::copy_file(folder / "1.heic", folder / "2.heic");
+  StoreSettings("[Config]\nSpeed=1\nRandom=0\nBlend=0\nFolder=" + folder.string() + "\n");
+  for (int round = 0; round < 3; ++round) {
+    const pid_t pid = Launch({"/s"});
+    const Sample shown = WaitFor(0, 0, 1024, 768, 30, kLit);
+    ASSERT_TRUE(shown.MostlyLit()) << "round " << round;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the moment of the key, not a wait
+    const auto pressed = std::chrono::steady_clock::now();
+    Xdotool("key a");
+    EXPECT_EQ(AwaitExit(pid, 5000), 0) << "round " << round;
+    // Generous for a loaded machine: a key that waited for the decode took seconds.
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::milliseconds(1000)) << "round " << round;
+    EXPECT_FALSE(MutexHeld("SaverActiveMode"));
+  }
+}
+
 // The caption as a person reads it: the Exif date in the long form of
 // LC_TIME's language (whether or not the system has that locale), the
 // folder below the chosen one, in the bottom right corner, then in the

@@ -36,12 +36,13 @@ inline void WriteSolidPhoto(const std::filesystem::path& file, std::uint32_t col
                                              static_cast<std::streamsize>(bytes.size()));
 }
 
-// One colour filling a screen-sized picture, in the format an encoder's
-// command makes from in.png into out (support/encoded_photo.h).
-inline bool WriteEncodedPhoto(const std::filesystem::path& file, std::uint32_t colour, const std::string& command) {
+// One colour filling a picture, screen-sized unless told, in the format an
+// encoder's command makes from in.png into out (support/encoded_photo.h).
+inline bool WriteEncodedPhoto(const std::filesystem::path& file, std::uint32_t colour, const std::string& command,
+                              int width = 1024, int height = 768) {
   PngRecipe recipe;
-  recipe.width = 1024;
-  recipe.height = 768;
+  recipe.width = width;
+  recipe.height = height;
   recipe.alpha = false;
   recipe.colour = [colour](int, int) { return 0xFF000000u | colour; };
   const auto bytes = Encode("in.png", MakePng(recipe), command);

@@ -22,7 +22,7 @@ namespace orvanel::wine {
 namespace {
 
 // The dialog's controls, in the order the window makes them.
-enum Control { kOK = 0, kCancel = 1, kEdit = 3, kRandom = 6, kBlend = 8, kFolderLabel = 9, kFolder = 10 };
+enum Control { kOK = 0, kCancel = 1, kEdit = 3, kRandom = 6, kBlend = 8, kFolderLabel = 10, kFolder = 11 };
 
 class WineDialog : public WineTest {
  protected:
@@ -59,7 +59,7 @@ class WineDialog : public WineTest {
   std::string host, pid, dialog;
 };
 
-TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsTheFolderRowAndThePhotoRows) {
+TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsAndThePhotoRowsUnderTheirHeading) {
   // The dialog is shown a moment before it is made opaque.
   ASSERT_TRUE(AwaitWindows(pid, "TfrmSAVER:1:255:", 5000)) << WindowList(pid);
   const std::string windows = WindowList(pid);
@@ -75,10 +75,11 @@ TEST_F(WineDialog, IsCentredAndOpaqueWithItsEightControlsTheFolderRowAndThePhoto
        found = controls.find("|1 ", found + 1)) {
     ++shown;
   }
-  EXPECT_EQ(shown, 15) << controls;
-  // The folder row under the designed controls, the built-in pictures chosen
-  // and so no count of a folder's pictures below it.
-  EXPECT_NE(controls.find("Static|Built-in pictures|-1|1 "), std::string::npos) << controls;
+  EXPECT_EQ(shown, 16) << controls;
+  // Under the designed controls the photo rows' heading, then the folder
+  // row, the built-in pictures chosen and so no count of a folder's
+  // pictures below it.
+  EXPECT_NE(controls.find("Static|Photos|-1|1 Static|Built-in pictures|-1|1 "), std::string::npos) << controls;
   EXPECT_NE(controls.find("Button|&Folder...|0|1 "), std::string::npos) << controls;
   EXPECT_NE(controls.find("Button|Built-&in|0|1 "), std::string::npos) << controls;
   EXPECT_NE(controls.find("Static||-1|1 "), std::string::npos) << controls;

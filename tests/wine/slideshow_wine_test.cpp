@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -238,6 +239,35 @@ TEST_F(WinePhotos, ATiffStandsUprightByItsOrientationThroughTheSystemsCodec) {
       << "top " << Take(510, 150, 4, 4).sum << ", bottom " << Take(510, 600, 4, 4).sum;
   session->Command("post " + main + " 16");
   EXPECT_EQ(AwaitExit(pid), "exited 0");
+}
+
+// Photos are read beside the slideshow: a key that falls while a
+// 48-megapixel PNG is decoded ends the saver at once. With two such photos
+// at Speed 1 the next is being decoded whenever one shows; the key falls
+// past the next tick, when a saver that read its photos when due would be
+// decoding too.
+TEST_F(WinePhotos, AKeyWhileALargePhotoIsDecodedEndsTheSaverAtOnce) {
+  const PhotoFolder folder("large");
+  testing::PngRecipe recipe;
+  recipe.width = 8000;
+  recipe.height = 6000;
+  recipe.alpha = false;
+  recipe.colour = [](int, int) { return 0x10C020u; };
+  const auto png = testing::MakePng(recipe);
+  for (const char* name : {"1.png", "2.png"}) {
+    std::ofstream(folder.Path() / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  }
+  StoreFolder(folder);
+  const auto pid = Launch("/s");
+  ASSERT_TRUE(Eventually([&] { return Near(Take(510, 382, 4, 4), 0x10C020); }, std::chrono::seconds(60),
+                         std::chrono::milliseconds(50)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the moment of the key, not a wait
+  const auto pressed = std::chrono::steady_clock::now();
+  ASSERT_EQ(std::system("xdotool key a >/dev/null 2>&1"), 0);
+  EXPECT_EQ(AwaitExit(pid, 10000), "exited 0");
+  // Generous for a loaded machine: a key that waited for the decode took seconds.
+  EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::milliseconds(1500));
 }
 
 // The caption as a person reads it: the photo's Exif date in the long form
