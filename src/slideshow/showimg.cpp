@@ -120,9 +120,16 @@ class Presentation {
         (saver_.PictureWindow(target_) == nullptr || saver_.Overlay(target_) == nullptr)) {
       return false;
     }
+    // Once the windows show a picture, a photo still being read is waited
+    // for before they are blanked: the last picture stays up meanwhile.
+    std::optional<FittedPicture> photo;
+    if (folder && main_.AlphaBlendValue() == 255) {
+      photo = FitFromFolder();
+      if (!photo) return false;
+    }
     if (!OpeningStep()) return false;
     if (folder) {
-      auto photo = FitFromFolder();
+      if (!photo) photo = FitFromFolder();
       if (!photo) return false;
       fitted_ = std::move(*photo);
     } else {

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "slideshow/showimg.h"
 #include "support/jpeg_writer.h"
@@ -31,9 +32,12 @@ class PictureReading : public SlideshowFixture {
     std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                static_cast<std::streamsize>(bytes.size()));
   }
+  // Photos as large as the monitor, each of its own colour.
   void WritePhotos(const std::string& folder, int count) {
     for (int i = 0; i < count; ++i) {
       testing::JpegRecipe recipe;
+      recipe.width = 1024;
+      recipe.height = 768;
       recipe.colour = [i](int, int) { return 0x102030u * static_cast<std::uint32_t>(i + 1); };
       Write(folder + "\\photo" + std::to_string(i) + ".jpg", testing::MakeJpeg(recipe));
     }
@@ -111,6 +115,24 @@ TEST_F(PictureReading, PhotosReadInLessThanThePeriodComeOnWholePeriods) {
     EXPECT_EQ(starts[i] - began, 8000 * static_cast<std::int64_t>(i + 1)) << i;
   }
   EXPECT_TRUE(desktop.messageBoxes.empty());
+}
+
+// Without dissolves, photos that take longer to read than the period: the
+// last one stays up until the next is ready, never a black screen between.
+TEST_F(PictureReading, ASlowPhotoLeavesTheLastOneUpUntilItIsReady) {
+  desktop.SetDecodeCost(3000);
+  WritePhotos("C:\\Photos", 3);
+  Start("/s", {2, false, false, "C:\\Photos"});
+  const std::int64_t began = desktop.NowMs();
+  std::vector<platform::ColorRef> seen;
+  for (std::int64_t at = 100; at < 20'000; at += 100) {
+    desktop.At(began + at, [&] { seen.push_back(desktop.PixelAt(main().Handle(), {512, 384})); });
+  }
+  Run(began + 20'000);
+  const auto first = std::find_if(seen.begin(), seen.end(), [](platform::ColorRef c) { return c != platform::kBlack; });
+  ASSERT_NE(first, seen.end());
+  EXPECT_EQ(std::count(first, seen.end(), platform::kBlack), 0);
+  EXPECT_GE(std::set<platform::ColorRef>(first, seen.end()).size(), 3u);  // every photo came
 }
 
 // 40 folders of 10 files each, listed in 100 ms a folder, the photos in the
