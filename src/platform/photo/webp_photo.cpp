@@ -73,14 +73,20 @@ std::optional<Canvas> DecodeFirstFrame(const ByteSource& data, PhotoTarget& targ
       frame->y_offset + frame->height > canvas.height) {
     return std::nullopt;
   }
-  const auto exif = ExifChunk(demux.get());
-  if (!target.Plan({canvas.width, canvas.height, ExifBlockOrientation(exif), true, ExifBlockDateTaken(exif)})) {
-    return std::nullopt;
-  }
-
-  // A first frame that leaves part of the canvas uncovered leaves it
-  // transparent, and so black.
+  // A frame that covers its canvas is decoded straight to the size the
+  // target needs, the library averaging the pixels each one covers: a photo
+  // of any size costs only that. A first frame that leaves part of the
+  // canvas uncovered is decoded whole, the rest transparent, and so black.
   const bool covers = frame->width == canvas.width && frame->height == canvas.height;
+  const auto exif = ExifChunk(demux.get());
+  const auto need =
+      target.Plan({canvas.width, canvas.height, ExifBlockOrientation(exif), !covers, ExifBlockDateTaken(exif)});
+  if (!need) return std::nullopt;
+  const bool scaled = covers && need->width < canvas.width && need->height < canvas.height;
+  if (scaled) {
+    canvas.width = need->width;
+    canvas.height = need->height;
+  }
   canvas.alpha = frame->has_alpha != 0 || !covers;
   const int channels = canvas.alpha ? 4 : 3;
   canvas.stride = static_cast<std::size_t>(canvas.width) * channels;
@@ -92,6 +98,11 @@ std::optional<Canvas> DecodeFirstFrame(const ByteSource& data, PhotoTarget& targ
   WebPDecoderConfig config;
   if (!WebPInitDecoderConfig(&config)) return std::nullopt;
   config.output.colorspace = canvas.alpha ? MODE_RGBA : MODE_RGB;
+  if (scaled) {
+    config.options.use_scaling = 1;
+    config.options.scaled_width = canvas.width;
+    config.options.scaled_height = canvas.height;
+  }
   config.output.is_external_memory = 1;
   const std::size_t at = static_cast<std::size_t>(frame->y_offset) * canvas.stride +
                          static_cast<std::size_t>(frame->x_offset) * channels;

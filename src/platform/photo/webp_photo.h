@@ -14,7 +14,8 @@ bool HasWebpSignature(std::span<const std::uint8_t> start);
 
 // The file is read whole (libwebp decodes from memory), the canvas size with
 // the orientation of an Exif chunk goes to the target, and the photo is
-// decoded whole, its transparency over black. False when the file is larger
+// decoded at the size the target needs (whole when a first frame does not
+// cover its canvas), its transparency over black. False when the file is larger
 // than kMaxWholeFileBytes or is damaged, or the target refused it.
 bool DecodeWebpPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
 

@@ -7,6 +7,7 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <vector>
@@ -171,7 +172,14 @@ bool WriteRows(IWICBitmapSource& pixels, std::int32_t width, std::int32_t height
   return true;
 }
 
-bool DecodeSystemCodecPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
+// The system's TIFF codec decodes the bands asked of it strip by strip;
+// the others may hold the whole image, and are taken no larger than a
+// photo held whole.
+bool IsTiff(std::span<const std::uint8_t> start) {
+  return start.size() >= 4 && (std::memcmp(start.data(), "II*\0", 4) == 0 || std::memcmp(start.data(), "MM\0*", 4) == 0);
+}
+
+bool DecodeSystemCodecPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target) {
   const ScopedCom com;
   const auto file = ReadAll(data, kMaxWholeFileBytes);
   if (!file || file->empty() || file->size() > MAXDWORD) return false;
@@ -195,7 +203,7 @@ bool DecodeSystemCodecPhoto(const ByteSource& data, std::span<const std::uint8_t
   const auto metadata = MetadataOf(*frame.get());
   const int orientation = metadata ? OrientationOf(*metadata.get()) : 1;
   const auto taken = metadata ? DateTakenOf(*metadata.get()) : std::nullopt;
-  if (!target.Plan({w, h, orientation, true, taken})) return false;
+  if (!target.Plan({w, h, orientation, !IsTiff(start), taken})) return false;
   ComPtr<IWICFormatConverter> converter;
   if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
       FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
