@@ -51,7 +51,7 @@ class ThreadedWork : public WorkThread {
   void Wake() override;
 
   // How long the end of the work waits for a step still running.
-  static constexpr int kStopWaitMs = 40;
+  static constexpr int kStopWaitMs = 10;
 
  private:
   struct Shared {

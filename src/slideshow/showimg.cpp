@@ -240,7 +240,7 @@ class Presentation {
     const auto seen = saver_.pictureDeliveries;
     for (;;) {
       app_.ProcessMessages();
-      if (saver_.quitRequested || app_.TerminateRequested()) return false;
+      if (saver_.quitRequested || app_.TerminateRequested() || app_.Terminated()) return false;
       if (saver_.pictureDeliveries != seen) return true;
       desktop_.SleepUntilMessage(kReaderWaitMs, false);
     }

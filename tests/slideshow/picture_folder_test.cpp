@@ -29,12 +29,6 @@ using testing::SlideshowFixture;
 
 class PictureFolder : public SlideshowFixture {
  protected:
-  void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    const auto host = desktop.HostPath(path);
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
-  }
   void WriteText(const std::string& path, const std::string& text) {
     Write(path, std::vector<std::uint8_t>(text.begin(), text.end()));
   }

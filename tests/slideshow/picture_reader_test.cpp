@@ -26,12 +26,6 @@ using testing::SlideshowFixture;
 
 class PictureReading : public SlideshowFixture {
  protected:
-  void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    const auto host = desktop.HostPath(path);
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
-  }
   // Photos as large as the monitor, each of its own colour.
   void WritePhotos(const std::string& folder, int count) {
     for (int i = 0; i < count; ++i) {

@@ -3,6 +3,9 @@
 // slideshow's tests.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +32,14 @@ class SlideshowFixture : public ::testing::Test {
   }
 
   instance::Saver& saver() { return instance->saver; }
+
+  // Writes a file of the simulated desktop, its folders made as needed.
+  void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    const auto host = desktop.HostPath(path);
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(bytes.size()));
+  }
   shell::TfrmSAVER& main() { return instance->MainWindow(); }
 
   // The opacity values a window went through, creation included.
