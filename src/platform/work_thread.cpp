@@ -5,11 +5,15 @@
 
 namespace orvanel::platform {
 
-ThreadedWork::ThreadedWork(Step step, Post post, std::shared_ptr<std::atomic<int>> abandoned)
+ThreadedWork::ThreadedWork(Step step, Post post, std::shared_ptr<std::atomic<int>> abandoned,
+                           std::function<void()> begin)
     : shared_(std::make_shared<Shared>()), abandoned_(std::move(abandoned)) {
   shared_->post = std::move(post);
   // The thread owns its step and the state it shares, so that it may outlive this object.
-  thread_ = std::thread([shared = shared_, step = std::move(step)] { Run(shared, step); });
+  thread_ = std::thread([shared = shared_, step = std::move(step), begin = std::move(begin)] {
+    if (begin) begin();
+    Run(shared, step);
+  });
 }
 
 ThreadedWork::~ThreadedWork() {

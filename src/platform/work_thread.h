@@ -43,7 +43,10 @@ class WorkThread {
 class ThreadedWork : public WorkThread {
  public:
   using Post = std::function<void(std::uintptr_t)>;
-  ThreadedWork(Step step, Post post, std::shared_ptr<std::atomic<int>> abandoned);
+  // `begin` runs first on the thread: the desktop lowers its priority there,
+  // so that a decoder's threads, which it starts, never keep the
+  // user-interface thread waiting for a processor.
+  ThreadedWork(Step step, Post post, std::shared_ptr<std::atomic<int>> abandoned, std::function<void()> begin);
   ~ThreadedWork() override;
   ThreadedWork(const ThreadedWork&) = delete;
   ThreadedWork& operator=(const ThreadedWork&) = delete;

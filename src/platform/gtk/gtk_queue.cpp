@@ -4,7 +4,9 @@
 #include "platform/gtk/gtk_desktop.h"
 
 #include <poll.h>
+#include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -12,6 +14,9 @@
 
 namespace orvanel::platform::gtk {
 namespace {
+
+// How much lower than the user-interface thread's the work thread's priority is.
+constexpr int kWorkNiceness = 10;
 
 struct TimerSource {
   GtkDesktop* desktop;
@@ -51,7 +56,9 @@ std::unique_ptr<WorkThread> GtkDesktop::StartWorkThread(WorkThread::Step step, W
         },
         new Told{this, Message{window, id, value, 0, 0, {}}}, [](gpointer data) { delete static_cast<Told*>(data); });
   };
-  return std::make_unique<ThreadedWork>(std::move(step), std::move(post), abandonedWork_);
+  // A nice value is the thread's own on Linux, and the threads it starts take it.
+  const auto lowerPriority = [] { setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkNiceness); };
+  return std::make_unique<ThreadedWork>(std::move(step), std::move(post), abandonedWork_, lowerPriority);
 }
 
 void GtkDesktop::Pump() {

@@ -41,17 +41,34 @@ class PngReader {
   png_infop info_ = nullptr;
 };
 
-// Where the library reads from: the file, as far as it has got.
+// Where the library reads from: the file, a large piece at a time. The
+// library asks for a chunk's few bytes of header, then its data in pieces
+// of 8 KiB; each read of a file may cost a system call or more (under Wine
+// several), so they are taken from a buffer of the file's next bytes.
 struct FileReading {
+  static constexpr std::size_t kPiece = std::size_t{1} << 18;
   const ByteSource* data;
-  std::uint64_t offset = 0;
+  std::uint64_t bufferOffset = 0;  // of buffer's first byte in the file
+  std::vector<std::uint8_t> buffer = std::vector<std::uint8_t>(kPiece);
+  std::size_t at = 0;      // the next byte to give
+  std::size_t filled = 0;  // bytes of the buffer read from the file
 };
 
 void ReadFile(png_structp png, png_bytep into, std::size_t count) {
   auto* reading = static_cast<FileReading*>(png_get_io_ptr(png));
-  const std::size_t got = reading->data->ReadAt(reading->offset, into, count);
-  reading->offset += got;
-  if (got != count) png_error(png, "the file ends early");
+  while (count > 0) {
+    if (reading->at == reading->filled) {
+      reading->bufferOffset += reading->filled;
+      reading->at = 0;
+      reading->filled = reading->data->ReadAt(reading->bufferOffset, reading->buffer.data(), reading->buffer.size());
+      if (reading->filled == 0) png_error(png, "the file ends early");
+    }
+    const std::size_t part = std::min(count, reading->filled - reading->at);
+    std::copy_n(reading->buffer.data() + reading->at, part, into);
+    reading->at += part;
+    into += part;
+    count -= part;
+  }
 }
 
 // What the decoding keeps outside the function that calls setjmp, whose own

@@ -6,7 +6,6 @@
 #include <timeapi.h>
 
 #include <array>
-#include <cstdlib>
 #include <utility>
 
 #include "platform/win32/win32_drawing.h"
@@ -113,8 +112,10 @@ HFONT Win32Desktop::Font(const std::string& name, std::int32_t height) {
 
 Win32Desktop::~Win32Desktop() {
   // A work thread still decoding reads its own memory alone; the process
-  // ends under it rather than tear down what it might yet touch.
-  if (*abandonedWork_ > 0) std::_Exit(0);
+  // ends under it rather than tear down what it might yet touch. Ended at
+  // once: ExitProcess would end that thread wherever it is, then have the
+  // libraries detach, which waits for any lock it held.
+  if (*abandonedWork_ > 0) TerminateProcess(GetCurrentProcess(), 0);
   for (const auto& [name, atom] : classes_) UnregisterClassA(name.c_str(), instance_);
 }
 
@@ -426,7 +427,9 @@ std::unique_ptr<WorkThread> Win32Desktop::StartWorkThread(WorkThread::Step step,
                                                           std::uint32_t id) {
   const HWND target = ToHwnd(window);
   return std::make_unique<ThreadedWork>(
-      std::move(step), [target, id](std::uintptr_t value) { PostMessageA(target, id, value, 0); }, abandonedWork_);
+      std::move(step), [target, id](std::uintptr_t value) { PostMessageA(target, id, value, 0); }, abandonedWork_,
+      // Below the user-interface thread, so that a decoder never keeps it waiting for a processor.
+      [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); });
 }
 
 bool Win32Desktop::PostToWindow(WindowHandle window, std::uint32_t id, std::uintptr_t wParam,
