@@ -8,7 +8,6 @@
 #include "instance/saver.h"
 #include "slideshow/clock.h"
 #include "slideshow/photo_caption.h"
-#include "slideshow/picture_folder.h"
 #include "slideshow/picture_source.h"
 #include "slideshow/random_numbers.h"
 

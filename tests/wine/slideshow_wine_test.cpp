@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -244,8 +243,7 @@ TEST_F(WinePhotos, ATiffStandsUprightByItsOrientationThroughTheSystemsCodec) {
 // Photos are read beside the slideshow: a key that falls while a
 // 48-megapixel PNG is decoded ends the saver at once. With two such photos
 // at Speed 1 the next is being decoded whenever one shows; the key falls
-// past the next tick, when a saver that read its photos when due would be
-// decoding too.
+// once a decode is under way.
 TEST_F(WinePhotos, AKeyWhileALargePhotoIsDecodedEndsTheSaverAtOnce) {
   const PhotoFolder folder("large");
   testing::PngRecipe recipe;
@@ -262,7 +260,13 @@ TEST_F(WinePhotos, AKeyWhileALargePhotoIsDecodedEndsTheSaverAtOnce) {
   const auto pid = Launch("/s");
   ASSERT_TRUE(Eventually([&] { return Near(Take(510, 382, 4, 4), 0x10C020); }, std::chrono::seconds(60),
                          std::chrono::milliseconds(50)));
-  std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the moment of the key, not a wait
+  // The next photo is being decoded once the saver has spent half a second
+  // of processor time more: in a saver that read photos when due, too.
+  const pid_t unixPid = testing::ProcessWithCommandLine("orvanel.scr /s");
+  ASSERT_NE(unixPid, 0) << "the saver's process was not found";
+  const double cpu = testing::CpuSeconds(unixPid);
+  ASSERT_TRUE(Eventually([&] { return testing::CpuSeconds(unixPid) - cpu >= 0.5; }, std::chrono::seconds(30),
+                         std::chrono::milliseconds(20)));
   const auto pressed = std::chrono::steady_clock::now();
   ASSERT_EQ(std::system("xdotool key a >/dev/null 2>&1"), 0);
   EXPECT_EQ(AwaitExit(pid, 10000), "exited 0");
