@@ -62,7 +62,9 @@ struct Saver {
   // pictures). While its photos are shown (pictureReading below is set):
   // its files as the walk has found them so far, in name order, which of
   // them cannot be shown, and whether the walk is over; the request the
-  // reader works on, and its answer once delivered.
+  // reader works on, and its answer once delivered; and the target and area
+  // of the picture after the one being presented (its index unused), whose
+  // photo is read while this one comes in and rests.
   std::string picturesFolder;
   std::vector<std::string> pictureFiles;
   std::vector<bool> unusablePictures;
@@ -70,6 +72,7 @@ struct Saver {
   std::optional<PictureRequest> pictureAsked;
   std::optional<ReadPicture> pictureRead;
   std::uint64_t pictureDeliveries = 0;
+  std::optional<PictureRequest> nextPictureFor;
   // How the folder's photos are shown, and the corner of each target (a
   // monitor index or a canvas target) its next caption goes to: a caption
   // moves on with every picture, so that none stays long enough to burn in.

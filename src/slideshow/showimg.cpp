@@ -74,6 +74,14 @@ void GiveBackReadingFor(instance::Saver& saver, const instance::PictureRequest& 
   saver.picturePool.insert(saver.picturePool.begin(), std::to_string(*given));
 }
 
+// Asks for the photo after the one being presented, unless one is read or
+// asked for already.
+void ReadAhead(instance::Saver& saver) {
+  if (saver.pictureReading == nullptr || !saver.nextPictureFor || saver.pictureAsked || saver.pictureRead) return;
+  const auto index = TakeFromPool(saver, saver.picturePool, static_cast<std::int32_t>(saver.pictureFiles.size()));
+  if (index) Ask(saver, *index, *saver.nextPictureFor);
+}
+
 // Marks a presentation as running for as long as the object lives, and asks
 // the system's timers for 1 ms resolution meanwhile: every way out of the
 // call clears both.
@@ -136,6 +144,9 @@ class Presentation {
       fitted_ = FitBuiltIn();
     }
     Place();
+    // The next photo is read while this one comes in: a photo that takes
+    // less than the period to read keeps the period.
+    ReadAhead(saver_);
     if (target_ >= 0 && target_ < kFirstCanvasTarget) {
       if (!DrawOnMonitor()) return false;
     } else {
@@ -347,10 +358,8 @@ std::int32_t PicturesInRotation(const instance::Saver& saver) {
   return saver.pictureReading == nullptr ? PictureCount : static_cast<std::int32_t>(saver.pictureFiles.size());
 }
 
-void ReadAhead(instance::Saver& saver, std::int32_t target, const platform::Rect& area) {
-  if (saver.pictureReading == nullptr || saver.pictureAsked || saver.pictureRead) return;
-  const auto index = TakeFromPool(saver, saver.picturePool, static_cast<std::int32_t>(saver.pictureFiles.size()));
-  if (index) Ask(saver, *index, instance::PictureRequest{0, target, area.Width(), area.Height(), saver.fit});
+void ReadAheadFor(instance::Saver& saver, std::int32_t target, const platform::Rect& area) {
+  saver.nextPictureFor = instance::PictureRequest{0, target, area.Width(), area.Height(), saver.fit};
 }
 
 bool ShowPicture(instance::Saver& saver, forms::Canvas& canvas, const platform::Rect& area,

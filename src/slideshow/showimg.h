@@ -23,10 +23,10 @@ inline constexpr std::int32_t PictureCount = 54;
 // The pictures in rotation: the files of the user's folder, or the built-in ones.
 std::int32_t PicturesInRotation(const instance::Saver& saver);
 
-// While a photo of the folder rests, the next is read for the target that
-// shows the next picture, in an area of this size; nothing for the built-in
-// pictures.
-void ReadAhead(instance::Saver& saver, std::int32_t target, const platform::Rect& area);
+// The target and area of the picture after the next one presented: once
+// the presenter has its photo, the following photo is read for them while
+// the picture comes in and rests.
+void ReadAheadFor(instance::Saver& saver, std::int32_t target, const platform::Rect& area);
 
 // Shows one picture. `area` is copied on entry; `canvas` is drawn on only
 // for a target other than a monitor (0 to 3). True when the picture was
