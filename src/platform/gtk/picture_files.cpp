@@ -56,9 +56,10 @@ FolderListing GtkDesktop::ListFolder(const std::string& path) {
     item.path = path + (!path.empty() && path.back() == '/' ? "" : "/") + name;
     item.hidden = name.front() == '.';
     // Through links: a linked folder is listed as a folder, its identity
-    // that of the folder it leads to.
+    // that of the folder it leads to. A plain file needs no look of its own:
+    // a library holds far more files than folders.
     struct stat info{};
-    if (stat(item.path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (entry->d_type != DT_REG && stat(item.path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
       item.folder = true;
       item.identity = IdentityOf(info);
     }
