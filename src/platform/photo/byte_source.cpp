@@ -12,6 +12,47 @@ std::size_t MemorySource::ReadAt(std::uint64_t offset, std::uint8_t* into, std::
   return length;
 }
 
+std::size_t BufferedSource::ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const {
+  std::size_t given = 0;
+  while (count > 0) {
+    if (offset >= windowOffset_ && offset - windowOffset_ < filled_) {
+      const auto at = static_cast<std::size_t>(offset - windowOffset_);
+      const std::size_t part = std::min(count, filled_ - at);
+      std::copy_n(window_.data() + at, part, into);
+      given += part;
+      offset += part;
+      into += part;
+      count -= part;
+      continue;
+    }
+    if (count >= kWindowBytes) return given + data_.ReadAt(offset, into, count);
+    window_.resize(kWindowBytes);
+    windowOffset_ = offset;
+    filled_ = data_.ReadAt(offset, window_.data(), window_.size());
+    if (filled_ == 0) break;
+  }
+  return given;
+}
+
+std::uint64_t SourceSize(const ByteSource& source) {
+  std::uint8_t byte = 0;
+  const auto there = [&](std::uint64_t size) { return size == 0 || source.ReadAt(size - 1, &byte, 1) == 1; };
+  // A size there is, and one there is not: doubled, then halved between.
+  constexpr std::uint64_t kLargest = std::uint64_t{1} << 62;
+  std::uint64_t low = 0;
+  std::uint64_t high = 1;
+  while (there(high)) {
+    low = high;
+    if (high >= kLargest) return high;
+    high *= 2;
+  }
+  while (high - low > 1) {
+    const std::uint64_t middle = low + (high - low) / 2;
+    (there(middle) ? low : high) = middle;
+  }
+  return low;
+}
+
 std::vector<std::uint8_t> ReadStart(const ByteSource& source, std::size_t count) {
   std::vector<std::uint8_t> bytes(count);
   bytes.resize(source.ReadAt(0, bytes.data(), count));

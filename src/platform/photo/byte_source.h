@@ -28,6 +28,27 @@ class MemorySource : public ByteSource {
   std::span<const std::uint8_t> bytes_;
 };
 
+// A source read through a window of its bytes: a decoder that asks for a
+// few bytes at a time costs one read of the file for each large piece, not
+// one for each ask (under Wine a read of a file is several system calls).
+// A read as large as the window goes to the file directly.
+class BufferedSource : public ByteSource {
+ public:
+  static constexpr std::size_t kWindowBytes = std::size_t{1} << 18;
+  explicit BufferedSource(const ByteSource& data) : data_(data) {}
+  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const override;
+
+ private:
+  const ByteSource& data_;
+  mutable std::vector<std::uint8_t> window_;
+  mutable std::uint64_t windowOffset_ = 0;
+  mutable std::size_t filled_ = 0;
+};
+
+// How many bytes there are, found by reading single bytes: a few dozen
+// reads for a file of gigabytes.
+std::uint64_t SourceSize(const ByteSource& source);
+
 // Up to `count` bytes from the start.
 std::vector<std::uint8_t> ReadStart(const ByteSource& source, std::size_t count);
 

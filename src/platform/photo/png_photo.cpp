@@ -41,34 +41,18 @@ class PngReader {
   png_infop info_ = nullptr;
 };
 
-// Where the library reads from: the file, a large piece at a time. The
-// library asks for a chunk's few bytes of header, then its data in pieces
-// of 8 KiB; each read of a file may cost a system call or more (under Wine
-// several), so they are taken from a buffer of the file's next bytes.
+// Where the library reads from: the file, through a window of its next
+// bytes, as the library asks for a chunk's few bytes of header, then its
+// data in pieces of 8 KiB.
 struct FileReading {
-  static constexpr std::size_t kPiece = std::size_t{1} << 18;
-  const ByteSource* data;
-  std::uint64_t bufferOffset = 0;  // of buffer's first byte in the file
-  std::vector<std::uint8_t> buffer = std::vector<std::uint8_t>(kPiece);
-  std::size_t at = 0;      // the next byte to give
-  std::size_t filled = 0;  // bytes of the buffer read from the file
+  BufferedSource data;
+  std::uint64_t at = 0;
 };
 
 void ReadFile(png_structp png, png_bytep into, std::size_t count) {
   auto* reading = static_cast<FileReading*>(png_get_io_ptr(png));
-  while (count > 0) {
-    if (reading->at == reading->filled) {
-      reading->bufferOffset += reading->filled;
-      reading->at = 0;
-      reading->filled = reading->data->ReadAt(reading->bufferOffset, reading->buffer.data(), reading->buffer.size());
-      if (reading->filled == 0) png_error(png, "the file ends early");
-    }
-    const std::size_t part = std::min(count, reading->filled - reading->at);
-    std::copy_n(reading->buffer.data() + reading->at, part, into);
-    reading->at += part;
-    into += part;
-    count -= part;
-  }
+  if (reading->data.ReadAt(reading->at, into, count) != count) png_error(png, "the file ends early");
+  reading->at += count;
 }
 
 // What the decoding keeps outside the function that calls setjmp, whose own
@@ -195,7 +179,7 @@ bool DecodePngPhoto(const ByteSource& data, std::span<const std::uint8_t> start,
   if (start.size() > kInterlaceByte && start[kInterlaceByte] != 0) return DecodeInterlaced(data, target);
   const PngReader reader;
   if (!reader.Made()) return false;
-  FileReading reading{&data};
+  FileReading reading{BufferedSource(data)};
   RowBuffers rows;
   try {
     return ReadRows(reader, reading, rows, target);

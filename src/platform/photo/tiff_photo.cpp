@@ -4,45 +4,46 @@
 
 #include <algorithm>
 #include <cstdarg>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
 #include <vector>
 
 #include "platform/photo/exif_date.h"
-#include "platform/photo/whole_photo.h"
 
 namespace orvanel::platform::photo {
 namespace {
 
-// The file in memory, as libtiff's client reads it.
-struct MemoryFile {
-  const std::vector<std::uint8_t>& bytes;
+// The file as libtiff's client reads it: a window of it at a time, never
+// held whole beside the photo's band.
+struct SourceFile {
+  BufferedSource data;
+  toff_t size = 0;
   toff_t at = 0;
 };
 
 tmsize_t Read(thandle_t handle, void* into, tmsize_t count) {
-  auto& file = *static_cast<MemoryFile*>(handle);
-  if (count < 0 || file.at >= file.bytes.size()) return 0;
-  const auto length = std::min(static_cast<toff_t>(count), file.bytes.size() - file.at);
-  std::memcpy(into, file.bytes.data() + file.at, static_cast<std::size_t>(length));
-  file.at += length;
-  return static_cast<tmsize_t>(length);
+  auto& file = *static_cast<SourceFile*>(handle);
+  if (count < 0 || file.at >= file.size) return 0;
+  const auto length = std::min(static_cast<toff_t>(count), file.size - file.at);
+  const std::size_t got =
+      file.data.ReadAt(file.at, static_cast<std::uint8_t*>(into), static_cast<std::size_t>(length));
+  file.at += got;
+  return static_cast<tmsize_t>(got);
 }
 
 tmsize_t Write(thandle_t, void*, tmsize_t) { return -1; }
 
 toff_t Seek(thandle_t handle, toff_t offset, int whence) {
-  auto& file = *static_cast<MemoryFile*>(handle);
-  const toff_t base = whence == SEEK_CUR ? file.at : whence == SEEK_END ? file.bytes.size() : 0;
+  auto& file = *static_cast<SourceFile*>(handle);
+  const toff_t base = whence == SEEK_CUR ? file.at : whence == SEEK_END ? file.size : 0;
   file.at = base + offset;
   return file.at;
 }
 
 int Close(thandle_t) { return 0; }
 
-toff_t Size(thandle_t handle) { return static_cast<MemoryFile*>(handle)->bytes.size(); }
+toff_t Size(thandle_t handle) { return static_cast<SourceFile*>(handle)->size; }
 
 int Map(thandle_t, void**, toff_t*) { return 0; }
 
@@ -99,6 +100,17 @@ void PackRows(std::uint32_t* band, std::int32_t width, std::int32_t rows, RowSin
   }
 }
 
+// When the photo was taken, from the Exif directory the first one points
+// to (the file is the same TIFF structure an Exif block holds). False when
+// the first directory cannot be made current again.
+bool ReadDateTaken(TIFF* tiff, std::optional<DateTime>& taken) {
+  toff_t exif = 0;
+  if (!TIFFGetField(tiff, TIFFTAG_EXIFIFD, &exif) || !TIFFReadEXIFDirectory(tiff, exif)) return true;
+  const char* text = nullptr;
+  if (TIFFGetField(tiff, EXIFTAG_DATETIMEORIGINAL, &text) && text != nullptr) taken = ParseExifDateText(text);
+  return TIFFSetDirectory(tiff, 0) != 0;
+}
+
 // The rows of the first page decoded a band at a time, each band whole
 // strips or whole rows of tiles, so that no strip is decoded twice. A file
 // of a few huge strips has bands as large: its photo is held whole, and
@@ -150,9 +162,7 @@ bool DecodeFirstPage(TIFF* tiff, std::optional<DateTime> taken, PhotoTarget& tar
 }  // namespace
 
 bool DecodeTiffPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
-  const auto bytes = ReadAll(data, kMaxWholeFileBytes);
-  if (!bytes) return false;
-  MemoryFile file{*bytes};
+  SourceFile file{BufferedSource(data), SourceSize(data)};
   const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
   if (!options) return false;
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), Quietly, nullptr);
@@ -160,9 +170,9 @@ bool DecodeTiffPhoto(const ByteSource& data, std::span<const std::uint8_t>, Phot
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxAllocation);
   const std::unique_ptr<TIFF, TiffClose> tiff(
       TIFFClientOpenExt("photo", "rm", &file, Read, Write, Seek, Close, Size, Map, Unmap, options.get()));
-  // The file is the same TIFF structure an Exif block holds, its first
-  // directory pointing to its Exif directory.
-  return tiff && DecodeFirstPage(tiff.get(), ExifBlockDateTaken(*bytes), target);
+  if (!tiff) return false;
+  std::optional<DateTime> taken;
+  return ReadDateTaken(tiff.get(), taken) && DecodeFirstPage(tiff.get(), taken, target);
 }
 
 }  // namespace orvanel::platform::photo

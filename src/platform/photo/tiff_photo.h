@@ -9,11 +9,11 @@
 
 namespace orvanel::platform::photo {
 
-// The file is read whole; the stored size, with the orientation the file
-// records (TIFF's tag is the one Exif took over), goes to the target, and the
-// photo is decoded as stored a band of strips at a time, its alpha over
-// black. False when the file is larger than kMaxWholeFileBytes or is damaged,
-// or the target refused it.
+// The file is read a window at a time; the stored size, with the
+// orientation the file records (TIFF's tag is the one Exif took over), goes
+// to the target, and the photo is decoded as stored a band of strips at a
+// time, its alpha over black. False when the file is damaged or the target
+// refused it.
 bool DecodeTiffPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
 
 }  // namespace orvanel::platform::photo
