@@ -112,11 +112,7 @@ class Fitting : public platform::photo::PhotoTarget {
       : desktop_(desktop), areaWidth_(areaWidth), areaHeight_(areaHeight), mode_(mode) {}
 
   std::optional<platform::photo::PhotoSize> Plan(const platform::photo::PhotoHeader& header) override {
-    // A photo decoded whole is held whole, so it is taken no larger than a picture.
-    const std::int64_t most = header.whole ? kMaxPicturePixels : platform::photo::kMaxPhotoPixels;
-    if (header.width <= 0 || header.height <= 0 || static_cast<std::int64_t>(header.width) * header.height > most) {
-      return std::nullopt;
-    }
+    if (!PhotoSizeShown(header)) return std::nullopt;
     orientation_ = header.orientation;
     taken_ = header.taken;
     const bool sideways = orientation_ >= 5;
@@ -221,6 +217,11 @@ PhotoFrame FramePhoto(std::int32_t photoWidth, std::int32_t photoHeight, std::in
   }
   const PictureSize whole = Narrowed(ScaledToArea(photoWidth, photoHeight, areaWidth, areaHeight, false));
   return {whole, whole};
+}
+
+bool PhotoSizeShown(const platform::photo::PhotoHeader& header) {
+  const std::int64_t most = header.whole ? kMaxPicturePixels : platform::photo::kMaxPhotoPixels;
+  return header.width > 0 && header.height > 0 && static_cast<std::int64_t>(header.width) * header.height <= most;
 }
 
 std::optional<FittedPicture> FitPhoto(platform::Desktop& desktop, const platform::photo::ByteSource& photo,

@@ -12,6 +12,7 @@
 
 #include "platform/desktop.h"
 #include "platform/photo/byte_source.h"
+#include "platform/photo/photo_format.h"
 #include "platform/photo/rgb_image.h"
 #include "slideshow/picture_source.h"
 
@@ -37,6 +38,11 @@ struct PhotoFrame {
 // far as the area allows.
 PhotoFrame FramePhoto(std::int32_t photoWidth, std::int32_t photoHeight, std::int32_t areaWidth,
                       std::int32_t areaHeight, instance::FitMode mode);
+
+// Whether a photo its header describes is one the saver decodes: one a
+// decoder holds whole is taken no larger than a picture, any other no
+// larger than a photo handed on row by row may be.
+bool PhotoSizeShown(const platform::photo::PhotoHeader& header);
 
 // The photo framed in the area; nothing when its bytes are not a photo that
 // can be shown. A JPEG is read a piece at a time as it is decoded.

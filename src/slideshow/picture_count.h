@@ -12,7 +12,7 @@
 namespace orvanel::slideshow {
 
 // Whether the file starts as a picture the saver shows: one look at its
-// first bytes, as the slideshow gives a file that is not one.
+// first bytes, for its format and, where they hold it, its header's size.
 bool LooksLikePicture(platform::Desktop& desktop, const std::string& path);
 
 class FolderPictureCount {
