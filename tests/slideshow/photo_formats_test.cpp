@@ -1,7 +1,8 @@
 // Photos in the formats phones, cameras and the web make, each file made by
 // the format's own encoder, fitted as the saver fits a file of the folder.
 //   Colours: lossy and lossless, every bit depth and compression an encoder
-//            offers, give the photo's quarters where they belong.
+//            offers, give the photo's quarters where they belong; each kind
+//            is held whole only where its decoder must hold it.
 //   Reduction: halved by 2 x 2 blocks while at least the size needed, then by area.
 //   Orientation: HEIF's transforms, TIFF's tag and a WebP's Exif chunk each
 //                stand the photo upright, and only once.
@@ -98,33 +99,47 @@ class PhotoFormatsTest : public ::testing::Test {
 struct Recipe {
   const char* label;
   const char* command;  // from in.png to out
+  // Whether its decoder holds the photo whole, not row by row, which limits
+  // how large a photo of the kind may be.
+  bool heldWhole = false;
+};
+
+// The header a decoder hands on, the photo then refused.
+class HeaderRecord : public platform::photo::PhotoTarget {
+ public:
+  std::optional<platform::photo::PhotoSize> Plan(const platform::photo::PhotoHeader& header) override {
+    seen = header;
+    return std::nullopt;
+  }
+  platform::photo::RowSink* Sink() override { return nullptr; }
+  std::optional<platform::photo::PhotoHeader> seen;
 };
 
 // One file of each format and of the kinds its encoder makes.
 constexpr Recipe kEachKind[] = {
-    {"PNG interlaced", "convert in.png -interlace PNG png24:out"},
+    {"PNG interlaced", "convert in.png -interlace PNG png24:out", true},
     {"PNG 16 bits", "convert in.png -depth 16 png48:out"},
     {"PNG 16 bits with alpha", "convert in.png -depth 16 -alpha on png64:out"},
     {"PNG palette", "convert in.png -type palette png8:out"},
     {"PNG with alpha", "convert in.png -alpha on png32:out"},
     {"WebP lossy", "cwebp -quiet -q 95 in.png -o out"},
     {"WebP lossless", "cwebp -quiet -lossless in.png -o out"},
-    {"HEIC", "heif-enc -q 95 in.png -o out.heic && mv out.heic out"},
-    {"AVIF", "avifenc -s 10 --min 0 --max 10 in.png out.avif && mv out.avif out"},
-    {"AVIF lossless", "avifenc -s 10 --lossless in.png out.avif && mv out.avif out"},
+    {"HEIC", "heif-enc -q 95 in.png -o out.heic && mv out.heic out", true},
+    {"AVIF", "avifenc -s 10 --min 0 --max 10 in.png out.avif && mv out.avif out", true},
+    {"AVIF lossless", "avifenc -s 10 --lossless in.png out.avif && mv out.avif out", true},
     {"TIFF", "convert in.png -compress none tiff:out"},
     {"TIFF LZW", "convert in.png -compress lzw tiff:out"},
     {"TIFF deflate, 16 bits", "convert in.png -depth 16 -compress zip tiff:out"},
     {"TIFF JPEG", "convert in.png -compress jpeg -quality 95 tiff:out"},
     {"TIFF palette", "convert in.png -type palette tiff:out"},
     {"TIFF big-endian", "convert in.png -endian MSB tiff:out"},
-    {"BMP 24 bits", "convert in.png bmp3:out"},
-    {"BMP palette", "convert in.png -type palette bmp3:out"},
-    {"BMP palette, RLE", "convert in.png -type palette -compress rle bmp3:out"},
-    {"BMP version 5", "convert in.png -type truecolor bmp:out"},
-    {"BMP OS/2", "convert in.png bmp2:out"},
+    {"BMP 24 bits", "convert in.png bmp3:out", true},
+    {"BMP palette", "convert in.png -type palette bmp3:out", true},
+    {"BMP palette, RLE", "convert in.png -type palette -compress rle bmp3:out", true},
+    {"BMP version 5", "convert in.png -type truecolor bmp:out", true},
+    {"BMP OS/2", "convert in.png bmp2:out", true},
     {"GIF", "convert in.png gif:out"},
-    {"GIF interlaced", "convert in.png -interlace GIF gif:out"},
+    {"GIF interlaced", "convert in.png -interlace GIF gif:out", true},
 };
 
 TEST_F(PhotoFormatsTest, EachFormatGivesThePhotosColoursWhereTheyBelong) {
@@ -133,6 +148,10 @@ TEST_F(PhotoFormatsTest, EachFormatGivesThePhotosColoursWhereTheyBelong) {
     const auto file = Encode("in.png", png, recipe.command);
     ASSERT_TRUE(file) << recipe.label << ": " << recipe.command;
     EXPECT_TRUE(platform::photo::IsPhotoStart(*file)) << recipe.label;
+    HeaderRecord header;
+    platform::photo::DecodePhoto(platform::photo::MemorySource(*file), header);
+    ASSERT_TRUE(header.seen) << recipe.label;
+    EXPECT_EQ(header.seen->whole, recipe.heldWhole) << recipe.label;
     const auto fitted = Fit(*file);
     ASSERT_TRUE(fitted && fitted->bitmap) << recipe.label;
     EXPECT_EQ(fitted->width, kWidth) << recipe.label;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
@@ -15,38 +14,18 @@
 namespace orvanel::platform::photo {
 namespace {
 
-// The file read a piece at a time: the library asks for a few bytes at once.
-class Reading {
- public:
-  explicit Reading(const ByteSource& data) : data_(data) {}
-  int Read(GifByteType* into, int count) {
-    int done = 0;
-    while (done < count) {
-      if (at_ == piece_.size()) {
-        piece_.resize(kPiece);
-        piece_.resize(data_.ReadAt(next_, piece_.data(), kPiece));
-        next_ += piece_.size();
-        at_ = 0;
-        if (piece_.empty()) break;
-      }
-      const std::size_t length = std::min(piece_.size() - at_, static_cast<std::size_t>(count - done));
-      std::memcpy(into + done, piece_.data() + at_, length);
-      at_ += length;
-      done += static_cast<int>(length);
-    }
-    return done;
-  }
-
- private:
-  static constexpr std::size_t kPiece = std::size_t{1} << 16;
-  const ByteSource& data_;
-  std::vector<std::uint8_t> piece_;
-  std::size_t at_ = 0;
-  std::uint64_t next_ = 0;
+// The file read through a window of it: the library asks for a few bytes at once.
+struct Reading {
+  BufferedSource data;
+  std::uint64_t at = 0;
 };
 
 int Read(GifFileType* gif, GifByteType* into, int count) {
-  return count > 0 ? static_cast<Reading*>(gif->UserData)->Read(into, count) : 0;
+  if (count <= 0) return 0;
+  auto& reading = *static_cast<Reading*>(gif->UserData);
+  const std::size_t got = reading.data.ReadAt(reading.at, into, static_cast<std::size_t>(count));
+  reading.at += got;
+  return static_cast<int>(got);
 }
 
 struct GifClose {
@@ -119,9 +98,9 @@ bool DecodeFirstImage(GifFileType* gif, int transparent, PhotoTarget& target) {
   screen.height = onScreen ? gif->SHeight : image.Height;
   const std::int32_t left = onScreen ? image.Left : 0;
   const std::int32_t top = onScreen ? image.Top : 0;
-  if (!target.Plan({screen.width, screen.height, 1, true})) return false;
-  const Palette palette = PaletteOf(*colours, transparent);
   const bool inOrder = !image.Interlace && image.Width == screen.width && image.Height == screen.height;
+  if (!target.Plan({screen.width, screen.height, 1, !inOrder})) return false;
+  const Palette palette = PaletteOf(*colours, transparent);
   std::vector<GifPixelType> line;
   try {
     line.resize(static_cast<std::size_t>(image.Width));
@@ -160,7 +139,7 @@ bool DecodeFirstImage(GifFileType* gif, int transparent, PhotoTarget& target) {
 }  // namespace
 
 bool DecodeGifPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
-  Reading reading(data);
+  Reading reading{BufferedSource(data)};
   int error = 0;
   const std::unique_ptr<GifFileType, GifClose> gif(DGifOpen(&reading, Read, &error));
   if (!gif) return false;
