@@ -252,6 +252,8 @@ class Presentation {
       app_.ProcessMessages();
       if (saver_.quitRequested || app_.TerminateRequested() || app_.Terminated()) return false;
       if (saver_.pictureDeliveries != seen) return true;
+      // The sleep is reckoned from the clock's last reading: read it now.
+      Now(desktop_);
       desktop_.SleepUntilMessage(kReaderWaitMs, false);
     }
   }

@@ -1,6 +1,6 @@
 #pragma once
 // A running process as Linux counts it, for the native and Wine suites and
-// the benchmarks: its processor time, how often its main thread (the saver's
+// the benchmarks: its processor time and its main thread's, how often its main thread (the saver's
 // user-interface thread) has gone to sleep, and the process by its command
 // line. A wait that wakes every millisecond shows in the sleeps whatever the
 // machine's speed.
@@ -15,10 +15,11 @@
 
 namespace orvanel::testing {
 
-// Its processor time so far, user and system, in seconds; -1 when it cannot
+// The processor time so far, user and system, in seconds, of what a stat
+// file of /proc counts: a process or one of its threads; -1 when it cannot
 // be read.
-inline double CpuSeconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+inline double CpuSecondsIn(const std::string& statFile) {
+  std::ifstream stat(statFile);
   std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
   const auto nameEnd = text.rfind(')');
   if (nameEnd == std::string::npos) return -1;
@@ -33,6 +34,14 @@ inline double CpuSeconds(pid_t pid) {
   }
   if (i <= 15) return -1;
   return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// A process's processor time, its threads' together.
+inline double CpuSeconds(pid_t pid) { return CpuSecondsIn("/proc/" + std::to_string(pid) + "/stat"); }
+
+// Its main thread's alone: the saver's user-interface thread.
+inline double MainThreadCpuSeconds(pid_t pid) {
+  return CpuSecondsIn("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/stat");
 }
 
 // Its voluntary context switches so far; -1 when they cannot be read.
