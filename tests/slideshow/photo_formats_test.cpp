@@ -133,11 +133,12 @@ constexpr Recipe kEachKind[] = {
     {"TIFF JPEG", "convert in.png -compress jpeg -quality 95 tiff:out"},
     {"TIFF palette", "convert in.png -type palette tiff:out"},
     {"TIFF big-endian", "convert in.png -endian MSB tiff:out"},
-    {"BMP 24 bits", "convert in.png bmp3:out", true},
-    {"BMP palette", "convert in.png -type palette bmp3:out", true},
+    {"BMP 24 bits", "convert in.png bmp3:out"},
+    {"BMP palette", "convert in.png -type palette bmp3:out"},
+    {"BMP palette of 8 bits", "convert in.png -attenuate 0.5 +noise Uniform -type palette -compress none bmp3:out"},
     {"BMP palette, RLE", "convert in.png -type palette -compress rle bmp3:out", true},
-    {"BMP version 5", "convert in.png -type truecolor bmp:out", true},
-    {"BMP OS/2", "convert in.png bmp2:out", true},
+    {"BMP version 5", "convert in.png -type truecolor bmp:out"},
+    {"BMP OS/2", "convert in.png bmp2:out"},
     {"GIF", "convert in.png gif:out"},
     {"GIF interlaced", "convert in.png -interlace GIF gif:out", true},
 };
@@ -406,6 +407,26 @@ TEST_F(PhotoFormatsTest, ABmpClaimingAnAbsurdSizeIsRefused) {
     huge[at + 3] = 0x00;
   }
   EXPECT_FALSE(Fit(huge));
+}
+
+// Rows stored top first, as a negative height says, stand as stored; the
+// usual bottom-up rows are turned once (the table above).
+TEST_F(PhotoFormatsTest, ABmpStoredTopFirstStandsAsStored) {
+  const auto bmp = Encode("in.png", QuartersPng(), "convert in.png bmp3:out");
+  ASSERT_TRUE(bmp);
+  const std::size_t pixelsAt = (*bmp)[10] | (*bmp)[11] << 8;
+  const std::size_t rowBytes = kWidth * 3;  // 192: no padding
+  ASSERT_EQ(bmp->size(), pixelsAt + rowBytes * kHeight);
+  Bytes topFirst(bmp->begin(), bmp->begin() + static_cast<std::ptrdiff_t>(pixelsAt));
+  for (int row = kHeight - 1; row >= 0; --row) {
+    const auto from = bmp->begin() + static_cast<std::ptrdiff_t>(pixelsAt + rowBytes * static_cast<std::size_t>(row));
+    topFirst.insert(topFirst.end(), from, from + static_cast<std::ptrdiff_t>(rowBytes));
+  }
+  const std::uint32_t negative = static_cast<std::uint32_t>(-kHeight);
+  for (int i = 0; i < 4; ++i) topFirst[22 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(negative >> (8 * i));
+  const auto fitted = Fit(topFirst);
+  ASSERT_TRUE(fitted && fitted->bitmap);
+  ExpectQuarters(*fitted, {kRed, kGreen, kBlue, kWhite}, "top first");
 }
 
 // A BMP whose palette claims billions of colours is refused at its header:

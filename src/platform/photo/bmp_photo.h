@@ -1,7 +1,9 @@
 #pragma once
-// A BMP picture through gdk-pixbuf's loader, which reads every header
-// version, bit depth and run-length coding of the format; the toolkit
-// brings it on every desktop the saver runs on under Linux.
+// A BMP picture: stored plain, of 24 bits or a palette's indices (as
+// photos are), read here row by row; any other through gdk-pixbuf's
+// loader, which reads every header version, bit depth and run-length coding
+// of the format, and which the toolkit brings on every desktop the saver
+// runs on under Linux.
 #include <cstdint>
 #include <span>
 
@@ -11,9 +13,9 @@
 namespace orvanel::platform::photo {
 
 // The size the header gives goes to the target before anything is decoded;
-// the file is decoded whole, fed to the loader a piece at a time. False when
-// the file is larger than kMaxWholeFileBytes, is damaged or ends early, or
-// the target refused it.
+// a photo for the loader is decoded whole, fed to it a piece at a time.
+// False when such a file is larger than kMaxWholeFileBytes, when the file
+// is damaged or ends early, or the target refused it.
 bool DecodeBmpPhoto(const ByteSource& data, std::span<const std::uint8_t> start, PhotoTarget& target);
 
 }  // namespace orvanel::platform::photo
