@@ -267,7 +267,8 @@ TEST_F(PictureFolder, FoldersWithoutIdentitiesAreAllListed) {
 TEST_F(PictureFolder, APictureCountLooksAtEachFileOnceBesideTheDialog) {
   WritePhoto("C:\\Photos\\a.jpg", 0xC03020);
   for (int i = 0; i < 40; ++i) WriteText("C:\\Photos\\clip" + std::to_string(i) + ".mp4", "not a photo");
-  // The file's header and a 40-byte info header: 10000 x 10000 pixels of 24 bits.
+  // The file's header and a 40-byte info header: 10000 x 10000 pixels of 8
+  // bits, run-length coded, which is decoded whole.
   std::string huge = "BM";
   const auto le32 = [&huge](std::uint32_t value) {
     for (int i = 0; i < 4; ++i) huge += static_cast<char>(value >> (8 * i) & 0xFF);
@@ -278,8 +279,9 @@ TEST_F(PictureFolder, APictureCountLooksAtEachFileOnceBesideTheDialog) {
   le32(40);
   le32(10000);
   le32(10000);
-  le32(1 | 24 << 16);
-  for (int i = 0; i < 6; ++i) le32(0);
+  le32(1 | 8 << 16);
+  le32(1);
+  for (int i = 0; i < 5; ++i) le32(0);
   WriteText("C:\\Photos\\huge.bmp", huge);
   WritePhoto("C:\\Photos\\Later\\b.jpg", 0x20C030);
   Start("/c", {8, false, false, ""});
