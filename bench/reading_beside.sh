@@ -68,6 +68,7 @@ convert "$scratch/48.png" -quality 90 "$scratch/48.jpg"
 convert "$scratch/48.png" -resize 4000x3000 -quality 90 "$scratch/12.jpg"
 cwebp -quiet -q 80 "$scratch/48.png" -o "$scratch/48.webp"
 convert "$scratch/48.png" -compress lzw "$scratch/48.tif"
+convert "$scratch/48.png" -type TrueColor bmp3:"$scratch/48.bmp"
 convert "$scratch/100.png" -compress lzw "$scratch/100.tif"
 
 echo "== a key, while 48-megapixel photos are read (Speed 1, no dissolve), against the built-in pictures"
@@ -171,7 +172,7 @@ peak() {
 }
 . "$(dirname "$0")/lib/figures.sh"
 echo "built-in pictures: $(peak "")"
-for photo in 48.jpg 48.png 48.webp 48.heic 48.tif 100.png 100.tif; do
+for photo in 48.jpg 48.png 48.webp 48.heic 48.tif 48.bmp 100.png 100.tif; do
   rm -rf "$photos"; mkdir -p "$photos"
   cp "$scratch/$photo" "$photos/"
   echo "$photo: $(peak "$photos")"
