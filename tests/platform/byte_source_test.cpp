@@ -30,9 +30,11 @@ class CountedSource : public ByteSource {
   explicit CountedSource(std::span<const std::uint8_t> bytes) : memory_(bytes) {}
   std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const override {
     ++reads;
+    lastAsk = count;
     return memory_.ReadAt(offset, into, count);
   }
   mutable int reads = 0;
+  mutable std::size_t lastAsk = 0;
 
  private:
   MemorySource memory_;
@@ -67,6 +69,25 @@ TEST(BufferedSource, ManySmallReadsCostAReadOfTheFileAWindow) {
     ASSERT_EQ(buffered.ReadAt(at, piece, sizeof piece), sizeof piece);
   }
   EXPECT_LE(counted.reads, 4);
+}
+
+// A large photo read straight through costs few reads of the file, each of
+// them one system call or more (on Windows an opening of the file too),
+// while a jump, as to a TIFF's far strip, reads only the smallest window.
+TEST(BufferedSource, ReadingStraightOnTakesEverLargerWindowsUpToTheLargest) {
+  constexpr std::size_t kLargest = BufferedSource::kLargestWindowBytes;
+  const auto file = Noise(10 * kLargest);
+  const CountedSource counted(file);
+  const BufferedSource buffered(counted);
+  std::vector<std::uint8_t> piece(8192);
+  for (std::uint64_t at = 0; at < file.size(); at += piece.size()) {
+    ASSERT_EQ(buffered.ReadAt(at, piece.data(), piece.size()), piece.size());
+  }
+  EXPECT_EQ(counted.lastAsk, kLargest);
+  // 256 KiB, 512 KiB, 1 MiB, then 2 MiB each.
+  EXPECT_LE(counted.reads, 3 + 10);
+  ASSERT_EQ(buffered.ReadAt(kLargest, piece.data(), piece.size()), piece.size());
+  EXPECT_EQ(counted.lastAsk, kWindow);
 }
 
 TEST(SourceSize, FindsTheSizeOfAnyFile) {

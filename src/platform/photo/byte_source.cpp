@@ -26,7 +26,8 @@ std::size_t BufferedSource::ReadAt(std::uint64_t offset, std::uint8_t* into, std
       continue;
     }
     if (count >= kWindowBytes) return given + data_.ReadAt(offset, into, count);
-    window_.resize(kWindowBytes);
+    const bool straightOn = filled_ > 0 && offset == windowOffset_ + filled_;
+    window_.resize(straightOn ? std::min(window_.size() * 2, kLargestWindowBytes) : kWindowBytes);
     windowOffset_ = offset;
     filled_ = data_.ReadAt(offset, window_.data(), window_.size());
     if (filled_ == 0) break;

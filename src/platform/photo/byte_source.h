@@ -30,11 +30,16 @@ class MemorySource : public ByteSource {
 
 // A source read through a window of its bytes: a decoder that asks for a
 // few bytes at a time costs one read of the file for each large piece, not
-// one for each ask (under Wine a read of a file is several system calls).
-// A read as large as the window goes to the file directly.
+// one for each ask (on Windows each read opens the file: under Wine about a
+// millisecond). While the reading goes straight on, each window is twice
+// the one before, up to kLargestWindowBytes, so that a 48-megapixel PNG
+// costs some 45 reads, not 340; a jump starts again at kWindowBytes, so
+// that a file refused at its start, or read here and there, is hardly read.
+// A read as large as kWindowBytes goes to the file directly.
 class BufferedSource : public ByteSource {
  public:
   static constexpr std::size_t kWindowBytes = std::size_t{1} << 18;
+  static constexpr std::size_t kLargestWindowBytes = std::size_t{1} << 21;
   explicit BufferedSource(const ByteSource& data) : data_(data) {}
   std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) const override;
 
