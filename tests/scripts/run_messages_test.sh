@@ -36,9 +36,10 @@ export DISPLAY=":$n"
 await 100 sh -c 'xdpyinfo >/dev/null' || fail "no display"
 advice() { advise_on_compositing 2>&1; }
 [[ "$(advice)" == *"no compositing manager runs on :$n"*"xcompmgr -n &"* ]] || fail "no advice without one: $(advice)"
-xcompmgr -n >/dev/null 2>&1 &
+xcompmgr -n >"$scratch/xcompmgr.log" 2>&1 &
 XCOMPMGR_PID=$!
-await 100 compositing_manager_runs || fail "xcompmgr running is not seen"
+await 300 compositing_manager_runs ||
+  fail "xcompmgr running is not seen (probe: $(compositing_manager_runs; echo $?); xcompmgr: $(kill -0 "$XCOMPMGR_PID" 2>/dev/null && echo running || echo gone) $(cat "$scratch/xcompmgr.log"))"
 [ -z "$(advice)" ] || fail "advice while xcompmgr runs: $(advice)"
 kill "$XCOMPMGR_PID" && wait "$XCOMPMGR_PID" 2>/dev/null || true
 XCOMPMGR_PID=""
