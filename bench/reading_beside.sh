@@ -90,6 +90,8 @@ if [ -n "$scr" ]; then
   # key before the saver's window is up would go nowhere.
   wineserver -k 2>/dev/null || true
   wineserver -p
+  # Wine's own services up before the first start, which else takes seconds.
+  wine cmd /c exit 2>/dev/null || true
   echo "orvanel.scr under Wine, png: $(worst_key wine "$scr" /s)"
   printf '[Config]\r\nSpeed=1\r\nRandom=0\r\nBlend=0\r\nFolder=\r\n' > "$ini"
   echo "orvanel.scr under Wine, built-in pictures: $(worst_key wine "$scr" /s)"
