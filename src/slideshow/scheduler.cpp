@@ -71,15 +71,15 @@ void Scheduler::MonitorJob() {
   forms::Form* window = saver_.PictureWindow(saver_.currentMonitor);
   if (window == nullptr) return;
   saver_.targetRect = window->ClientRect();
-  // The next picture goes to the next monitor, unless the monitors change meanwhile.
-  const int nextMonitor = saver_.currentMonitor + 1 < monitors ? saver_.currentMonitor + 1 : 0;
-  forms::Form* next = saver_.PictureWindow(nextMonitor);
-  if (!saver_.presenterBusy && next != nullptr) ReadAheadFor(saver_, nextMonitor, next->ClientRect());
-  if (!saver_.presenterBusy &&
-      ShowPicture(saver_, window->GetCanvas(), saver_.targetRect, saver_.picturePool,
-                  PicturesInRotation(saver_), saver_.pictureIndex, saver_.currentMonitor)) {
-    ++saver_.currentMonitor;
-    if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
+  if (!saver_.presenterBusy) {
+    // The next picture goes to the next monitor, unless the monitors change meanwhile.
+    const int nextMonitor = saver_.currentMonitor + 1 < monitors ? saver_.currentMonitor + 1 : 0;
+    if (forms::Form* next = saver_.PictureWindow(nextMonitor)) ReadAheadFor(saver_, nextMonitor, next->ClientRect());
+    if (ShowPicture(saver_, window->GetCanvas(), saver_.targetRect, saver_.picturePool, PicturesInRotation(saver_),
+                    saver_.pictureIndex, saver_.currentMonitor)) {
+      ++saver_.currentMonitor;
+      if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
+    }
   }
   if (saver_.currentMonitor >= monitors) saver_.currentMonitor = 0;
 }

@@ -50,6 +50,23 @@ class BufferedSource : public ByteSource {
   mutable std::size_t filled_ = 0;
 };
 
+// A source read on from a place, through a window, as a library that reads
+// a file like a stream asks for it.
+class SourceReading {
+ public:
+  explicit SourceReading(const ByteSource& data) : data_(data) {}
+  // Up to `count` bytes from `position`, which moves on past those read.
+  std::size_t Read(std::uint8_t* into, std::size_t count) {
+    const std::size_t got = data_.ReadAt(position, into, count);
+    position += got;
+    return got;
+  }
+  std::uint64_t position = 0;
+
+ private:
+  BufferedSource data_;
+};
+
 // How many bytes there are, found by reading single bytes: a few dozen
 // reads for a file of gigabytes.
 std::uint64_t SourceSize(const ByteSource& source);

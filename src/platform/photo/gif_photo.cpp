@@ -15,17 +15,9 @@ namespace orvanel::platform::photo {
 namespace {
 
 // The file read through a window of it: the library asks for a few bytes at once.
-struct Reading {
-  BufferedSource data;
-  std::uint64_t at = 0;
-};
-
 int Read(GifFileType* gif, GifByteType* into, int count) {
   if (count <= 0) return 0;
-  auto& reading = *static_cast<Reading*>(gif->UserData);
-  const std::size_t got = reading.data.ReadAt(reading.at, into, static_cast<std::size_t>(count));
-  reading.at += got;
-  return static_cast<int>(got);
+  return static_cast<int>(static_cast<SourceReading*>(gif->UserData)->Read(into, static_cast<std::size_t>(count)));
 }
 
 struct GifClose {
@@ -139,7 +131,7 @@ bool DecodeFirstImage(GifFileType* gif, int transparent, PhotoTarget& target) {
 }  // namespace
 
 bool DecodeGifPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
-  Reading reading{BufferedSource(data)};
+  SourceReading reading(data);
   int error = 0;
   const std::unique_ptr<GifFileType, GifClose> gif(DGifOpen(&reading, Read, &error));
   if (!gif) return false;

@@ -44,15 +44,10 @@ class PngReader {
 // Where the library reads from: the file, through a window of its next
 // bytes, as the library asks for a chunk's few bytes of header, then its
 // data in pieces of 8 KiB.
-struct FileReading {
-  BufferedSource data;
-  std::uint64_t at = 0;
-};
-
 void ReadFile(png_structp png, png_bytep into, std::size_t count) {
-  auto* reading = static_cast<FileReading*>(png_get_io_ptr(png));
-  if (reading->data.ReadAt(reading->at, into, count) != count) png_error(png, "the file ends early");
-  reading->at += count;
+  if (static_cast<SourceReading*>(png_get_io_ptr(png))->Read(into, count) != count) {
+    png_error(png, "the file ends early");
+  }
 }
 
 // What the decoding keeps outside the function that calls setjmp, whose own
@@ -65,7 +60,7 @@ struct RowBuffers {
 // Reads the header, has the target plan the photo, and hands it the rows;
 // false when the library gives up or the target refuses the photo. Only
 // trivially destructible objects are made here: a longjmp skips destructors.
-bool ReadRows(const PngReader& reader, FileReading& reading, RowBuffers& rows, PhotoTarget& target) {
+bool ReadRows(const PngReader& reader, SourceReading& reading, RowBuffers& rows, PhotoTarget& target) {
   png_structp png = reader.png();
   png_infop info = reader.info();
   if (setjmp(png_jmpbuf(png))) return false;
@@ -179,7 +174,7 @@ bool DecodePngPhoto(const ByteSource& data, std::span<const std::uint8_t> start,
   if (start.size() > kInterlaceByte && start[kInterlaceByte] != 0) return DecodeInterlaced(data, target);
   const PngReader reader;
   if (!reader.Made()) return false;
-  FileReading reading{BufferedSource(data)};
+  SourceReading reading(data);
   RowBuffers rows;
   try {
     return ReadRows(reader, reading, rows, target);

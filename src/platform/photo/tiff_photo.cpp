@@ -17,28 +17,24 @@ namespace {
 // The file as libtiff's client reads it: a window of it at a time, never
 // held whole beside the photo's band.
 struct SourceFile {
-  BufferedSource data;
+  SourceReading reading;
   toff_t size = 0;
-  toff_t at = 0;
 };
 
 tmsize_t Read(thandle_t handle, void* into, tmsize_t count) {
   auto& file = *static_cast<SourceFile*>(handle);
-  if (count < 0 || file.at >= file.size) return 0;
-  const auto length = std::min(static_cast<toff_t>(count), file.size - file.at);
-  const std::size_t got =
-      file.data.ReadAt(file.at, static_cast<std::uint8_t*>(into), static_cast<std::size_t>(length));
-  file.at += got;
-  return static_cast<tmsize_t>(got);
+  if (count < 0 || file.reading.position >= file.size) return 0;
+  const auto length = std::min(static_cast<toff_t>(count), file.size - file.reading.position);
+  return static_cast<tmsize_t>(file.reading.Read(static_cast<std::uint8_t*>(into), static_cast<std::size_t>(length)));
 }
 
 tmsize_t Write(thandle_t, void*, tmsize_t) { return -1; }
 
 toff_t Seek(thandle_t handle, toff_t offset, int whence) {
   auto& file = *static_cast<SourceFile*>(handle);
-  const toff_t base = whence == SEEK_CUR ? file.at : whence == SEEK_END ? file.size : 0;
-  file.at = base + offset;
-  return file.at;
+  const toff_t base = whence == SEEK_CUR ? file.reading.position : whence == SEEK_END ? file.size : 0;
+  file.reading.position = base + offset;
+  return file.reading.position;
 }
 
 int Close(thandle_t) { return 0; }
@@ -162,7 +158,7 @@ bool DecodeFirstPage(TIFF* tiff, std::optional<DateTime> taken, PhotoTarget& tar
 }  // namespace
 
 bool DecodeTiffPhoto(const ByteSource& data, std::span<const std::uint8_t>, PhotoTarget& target) {
-  SourceFile file{BufferedSource(data), SourceSize(data)};
+  SourceFile file{SourceReading(data), SourceSize(data)};
   const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
   if (!options) return false;
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), Quietly, nullptr);
