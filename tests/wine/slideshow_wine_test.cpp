@@ -4,8 +4,9 @@
 //   Preview: the host window's corner holds a picture; the saver ends once the host is gone.
 //   Photos: a folder's JPEG and PNG photos in name order, a bad file passed over;
 //           WebP built in, TIFF, BMP and GIF through the system's codecs, a
-//           HEIC without its codec passed over; a caption read off the
-//           screen, the date as the system writes it, over a photo filling it.
+//           HEIC without its codec passed over; a PNG and a TIFF of 100
+//           megapixels shown, a key while one is decoded; a caption read off
+//           the screen, the date as the system writes it, over a photo filling it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -240,27 +241,31 @@ TEST_F(WinePhotos, ATiffStandsUprightByItsOrientationThroughTheSystemsCodec) {
   EXPECT_EQ(AwaitExit(pid), "exited 0");
 }
 
-// Photos are read beside the slideshow: a key that falls while a
-// 48-megapixel PNG is decoded ends the saver at once. With two such photos
-// at Speed 1 the next is being decoded whenever one shows; the key falls
-// once a decode is under way.
-TEST_F(WinePhotos, AKeyWhileALargePhotoIsDecodedEndsTheSaverAtOnce) {
+// Photos of 100 megapixels (a medium-format camera's) show: a PNG read by
+// the saver row by row and a TIFF through the system's codec in bands. They
+// are read beside the slideshow: a key that falls while the PNG is decoded
+// again ends the saver at once.
+TEST_F(WinePhotos, HundredMegapixelPhotosShowAndAKeyMidDecodeEndsTheSaver) {
   const PhotoFolder folder("large");
   testing::PngRecipe recipe;
-  recipe.width = 8000;
-  recipe.height = 6000;
+  recipe.width = 12240;
+  recipe.height = 8160;
   recipe.alpha = false;
   recipe.colour = [](int, int) { return 0x10C020u; };
   const auto png = testing::MakePng(recipe);
-  for (const char* name : {"1.png", "2.png"}) {
-    std::ofstream(folder.Path() / name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-  }
+  std::ofstream(folder.Path() / "1.png", std::ios::binary)
+      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  testing::EncoderFolder encoder;
+  ASSERT_TRUE(encoder.Run("convert -size 12240x8160 xc:'#c02010' -depth 8 -compress lzw tiff:out"));
+  std::filesystem::copy_file(encoder.Path() / "out", folder.Path() / "2.tif");
   StoreFolder(folder);
   const auto pid = Launch("/s");
-  ASSERT_TRUE(Eventually([&] { return Near(Take(510, 382, 4, 4), 0x10C020); }, std::chrono::seconds(60),
-                         std::chrono::milliseconds(50)));
-  // The next photo is being decoded once the saver has spent half a second
+  for (const std::uint32_t colour : {0x10C020u, 0xC02010u}) {
+    ASSERT_TRUE(Eventually([&] { return Near(Take(510, 382, 4, 4), colour); }, std::chrono::seconds(60),
+                           std::chrono::milliseconds(50)))
+        << std::hex << colour << " never showed";
+  }
+  // The PNG is being decoded again once the saver has spent half a second
   // of processor time more: in a saver that read photos when due, too.
   const pid_t unixPid = testing::ProcessWithCommandLine("orvanel.scr /s");
   ASSERT_NE(unixPid, 0) << "the saver's process was not found";
