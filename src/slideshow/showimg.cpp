@@ -310,7 +310,10 @@ class Presentation {
       overlay->GetCanvas().FillRect(area_);
     }
     app_.ProcessMessages();
-    PacedWait(app_, 500, false);
+    // A key taken by the step above has already ended the application, and
+    // the wait would not see its quit message: it would only hold the
+    // ending saver on the screen for half a second more.
+    if (!saver_.quitRequested) PacedWait(app_, 500, false);
     return true;
   }
 

@@ -3,7 +3,8 @@
 //          clicks, positions compared across windows.
 //   Keys: any key on any window ends the run; nothing outside Active mode.
 //   Close lists: each acting window closes its list, the main window last.
-//   During a dissolve: a key ends the run at the next fade step, in either fade.
+//   During a dissolve: a key ends the run at the next fade step, in either fade,
+//   and one as the overlay leaves skips the pause that closes a presentation.
 #include <gtest/gtest.h>
 
 #include "slideshow/showimg.h"
@@ -214,6 +215,30 @@ TEST_F(Dismissal, AKeyDuringTheFadeOutEndsItAtTheNextFadeStep) {
   EXPECT_GT(alpha, 0);
   EXPECT_LT(alpha, 255);
   EXPECT_TRUE(Ended());
+}
+
+// A key that falls as the overlay is cleared is taken by the message step
+// before the closing pause; that pause would hold the ending saver on the
+// screen for another half second.
+TEST_F(Dismissal, AKeyAsTheOverlayLeavesEndsThePresentationWithoutItsPause) {
+  Start("/s", {8, true, true});
+  auto& main = this->main();
+  const auto overlay = saver().Overlay(0)->Handle();
+  bool opaque = false;
+  std::int64_t keyAtMs = -1;
+  desktop.afterAlphaChange = [&](platform::WindowHandle window, std::uint8_t alpha) {
+    if (window != overlay) return;
+    if (alpha == 255) opaque = true;
+    if (opaque && alpha == 0 && keyAtMs < 0) {
+      desktop.PressKey(main.Handle(), 'A', 'a');
+      keyAtMs = desktop.NowMs();
+    }
+  };
+  slideshow::ShowPicture(saver(), main.GetCanvas(), main.ClientRect(), saver().picturePool,
+                         slideshow::PictureCount, saver().pictureIndex, 0);
+  ASSERT_GE(keyAtMs, 0);
+  EXPECT_TRUE(Ended());
+  EXPECT_LT(desktop.NowMs() - keyAtMs, 50);
 }
 
 }  // namespace
