@@ -251,6 +251,16 @@ advise_on_compositing() {
     log "no compositing manager runs on $DISPLAY, so the dissolves show as black; run one first: xcompmgr -n &"
 }
 
+# The sanitizers' options for every script that runs a sanitized program.
+# Leaks are looked for at every exit; a report ends the process with an
+# abort, which the tests see as a crash. The toolkit's and codecs' own
+# allocations kept for the life of the process are listed in the
+# suppressions, each with why.
+use_sanitizer_options() {
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
+  export LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/lsan.supp:print_suppressions=0"
+}
+
 cleanup() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   if [ -n "$XCOMPMGR_PID" ]; then kill "$XCOMPMGR_PID" >/dev/null 2>&1 || true; fi

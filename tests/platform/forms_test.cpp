@@ -195,18 +195,6 @@ TEST_F(FormsTest, FirstShowingOntoMonitorZeroOfAnotherDpiCentresAtTheNewSize) {
   EXPECT_EQ(placed.top, (600 - placed.Height()) / 2);
 }
 
-TEST_F(FormsTest, OpacityIsSetOnlyWhenItChanges) {
-  auto& form = app.CreateForm<CountingForm>();
-  const auto handle = form.Handle();
-  form.SetAlphaBlendValue(0);
-  form.SetAlphaBlendValue(10);
-  form.SetAlphaBlendValue(10);
-  const auto& history = desktop.Find(handle)->alphaHistory;
-  ASSERT_EQ(history.size(), 2u);  // at creation, then 10
-  EXPECT_EQ(history[0].alpha, 0);
-  EXPECT_EQ(history[1].alpha, 10);
-}
-
 class ChoiceForm : public Form {
  public:
   explicit ChoiceForm(Application& app)

@@ -127,13 +127,6 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{"/x HOST", instance::SaverMode::kNone, ModeRow::kUnchanged},
         ModeRow{"\"\" /s", instance::SaverMode::kActive, ModeRow::kDesktop}));
 
-TEST_F(CommandLineModes, ConfigShowsTheCursorAtEveryReading) {
-  Parse("/c:HOST");
-  EXPECT_EQ(process->CursorCounter(), 1);
-  ParseCommandLine(*saver);
-  EXPECT_EQ(process->CursorCounter(), 2);
-}
-
 TEST_F(CommandLineModes, OtherModesLeaveTheCursorAlone) {
   for (const char* arguments : {"/s", "/p HOST", "/a", ""}) {
     Parse(arguments);

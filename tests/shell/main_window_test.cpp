@@ -164,6 +164,9 @@ TEST(MainWindowConfig, IsAnOpaqueDialogThatLocksDisplayProperties) {
   EXPECT_TRUE(main.OKButton.Visible());
   EXPECT_TRUE(main.Panel1.Visible());
   EXPECT_FALSE(desktop.Find(properties)->enabled);
+  EXPECT_FALSE(desktop.MutexExists("SaverConfigMode"));  // the dialog takes no mode's mutex
+  // Shown once as the command line is read and once as the dialog opens.
+  EXPECT_EQ(instance.process.CursorCounter(), 2);
 
   main.Close();
   EXPECT_TRUE(desktop.Find(properties)->enabled);

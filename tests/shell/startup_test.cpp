@@ -228,16 +228,6 @@ TEST(RunSaver, WithoutAWindowToBeHadItEndsQuietly) {
   EXPECT_EQ(process.CursorCounter(), 0);
 }
 
-TEST(ModeMutexName, NamesEveryMode) {
-  EXPECT_EQ(ModeMutexName(instance::SaverMode::kPassword), "SaverPasswordMode");
-  EXPECT_EQ(ModeMutexName(instance::SaverMode::kPreview), "SaverPreviewMode");
-  EXPECT_EQ(ModeMutexName(instance::SaverMode::kConfig), "SaverConfigMode");
-  EXPECT_EQ(ModeMutexName(instance::SaverMode::kActive), "SaverActiveMode");
-  EXPECT_EQ(ModeMutexName(instance::SaverMode::kNone), "SaverNoMode");
-  EXPECT_EQ(ModeMutexName(instance::SaverMode::kDebug), "SaverDebugMode");
-  EXPECT_EQ(ModeMutexName(static_cast<instance::SaverMode>(9)), "SaverActiveMode");
-}
-
 // Two full-screen starts at the same moment both pass the start-up check;
 // the second to take the mode's mutex closes at once.
 TEST(StartUp, AnActiveStartThatLosesTheMutexClosesAtOnce) {

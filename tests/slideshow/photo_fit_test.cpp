@@ -14,11 +14,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <utility>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include <jpeglib.h>
+
+#include "platform/photo/byte_source.h"
 #include "platform/photo/exif_orientation.h"
+#include "platform/photo/photo_format.h"
 #include "platform/photo/jpeg_photo.h"
 #include "platform/photo/png_photo.h"
 #include "platform/sim/sim_desktop.h"
@@ -30,7 +36,6 @@
 namespace orvanel::slideshow {
 namespace {
 
-using platform::photo::DctEighthsFor;
 using platform::photo::kMaxPngFileBytes;
 using platform::photo::RgbImage;
 using platform::sim::SimDesktop;
@@ -310,15 +315,82 @@ TEST_F(PhotoFitTest, AFinePatternPhotoIsShownGreyAtAQuarterSize) {
   }
 }
 
-TEST_F(PhotoFitTest, TheDctScaleIsTheSmallestThatStillCoversTheDrawingSize) {
-  EXPECT_EQ(DctEighthsFor(6000, 4000, 1620, 1080), 3);  // 2250 x 1500
-  EXPECT_EQ(DctEighthsFor(6000, 4000, 3240, 2160), 5);  // 3750 x 2500
-  EXPECT_EQ(DctEighthsFor(4000, 3000, 640, 480), 2);
-  EXPECT_EQ(DctEighthsFor(4000, 3000, 149, 112), 1);
-  EXPECT_EQ(DctEighthsFor(1024, 768, 1024, 768), 8);    // no smaller scale covers it
-  EXPECT_EQ(DctEighthsFor(1001, 10, 126, 2), 1);        // the library rounds up: 126
-  EXPECT_EQ(DctEighthsFor(1001, 10, 127, 2), 2);
-  EXPECT_EQ(DctEighthsFor(10, 1001, 2, 127), 2);        // the same for the height alone
+// Asks the decoder for rows of at least `need` and notes the size it
+// delivers them at; the rows themselves are refused.
+class DeliveredSize : public platform::photo::PhotoTarget, public platform::photo::RowSink {
+ public:
+  explicit DeliveredSize(platform::photo::PhotoSize need) : need_(need) {}
+  std::optional<platform::photo::PhotoSize> Plan(const platform::photo::PhotoHeader&) override { return need_; }
+  RowSink* Sink() override { return this; }
+  bool Begin(std::int32_t width, std::int32_t height) override {
+    delivered = {width, height};
+    return false;
+  }
+  void Row(const std::uint8_t*) override {}
+  platform::photo::PhotoSize delivered;
+
+ private:
+  platform::photo::PhotoSize need_;
+};
+
+// The size libjpeg itself gives the header of `jpeg` at eighths/8.
+std::pair<int, int> LibjpegSizeAt(const std::vector<std::uint8_t>& jpeg, int eighths) {
+  jpeg_decompress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+  jpeg_read_header(&info, TRUE);
+  info.scale_num = static_cast<unsigned>(eighths);
+  info.scale_denom = 8;
+  jpeg_calc_output_dimensions(&info);
+  const std::pair<int, int> size{static_cast<int>(info.output_width), static_cast<int>(info.output_height)};
+  jpeg_destroy_decompress(&info);
+  return size;
+}
+
+// A JPEG is decoded at the smallest of libjpeg's eighths that still covers
+// the size drawn: at least that size, where one eighth less would fall
+// short, however libjpeg rounds.
+TEST_F(PhotoFitTest, AJpegIsDecodedAtTheSmallestScaleThatStillCoversTheDrawingSize) {
+  struct Row {
+    int width, height, needWidth, needHeight;
+  };
+  const Row rows[] = {
+      {6000, 4000, 1620, 1080}, {6000, 4000, 3240, 2160}, {4000, 3000, 640, 480}, {4000, 3000, 149, 112},
+      {1024, 768, 1024, 768},  // no smaller scale covers it
+      {1001, 10, 126, 2},      {1001, 10, 127, 2},        {10, 1001, 2, 127},  // rounding, either side
+  };
+  JpegRecipe recipe;
+  recipe.width = 16;
+  recipe.height = 16;
+  const auto small = MakeJpeg(recipe);
+  for (const Row& row : rows) {
+    // The small photo's frame header made to say the row's size: the rows
+    // are refused before any is decoded.
+    auto jpeg = small;
+    for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+      if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+        jpeg[i + 5] = static_cast<std::uint8_t>(row.height >> 8), jpeg[i + 6] = static_cast<std::uint8_t>(row.height);
+        jpeg[i + 7] = static_cast<std::uint8_t>(row.width >> 8), jpeg[i + 8] = static_cast<std::uint8_t>(row.width);
+        break;
+      }
+    }
+    DeliveredSize target({row.needWidth, row.needHeight});
+    platform::photo::DecodePhoto(platform::photo::MemorySource(jpeg), target);
+    const auto what = ::testing::PrintToString(std::vector<int>{row.width, row.height, row.needWidth, row.needHeight});
+    EXPECT_GE(target.delivered.width, row.needWidth) << what;
+    EXPECT_GE(target.delivered.height, row.needHeight) << what;
+    int eighths = 1;
+    while (eighths < 8 && LibjpegSizeAt(jpeg, eighths) != std::pair{target.delivered.width, target.delivered.height}) {
+      ++eighths;
+    }
+    ASSERT_EQ(LibjpegSizeAt(jpeg, eighths), (std::pair{target.delivered.width, target.delivered.height})) << what;
+    if (eighths > 1) {
+      const auto smaller = LibjpegSizeAt(jpeg, eighths - 1);
+      EXPECT_TRUE(smaller.first < row.needWidth || smaller.second < row.needHeight) << what;
+    }
+  }
 }
 
 TEST_F(PhotoFitTest, FilesThatAreNotPhotosAreRefusedQuietly) {

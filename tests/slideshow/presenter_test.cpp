@@ -1,7 +1,7 @@
 // The presenter, called directly.
 //   Fades: the dissolve's opacity history and pace; the opening fade on the first call only;
 //          larger steps on a slow display.
-//   Order: sequential cycles; random cycles with the generator's exact choices.
+//   Order: sequential cycles; random cycles, drawn from the clock at each picture.
 //   Placement: the preview's corner; the free margin of a large monitor.
 //   Blend off: the other monitors blank; the pointer parked.
 //   Ways out: busy on entry, a quit in a fade, a missing picture; content kept over a repaint.
@@ -117,29 +117,55 @@ TEST_F(Presenter, SequentialOrderCyclesThroughTheFirstFiftyFourPictures) {
   EXPECT_EQ(shown, expected);
 }
 
-TEST_F(Presenter, RandomOrderIsThePermutationTheGeneratorGives) {
-  Start("/s", {8, true, false});
-  std::vector<std::string> pool;  // the pictures not yet shown, refilled 0..53 when empty
-  std::vector<int> shown;
-  std::vector<int> expected;
-  for (int i = 0; i < 60; ++i) {
-    if (pool.empty()) {
-      for (int n = 0; n < 54; ++n) pool.push_back(std::to_string(n));
-    }
-    // Without the dissolve no time passes between here and the choice.
-    auto seed = platform::MillisecondsOfDay(desktop.SystemTime());
-    seed = seed * 134775813u + 1u;
-    const auto position = static_cast<std::size_t>((std::uint64_t{seed} * pool.size()) >> 32);
-    expected.push_back(std::stoi(pool[position]));
-    pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(position));
-
-    ASSERT_TRUE(ShowOn(0));
-    shown.push_back(saver().pictureIndex);
+// The pictures of a random run without dissolves started at `start` (UTC),
+// with the clock moved on by `pauseMs` just before the presentation numbered
+// `pausedBefore`.
+std::vector<int> RandomRun(const platform::DateTime& start, int count, int pausedBefore = -1,
+                           std::int64_t pauseMs = 0) {
+  platform::sim::SimDesktop desktop;
+  desktop.SetStartTime(start);
+  {
+    platform::sim::SimProcess writer(desktop, "orvanel.scr");
+    settings::SaveSettings(writer, {8, true, false});
   }
-  EXPECT_EQ(shown, expected);
-  const std::set<int> firstCycle(shown.begin(), shown.begin() + 54);
+  testing::SimSaver instance(desktop, "/s");
+  EXPECT_TRUE(instance.Start());
+  auto& saver = instance.saver;
+  std::vector<int> shown;
+  for (int i = 0; i < count; ++i) {
+    if (i == pausedBefore) desktop.Advance(pauseMs);
+    auto* window = saver.PictureWindow(0);
+    EXPECT_TRUE(ShowPicture(saver, window->GetCanvas(), window->ClientRect(), saver.picturePool, PictureCount,
+                            saver.pictureIndex, 0));
+    shown.push_back(saver.pictureIndex);
+  }
+  return shown;
+}
+
+// Random order shows each picture once a cycle, in an order the time of day
+// decides afresh at each picture: the same moment gives the same order, a
+// clock a millisecond on another, from that picture on.
+TEST(PresenterRandomOrder, EachCycleIsAPermutationDrawnFromTheClockAtEachPicture) {
+  const platform::DateTime nine{2026, 12, 7, 9, 0, 0, 0};
+  const auto run = RandomRun(nine, 60);
+  const std::set<int> firstCycle(run.begin(), run.begin() + 54);
   EXPECT_EQ(firstCycle.size(), 54u);
   EXPECT_EQ(*firstCycle.rbegin(), 53);
+  EXPECT_EQ(std::set<int>(run.begin() + 54, run.end()).size(), 6u);  // a new cycle, no repeat in it
+  std::vector<int> sequential = Steps(0, 53, 1);
+  for (int n : Steps(0, 5, 1)) sequential.push_back(n);
+  EXPECT_NE(run, sequential);
+
+  // The first picture is the generator's first draw over the 54, seeded
+  // with the milliseconds of the day.
+  std::uint32_t seed = 9u * 3'600'000u;
+  EXPECT_EQ(run[0], Random(seed, PictureCount));
+
+  EXPECT_EQ(RandomRun(nine, 60), run);
+  EXPECT_NE(RandomRun(platform::DateTime{2026, 12, 7, 9, 0, 0, 1}, 60), run);
+  const auto paused = RandomRun(nine, 60, 10, 1);
+  EXPECT_TRUE(std::equal(run.begin(), run.begin() + 10, paused.begin()));
+  EXPECT_FALSE(std::equal(run.begin() + 10, run.end(), paused.begin() + 10));
 }
 
 // The fitted picture, to compare the window's pixels with.
@@ -161,41 +187,30 @@ bool DrawnAt(platform::sim::SimDesktop& desktop, platform::WindowHandle window,
   return true;
 }
 
-TEST_F(Presenter, APreviewPictureSitsWhereTheGeneratorPutsItAndItsContextIsGivenBack) {
-  // UTC 09:00:00.000 at the start: each job's seed is that plus its tick's time.
-  desktop.SetStartTime(platform::DateTime{2026, 12, 7, 10, 0, 0, 0}, 3'600'000);
-  constexpr std::uint32_t kNineOClock = 9 * 3'600'000;
+// The preview's picture, 149 x 112 in a 152 x 112 host, sits at a random
+// column of the 3 free ones, on the top row; each job gives the host's
+// drawing context back and leaves the pointer alone.
+TEST_F(Presenter, APreviewPictureSitsInTheFreeMarginAndItsContextIsGivenBack) {
   const auto host = desktop.CreateTestWindow("host", Rect::FromBounds(200, 300, 152, 112));
   Start("/p " + std::to_string(host), {4, true, false});
-
-  std::vector<int> pool;  // the pictures not yet shown, refilled 0..53 when empty
   std::set<int> columns;
   for (int job = 0; job < 8; ++job) {
-    // The generator's choices at the tick: the picture, then X in 0..2, then Y in 0..0.
-    std::uint32_t seed = kNineOClock + static_cast<std::uint32_t>(job) * 4000;
-    const auto next = [&seed](std::size_t range) {
-      seed = seed * 134775813u + 1u;
-      return static_cast<int>((std::uint64_t{seed} * range) >> 32);
-    };
-    if (pool.empty()) {
-      for (int n = 0; n < 54; ++n) pool.push_back(n);
-    }
-    const auto position = static_cast<std::size_t>(next(pool.size()));
-    const int picture = pool[position];
-    pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(position));
-    const int x = next(152 - 149);
-
     desktop.SetClockLimit(job * 4000);
     instance->saver.app.Run();  // the job of this tick, its closing wait included
-    ASSERT_EQ(saver().pictureIndex, picture) << "job " << job;
-    const auto fitted = Fitted(instance->process, picture, 152, 112);
+    const auto fitted = Fitted(instance->process, saver().pictureIndex, 152, 112);
     ASSERT_EQ(fitted->Width(), 149);
-    EXPECT_TRUE(DrawnAt(desktop, host, *fitted, x, 0)) << "job " << job << ": x " << x;
+    ASSERT_EQ(fitted->Height(), 112);
+    std::vector<int> drawnAt;
+    for (int x = 0; x <= 152 - 149; ++x) {
+      if (DrawnAt(desktop, host, *fitted, x, 0)) drawnAt.push_back(x);
+    }
+    ASSERT_EQ(drawnAt.size(), 1u) << "job " << job;
+    EXPECT_LT(drawnAt[0], 152 - 149) << "job " << job;  // R(3) gives 0, 1 or 2
+    columns.insert(drawnAt[0]);
     EXPECT_EQ(desktop.openContexts, 0);
-    columns.insert(x);
   }
   EXPECT_GT(columns.size(), 1u);  // the jobs used the margin, not one fixed column
-  EXPECT_EQ(instance->process.CursorCounter(), 0);  // the pointer is left alone
+  EXPECT_EQ(instance->process.CursorCounter(), 0);
 }
 
 // What the screen shows at each change of the overlay's opacity in a dissolve
@@ -255,9 +270,17 @@ TEST_F(Presenter, ALargeMonitorGetsThePictureAtItsSizeInTheFreeMargin) {
   EXPECT_EQ(instance->process.CursorCounter(), -3);  // hidden twice at start, once per picture
 }
 
+// Each call also makes every picture window opaque; once they are, later
+// calls leave their opacity untouched, which on a slow display would cost a
+// fade step's time a window.
 TEST_F(Presenter, WithoutTheDissolveOnlyTheLastMonitorShowsAPicture) {
   Start("/s", {8, false, false}, {Rect{0, 0, 1024, 768}, Rect::FromBounds(1024, 0, 1024, 768)});
   const auto centre = platform::Point{512, 384};
+  const auto opacityChanges = [&] {
+    return std::vector<std::size_t>{desktop.Find(saver().PictureWindow(0)->Handle())->alphaHistory.size(),
+                                    desktop.Find(saver().PictureWindow(1)->Handle())->alphaHistory.size()};
+  };
+  std::vector<std::size_t> afterFirstRound;
   for (int round = 0; round < 3; ++round) {
     for (int monitor : {0, 1}) {
       ASSERT_TRUE(ShowOn(monitor));
@@ -265,7 +288,9 @@ TEST_F(Presenter, WithoutTheDissolveOnlyTheLastMonitorShowsAPicture) {
       EXPECT_EQ(desktop.PixelAt(other, centre), platform::kBlack);
       EXPECT_EQ(desktop.Find(other)->alpha, 255);
     }
+    if (round == 0) afterFirstRound = opacityChanges();
   }
+  EXPECT_EQ(opacityChanges(), afterFirstRound);
 }
 
 TEST_F(Presenter, TheOpeningFadeTakesEveryMonitorsPictureWindowAlong) {

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "support/await.h"
@@ -21,6 +23,21 @@ std::string WindowsPath(const std::string& unixPath) {
 }
 
 WineSession::WineSession() {
+  if (Start()) return;
+  // A harness that ends before it is ready met Wine's server of the prefix
+  // as it was going away (a test before this one ended it): once that
+  // server is gone, a second start meets a new one.
+  std::fprintf(stderr, "the harness ended before it was ready; starting it again\n");
+  Stop();
+  if (std::system("wineserver -w") != 0 || !Start()) {
+    Stop();
+    throw std::runtime_error("the harness did not start under Wine");
+  }
+}
+
+WineSession::~WineSession() { Stop(); }
+
+bool WineSession::Start() {
   int in[2];
   int out[2];
   if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
@@ -41,27 +58,30 @@ WineSession::WineSession() {
   close(out[1]);
   toHarness_ = in[1];
   fromHarness_ = out[0];
-  if (ReadLine(60) != "ready") throw std::runtime_error("the harness did not start under Wine");
+  return ReadLine(60) == "ready";
 }
 
-WineSession::~WineSession() {
+void WineSession::Stop() {
   if (toHarness_ >= 0) {
     const std::string quit = "quit\n";
     (void)!write(toHarness_, quit.data(), quit.size());
     close(toHarness_);
+    toHarness_ = -1;
   }
   if (child_ > 0) {
     // Give the harness a moment to end by itself, then make sure it does.
-    if (testing::Eventually([&] { return waitpid(child_, nullptr, WNOHANG) == child_; },
-                            std::chrono::seconds(2))) {
-      child_ = -1;
-    }
-    if (child_ > 0) {
+    if (!testing::Eventually([&] { return waitpid(child_, nullptr, WNOHANG) == child_; },
+                             std::chrono::seconds(2))) {
       kill(child_, SIGKILL);
       waitpid(child_, nullptr, 0);
     }
+    child_ = -1;
   }
-  if (fromHarness_ >= 0) close(fromHarness_);
+  if (fromHarness_ >= 0) {
+    close(fromHarness_);
+    fromHarness_ = -1;
+  }
+  buffered_.clear();
 }
 
 std::string WineSession::Command(const std::string& line, int seconds) {

@@ -23,6 +23,10 @@ class WineSession {
   static std::string Value(const std::string& answer);
 
  private:
+  // Starts the harness; true once it said it is ready.
+  bool Start();
+  // Ends the harness, if it runs, and closes its pipes.
+  void Stop();
   std::string ReadLine(int seconds);
 
   pid_t child_ = -1;

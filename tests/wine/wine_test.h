@@ -17,7 +17,12 @@ using testing::Sample;
 
 class WineTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { session = new WineSession(); }
+  // The harness starts with the suite's first test. A harness that cannot
+  // start fails each test: a failure in SetUpTestSuite would make GoogleTest
+  // skip the suite's tests, and CTest report them as skipped.
+  WineTest() {
+    if (session == nullptr) session = new WineSession();
+  }
   static void TearDownTestSuite() {
     delete session;
     session = nullptr;
