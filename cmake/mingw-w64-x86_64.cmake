@@ -26,6 +26,11 @@ if(ORVANEL_MINGW_WEBP)
   list(APPEND CMAKE_FIND_ROOT_PATH ${ORVANEL_MINGW_WEBP})
 endif()
 
+# Little CMS built for Windows from its sources by cmake/lcms2.
+if(ORVANEL_MINGW_LCMS2)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${ORVANEL_MINGW_LCMS2})
+endif()
+
 # Google Benchmark built for Windows into the build tree (scripts/bench).
 if(ORVANEL_MINGW_BENCHMARK)
   list(APPEND CMAKE_FIND_ROOT_PATH ${ORVANEL_MINGW_BENCHMARK})

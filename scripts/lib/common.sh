@@ -7,7 +7,7 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 
 # What scripts/run needs for the native program, and in addition for
 # orvanel.scr under Wine; scripts/test needs all of BASE_PACKAGES.
-RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libpng-dev libwebp-dev libheif-dev libtiff-dev libgif-dev
+RUN_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg-dev libpng-dev libwebp-dev libheif-dev libtiff-dev libgif-dev liblcms2-dev
               libgtkmm-3.0-dev libx11-xcb-dev libicu-dev
               libgtk-layer-shell-dev libxml2-utils xvfb x11-utils xcompmgr imagemagick)
 # The cross build of orvanel.scr, and its libraries built from Debian's sources.
@@ -15,7 +15,7 @@ MINGW_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-
 WINE_PACKAGES=("${MINGW_PACKAGES[@]}" wine)
 
 # Packages every build needs; each script adds its own.
-BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev libpng-dev
+BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev libpng-dev liblcms2-dev
                libwebp-dev libheif-dev libtiff-dev libgif-dev webp libheif-examples libavif-bin
                g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm
                clang libclang-rt-14-dev
@@ -24,7 +24,7 @@ BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev 
                libgtkmm-3.0-dev libx11-xcb-dev libicu-dev libxdamage-dev libxext-dev libgtk-layer-shell-dev
                pkg-config xscreensaver imagemagick sway swayidle grim wtype libwayland-dev libxkbcommon-dev weston
                libxml2-utils desktop-file-utils mate-screensaver dbus-x11 man-db tesseract-ocr tesseract-ocr-eng
-               wixl msitools)
+               wixl msitools colord-data)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -125,8 +125,9 @@ fetch_source() {
 # compiler and installs it under a prefix inside the build tree.
 #   build_for_windows SOURCE_PACKAGE PREFIX [cmake options...]
 build_for_windows() {
-  local package="$1" prefix="$2"
+  local package="$1" prefix="$2" lists=""
   shift 2
+  if [ "${1:-}" = "--cmake-lists" ]; then lists="$2"; shift 2; fi
   ensure_deb_src
   local src="$BUILD/deps/src-$package" tree="$BUILD/deps/$package-build" dir
   rm -rf "$src" "$tree"
@@ -136,6 +137,8 @@ build_for_windows() {
   dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name "$package-*" | head -n 1)
   [ -n "$dir" ] || { echo "apt-get source $package gave no source tree" >&2; return 1; }
   log "building $package for Windows"
+  # A package without CMake lists of its own is built by the project's.
+  if [ -n "$lists" ]; then set -- -DPACKAGE_SOURCE="$dir" "$@"; dir="$lists"; fi
   cmake -S "$dir" -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -Wno-dev "$@" >/dev/null
   ninja -C "$tree" -j "$JOBS" install >/dev/null
@@ -168,14 +171,23 @@ ensure_mingw_libwebp() {
     -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF
 }
 
+# Little CMS for Windows: its licence is MIT, so it is linked into the saver.
+MINGW_LCMS2="$BUILD/deps/lcms2-mingw"
+ensure_mingw_lcms2() {
+  [ -f "$MINGW_LCMS2/lib/liblcms2.a" ] && return 0
+  ensure_packages dpkg-dev
+  build_for_windows lcms2 "$MINGW_LCMS2" --cmake-lists "$ROOT/cmake/lcms2"
+}
+
 # The libraries every cross build links, built once; MINGW_OPTIONS then
 # points CMake at them.
 ensure_mingw_libraries() {
   ensure_mingw_libjpeg
   ensure_mingw_libpng
   ensure_mingw_libwebp
+  ensure_mingw_lcms2
   MINGW_OPTIONS=(-DORVANEL_MINGW_JPEG="$MINGW_JPEG" -DORVANEL_MINGW_PNG="$MINGW_PNG"
-                 -DORVANEL_MINGW_WEBP="$MINGW_WEBP")
+                 -DORVANEL_MINGW_WEBP="$MINGW_WEBP" -DORVANEL_MINGW_LCMS2="$MINGW_LCMS2")
 }
 
 configure_win32() {

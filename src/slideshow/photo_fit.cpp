@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/photo/area_reducer.h"
+#include "platform/photo/colour_sink.h"
 #include "platform/photo/crop_sink.h"
 #include "platform/photo/exif_orientation.h"
 #include "platform/photo/halving_sink.h"
@@ -115,6 +116,7 @@ class Fitting : public platform::photo::PhotoTarget {
     if (!PhotoSizeShown(header)) return std::nullopt;
     orientation_ = header.orientation;
     taken_ = header.taken;
+    colour_ = header.colour;
     const bool sideways = orientation_ >= 5;
     frame_ = FramePhoto(sideways ? header.height : header.width, sideways ? header.width : header.height,
                         areaWidth_, areaHeight_, mode_);
@@ -140,8 +142,11 @@ class Fitting : public platform::photo::PhotoTarget {
                                 drawn.width, drawn.height, *upright_);
     }
     // Kept scaled, to be turned once it is whole.
-    platform::photo::RowSink& scaled = orientation_ == 1 ? *upright_ : scaled_.emplace(kMaxPicturePixels);
-    return &scaling_.emplace(need_.width, need_.height, scaled);
+    platform::photo::RowSink* scaled = orientation_ == 1 ? upright_ : &scaled_.emplace(kMaxPicturePixels);
+    // Screen-sized rows into the display's colours.
+    colourSink_ = platform::photo::ColourSink::For(colour_, {}, *scaled);
+    if (colourSink_) scaled = colourSink_.get();
+    return &scaling_.emplace(need_.width, need_.height, *scaled);
   }
 
   // The picture once the decoder is done, `decoded` its answer.
@@ -159,6 +164,7 @@ class Fitting : public platform::photo::PhotoTarget {
   instance::FitMode mode_;
   int orientation_ = 1;
   std::optional<platform::DateTime> taken_;
+  platform::photo::ColourDescription colour_;
   PhotoFrame frame_;
   platform::photo::PhotoSize need_;  // scaled to, before it is turned
   bool noRoom_ = false;
@@ -167,6 +173,7 @@ class Fitting : public platform::photo::PhotoTarget {
   std::optional<platform::photo::CropSink> crop_;
   platform::photo::RowSink* upright_ = nullptr;  // takes the rows once turned
   std::optional<platform::photo::ImageSink> scaled_;
+  std::unique_ptr<platform::photo::ColourSink> colourSink_;
   std::optional<Scaling> scaling_;
 };
 

@@ -1,6 +1,7 @@
 // Photos from a user's folder, fitted to an area.
 //   Orientation: the eight Exif orientations stand the photo upright.
 //   Colour: greyscale, Adobe CMYK and YCCK, progressive files give the right colours;
+//           an embedded profile gives the colours it describes, a damaged one none;
 //           PNG of every colour type, its transparency composed over black.
 //   Reduction: every covered pixel counts, so a fine pattern turns grey, not black or white.
 //   DCT scale: the smallest scale that still covers the drawing size.
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <lcms2.h>
 
 #include "platform/photo/byte_source.h"
 #include "platform/photo/exif_orientation.h"
@@ -141,6 +143,58 @@ TEST_F(PhotoFitTest, EveryColourSpaceGivesTheColoursOfThePhoto) {
     EXPECT_TRUE(Near(At(*fitted, 10, 10), c.shown, 4))
         << static_cast<int>(c.kind) << (c.progressive ? " progressive" : "") << ": " << std::hex
         << At(*fitted, 10, 10);
+  }
+}
+
+// A profile saved to bytes, as a file would hold it.
+std::vector<std::uint8_t> ProfileBytes(cmsHPROFILE profile) {
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  std::vector<std::uint8_t> bytes(size);
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
+// Adobe RGB (1998): its primaries and white, a gamma of 563/256.
+std::vector<std::uint8_t> AdobeRgbProfile() {
+  const cmsCIExyY white{0.3127, 0.3290, 1.0};
+  const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
+  cmsToneCurve* gamma = cmsBuildGamma(nullptr, 563.0 / 256.0);
+  cmsToneCurve* curves[3] = {gamma, gamma, gamma};
+  auto bytes = ProfileBytes(cmsCreateRGBProfile(&white, &primaries, curves));
+  cmsFreeToneCurve(gamma);
+  return bytes;
+}
+
+// A JPEG's embedded profile says what its numbers mean: in Adobe RGB the
+// numbers 117, 199, 75 are the sRGB green 40, 200, 60, as a colour-managed
+// viewer shows it. A profile that cannot be used leaves the numbers as
+// they are, as sRGB.
+TEST_F(PhotoFitTest, AnEmbeddedProfileGivesTheColoursItDescribes) {
+  const auto adobe = AdobeRgbProfile();
+  const std::vector<std::uint8_t> damaged(adobe.begin(), adobe.begin() + static_cast<long>(adobe.size() / 2));
+  cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
+  const auto grey = ProfileBytes(cmsCreateGrayProfile(cmsD50_xyY(), linear));
+  cmsFreeToneCurve(linear);
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> profile;
+    std::uint32_t shown;
+  };
+  const Case cases[] = {
+      {"Adobe RGB", adobe, 0x28C83C},
+      {"no profile", {}, 0x75C74B},
+      {"half a profile", damaged, 0x75C74B},
+      {"a greyscale profile on an RGB photo", grey, 0x75C74B},
+  };
+  for (const Case& c : cases) {
+    JpegRecipe recipe;
+    recipe.iccProfile = c.profile;
+    recipe.colour = [](int, int) { return 0x75C74Bu; };
+    const auto fitted = Fit(process, MakeJpeg(recipe), 640, 480);
+    ASSERT_TRUE(fitted && fitted->bitmap) << c.what;
+    EXPECT_TRUE(Near(At(*fitted, 10, 10), c.shown, 4)) << c.what << ": " << std::hex << At(*fitted, 10, 10);
   }
 }
 

@@ -23,6 +23,8 @@ struct JpegRecipe {
   int orientation = 0;  // 0: no Exif block
   // Exif DateTimeOriginal, "YYYY:MM:DD HH:MM:SS"; empty: none.
   std::string dateTaken;
+  // An ICC profile for the APP2 markers; empty: none.
+  std::vector<std::uint8_t> iccProfile;
   // The colour of a pixel, red, green and blue.
   std::function<std::uint32_t(int x, int y)> colour = [](int, int) { return 0x808080u; };
 };
@@ -82,6 +84,9 @@ inline std::vector<std::uint8_t> MakeJpeg(const JpegRecipe& recipe) {
     const auto block = recipe.dateTaken.empty() ? ExifOrientationBlock(recipe.orientation)
                                                 : ExifDateBlock(recipe.dateTaken, recipe.orientation);
     jpeg_write_marker(&info, JPEG_APP0 + 1, block.data(), static_cast<unsigned>(block.size()));
+  }
+  if (!recipe.iccProfile.empty()) {
+    jpeg_write_icc_profile(&info, recipe.iccProfile.data(), static_cast<unsigned>(recipe.iccProfile.size()));
   }
   std::vector<JSAMPLE> row(static_cast<std::size_t>(recipe.width) * info.input_components);
   while (info.next_scanline < info.image_height) {

@@ -4,9 +4,10 @@
 //   Preview: the host window's corner holds a picture; the saver ends once the host is gone.
 //   Photos: a folder's JPEG and PNG photos in name order, a bad file passed over;
 //           WebP built in, TIFF, BMP and GIF through the system's codecs, a
-//           HEIC without its codec passed over; a PNG and a TIFF of 100
-//           megapixels shown, a key while one is decoded; a caption read off
-//           the screen, the date as the system writes it, over a photo filling it.
+//           HEIC without its codec passed over; a JPEG's Adobe RGB profile
+//           honoured; a PNG and a TIFF of 100 megapixels shown, a key while
+//           one is decoded; a caption read off the screen, the date as the
+//           system writes it, over a photo filling it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -237,6 +238,32 @@ TEST_F(WinePhotos, ATiffStandsUprightByItsOrientationThroughTheSystemsCodec) {
   EXPECT_TRUE(Eventually([&] { return Near(Take(510, 150, 4, 4), 0xC02010) && Near(Take(510, 600, 4, 4), 0x2010C0); },
                          std::chrono::seconds(10), std::chrono::milliseconds(50)))
       << "top " << Take(510, 150, 4, 4).sum << ", bottom " << Take(510, 600, 4, 4).sum;
+  session->Command("post " + main + " 16");
+  EXPECT_EQ(AwaitExit(pid), "exited 0");
+}
+
+// A photo in the colours it was taken in: a JPEG of the sRGB green 40, 200,
+// 60 converted by ImageMagick into Adobe RGB (the numbers 117, 199, 75)
+// with colord's profile embedded shows that green, not its numbers.
+TEST_F(WinePhotos, AnAdobeRgbJpegShowsTheColoursItsProfileDescribes) {
+  const PhotoFolder folder("profiled");
+  testing::EncoderFolder encoder;
+  ASSERT_TRUE(encoder.Run("convert -size 1024x768 xc:'rgb(40,200,60)' -profile /usr/share/color/icc/colord/sRGB.icc "
+                          "-profile /usr/share/color/icc/colord/AdobeRGB1998.icc -quality 98 jpeg:out"));
+  std::filesystem::copy_file(encoder.Path() / "out", folder.Path() / "adobe.jpg");
+  StoreFolder(folder);
+  const auto pid = Launch("/s");
+  const auto main = FindWindow(pid, "TfrmSAVER");
+  ASSERT_FALSE(main.empty());
+  Sample shown;
+  EXPECT_TRUE(Eventually(
+      [&] {
+        shown = Take(510, 382, 4, 4);
+        return Near(shown, 0x28C83C, 40);
+      },
+      std::chrono::seconds(10), std::chrono::milliseconds(50)))
+      << "shown " << shown.sum / std::max(1L, shown.total) << ", the green weighs " << Weighed(0x28C83C)
+      << ", the numbers as they are " << Weighed(0x75C74B);
   session->Command("post " + main + " 16");
   EXPECT_EQ(AwaitExit(pid), "exited 0");
 }

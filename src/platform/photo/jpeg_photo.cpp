@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstdio>
 #include <iterator>
 #include <vector>
@@ -139,6 +140,19 @@ std::int32_t Scaled(std::int32_t size, int eighths) {
   return static_cast<std::int32_t>((static_cast<std::int64_t>(size) * eighths + 7) / 8);
 }
 
+// The ICC profile of the file's APP2 markers, joined; none when the
+// markers are missing, incomplete or out of order.
+ColourDescription IccProfileOf(j_decompress_ptr info) {
+  ColourDescription colour;
+  JOCTET* profile = nullptr;
+  unsigned int length = 0;
+  if (jpeg_read_icc_profile(info, &profile, &length) && profile != nullptr) {
+    colour.iccProfile.assign(profile, profile + length);
+  }
+  std::free(profile);
+  return colour;
+}
+
 }  // namespace
 
 bool HasJpegSignature(std::span<const std::uint8_t> start) {
@@ -168,10 +182,13 @@ bool DecodeJpegPhoto(const ByteSource& data, std::span<const std::uint8_t> start
   jpeg_create_decompress(&info);
   UseSource(info, data);
   jpeg_save_markers(&info, JPEG_APP0 + 14, 0);
+  jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);  // an ICC profile, split over as many as it needs
   jpeg_read_header(&info, TRUE);
   const auto storedWidth = static_cast<std::int32_t>(info.image_width);
   const auto storedHeight = static_cast<std::int32_t>(info.image_height);
-  const auto need = target.Plan({storedWidth, storedHeight, orientation, false, taken});
+  PhotoHeader header{storedWidth, storedHeight, orientation, false, taken};
+  header.colour = IccProfileOf(&info);
+  const auto need = target.Plan(header);
   if (!need) return false;
   ChooseOutput(info, DctEighthsFor(storedWidth, storedHeight, need->width, need->height));
   // Before the decompression starts: for a progressive file it reads the

@@ -14,6 +14,7 @@
 
 #include "platform/date_time.h"
 #include "platform/photo/byte_source.h"
+#include "platform/photo/colour_description.h"
 #include "platform/photo/rgb_image.h"
 
 namespace orvanel::platform::photo {
@@ -31,6 +32,7 @@ struct PhotoHeader {
   // Decoded whole, every pixel held at once, rather than row by row.
   bool whole = false;
   std::optional<DateTime> taken = std::nullopt;  // Exif DateTimeOriginal, when the photo records one
+  ColourDescription colour = {};  // none: sRGB
 };
 
 // Whoever takes a decoded photo, told its header first, then given its rows.
